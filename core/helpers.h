@@ -1,0 +1,58 @@
+// Cell mapping, distance and the world's random generator.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "core/world.h"
+
+namespace ombrivale {
+
+// Column of a position in hundredths of a cell: |floor(x / 100)| capped at
+// 320. Positions left of the map fold back (-1 and -100 give 1, -101 gives 2).
+inline int CellX(double x) {
+  double c = std::fabs(std::floor(x / 100.0));
+  return c > 320.0 ? 320 : static_cast<int>(c);
+}
+// Row of a position: |floor(y / 100)| capped at 100.
+inline int CellY(double y) {
+  double c = std::fabs(std::floor(y / 100.0));
+  return c > 100.0 ? 100 : static_cast<int>(c);
+}
+
+inline double Distance(double x1, double y1, double x2, double y2) {
+  const double dx = std::fabs(x2 - x1);
+  const double dy = std::fabs(y2 - y1);
+  return std::sqrt(dx * dx + dy * dy);
+}
+
+// Seconds since midnight with a fraction: the time of day, or the virtual
+// clock's next reading.
+double ReadClock(World& world);
+
+// Starts the world's virtual clock from a seed: from then on the run depends
+// only on the seed and the starting world.
+void UseVirtualClock(World& world, uint64_t seed);
+void UseTimeOfDay(World& world);
+
+// Mixes `value` into the generator's state.
+void ReseedWith(World& world, double value);
+
+// Reseeds the generator from the clock; done at the start of every operation
+// that draws (the tick's animal step, foraging, mating, mutation, new world).
+inline void Reseed(World& world) { ReseedWith(world, ReadClock(world)); }
+
+// The next uniform number on [0, 1).
+inline double Rnd(World& world) {
+  // splitmix64: one add and three multiply-xorshifts per draw.
+  uint64_t z = (world.Rng.state += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  z ^= z >> 31;
+  return static_cast<double>(z >> 11) * 0x1.0p-53;
+}
+
+// -1 or +1 with equal chance; reseeds first.
+int16_t RandomSign(World& world);
+
+}  // namespace ombrivale

@@ -1,0 +1,31 @@
+// Whole-animal measures computed from the genes, and the evolvedness score.
+#pragma once
+
+#include "core/world.h"
+
+namespace ombrivale {
+
+// (a + b) / 2 in single precision.
+float MeanOf(double a, double b);
+
+// Mean cross-section of a limb's upper and lower segment.
+float LimbBulk(double upperLength, double upperWidth, double lowerLength, double lowerWidth);
+
+// Sum of the seven cross-sections of the expressed set; 0 for an egg.
+double BodyVolume(const World& world, int slot);
+
+// Shape tests on the expressed set; 0 for an egg.
+int IsWinged(const World& world, int slot);
+int IsBipedal(const World& world, int slot);
+int IsBipedaloid(const World& world, int slot);
+
+// Per cent of the 144-divisor count of genes still at their primordial
+// value; an all-primordial animal scores 115/144 x 100.
+float PrimordialScore(const World& world, int slot);
+
+// Lowest (most evolved) and highest (least evolved, above 0) score among the
+// occupied slots; ties to the lower slot; 0 when none qualifies.
+int FindMostEvolved(const World& world);
+int FindLeastEvolved(const World& world);
+
+}  // namespace ombrivale

@@ -1,0 +1,69 @@
+#include "core/helpers.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_world.h"
+
+namespace ombrivale {
+namespace {
+
+TEST(CellMapping, FoldsNegativesAndCapsAtTheEdges) {
+  struct Case {
+    double position;
+    int column;
+    int row;
+  };
+  const Case cases[] = {
+      {0, 0, 0},       {99, 0, 0},      {100, 1, 1},       {-1, 1, 1},
+      {-100, 1, 1},    {-101, 2, 2},    {9999, 99, 99},    {10000, 100, 100},
+      {10099, 100, 100}, {32000, 320, 100}, {40000, 320, 100}, {99.999, 0, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.column, CellX(c.position)) << c.position;
+    EXPECT_EQ(c.row, CellY(c.position)) << c.position;
+  }
+}
+
+TEST(DistanceTest, IsSymmetricAndExactOnAThreeFourFiveTriangle) {
+  EXPECT_EQ(5.0, Distance(0, 0, 3, 4));
+  EXPECT_EQ(Distance(7, -2, 1, 9), Distance(1, 9, 7, -2));
+  EXPECT_EQ(0.0, Distance(5, 5, 5, 5));
+}
+
+TEST(RandomSignTest, IsNeverZeroAndRoughlyFair) {
+  testing::TestWorld t(7);
+  int plus = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const int s = RandomSign(t.world);
+    ASSERT_TRUE(s == -1 || s == 1);
+    plus += s == 1;
+  }
+  EXPECT_NEAR(plus / 20000.0, 0.5, 0.03);
+}
+
+TEST(Generator, SameSeedSameDrawsDifferentSeedDifferentDraws) {
+  testing::TestWorld a(42), b(42), c(43);
+  bool differs = false;
+  for (int i = 0; i < 100; ++i) {
+    Reseed(a.world);
+    Reseed(b.world);
+    Reseed(c.world);
+    const double ra = Rnd(a.world);
+    ASSERT_EQ(ra, Rnd(b.world));
+    differs |= ra != Rnd(c.world);
+    ASSERT_GE(ra, 0.0);
+    ASSERT_LT(ra, 1.0);
+  }
+  EXPECT_TRUE(differs);
+}
+
+TEST(Generator, ReseedWithTheSameReadingStillGivesNewDraws) {
+  testing::TestWorld t(1);
+  ReseedWith(t.world, 1234.5);
+  const double first = Rnd(t.world);
+  ReseedWith(t.world, 1234.5);
+  EXPECT_NE(first, Rnd(t.world));
+}
+
+}  // namespace
+}  // namespace ombrivale

@@ -1,0 +1,32 @@
+// Small helpers for building worlds in tests.
+#pragma once
+
+#include <cstdint>
+
+#include "core/seam.h"
+#include "core/world.h"
+
+namespace ombrivale::testing {
+
+// A world with a recording seam, month names filled in and a virtual clock
+// from `seed`. The map is all sky with no food.
+struct TestWorld {
+  explicit TestWorld(uint64_t seed = 1);
+  TestWorld(const TestWorld&) = delete;
+  TestWorld& operator=(const TestWorld&) = delete;
+
+  World world;
+  HeadlessSeam seam;
+};
+
+// Sets every cell of rows y0..y1 (inclusive, all columns) to `terrain`.
+void FillRows(World& world, int y0, int y1, int32_t terrain);
+
+// An occupied slot holding a hatched animal at (x, y) with the given stage,
+// both gene sets set to the founder genome (gills, skin, scum sucker).
+Animal& PutAnimal(World& world, int slot, int x, int y, int16_t stage = kStageAdult);
+
+// The founder genome for both gene sets and the egg genes.
+void SetFounderGenes(Animal& animal);
+
+}  // namespace ombrivale::testing
