@@ -139,6 +139,7 @@ struct World {
   uint8_t AutoSave = 0;
   uint8_t WorldLoaded = 0;
   int16_t QuickDrawZoom = 100;  // per cent, 1..500
+  int16_t QuickDrawAnimal = 0;  // slot the QuickDraw window drew last, 0 for none
   DeathFilters Filters;
 
   // The main window's loop counters.

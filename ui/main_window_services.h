@@ -1,0 +1,40 @@
+// What the secondary windows ask of the main window.
+//
+// The main window implements this; the world view, QuickDraw, properties and
+// Play God windows take it in their constructors, so each can be built and
+// tested with a stand-in.
+#pragma once
+
+#include "core/seam.h"
+#include "core/world.h"
+
+namespace ombrivale::ui {
+
+class QuickDrawWindow;
+class PropertiesWindow;
+
+class MainWindowServices {
+ public:
+  virtual ~MainWindowServices() = default;
+
+  virtual World& GetWorld() = 0;
+  // Message boxes and the pointer go through the seam, so tests answer them.
+  virtual Seam& WindowSeam() = 0;
+
+  virtual bool IsMainWindowMinimized() const = 0;
+  virtual void MaximizeMainWindow() = 0;
+
+  // ReDrawMap of the world, then a repaint of the mini map.
+  virtual void RedrawMiniMap() = 0;
+  // Clears the mini map's picture; the next tick restores it.
+  virtual void ClearMiniMapPicture() = 0;
+
+  // The QuickDraw window, created (and shown) when it does not exist; it is
+  // destroyed when closed.
+  virtual QuickDrawWindow& QuickDraw() = 0;
+  // The properties window, created when it does not exist; closing hides it.
+  virtual PropertiesWindow& Properties() = 0;
+  virtual void ShowWorldView() = 0;
+};
+
+}  // namespace ombrivale::ui
