@@ -114,8 +114,8 @@ inline constexpr uint8_t kModeSeekMate = 2;
 
 struct Animal {
   UnbornGenes Unborn;
-  GeneSet Genes[2];      // 0 infant, 1 adult; the expressed set is Genes[Stage]
-  int16_t Hunger = 0;    // above 500 forages, at 1000 dies
+  GeneSet Genes[2];    // 0 infant, 1 adult; the expressed set is Genes[Stage]
+  int16_t Hunger = 0;  // above 500 forages, at 1000 dies
   int16_t AgeYears = 0;
   int16_t AgeMonths = 0;  // 0..11
   uint8_t Sex = 0;        // 0 or 1
@@ -132,15 +132,25 @@ struct Animal {
 };
 
 // True when the slot holds a live animal or an egg.
-inline bool IsOccupied(const Animal& animal) { return animal.Alive == 1; }
+inline bool IsOccupied(const Animal& animal) {
+  return animal.Alive == 1;
+}
 
 // Index of the gene set the animal's body expresses: its Stage. Callers rule
 // out eggs first; a Stage outside 0..1 (only a damaged file can give one) is
 // read as the nearer set rather than past the array.
-inline int ExpressedIndex(const Animal& animal) { return animal.Stage >= 1 ? 1 : 0; }
-inline const GeneSet& Expressed(const Animal& animal) { return animal.Genes[ExpressedIndex(animal)]; }
-inline GeneSet& Expressed(Animal& animal) { return animal.Genes[ExpressedIndex(animal)]; }
+inline int ExpressedIndex(const Animal& animal) {
+  return animal.Stage >= 1 ? 1 : 0;
+}
+inline const GeneSet& Expressed(const Animal& animal) {
+  return animal.Genes[ExpressedIndex(animal)];
+}
+inline GeneSet& Expressed(Animal& animal) {
+  return animal.Genes[ExpressedIndex(animal)];
+}
 
-inline const GeneSet& Adult(const Animal& animal) { return animal.Genes[kStageAdult]; }
+inline const GeneSet& Adult(const Animal& animal) {
+  return animal.Genes[kStageAdult];
+}
 
 }  // namespace ombrivale

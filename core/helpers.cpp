@@ -32,7 +32,9 @@ void UseVirtualClock(World& world, uint64_t seed) {
   ReseedWith(world, static_cast<double>(seed));
 }
 
-void UseTimeOfDay(World& world) { world.RandomClock.isVirtual = false; }
+void UseTimeOfDay(World& world) {
+  world.RandomClock.isVirtual = false;
+}
 
 void ReseedWith(World& world, double value) {
   uint64_t z = world.Rng.state ^ std::bit_cast<uint64_t>(value);

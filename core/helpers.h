@@ -40,7 +40,9 @@ void ReseedWith(World& world, double value);
 
 // Reseeds the generator from the clock; done at the start of every operation
 // that draws (the tick's animal step, foraging, mating, mutation, new world).
-inline void Reseed(World& world) { ReseedWith(world, ReadClock(world)); }
+inline void Reseed(World& world) {
+  ReseedWith(world, ReadClock(world));
+}
 
 // The next uniform number on [0, 1).
 inline double Rnd(World& world) {

@@ -14,7 +14,9 @@
 namespace ombrivale {
 
 // Round to the nearest integer, ties to the even neighbour (2.5 -> 2, 3.5 -> 4).
-inline double RoundHalfEven(double value) { return std::nearbyint(value); }
+inline double RoundHalfEven(double value) {
+  return std::nearbyint(value);
+}
 
 // Clamps a wide integer into T's range.
 template <class T>

@@ -41,9 +41,9 @@ Seam& SeamOf(World& world) {
 }
 
 void FillMonthNames(World& world) {
-  static const char* const kNames[12] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
+  static const char* const kNames[12] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
   for (int i = 0; i < 12; ++i) {
     std::string name = kNames[i];
     name.resize(9, ' ');

@@ -25,7 +25,7 @@ inline constexpr int kMapTopRow = -1;   // a border row above row 0; no position
 inline constexpr int kMapBottomRow = 100;
 inline constexpr int kMapHeight = kMapBottomRow - kMapTopRow + 1;  // 102 rows
 inline constexpr int kCellCount = kMapWidth * kMapHeight;          // 32,742
-inline constexpr int kMaxX = 32000;  // hundredths of a cell
+inline constexpr int kMaxX = 32000;                                // hundredths of a cell
 inline constexpr int kMaxY = 10000;
 
 // Terrain codes (layer 0).
@@ -127,7 +127,7 @@ struct World {
 
   int16_t SeaLevel = 0;  // row; not ground at or below it (y >= SeaLevel) is water
   int32_t Year = 0;
-  int16_t Month = 0;  // 1..12 once running; 0 in a world being generated
+  int16_t Month = 0;                         // 1..12 once running; 0 in a world being generated
   std::array<std::string, 12> MonthNames{};  // 9-character fields; empty until start-up fills them
   int16_t SelectedAnimal = 0;                // tracked slot, 0 for none
 
