@@ -1,16 +1,118 @@
 #include "genetics/body_measures.h"
 
-// Not built yet: does nothing.
-namespace ombrivale {
+#include "genetics/gene_table.h"
 
-float MeanOf(double a, double b) { return static_cast<float>((a + b) / 2); }
-float LimbBulk(double, double, double, double) { return 0; }
-double BodyVolume(const World&, int) { return 0; }
-int IsWinged(const World&, int) { return 0; }
-int IsBipedal(const World&, int) { return 0; }
-int IsBipedaloid(const World&, int) { return 0; }
-float PrimordialScore(const World&, int) { return 0; }
-int FindMostEvolved(const World&) { return 0; }
-int FindLeastEvolved(const World&) { return 0; }
+namespace ombrivale {
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+
+// Cross-section of a part with dimensions a and b: the area of a circle
+// whose diameter is their single-precision mean.
+double CrossSection(double a, double b) {
+  const double radius = static_cast<double>(MeanOf(a, b)) / 2.0;
+  return kPi * radius * radius;
+}
+
+bool IsEgg(const Animal& animal) {
+  return animal.Stage == kStageEgg;
+}
+
+float BulkOf(const Limb& limb) {
+  return LimbBulk(limb.UpperLength, limb.UpperWidth, limb.LowerLength, limb.LowerWidth);
+}
+
+// Genes still at their primordial value: the five egg genes once, then the
+// 55 compared genes of each gene set.
+int PrimordialCount(const Animal& animal) {
+  int count = 0;
+  for (const UnbornField& field : UnbornFields()) {
+    count += UnbornValue(animal.Unborn, field) == field.primordial;
+  }
+  const auto fields = GeneSetFields();
+  for (const GeneSet& set : animal.Genes) {
+    for (const int index : ComparedFields()) {
+      const GeneField& field = fields[static_cast<size_t>(index)];
+      count += GeneValue(set, field) == field.primordial;
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+float MeanOf(double a, double b) {
+  return static_cast<float>((a + b) / 2);
+}
+
+float LimbBulk(double upperLength, double upperWidth, double lowerLength, double lowerWidth) {
+  return MeanOf(CrossSection(upperLength, upperWidth), CrossSection(lowerLength, lowerWidth));
+}
+
+double BodyVolume(const World& world, int slot) {
+  const Animal& animal = AnimalAt(world, slot);
+  if (IsEgg(animal)) return 0;
+  const GeneSet& g = Expressed(animal);
+  double volume = CrossSection(g.Body.Height, g.Body.Width);
+  volume += CrossSection(g.Limb[0].UpperLength, g.Limb[0].UpperWidth);
+  volume += CrossSection(g.Limb[1].UpperLength, g.Limb[1].UpperWidth);
+  volume += CrossSection(g.Limb[0].LowerLength, g.Limb[0].LowerWidth);
+  volume += CrossSection(g.Limb[1].LowerLength, g.Limb[1].LowerWidth);
+  volume += CrossSection(g.Head.Height, g.Head.Width);
+  volume += CrossSection(g.Tail.Width, g.Tail.Length);
+  return volume;
+}
+
+int IsWinged(const World& world, int slot) {
+  const Animal& animal = AnimalAt(world, slot);
+  if (IsEgg(animal)) return 0;
+  return BulkOf(Expressed(animal).Limb[0]) > BodyVolume(world, slot) ? 1 : 0;
+}
+
+int IsBipedal(const World& world, int slot) {
+  const Animal& animal = AnimalAt(world, slot);
+  if (IsEgg(animal)) return 0;
+  return BulkOf(Expressed(animal).Limb[1]) > BodyVolume(world, slot) / 3 ? 1 : 0;
+}
+
+int IsBipedaloid(const World& world, int slot) {
+  const Animal& animal = AnimalAt(world, slot);
+  if (IsEgg(animal)) return 0;
+  return BulkOf(Expressed(animal).Limb[1]) > BodyVolume(world, slot) / 6 ? 1 : 0;
+}
+
+float PrimordialScore(const World& world, int slot) {
+  // The divisor is 144 although only 115 genes are tested, so the best
+  // possible score is about 79.86.
+  return static_cast<float>(PrimordialCount(AnimalAt(world, slot)) / 144.0 * 100.0);
+}
+
+int FindMostEvolved(const World& world) {
+  float best = 100;
+  int found = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!IsOccupied(AnimalAt(world, slot))) continue;
+    const float score = PrimordialScore(world, slot);
+    if (score < best) {
+      best = score;
+      found = slot;
+    }
+  }
+  return found;
+}
+
+int FindLeastEvolved(const World& world) {
+  float best = 0;  // an animal scoring 0 is never chosen
+  int found = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!IsOccupied(AnimalAt(world, slot))) continue;
+    const float score = PrimordialScore(world, slot);
+    if (score > best) {
+      best = score;
+      found = slot;
+    }
+  }
+  return found;
+}
 
 }  // namespace ombrivale
