@@ -1,10 +1,267 @@
 #include "core/tick.h"
 
-// Not built yet: does nothing.
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+#include "behaviour/forage.h"
+#include "behaviour/mate_search.h"
+#include "behaviour/move_speed.h"
+#include "core/helpers.h"
+#include "core/needs.h"
+#include "core/numeric.h"
+#include "world/map_picture.h"
+#include "world/world_files.h"
+#include "world/world_gen.h"
+
+#ifdef OMBRIVALE_VALIDATE
+#include "core/validate.h"
+#endif
+
 namespace ombrivale {
 
-void SimulationTick(World&) {}
-void MonthStep(World&) {}
-void AnimalStep(World&, int) {}
+namespace {
+
+constexpr int kTicksPerMonth = 31;
+// Only the first 500 occupied slots of a January pass may breed again.
+constexpr int kBreedingResetLimit = 500;
+
+// Dot colours when RealColours is off.
+constexpr uint32_t kDotEgg = Rgb(192, 192, 192);
+constexpr uint32_t kDotScumSucker = Rgb(192, 0, 64);
+constexpr uint32_t kDotCarnivore = Rgb(255, 192, 0);
+constexpr uint32_t kDotLiveOrganism = Rgb(255, 0, 0);  // herbivores and omnivores
+
+uint32_t DotColour(const World& world, const Animal& animal) {
+  if (animal.Stage == kStageEgg) {
+    if (!world.RealColours) return kDotEgg;
+    const EggColour& c = animal.Unborn.EggColor;
+    return Rgb(c.Red, c.Green, c.Blue);
+  }
+  const GeneSet& g = Expressed(animal);
+  if (world.RealColours) return Rgb(g.Body.ColourX.red, g.Body.ColourX.green, g.Body.ColourX.blue);
+  switch (g.Head.Diet) {
+    case 0:
+      return kDotScumSucker;
+    case 3:
+      return kDotCarnivore;
+    default:
+      return kDotLiveOrganism;
+  }
+}
+
+// The month's name without the blanks of its 9-character field; empty for
+// a month outside 1..12 (only a damaged file can give one).
+std::string_view MonthName(const World& world) {
+  if (world.Month < 1 || world.Month > 12) return {};
+  std::string_view name = world.MonthNames[static_cast<size_t>(world.Month - 1)];
+  while (!name.empty() && name.back() == ' ')
+    name.remove_suffix(1);
+  return name;
+}
+
+template <class Number>
+void AppendNumber(std::string& text, Number value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  text.append(digits, end);
+}
+
+// Roam: breeding season check, a random heading, and a heading for air or
+// water when short of breath.
+void Roam(World& world, Animal& animal) {
+  if (animal.Hunger < 500 && world.Month > 8 && world.Month < 12 && animal.Stage == kStageAdult &&
+      animal.HasBred == 0) {
+    const GenitaliaGenes& genitalia = Expressed(animal).Genitalia;
+    if (genitalia.StartsBreeding <= animal.AgeYears && animal.AgeYears < genitalia.StopsBreeding) {
+      animal.Mode = kModeSeekMate;
+    }
+  }
+  Reseed(world);
+  animal.HeadingX = RandomSign(world);
+  animal.HeadingY = RandomSign(world);
+  if (animal.Stage != kStageEgg) {
+    const BodyGenes& body = Expressed(animal).Body;
+    if (animal.Breath < body.BreathCapasity / 2.0) {
+      animal.HeadingX = 0;
+      animal.HeadingY = -1;
+      if (body.BreathingMethod == 1) animal.HeadingY = 1;  // gills: down to the water
+      if (body.BreathingMethod == 0) {
+        animal.HeadingY = RandomSign(world);
+        animal.HeadingX = RandomSign(world);
+      }
+    }
+  }
+  if (animal.Hunger > 500) animal.Mode = kModeForage;
+}
+
+bool IsGround(const World& world, double x, double y) {
+  return world.Map.At(kTerrainLayer, CellX(x), CellY(y)) == kGround;
+}
+
+}  // namespace
+
+void SimulationTick(World& world) {
+  Seam& seam = SeamOf(world);
+  ++world.TickCount;
+
+  AddSaturating(world.SpeedCount, 1);
+  if (world.SpeedCount >= kTicksPerMonth) MonthStep(world);
+
+  if (world.AutoRestart && world.AnimalCount == 0) NewWorld(world);
+
+  // Last tick's dots go; the picture's buffer is reused.
+  std::copy(world.MiniBak.pixels.begin(), world.MiniBak.pixels.end(), world.MiniMap.pixels.begin());
+
+  // The window cannot change state inside a tick: nothing yields until the end.
+  const bool minimized = seam.IsMainWindowMinimized();
+  bool anyOccupied = false;
+
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    // Tested only now: a slot filled by a birth earlier in this tick is
+    // stepped in this tick, a prey killed earlier is skipped.
+    if (!IsOccupied(AnimalAt(world, slot))) continue;
+    anyOccupied = true;
+
+    AnimalStep(world, slot);
+    if (const std::optional<Cause> cause = CheckNeeds(world, slot)) {
+      KillAnimal(world, slot, *cause);
+    }
+
+    // The rest runs for the slot even when the animal has just died.
+    Animal& animal = AnimalAt(world, slot);
+    if (!minimized) {
+      world.MiniMap.Set(CellX(animal.X), CellY(animal.Y), DotColour(world, animal));
+    }
+    if (animal.Stage == kStageEgg && animal.EggTimer <= 0) animal.Stage = kStageInfant;
+    if (animal.Stage == kStageInfant && animal.AgeYears >= Adult(animal).Genitalia.AdultAge) {
+      animal.Stage = kStageAdult;
+    }
+    animal.X = std::clamp<int16_t>(animal.X, 0, kMaxX);
+    animal.Y = std::clamp<int16_t>(animal.Y, 0, kMaxY);
+  }
+
+  if (minimized && anyOccupied) {
+    std::string caption = "Brenlo Ostik's Ombrivale [";
+    caption += world.Label1;
+    caption += ']';
+    seam.SetMainWindowCaption(caption);
+  }
+
+  const int selected = world.SelectedAnimal;
+  if (selected >= 1 && selected <= kSlotCount && IsOccupied(AnimalAt(world, selected))) {
+    const Animal& tracked = AnimalAt(world, selected);
+    Marker& marker = world.Image1;
+    marker.Left = (tracked.X / 100.0 - marker.Width / 2 / 15) * 15;
+    marker.Top = (tracked.Y / 100.0 - marker.Height / 2 / 15) * 15;
+  }
+
+  seam.DoZoomed();
+  seam.ProcessEvents();
+
+#ifdef OMBRIVALE_VALIDATE
+  Validate(world);
+#endif
+}
+
+void MonthStep(World& world) {
+  if (world.SpeedCount < kTicksPerMonth && world.GameStarted != 0) return;
+  world.SpeedCount = 0;
+
+  AddSaturating(world.Month, 1);
+  if (world.Month >= 13) {
+    world.Month = 1;
+    AddSaturating(world.Year, 1);
+    ChangeWorld(world);
+    if (world.AutoSave == 1 && !world.AutoSaveFolder.empty()) {
+      SaveWorld(world, world.AutoSaveFolder);
+    }
+    ReDrawMap(world);
+  }
+
+  world.AnimalCount = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    Animal& animal = AnimalAt(world, slot);
+    if (!IsOccupied(animal)) continue;
+    if (animal.Stage == kStageEgg) {
+      AddSaturating(animal.EggTimer, -1);
+    } else {
+      if (world.Month == 1 && world.AnimalCount < kBreedingResetLimit) animal.HasBred = 0;
+      AddSaturating(animal.Hunger, 8);
+      AddSaturating(animal.AgeMonths, 1);
+      if (animal.AgeMonths == 12) {
+        animal.AgeMonths = 0;
+        AddSaturating(animal.AgeYears, 1);
+      }
+    }
+    AddSaturating(world.AnimalCount, 1);
+  }
+
+  std::string& date = world.Label1;  // "Y3, March"
+  date.assign("Y");
+  AppendNumber(date, world.Year);
+  date += ", ";
+  date += MonthName(world);
+
+  Seam& seam = SeamOf(world);
+  seam.UpdateListFive();  // the window refreshes only when it is visible
+
+  std::string& population = world.Label2;  // " 12 Animals"
+  population.assign(" ");
+  AppendNumber(population, world.AnimalCount);
+  population += " Animals";
+  seam.CaptionsChanged();
+}
+
+void AnimalStep(World& world, int slot) {
+  Animal& animal = AnimalAt(world, slot);
+  Reseed(world);
+  switch (animal.Mode) {
+    case kModeRoam:
+      Roam(world, animal);
+      break;
+    case kModeForage:
+      if (animal.Hunger < 0) animal.Mode = kModeRoam;
+      Forage(world, slot);
+      break;
+    case kModeSeekMate:
+      if (animal.Stage < kStageAdult || world.Month > 11) {
+        animal.Mode = kModeRoam;
+      } else {
+        Seam& seam = SeamOf(world);
+        seam.SetPointer(Pointer::ArrowWait);
+        SeekMate(world, slot);
+        seam.SetPointer(Pointer::Default);
+      }
+      if (animal.HasBred == 1) animal.Mode = kModeRoam;
+      break;
+    default:
+      break;
+  }
+
+  const double speed = MoveSpeed(world, slot);
+  animal.HeadingX = static_cast<int16_t>(Sign(animal.HeadingX));
+  animal.HeadingY = static_cast<int16_t>(Sign(animal.HeadingY));
+
+  const double x = animal.X;
+  const double y = animal.Y;
+  double nx = x + animal.HeadingX * speed;
+  double ny = y + animal.HeadingY * speed;
+  if (ny > kMaxY) ny = kMaxY;
+  if (nx > kMaxX) nx = kMaxX;  // no lower bound here: the tick clamps later
+
+  // Ground cannot be entered: a blocked vertical move keeps the row (and
+  // the column too when the horizontal move alone is blocked as well); a
+  // blocked diagonal target keeps the column.
+  if (IsGround(world, x, ny)) {
+    if (IsGround(world, nx, y)) nx = x;
+    ny = y;
+  } else if (IsGround(world, nx, ny)) {
+    nx = x;
+  }
+
+  animal.X = RoundTo<int16_t>(nx);
+  animal.Y = RoundTo<int16_t>(ny);
+}
 
 }  // namespace ombrivale
