@@ -1,0 +1,237 @@
+#include "world/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/test_world.h"
+
+namespace ombrivale {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TestWorld;
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("ombrivale_settings_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    path_ = (folder_ / "OB.ini").string();
+    // The start-up defaults: four flags on, real colours off, all filters on.
+    World& w = t_.world;
+    w.LogOn = w.AutoRestart = w.OverwriteLeast = w.AutoSave = 1;
+    w.Filters = {true, true, true, true, true};
+    for (WindowPlacement& window : windows_)
+      window = {11, 22, true};
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+  std::string Read() {
+    std::ifstream in(path_, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  bool Load() { return LoadSettings(t_.world, path_, windows_); }
+  // Boxes shown so far, as "title: text".
+  std::vector<std::string> Boxes() const {
+    std::vector<std::string> out;
+    for (const auto& b : t_.seam.boxes)
+      out.push_back(b.title + ": " + b.text);
+    return out;
+  }
+
+  fs::path folder_;
+  std::string path_;
+  TestWorld t_;
+  WindowPlacement windows_[kSettingsWindowCount];
+};
+
+const char kFile[] =
+    " 1234\r\n 567.5\r\n-1\r\n"
+    "-15\r\n 0\r\n 0\r\n"
+    " 100\r\n 200\r\n-1\r\n"
+    " 0\r\n 0\r\n 0\r\n"
+    " 7200\r\n 300\r\n-1\r\n"
+    " 0\r\n 1\r\n 17\r\n 1\r\n 0\r\n 0\r\n 250\r\n"
+    "-1\r\n 0\r\n-1\r\n 0\r\n-1\r\n";
+
+void SetFileValues(World& w, WindowPlacement (&windows)[kSettingsWindowCount]) {
+  windows[0] = {1234, 567.5f, true};
+  windows[1] = {-15, 0, false};
+  windows[2] = {100, 200, true};
+  windows[3] = {0, 0, false};
+  windows[4] = {7200, 300, true};
+  w.LogOn = 0;
+  w.AutoRestart = 1;
+  w.SelectedAnimal = 17;
+  w.RealColours = 1;
+  w.OverwriteLeast = 0;
+  w.AutoSave = 0;
+  w.QuickDrawZoom = 250;
+  w.Filters = {true, false, true, false, true};
+}
+
+TEST_F(SettingsFileTest, WritesTheTwentySevenLinesByteForByte) {
+  SetFileValues(t_.world, windows_);
+  ASSERT_TRUE(SaveSettings(t_.world, path_, windows_));
+  EXPECT_EQ(kFile, Read());
+  EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+  EXPECT_TRUE(t_.seam.boxes.empty());
+}
+
+TEST_F(SettingsFileTest, ReadsBackWhatItWrote) {
+  Write(kFile);
+  ASSERT_TRUE(Load());
+  World expected;
+  WindowPlacement expectedWindows[kSettingsWindowCount];
+  SetFileValues(expected, expectedWindows);
+  EXPECT_EQ(SettingsText(expected, expectedWindows), SettingsText(t_.world, windows_));
+  EXPECT_TRUE(t_.seam.boxes.empty());
+}
+
+TEST_F(SettingsFileTest, AcceptsLineFeedsBlanksAndFractions) {
+  std::string text = kFile;
+  std::erase(text, '\r');
+  text.replace(0, 5, "\t+1234.25  ");  // blanks, a plus sign and a fraction
+  Write(text);
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(1234.25f, windows_[0].left);
+  EXPECT_EQ(250, t_.world.QuickDrawZoom);
+}
+
+// Regression: a cut file used to apply the shared holder's stale value (the
+// Play God window's shown flag) to all five death filters.
+TEST_F(SettingsFileTest, FileCutAfterLineTwentyKeepsTheRestAsItWas) {
+  std::string text = kFile;
+  size_t end = 0;
+  for (int line = 0; line < 20; ++line)
+    end = text.find('\n', end) + 1;
+  Write(text.substr(0, end));
+  t_.world.QuickDrawZoom = 100;
+  t_.world.Filters = {true, true, false, true, true};
+
+  EXPECT_FALSE(Load());
+  EXPECT_EQ(1234.0f, windows_[0].left);
+  EXPECT_TRUE(windows_[4].shown);
+  EXPECT_EQ(7200.0f, windows_[4].left);
+  EXPECT_EQ(0, t_.world.LogOn);
+  EXPECT_EQ(1, t_.world.AutoRestart);
+  EXPECT_EQ(17, t_.world.SelectedAnimal);
+  EXPECT_EQ(1, t_.world.RealColours);
+  EXPECT_EQ(0, t_.world.OverwriteLeast);
+  EXPECT_EQ(1, t_.world.AutoSave);  // lines 21 on are missing: defaults stay
+  EXPECT_EQ(100, t_.world.QuickDrawZoom);
+  EXPECT_TRUE(t_.world.Filters.OldAge);
+  EXPECT_FALSE(t_.world.Filters.Overwritten);
+  EXPECT_TRUE(t_.world.Filters.Hunger);
+  EXPECT_EQ(std::vector<std::string>{"Ini: Error Loading Ini"}, Boxes());
+}
+
+TEST_F(SettingsFileTest, MissingFileShowsOneBoxAndChangesNothing) {
+  EXPECT_FALSE(Load());
+  EXPECT_EQ(std::vector<std::string>{"Ini: Error Loading Ini"}, Boxes());
+  EXPECT_EQ(Buttons::Ok, t_.seam.boxes[0].buttons);
+  for (const WindowPlacement& w : windows_) {
+    EXPECT_EQ(11.0f, w.left);
+    EXPECT_TRUE(w.shown);
+  }
+  EXPECT_EQ(1, t_.world.LogOn);
+  EXPECT_EQ(0, t_.world.RealColours);
+  EXPECT_TRUE(t_.world.Filters.Eaten);
+}
+
+TEST_F(SettingsFileTest, GarbageFailsLineByLineWithOneBox) {
+  std::string text = kFile;
+  // Line 2 and line 17 become garbage; the rest still reads.
+  text.replace(text.find(" 567.5"), 6, "abc\x01\xff");
+  const size_t line17 = [&] {
+    size_t at = 0;
+    for (int line = 0; line < 16; ++line)
+      at = text.find('\n', at) + 1;
+    return at;
+  }();
+  text.replace(line17, 2, "1x");
+  Write(text);
+  EXPECT_FALSE(Load());
+  EXPECT_EQ(1234.0f, windows_[0].left);
+  EXPECT_EQ(22.0f, windows_[0].top);   // kept
+  EXPECT_EQ(1, t_.world.AutoRestart);  // "1x" failed: kept (was 1)
+  EXPECT_EQ(1, t_.world.RealColours);
+  EXPECT_FALSE(t_.world.Filters.Eaten);
+  EXPECT_EQ(1u, t_.seam.boxes.size());
+}
+
+// One line at a time: what a line holds, the field it lands in, and whether it
+// reads.
+TEST(ReadSettingsText, ChecksEachFieldsRange) {
+  struct Case {
+    int line;  // 1..27
+    const char* text;
+    bool reads;
+  };
+  const Case cases[] = {
+      {1, " 1e5", true},    {1, "1e39", false},    {1, "inf", false},     {1, "nan", false},
+      {1, "-3.4e38", true}, {1, "1e-40", false},   {1, "0x10", false},    {1, "", false},
+      {1, " - 5", false},   {1, "5 5", false},     {3, " 2", true},       {3, " 32768", false},
+      {16, " 1", true},     {16, " 2", true},      {16, " 255", true},    {16, " 256", false},
+      {16, "-1", false},    {18, "-32768", true},  {18, " 32768", false}, {18, " 2.5", true},
+      {22, " 1", true},     {22, " 500", true},    {22, " 0", false},     {22, " 501", false},
+      {22, "-100", false},  {27, " 70000", false}, {27, "-32768", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.line) + " '" + c.text + "'");
+    // Lines before the one tested hold zeros, lines after it are missing.
+    std::string text;
+    for (int line = 1; line < c.line; ++line)
+      text += line == 22 ? " 50\r\n" : " 0\r\n";
+    text += c.text;
+    World w;
+    WindowPlacement windows[kSettingsWindowCount];
+    const int failures = ReadSettingsText(w, text, windows);
+    EXPECT_EQ(kSettingsLineCount - c.line + (c.reads ? 0 : 1), failures);
+  }
+}
+
+TEST(ReadSettingsText, StoresFlagsAsZeroOrOneAndRoundsIntegers) {
+  World w;
+  WindowPlacement windows[kSettingsWindowCount];
+  std::string text;
+  for (int line = 1; line <= 15; ++line)
+    text += " 0\n";
+  text += " 2\n 0\n 2.5\n 3.5\n";
+  EXPECT_EQ(8, ReadSettingsText(w, text, windows));
+  EXPECT_EQ(1, w.LogOn);
+  EXPECT_EQ(2, w.SelectedAnimal);  // halves to even
+  EXPECT_EQ(1, w.RealColours);
+}
+
+TEST_F(SettingsFileTest, FailedWriteShowsTheErrorAndReturnsFalse) {
+  const std::string missing = (folder_ / "no-such-folder" / "OB.ini").string();
+  EXPECT_FALSE(SaveSettings(t_.world, missing, windows_));
+  ASSERT_EQ(1u, t_.seam.boxes.size());
+  EXPECT_EQ("ERROR", t_.seam.boxes[0].title);
+  EXPECT_NE(std::string::npos, t_.seam.boxes[0].text.find(std::strerror(ENOENT)));
+}
+
+TEST_F(SettingsFileTest, FailedWriteLeavesThePreviousFile) {
+  Write(kFile);
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  // A full disk: the temporary file cannot be written, so nothing is renamed.
+  fs::create_symlink("/dev/full", path_ + ".tmp");
+  EXPECT_FALSE(SaveSettings(t_.world, path_, windows_));
+  EXPECT_EQ(kFile, Read());
+  EXPECT_EQ("ERROR", t_.seam.boxes.at(0).title);
+}
+
+}  // namespace
+}  // namespace ombrivale
