@@ -1,0 +1,328 @@
+// ombrivale-run: runs a world without a window, to fast-forward evolution
+// and to measure the simulation. See kRunUsage for the command line.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/helpers.h"
+#include "core/tick.h"
+#include "core/world.h"
+#include "genetics/body_measures.h"
+#include "tools/run_options.h"
+#include "tools/runner_seam.h"
+#include "world/world_files.h"
+#include "world/world_gen.h"
+
+namespace ombrivale::tools {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kExitOk = 0;
+constexpr int kExitWorldFailed = 1;
+constexpr int kExitBadArguments = 2;
+
+// Ticks without any change of the calendar after which a run by years gives
+// up (a month takes 31 ticks).
+constexpr uint64_t kStuckCalendarTicks = 10000;
+
+// The population by stage, diet, breathing method and covering, and its
+// evolvedness scores.
+struct Census {
+  int population = 0;
+  int eggs = 0;
+  int infants = 0;
+  int adults = 0;
+  int diet[4] = {};
+  int breathing[4] = {};
+  int covering[4] = {};
+  double meanScore = 0;
+  double lowestScore = 0;
+};
+
+Census TakeCensus(const World& world) {
+  Census c;
+  double scoreSum = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& a = AnimalAt(world, slot);
+    if (!IsOccupied(a)) continue;
+    const double score = PrimordialScore(world, slot);
+    scoreSum += score;
+    c.lowestScore = c.population == 0 ? score : std::min(c.lowestScore, score);
+    ++c.population;
+    if (a.Stage == kStageEgg) {
+      ++c.eggs;
+      continue;
+    }
+    ++(a.Stage == kStageInfant ? c.infants : c.adults);
+    const GeneSet& g = Expressed(a);
+    if (g.Head.Diet < 4) ++c.diet[g.Head.Diet];
+    if (g.Body.BreathingMethod < 4) ++c.breathing[g.Body.BreathingMethod];
+    if (g.Body.Covering < 4) ++c.covering[g.Body.Covering];
+  }
+  if (c.population > 0) c.meanScore = scoreSum / c.population;
+  return c;
+}
+
+class StatsFile {
+ public:
+  bool Open(const std::string& path) {
+    out_.open(path, std::ios::binary | std::ios::trunc);
+    if (!out_) return false;
+    out_ << "year,month,population,eggs,infants,adults,"
+            "deaths_old_age,deaths_eaten,deaths_overwritten,deaths_suffocation,deaths_hunger,"
+            "diet_scum_sucker,diet_herbivorous,diet_omnivorous,diet_carnivorous,"
+            "breathing_none,breathing_gills,breathing_gills_and_lungs,breathing_lungs,"
+            "covering_fur,covering_skin,covering_scales,covering_feathers,"
+            "mean_primordial_score,lowest_primordial_score\n";
+    return static_cast<bool>(out_);
+  }
+  bool IsOpen() const { return out_.is_open(); }
+
+  void Row(const World& world) {
+    const Census c = TakeCensus(world);
+    out_ << world.Year << ',' << world.Month << ',' << c.population << ',' << c.eggs << ','
+         << c.infants << ',' << c.adults;
+    for (int cause = 0; cause < kCauseCount; ++cause) {
+      out_ << ','
+           << world.DeathsByCause[static_cast<size_t>(cause)] -
+                  lastDeaths_[static_cast<size_t>(cause)];
+    }
+    lastDeaths_ = world.DeathsByCause;
+    for (const int* group : {c.diet, c.breathing, c.covering}) {
+      for (int k = 0; k < 4; ++k)
+        out_ << ',' << group[k];
+    }
+    char scores[64] = ",,";
+    if (c.population > 0) {
+      std::snprintf(scores, sizeof scores, ",%.4f,%.4f", c.meanScore, c.lowestScore);
+    }
+    out_ << scores << '\n';
+  }
+
+  bool Close() {
+    out_.close();
+    return !out_.fail();
+  }
+
+ private:
+  std::ofstream out_;
+  std::array<uint64_t, kCauseCount> lastDeaths_{};
+};
+
+// A one-line bar on standard error, redrawn at most ten times a second.
+class ProgressBar {
+ public:
+  explicit ProgressBar(bool enabled) : enabled_(enabled) {}
+
+  void Show(double fraction, const World& world, uint64_t ticks, double seconds) {
+    if (!enabled_) return;
+    const auto now = Clock::now();
+    if (now - lastDraw_ < std::chrono::milliseconds(100)) return;
+    lastDraw_ = now;
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    constexpr int kWidth = 30;
+    const int filled = static_cast<int>(fraction * kWidth);
+    std::string bar(static_cast<size_t>(filled), '#');
+    bar.resize(kWidth, '.');
+    const double rate = seconds > 0 ? static_cast<double>(ticks) / seconds : 0;
+    std::fprintf(stderr, "\r\033[K[%s] %3d%%  %s %s  %.0f ticks/s", bar.c_str(),
+                 static_cast<int>(fraction * 100), world.Label1.c_str(), world.Label2.c_str(),
+                 rate);
+    std::fflush(stderr);
+    drawn_ = true;
+  }
+  // Takes the bar off the terminal before other output.
+  void Clear() {
+    if (!drawn_) return;
+    std::fprintf(stderr, "\r\033[K");
+    std::fflush(stderr);
+    drawn_ = false;
+  }
+
+ private:
+  bool enabled_;
+  bool drawn_ = false;
+  Clock::time_point lastDraw_{};
+};
+
+std::string Caption(const World& world) {
+  return world.Label1 + " " + world.Label2;
+}
+
+// Saves into `folder`; false when the save reported any failure or left no
+// world behind.
+bool SaveInto(World& world, RunnerSeam& seam, const std::string& folder) {
+  const uint64_t boxes = seam.boxes;
+  const uint64_t failed = seam.failedSaves;
+  SaveWorld(world, folder);
+  std::error_code error;
+  return seam.boxes == boxes && seam.failedSaves == failed &&
+         fs::exists(fs::path(folder) / "planet_0.dat", error);
+}
+
+int Run(const RunOptions& options) {
+  StatsFile stats;
+  if (!options.stats.empty() && !stats.Open(options.stats)) {
+    std::cerr << "ombrivale-run: cannot write the statistics file " << options.stats << '\n';
+    return kExitBadArguments;
+  }
+
+  auto owned = std::make_unique<World>();
+  World& world = *owned;
+  RunnerSeam seam;
+  world.seam = &seam;
+
+  // As the program starts: the option defaults, no settings file, the
+  // generator seeded, the month names, then the saved world or a new one.
+  world.LogOn = 1;
+  world.AutoRestart = options.autoRestart ? 1 : 0;
+  world.OverwriteLeast = options.overwriteLeast ? 1 : 0;
+  world.AutoSave = options.autosave ? 1 : 0;
+  world.RealColours = 0;
+  world.Filters = {true, true, true, true, true};
+  world.AutoSaveFolder = options.world;
+  if (options.seed) {
+    UseVirtualClock(world, *options.seed);
+  } else {
+    UseTimeOfDay(world);
+    Reseed(world);
+  }
+  FillMonthNames(world);
+
+  std::error_code error;
+  const bool load =
+      !options.newWorld && fs::exists(fs::path(options.world) / "planet_0.dat", error);
+  if (load) {
+    LoadWorld(world, options.world);
+    if (world.WorldLoaded == 0) {
+      std::cerr << "ombrivale-run: the world in " << options.world << " could not be loaded\n";
+      return kExitWorldFailed;
+    }
+  }
+  NewWorld(world);
+  world.WorldLoaded = 0;
+
+  const bool progress = !options.quiet && ::isatty(STDERR_FILENO) != 0;
+  ProgressBar bar(progress);
+  if (!options.quiet) std::cout << Caption(world) << std::endl;
+  if (stats.IsOpen()) stats.Row(world);
+
+  const uint64_t runBoxes = seam.boxes;
+  const uint64_t runFailedSaves = seam.failedSaves;
+  uint64_t ticks = 0;
+  uint64_t yearsTurned = 0;
+  uint64_t lastChange = 0;
+  int32_t lastYear = world.Year;
+  int16_t lastMonth = world.Month;
+  bool stuck = false;
+  const auto start = Clock::now();
+  auto seconds = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+
+  for (;;) {
+    if (options.length == RunOptions::Length::None) break;
+    if (options.length == RunOptions::Length::Ticks && ticks >= options.count) break;
+    if (options.length == RunOptions::Length::Years && yearsTurned >= options.count) break;
+
+    const uint64_t newWorlds = seam.newWorlds;
+    SimulationTick(world);
+    ++ticks;
+    if (seam.newWorlds != newWorlds && !options.quiet) {
+      bar.Clear();
+      std::cout << "New World (the population had died out)" << std::endl;
+    }
+    if (world.Month != lastMonth || world.Year != lastYear) {
+      if (world.Year == lastYear + 1) {
+        ++yearsTurned;
+        if (!options.quiet) {
+          bar.Clear();
+          std::cout << Caption(world) << std::endl;
+        }
+      }
+      if (stats.IsOpen()) stats.Row(world);
+      lastYear = world.Year;
+      lastMonth = world.Month;
+      lastChange = ticks;
+    } else if (options.length == RunOptions::Length::Years &&
+               ticks - lastChange >= kStuckCalendarTicks) {
+      stuck = true;
+      break;
+    }
+    if (progress && (ticks & 63) == 0) {
+      double done = 0;
+      if (options.length == RunOptions::Length::Ticks) {
+        done = static_cast<double>(ticks) / static_cast<double>(options.count);
+      } else {
+        const double month = std::clamp(static_cast<double>(world.Month), 0.0, 12.0);
+        done =
+            (static_cast<double>(yearsTurned) + month / 12.0) / static_cast<double>(options.count);
+      }
+      bar.Show(done, world, ticks, seconds());
+    }
+  }
+  const double elapsed = seconds();
+  bar.Clear();
+
+  int status = kExitOk;
+  if (stuck) {
+    std::cerr << "ombrivale-run: the calendar stopped: no month passed in " << kStuckCalendarTicks
+              << " ticks\n";
+    status = kExitWorldFailed;
+  }
+  if (options.autosave && (seam.boxes != runBoxes || seam.failedSaves != runFailedSaves)) {
+    std::cerr << "ombrivale-run: a yearly save into " << options.world << " failed\n";
+    status = kExitWorldFailed;
+  }
+  if (options.save && !SaveInto(world, seam, options.world)) {
+    std::cerr << "ombrivale-run: the world could not be saved into " << options.world << '\n';
+    status = kExitWorldFailed;
+  }
+  if (stats.IsOpen() && !stats.Close()) {
+    std::cerr << "ombrivale-run: writing the statistics file " << options.stats << " failed\n";
+    status = kExitWorldFailed;
+  }
+
+  const int best = FindMostEvolved(world);
+  char summary[256];
+  const double rate = elapsed > 0 ? static_cast<double>(ticks) / elapsed : 0;
+  if (best > 0) {
+    std::snprintf(summary, sizeof summary,
+                  "; most evolved: slot %d, score %.2f; %" PRIu64 " ticks in %.2f s (%.0f ticks/s)",
+                  best, static_cast<double>(PrimordialScore(world, best)), ticks, elapsed, rate);
+  } else {
+    std::snprintf(summary, sizeof summary,
+                  "; most evolved: none; %" PRIu64 " ticks in %.2f s (%.0f ticks/s)", ticks,
+                  elapsed, rate);
+  }
+  std::cout << Caption(world) << summary << std::endl;
+  return status;
+}
+
+}  // namespace
+}  // namespace ombrivale::tools
+
+int main(int argc, char** argv) {
+  using namespace ombrivale::tools;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  RunOptions options;
+  const std::string error = ParseRunOptions(args, options);
+  if (!error.empty()) {
+    std::cerr << "ombrivale-run: " << error << "\n" << kRunUsage;
+    return kExitBadArguments;
+  }
+  if (options.help) {
+    std::cout << kRunUsage;
+    return kExitOk;
+  }
+  return Run(options);
+}
