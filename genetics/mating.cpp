@@ -1,9 +1,70 @@
 #include "genetics/mating.h"
 
-// Not built yet: does nothing.
-namespace ombrivale {
+#include <cmath>
 
-void Mate(World&, int, int) {}
-int FindFreeSlot(const World&) { return 0; }
+#include "core/helpers.h"
+#include "core/needs.h"
+#include "genetics/body_measures.h"
+#include "genetics/inheritance.h"
+
+namespace ombrivale {
+namespace {
+
+// The young of one litter: the counting loop from m / 2 + 1 up to m in steps
+// of 1 (single precision), that is floor(m / 2) young when m >= 2, none below.
+int LitterSize(float m) {
+  const float start = m / 2 + 1;
+  if (!(start <= m)) return 0;
+  return static_cast<int>(std::floor(m - start)) + 1;
+}
+
+// The slot for the next young, or 0 when the litter has to stop: the table
+// is full and either OverwriteLeast is off or no animal scores above 0.
+int ClaimSlot(World& world) {
+  const int free = FindFreeSlot(world);
+  if (free != 0) return free;
+  if (world.OverwriteLeast != 1) return 0;
+  const int victim = FindLeastEvolved(world);
+  if (victim == 0) return 0;
+  KillAnimal(world, victim, Cause::Overwritten);
+  return victim;
+}
+
+}  // namespace
+
+void Mate(World& world, int first, int second) {
+  Reseed(world);
+  const int16_t y1 = Adult(AnimalAt(world, first)).Genitalia.YoungPerLitter;
+  const int16_t y2 = Adult(AnimalAt(world, second)).Genitalia.YoungPerLitter;
+  Reseed(world);  // MeanOf's own reseed
+  const int young = LitterSize(MeanOf(y1, y2));
+  for (int n = 0; n < young; ++n) {
+    const int slot = ClaimSlot(world);
+    if (slot == 0) return;
+    // The parents are read anew for every young: an overwritten parent's
+    // slot now holds an earlier sibling.
+    Inherit(world, first, second, slot);
+    Mutate(world, slot);
+    Animal& egg = AnimalAt(world, slot);
+    egg.Alive = 1;
+    egg.AgeYears = 0;
+    egg.AgeMonths = 0;
+    egg.Hunger = 500;
+    egg.Breath = egg.Genes[kStageInfant].Body.BreathCapasity;
+    egg.Stage = kStageEgg;
+    egg.Sex = static_cast<uint8_t>(Rnd(world) * 2);
+    egg.EggTimer = egg.Unborn.TimeInEgg;
+    egg.X = AnimalAt(world, second).X;
+    egg.Y = AnimalAt(world, second).Y;
+    // Mode, headings, HasBred and the kept genes stay as the slot held them.
+  }
+}
+
+int FindFreeSlot(const World& world) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!IsOccupied(AnimalAt(world, slot))) return slot;
+  }
+  return 0;
+}
 
 }  // namespace ombrivale
