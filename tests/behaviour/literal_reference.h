@@ -1,0 +1,229 @@
+// Plain, word-for-word versions of the food scan, the hunt and the mate
+// search, with none of the shortcuts of the library's versions: every offset
+// of the scan square, every slot, every comparison. The equivalence tests run
+// both on the same worlds and require identical results.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "core/helpers.h"
+#include "core/needs.h"
+#include "core/numeric.h"
+#include "core/world.h"
+#include "genetics/gene_table.h"
+#include "genetics/mating.h"
+
+namespace ombrivale::testing {
+
+inline void LiteralForage(World& world, int i) {
+  Reseed(world);
+  Animal& a = AnimalAt(world, i);
+  if (a.Stage == -1) return;
+  const int X = a.X;
+  const int Y = a.Y;
+  const GeneSet& g = Expressed(a);
+  const int D = g.Head.Vision.Distance;
+
+  int32_t best[5];
+  int bestDX[5];
+  int bestDY[5];
+  for (int k = 1; k <= 4; ++k) {
+    best[k] = 2 * D;
+    bestDX[k] = RandomSign(world);
+    bestDY[k] = RandomSign(world);
+  }
+  if (g.Head.Vision.SensorExists != -1) return;
+
+  for (int dx = -D; dx <= D; ++dx) {
+    for (int dy = -D; dy <= D; ++dy) {
+      const int distance = std::abs(dy) + std::abs(dx);
+      const int c = CellX(X + 100 * dx);
+      const int r = CellY(Y + 100 * dy);
+      const int32_t kind = world.Map.At(kFoodKindLayer, c, r);
+      if (world.Map.At(kFoodAmountLayer, c, r) >= 1 && kind >= 1 && kind <= 4 &&
+          distance < best[kind]) {
+        best[kind] = distance;
+        bestDX[kind] = dx;
+        bestDY[kind] = dy;
+      }
+    }
+  }
+
+  const int ownX = CellX(X);
+  const int ownY = CellY(Y);
+  int32_t& ownKind = world.Map.At(kFoodKindLayer, ownX, ownY);
+  int32_t& ownAmount = world.Map.At(kFoodAmountLayer, ownX, ownY);
+  bool browse = false;
+  switch (g.Head.Diet) {
+    case 0:
+      a.HeadingX = static_cast<int16_t>(Sign(bestDX[1]));
+      a.HeadingY = static_cast<int16_t>(Sign(bestDY[1]));
+      if (g.Head.MouthLength >= 1 && ownAmount > 0 && ownKind == 1) {
+        AddSaturating(a.Hunger, -10);
+        ownAmount -= 1;
+      }
+      return;
+    case 2:
+    case 3: {
+      a.HeadingX = static_cast<int16_t>(Sign(bestDX[4]));
+      a.HeadingY = static_cast<int16_t>(Sign(bestDY[4]));
+      if (ownKind == 4 && ownAmount >= 1 && g.Head.MouthLength >= 3) {
+        AddSaturating(a.Hunger, -80);
+        ownAmount -= 10;
+      }
+      double record = best[4];
+      bool hunted = false;
+      if (D > 0) {
+        for (int j = 1; j <= kSlotCount; ++j) {
+          Animal& prey = AnimalAt(world, j);
+          if (prey.Alive != 1 || j == i) continue;
+          const double d = Distance(X, Y, prey.X, prey.Y);
+          if (d < D && d < record) {
+            record = d;
+            a.HeadingX = static_cast<int16_t>(Sign(prey.X - X));
+            a.HeadingY = static_cast<int16_t>(Sign(prey.Y - Y));
+            if (CellX(prey.X) == CellX(X) && CellY(prey.Y) == CellY(Y)) {
+              KillAnimal(world, j, Cause::Eaten);
+              SeamOf(world).Beep();
+            }
+            hunted = true;
+            AddSaturating(a.Hunger, -100);
+          }
+        }
+      } else {
+        record = 0;
+      }
+      browse = g.Head.Diet == 2 && !hunted && best[4] == 2 * D && record == best[4];
+      break;
+    }
+    case 1:
+      browse = true;
+      break;
+    default:
+      return;
+  }
+  if (!browse) return;
+  if (std::abs(bestDX[2]) < std::abs(bestDX[3])) {
+    a.HeadingX = static_cast<int16_t>(Sign(bestDX[2]));
+    a.HeadingY = static_cast<int16_t>(Sign(bestDY[2]));
+    if (ownKind == 2 && ownAmount >= 1 && g.Head.MouthLength >= 1) {
+      AddSaturating(a.Hunger, -20);
+      ownAmount -= 1;
+    }
+  } else {
+    a.HeadingX = static_cast<int16_t>(Sign(bestDX[3]));
+    a.HeadingY = static_cast<int16_t>(Sign(bestDY[3]));
+    if (ownKind == 3 && ownAmount > 0 && g.Head.MouthLength >= 2) {
+      AddSaturating(a.Hunger, -40);
+      ownAmount -= 1;
+    }
+  }
+}
+
+// Counts all 115 values and divides in single precision, as written.
+inline bool LiteralIsCompatible(const World& world, int a, int b) {
+  const Animal& x = AnimalAt(world, a);
+  const Animal& y = AnimalAt(world, b);
+  int count = 0;
+  for (const UnbornField& f : UnbornFields()) {
+    count += UnbornValue(x.Unborn, f) == UnbornValue(y.Unborn, f);
+  }
+  for (int l = 0; l < 2; ++l) {
+    for (int index : ComparedFields()) {
+      const GeneField& f = GeneSetFields()[static_cast<size_t>(index)];
+      count += GeneValue(x.Genes[l], f) == GeneValue(y.Genes[l], f);
+    }
+  }
+  const float similarity = static_cast<float>(count) / 114.0f * 100.0f;
+  return similarity > 75.0f;
+}
+
+inline void LiteralSeekMate(World& world, int i) {
+  const double clock = ReadClock(world);
+  const double draw = Rnd(world);
+  ReseedWith(world, clock * draw);
+  Animal& a = AnimalAt(world, i);
+  if (a.Stage < 1) return;
+  const GeneSet& g = Expressed(a);
+  if (g.Genitalia.StartsBreeding > a.AgeYears) return;
+  if (g.Genitalia.StopsBreeding <= a.AgeYears) return;
+  if (a.HasBred == 1) return;
+  double best = 2 * static_cast<int32_t>(g.Head.Smell.Distance);
+  int dx = RandomSign(world);
+  int dy = RandomSign(world);
+  int partner = 0;
+  for (int j = 1; j <= kSlotCount; ++j) {
+    const Animal& b = AnimalAt(world, j);
+    if (!(b.Alive == 1 && j != i)) continue;
+    if (!(b.Sex != a.Sex)) continue;
+    if (!(b.Stage != -1)) continue;
+    const GeneSet& h = Expressed(b);
+    if (!(h.Genitalia.StartsBreeding < b.AgeYears && h.Genitalia.StopsBreeding > b.AgeYears)) {
+      continue;
+    }
+    if (!(b.HasBred == 0)) continue;
+    if (!LiteralIsCompatible(world, i, j)) continue;
+    const double d = Distance(a.X, a.Y, b.X, b.Y);
+    if (d < best) {
+      best = d;
+      partner = j;
+      dx = b.X - a.X;
+      dy = b.Y - a.Y;
+    }
+  }
+  if (partner != 0 && best < 100) {
+    a.HasBred = 1;
+    AnimalAt(world, partner).HasBred = 1;
+    if (a.Sex != 0) {
+      Mate(world, partner, i);
+    } else {
+      Mate(world, i, partner);
+    }
+    return;
+  }
+  if (best < AnimalAt(world, i).Genes[1].Head.Smell.Distance) {
+    a.HeadingX = static_cast<int16_t>(Sign(dx));
+    a.HeadingY = static_cast<int16_t>(Sign(dy));
+  }
+}
+
+// The first difference between two worlds in anything the scan, the hunt,
+// the mate search and mating touch (every field of every slot, the food
+// layers, the generator, the beeps and the log), or "" when there is none.
+inline std::string DescribeDifference(const World& a, const World& b, const HeadlessSeam& sa,
+                                      const HeadlessSeam& sb) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& x = AnimalAt(a, slot);
+    const Animal& y = AnimalAt(b, slot);
+    const std::string at = "slot " + std::to_string(slot) + ": ";
+    if (x.Alive != y.Alive) return at + "Alive";
+    if (x.HeadingX != y.HeadingX) return at + "HeadingX";
+    if (x.HeadingY != y.HeadingY) return at + "HeadingY";
+    if (x.Hunger != y.Hunger) return at + "Hunger";
+    if (x.HasBred != y.HasBred) return at + "HasBred";
+    if (x.Stage != y.Stage || x.Sex != y.Sex || x.X != y.X || x.Y != y.Y || x.Mode != y.Mode ||
+        x.EggTimer != y.EggTimer || x.Breath != y.Breath || x.AgeYears != y.AgeYears ||
+        x.AgeMonths != y.AgeMonths) {
+      return at + "state";
+    }
+    for (const UnbornField& f : UnbornFields()) {
+      if (UnbornValue(x.Unborn, f) != UnbornValue(y.Unborn, f)) return at + f.name;
+    }
+    for (int l = 0; l < 2; ++l) {
+      for (const GeneField& f : GeneSetFields()) {
+        if (GeneValue(x.Genes[l], f) != GeneValue(y.Genes[l], f)) return at + f.suffix;
+      }
+    }
+  }
+  if (a.Map.layers[kFoodKindLayer] != b.Map.layers[kFoodKindLayer]) return "food kinds";
+  if (a.Map.layers[kFoodAmountLayer] != b.Map.layers[kFoodAmountLayer]) return "food amounts";
+  if (a.Rng.state != b.Rng.state) return "generator";
+  if (a.RandomClock.virtualSeconds != b.RandomClock.virtualSeconds) return "clock readings";
+  if (sa.beeps != sb.beeps) return "beeps";
+  if (a.DeathLog != b.DeathLog || sa.messageLines != sb.messageLines) return "log";
+  return "";
+}
+
+}  // namespace ombrivale::testing
