@@ -47,3 +47,9 @@ format:
 
 clean:
 	rm -rf build build-test build-asan build-bench build-fuzz
+
+fuzz: deps
+	CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DOMBRIVALE_BUILD_FUZZ=ON -DOMBRIVALE_BUILD_TESTS=OFF -DOMBRIVALE_BUILD_UI=OFF $(CMAKE_FLAGS)
+	cmake --build build-fuzz -j $(JOBS)
+	./scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
