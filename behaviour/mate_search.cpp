@@ -1,9 +1,131 @@
 #include "behaviour/mate_search.h"
 
-// Not built yet: does nothing.
-namespace ombrivale {
+#include <array>
+#include <cstddef>
+#include <cstring>
 
-void SeekMate(World&, int) {}
-bool IsCompatible(const World&, int, int) { return false; }
+#include "core/helpers.h"
+#include "core/numeric.h"
+#include "genetics/gene_table.h"
+#include "genetics/mating.h"
+
+namespace ombrivale {
+namespace {
+
+constexpr int kComparedCount = 115;     // 5 egg genes + 55 per gene set
+constexpr int kCompatibleAtLeast = 86;  // the least count with count / 114 x 100 > 75
+
+// Where each compared value lies in the Animal record, built from the gene
+// table once, so the comparison is a run of one- or two-byte compares.
+struct ComparedValue {
+  uint16_t offset;
+  uint8_t size;
+};
+
+std::array<ComparedValue, kComparedCount> BuildComparedValues() {
+  std::array<ComparedValue, kComparedCount> values{};
+  size_t n = 0;
+  const auto size = [](GeneType type) {
+    return static_cast<uint8_t>(type == GeneType::U8 ? 1 : 2);
+  };
+  for (const UnbornField& gene : UnbornFields()) {
+    values[n++] = {static_cast<uint16_t>(offsetof(Animal, Unborn) + gene.offset), size(gene.type)};
+  }
+  for (size_t l = 0; l < 2; ++l) {
+    for (int index : ComparedFields()) {
+      const GeneField& gene = GeneSetFields()[static_cast<size_t>(index)];
+      values[n++] = {
+          static_cast<uint16_t>(offsetof(Animal, Genes) + l * sizeof(GeneSet) + gene.offset),
+          size(gene.type)};
+    }
+  }
+  return values;
+}
+
+const std::array<ComparedValue, kComparedCount>& ComparedValues() {
+  static const std::array<ComparedValue, kComparedCount> values = BuildComparedValues();
+  return values;
+}
+
+// The candidate tests of the scan that need no genome comparison, in the
+// order the rule gives them; the candidate's own breeding window has both
+// bounds exclusive.
+bool IsReadyCandidate(const Animal& seeker, const Animal& other) {
+  if (!IsOccupied(other)) return false;
+  if (other.Sex == seeker.Sex) return false;
+  if (other.Stage == kStageEgg) return false;
+  const GenitaliaGenes& g = Expressed(other).Genitalia;
+  if (!(g.StartsBreeding < other.AgeYears && g.StopsBreeding > other.AgeYears)) return false;
+  return other.HasBred == 0;
+}
+
+}  // namespace
+
+bool IsCompatible(const World& world, int a, int b) {
+  const auto* pa = reinterpret_cast<const unsigned char*>(&AnimalAt(world, a));
+  const auto* pb = reinterpret_cast<const unsigned char*>(&AnimalAt(world, b));
+  // Stops as soon as the answer is settled: 86 equal values are enough, 30
+  // different ones are too many.
+  int equal = 0;
+  int different = 0;
+  for (const ComparedValue& v : ComparedValues()) {
+    if (std::memcmp(pa + v.offset, pb + v.offset, v.size) == 0) {
+      if (++equal >= kCompatibleAtLeast) return true;
+    } else if (++different > kComparedCount - kCompatibleAtLeast) {
+      return false;
+    }
+  }
+  return false;  // unreachable: one of the two counts settles it
+}
+
+void SeekMate(World& world, int seeker) {
+  {
+    const double clock = ReadClock(world);
+    const double draw = Rnd(world);
+    ReseedWith(world, clock * draw);
+  }
+  const Animal& i = AnimalAt(world, seeker);
+  if (i.Stage < 1) return;
+  const GeneSet& own = Expressed(i);
+  if (own.Genitalia.StartsBreeding > i.AgeYears) return;
+  if (own.Genitalia.StopsBreeding <= i.AgeYears) return;
+  if (i.HasBred == 1) return;
+
+  // Twice the smell distance in 32 bits, so a gene above 16383 still works.
+  double best = 2 * static_cast<int32_t>(own.Head.Smell.Distance);
+  int dx = RandomSign(world);
+  int dy = RandomSign(world);
+  int partner = 0;
+  for (int j = 1; j <= kSlotCount; ++j) {
+    if (j == seeker) continue;
+    const Animal& other = AnimalAt(world, j);
+    if (!IsReadyCandidate(i, other)) continue;
+    // The comparison is pure, so a candidate that could not be nearer is
+    // passed over before it.
+    const double d = Distance(i.X, i.Y, other.X, other.Y);
+    if (!(d < best)) continue;
+    if (!IsCompatible(world, seeker, j)) continue;
+    best = d;
+    partner = j;
+    dx = other.X - i.X;
+    dy = other.Y - i.Y;
+  }
+
+  if (partner != 0 && best < 100) {
+    AnimalAt(world, seeker).HasBred = 1;
+    AnimalAt(world, partner).HasBred = 1;
+    if (AnimalAt(world, seeker).Sex != 0) {
+      Mate(world, partner, seeker);
+    } else {
+      Mate(world, seeker, partner);
+    }
+    return;
+  }
+  Animal& self = AnimalAt(world, seeker);
+  if (best < Adult(self).Head.Smell.Distance) {
+    self.HeadingX = static_cast<int16_t>(Sign(dx));
+    self.HeadingY = static_cast<int16_t>(Sign(dy));
+  }
+}
 
 }  // namespace ombrivale
