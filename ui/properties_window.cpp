@@ -1,18 +1,225 @@
 #include "ui/properties_window.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <array>
+
+#include "genetics/body_measures.h"
+#include "genetics/gene_table.h"
+#include "ui/quick_draw.h"
+
 namespace ombrivale::ui {
+namespace {
+
+// Fixed six-character stage prefixes: "adult" takes one trailing blank.
+constexpr std::array<const char*, 2> kStagePrefixes = {"infant", "adult "};
+
+std::string ValueText(GeneType type, int value) {
+  if (type == GeneType::Flag) return value != 0 ? "True" : "False";
+  return std::to_string(value);
+}
+
+void FillList(QListWidget* list, const std::vector<std::string>& rows) {
+  list->clear();
+  for (const std::string& row : rows)
+    list->addItem(QString::fromStdString(row));
+}
+
+// Clicking a row of one list selects the same row of its partner.
+void PairRows(QListWidget* from, QListWidget* to) {
+  QObject::connect(from, &QListWidget::currentRowChanged, to, [to](int row) {
+    if (row >= 0 && row < to->count() && to->currentRow() != row) to->setCurrentRow(row);
+  });
+  // The two lists scroll together so their rows stay side by side.
+  QObject::connect(from->verticalScrollBar(), &QScrollBar::valueChanged, to->verticalScrollBar(),
+                   &QScrollBar::setValue);
+}
+
+}  // namespace
+
+std::vector<std::string> CharacteristicNames() {
+  std::vector<std::string> names;
+  const auto unborn = UnbornFields();
+  for (int row : UnbornPropertiesRows())
+    names.emplace_back(unborn[static_cast<size_t>(row)].name);
+  const auto fields = GeneSetFields();
+  for (const char* prefix : kStagePrefixes) {
+    for (int row : PropertiesRows()) {
+      names.push_back(std::string(prefix) + fields[static_cast<size_t>(row)].suffix);
+    }
+  }
+  return names;
+}
+
+std::vector<std::string> StateNames() {
+  return {"Age (Years)", "Age (Months)", "Hunger", "Sex", "Breath"};
+}
+
+std::vector<std::string> CharacteristicValues(const Animal& animal) {
+  std::vector<std::string> values;
+  const auto unborn = UnbornFields();
+  for (int row : UnbornPropertiesRows()) {
+    const UnbornField& field = unborn[static_cast<size_t>(row)];
+    values.push_back(ValueText(field.type, UnbornValue(animal.Unborn, field)));
+  }
+  const auto fields = GeneSetFields();
+  for (const GeneSet& genes : animal.Genes) {
+    for (int row : PropertiesRows()) {
+      const GeneField& field = fields[static_cast<size_t>(row)];
+      values.push_back(ValueText(field.type, GeneValue(genes, field)));
+    }
+  }
+  return values;
+}
 
 PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
   setWindowTitle(QStringLiteral("Animal Properties"));
+
+  auto* label1 = new QLabel(QStringLiteral("Animal:"), this);
+  list2_ = new QComboBox(this);
+  list2_->setObjectName(QStringLiteral("List2"));
+  list2_->setMinimumContentsLength(5);
+  auto* command1 = new QPushButton(QStringLiteral("&Draw It"), this);
+  auto* command2 = new QPushButton(QStringLiteral("&Locate It"), this);
+  auto* command3 = new QPushButton(QStringLiteral("&Update List"), this);
+  auto* command4 = new QPushButton(QStringLiteral("Find Most &Evolved"), this);
+  command1->setObjectName(QStringLiteral("Command1"));
+  command2->setObjectName(QStringLiteral("Command2"));
+  command3->setObjectName(QStringLiteral("Command3"));
+  command4->setObjectName(QStringLiteral("Command4"));
+
+  list4_ = new QListWidget(this);
+  list5_ = new QListWidget(this);
+  list1_ = new QListWidget(this);
+  list3_ = new QListWidget(this);
+  list1_->setObjectName(QStringLiteral("List1"));
+  list3_->setObjectName(QStringLiteral("List3"));
+  list4_->setObjectName(QStringLiteral("List4"));
+  list5_->setObjectName(QStringLiteral("List5"));
+  list1_->setToolTip(
+      QStringLiteral("Click on a characteristic here to highlight in the values list as well."));
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(label1);
+  top->addWidget(list2_, 1);
+  auto* buttons = new QGridLayout;
+  buttons->addWidget(command1, 0, 0);
+  buttons->addWidget(command2, 0, 1);
+  buttons->addWidget(command3, 1, 0);
+  buttons->addWidget(command4, 1, 1);
+  auto* state = new QHBoxLayout;
+  state->addWidget(list4_, 3);
+  state->addWidget(list5_, 2);
+  auto* genes = new QHBoxLayout;
+  genes->addWidget(list1_, 3);
+  genes->addWidget(list3_, 2);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addLayout(buttons);
+  layout->addLayout(state);
+  layout->addLayout(genes, 1);
+  resize(380, 520);
+
+  connect(list2_, &QComboBox::activated, this, [this](int) { List2_Click(); });
+  connect(command1, &QPushButton::clicked, this, &PropertiesWindow::DrawIt);
+  connect(command2, &QPushButton::clicked, this, &PropertiesWindow::LocateIt);
+  connect(command3, &QPushButton::clicked, this, &PropertiesWindow::UpdateList);
+  connect(command4, &QPushButton::clicked, this, &PropertiesWindow::FindMostEvolved);
+  PairRows(list1_, list3_);
+  PairRows(list3_, list1_);
+  PairRows(list4_, list5_);
+  PairRows(list5_, list4_);
+
+  FillList(list4_, StateNames());
+  FillList(list1_, CharacteristicNames());
+  // The five state rows show whole.
+  const int stateHeight = list4_->sizeHintForRow(0) * 5 + 2 * list4_->frameWidth() + 2;
+  list4_->setFixedHeight(stateHeight);
+  list5_->setFixedHeight(stateHeight);
+  RefreshAnimalList();
 }
 
-void PropertiesWindow::RefreshAnimalList() {}
-void PropertiesWindow::UpdateList() {}
-void PropertiesWindow::SelectSlot(int) {}
-void PropertiesWindow::DrawIt() {}
-void PropertiesWindow::LocateIt() {}
-void PropertiesWindow::FindMostEvolved() {}
-void PropertiesWindow::UpdateListFive() {}
+int PropertiesWindow::ChosenNumber() const {
+  if (list2_->currentIndex() < 0) return 0;
+  bool ok = false;
+  const int number = list2_->currentText().trimmed().toInt(&ok);
+  return ok ? number : 0;
+}
+
+void PropertiesWindow::RefreshAnimalList() {
+  const World& world = services_.GetWorld();
+  QStringList occupied;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (AnimalAt(world, slot).Alive == 1) occupied.append(QString::number(slot));
+  }
+  const QSignalBlocker blocker(list2_);
+  list2_->clear();
+  list2_->addItems(occupied);
+  list2_->setCurrentIndex(-1);  // a combo would pick its first entry on its own
+}
+
+void PropertiesWindow::SelectList2Index(int index) {
+  list2_->setCurrentIndex(index);
+  List2_Click();
+}
+
+void PropertiesWindow::List2_Click() {
+  const int chosen = ChosenNumber();
+  if (chosen < 1 || chosen > kSlotCount) return;
+  UpdateListFive();
+  FillList(list3_, CharacteristicValues(AnimalAt(services_.GetWorld(), chosen)));
+}
+
+void PropertiesWindow::UpdateListFive() {
+  const int chosen = ChosenNumber();
+  if (chosen < 1 || chosen > kSlotCount) return;
+  const Animal& animal = AnimalAt(services_.GetWorld(), chosen);
+  FillList(list5_, {std::to_string(animal.AgeYears), std::to_string(animal.AgeMonths),
+                    std::to_string(animal.Hunger), std::to_string(animal.Sex),
+                    std::to_string(animal.Breath)});
+}
+
+void PropertiesWindow::UpdateList() {
+  const int remembered = list2_->currentIndex();
+  RefreshAnimalList();
+  // The last entry is not selected again: the index must be below count - 1.
+  if (remembered > -1 && remembered < list2_->count() - 1) SelectList2Index(remembered);
+}
+
+void PropertiesWindow::SelectSlot(int slot) {
+  for (int i = 0; i < list2_->count(); ++i) {
+    if (list2_->itemText(i).toInt() == slot) SelectList2Index(i);
+  }
+}
+
+void PropertiesWindow::DrawIt() {
+  const int chosen = ChosenNumber();
+  if (chosen < 1 || chosen > kSlotCount) return;
+  QuickDrawWindow& quickDraw = services_.QuickDraw();
+  // Twice, as the renderer's caller always has: the first call may be the one
+  // that created the window.
+  for (int i = 0; i < 2; ++i) {
+    quickDraw.DrawAnimal(chosen, AnimalAt(services_.GetWorld(), chosen).Stage);
+  }
+}
+
+void PropertiesWindow::LocateIt() {
+  services_.GetWorld().SelectedAnimal = static_cast<int16_t>(ChosenNumber());
+}
+
+void PropertiesWindow::FindMostEvolved() {
+  const int found = ::ombrivale::FindMostEvolved(services_.GetWorld());
+  UpdateList();
+  SelectSlot(found);
+  DrawIt();
+  LocateIt();
+}
 
 }  // namespace ombrivale::ui

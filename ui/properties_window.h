@@ -1,18 +1,35 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 #include "ui/main_window_services.h"
 
+class QComboBox;
+class QListWidget;
+class QPushButton;
+
 namespace ombrivale::ui {
 
-// Caption "Animal Properties". Placeholder until the window is built.
+// The row names of List1 (123: five egg rows, then 59 per gene set with the
+// prefixes "infant" and "adult ") and of List4 (the five state values).
+std::vector<std::string> CharacteristicNames();
+std::vector<std::string> StateNames();
+// List3: the chosen animal's value for every List1 row, in the same order.
+// Bytes and 16-bit genes as plain decimals, the SensorExists flags as
+// "True" / "False".
+std::vector<std::string> CharacteristicValues(const Animal& animal);
+
+// Caption "Animal Properties": picks a living animal by slot, shows its genes
+// and state, draws it in QuickDraw, tracks it, and finds the most evolved.
 class PropertiesWindow : public QWidget {
   Q_OBJECT
 
  public:
+  // Load: fills List4 and List1, then the animal list.
   explicit PropertiesWindow(MainWindowServices& services, QWidget* parent = nullptr);
-  void RefreshAnimalList();   // Timer1 handler
+
+  void RefreshAnimalList();   // Timer1 handler: List2 = the occupied slots
   void UpdateList();          // "&Update List"
   void SelectSlot(int slot);  // walks List2 and selects the entry equal to slot
   void DrawIt();              // "&Draw It"
@@ -20,8 +37,26 @@ class PropertiesWindow : public QWidget {
   void FindMostEvolved();     // "Find Most &Evolved"
   void UpdateListFive();      // the state values, called by the month step
 
+  // Choose animal: List2 selected (by the user or by a handler).
+  void List2_Click();
+  // Selects entry `index` of List2 (-1: none) as a click would.
+  void SelectList2Index(int index);
+  // The slot number of List2's current entry, 0 when none is selected.
+  int ChosenNumber() const;
+
+  QComboBox* List2() const { return list2_; }
+  QListWidget* List1() const { return list1_; }
+  QListWidget* List3() const { return list3_; }
+  QListWidget* List4() const { return list4_; }
+  QListWidget* List5() const { return list5_; }
+
  private:
   MainWindowServices& services_;
+  QComboBox* list2_ = nullptr;
+  QListWidget* list1_ = nullptr;
+  QListWidget* list3_ = nullptr;
+  QListWidget* list4_ = nullptr;
+  QListWidget* list5_ = nullptr;
 };
 
 }  // namespace ombrivale::ui
