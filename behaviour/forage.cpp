@@ -60,15 +60,16 @@ struct Axis {
   bool IsCanonical(int d) const { return std::abs(d) <= reach && CanonicalOffset(CellOf(d)) == d; }
 };
 
-// The canonical offsets of an axis in ascending order; returns their count.
+// The canonical offsets of an axis in ascending order; returns their count
+// (at most one per cell). No canonical offset lies farther from zero than the
+// farther end of the axis, so a long reach costs no more than the map.
 template <size_t N>
 int CanonicalOffsets(const Axis& axis, std::array<int, N>& out) {
+  const int reach = std::min(axis.reach, std::max(std::abs(axis.f), std::abs(axis.last - axis.f)));
   int n = 0;
-  for (int c = 0; c <= axis.last; ++c) {
-    const int d = axis.CanonicalOffset(c);
-    if (d != kNoOffset) out[static_cast<size_t>(n++)] = d;
+  for (int d = -reach; d <= reach; ++d) {
+    if (axis.IsCanonical(d)) out[static_cast<size_t>(n++)] = d;
   }
-  std::sort(out.begin(), out.begin() + n);
   return n;
 }
 

@@ -47,6 +47,15 @@ const std::array<ComparedValue, kComparedCount>& ComparedValues() {
   return values;
 }
 
+bool SameValue(const unsigned char* a, const unsigned char* b, uint8_t size) {
+  if (size == 1) return *a == *b;
+  uint16_t x;
+  uint16_t y;
+  std::memcpy(&x, a, 2);
+  std::memcpy(&y, b, 2);
+  return x == y;
+}
+
 // The candidate tests of the scan that need no genome comparison, in the
 // order the rule gives them; the candidate's own breeding window has both
 // bounds exclusive.
@@ -69,7 +78,7 @@ bool IsCompatible(const World& world, int a, int b) {
   int equal = 0;
   int different = 0;
   for (const ComparedValue& v : ComparedValues()) {
-    if (std::memcmp(pa + v.offset, pb + v.offset, v.size) == 0) {
+    if (SameValue(pa + v.offset, pb + v.offset, v.size)) {
       if (++equal >= kCompatibleAtLeast) return true;
     } else if (++different > kComparedCount - kCompatibleAtLeast) {
       return false;
