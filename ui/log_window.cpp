@@ -1,0 +1,104 @@
+#include "ui/log_window.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStringList>
+#include <QVBoxLayout>
+
+namespace ombrivale::ui {
+
+LogWindow::LogWindow(World& world, QMenu& editMenu, QAction& deleteEntry, QWidget* parent)
+    : QWidget(parent),
+      world_(world),
+      editMenu_(editMenu),
+      deleteEntry_(deleteEntry),
+      list_(new QListWidget(this)) {
+  setObjectName(QStringLiteral("Form5"));
+  setWindowTitle(QStringLiteral("Log"));
+  list_->setObjectName(QStringLiteral("List1"));
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setUniformItemSizes(true);
+  // The right button opens the pop-up without moving the selection.
+  list_->viewport()->installEventFilter(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(list_);
+  resize(420, 240);
+
+  refresh_.setInterval(250);
+  connect(&refresh_, &QTimer::timeout, this, [this] {
+    if (isVisible()) SyncFromWorld();
+  });
+  refresh_.start();
+}
+
+void LogWindow::SyncFromWorld() {
+  if (shownVersion_ == world_.logVersion &&
+      list_->count() == static_cast<int>(world_.DeathLog.size()))
+    return;
+  // Keep the selected entry (found by its text near its old row) and stay at
+  // the bottom when the user was there.
+  const int oldRow = list_->currentRow();
+  const QString oldText =
+      oldRow >= 0 && list_->item(oldRow) ? list_->item(oldRow)->text() : QString();
+  QScrollBar* bar = list_->verticalScrollBar();
+  const bool atBottom = bar->value() >= bar->maximum();
+  const int oldScroll = bar->value();
+
+  QStringList entries;
+  entries.reserve(static_cast<int>(world_.DeathLog.size()));
+  for (const std::string& entry : world_.DeathLog)
+    entries.append(QString::fromStdString(entry));
+  list_->setUpdatesEnabled(false);
+  list_->clear();
+  list_->addItems(entries);
+  if (oldRow >= 0) {
+    int best = -1;
+    for (int row = std::min(oldRow, static_cast<int>(entries.size()) - 1); row >= 0; --row) {
+      if (entries[row] == oldText) {
+        best = row;
+        break;
+      }
+    }
+    if (best >= 0) list_->setCurrentRow(best);
+  }
+  list_->setUpdatesEnabled(true);
+  bar->setValue(atBottom ? bar->maximum() : oldScroll);
+  shownVersion_ = world_.logVersion;
+}
+
+void LogWindow::ShowEditPopup(QPoint globalPosition) {
+  deleteEntry_.setEnabled(list_->currentRow() >= 0 && !list_->selectedItems().isEmpty());
+  editMenu_.popup(globalPosition);
+}
+
+void LogWindow::DeleteEntry() {
+  SyncFromWorld();
+  const int row = list_->currentRow();
+  if (row < 0 || list_->selectedItems().isEmpty()) return;
+  if (row >= static_cast<int>(world_.DeathLog.size())) return;
+  world_.DeathLog.erase(world_.DeathLog.begin() + row);
+  ++world_.logVersion;
+  delete list_->takeItem(row);
+  list_->clearSelection();
+  list_->setCurrentRow(-1);
+  shownVersion_ = world_.logVersion;
+}
+
+void LogWindow::showEvent(QShowEvent* event) {
+  SyncFromWorld();
+  QWidget::showEvent(event);
+}
+
+bool LogWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::RightButton) {
+      ShowEditPopup(mouse->globalPosition().toPoint());
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace ombrivale::ui

@@ -1,0 +1,48 @@
+// The log window (Form5): the death log, oldest first, with the main
+// window's "&Edit" menu as its right-click pop-up.
+//
+// The list shows World::DeathLog; it is rebuilt when the log's version has
+// moved, at most a few times a second and only while the window is shown.
+#pragma once
+
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+
+#include "core/world.h"
+
+namespace ombrivale::ui {
+
+class LogWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `editMenu` is the main window's "&Edit" menu; `deleteEntry` its
+  // "&Delete Entry" entry, greyed by the pop-up when nothing is selected.
+  LogWindow(World& world, QMenu& editMenu, QAction& deleteEntry, QWidget* parent = nullptr);
+
+  QListWidget& List1() { return *list_; }
+
+  // Brings the list in line with the death log when the log has changed.
+  void SyncFromWorld();
+  // The right button pressed on the list: grey or enable "&Delete Entry",
+  // then open the Edit menu at `globalPosition` (without waiting).
+  void ShowEditPopup(QPoint globalPosition);
+  // "&Delete Entry": removes the selected entry; nothing when none is.
+  void DeleteEntry();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  World& world_;
+  QMenu& editMenu_;
+  QAction& deleteEntry_;
+  QListWidget* list_;
+  QTimer refresh_;
+  uint64_t shownVersion_ = UINT64_MAX;
+};
+
+}  // namespace ombrivale::ui

@@ -1,0 +1,651 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/helpers.h"
+#include "core/tick.h"
+#include "ui/about_window.h"
+#include "ui/log_window.h"
+#include "ui/mini_map.h"
+#include "ui/play_god_window.h"
+#include "ui/properties_window.h"
+#include "ui/quick_draw.h"
+#include "ui/status_frame.h"
+#include "ui/world_view.h"
+#include "world/map_picture.h"
+#include "world/world_files.h"
+#include "world/world_gen.h"
+
+namespace ombrivale::ui {
+
+const char* const MainWindow::kCaption = "Brenlo Ostik's Ombrivale";
+
+namespace {
+
+// Index of each secondary window in the settings file.
+enum WindowIndex { kWorldViewIndex, kPropertiesIndex, kQuickDrawIndex, kLogIndex, kPlayGodIndex };
+
+bool FolderIsWritable(const QString& folder) {
+  const QFileInfo info(folder);
+  return info.isDir() && info.isWritable();
+}
+
+}  // namespace
+
+ProgramFolders ChooseProgramFolders(const QString& programFolder, const QString& fallback) {
+  const QString dataFolder = FolderIsWritable(programFolder) ? programFolder : fallback;
+  ProgramFolders folders;
+  folders.settingsPath = QDir(dataFolder).filePath(QStringLiteral("OB.ini"));
+  folders.autoSaveFolder = QDir(dataFolder).filePath(QStringLiteral("AutoSave"));
+  const QString beside = QDir(programFolder).filePath(QStringLiteral("OBHelp.html"));
+  const QString installed =
+      QDir(programFolder).filePath(QStringLiteral("../share/ombrivale/OBHelp.html"));
+  folders.helpPage = QFileInfo::exists(beside) || !QFileInfo::exists(installed)
+                         ? beside
+                         : QDir::cleanPath(installed);
+  return folders;
+}
+
+MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
+    : QMainWindow(parent),
+      world_(std::make_unique<World>()),
+      seam_(*this),
+      environment_(std::move(environment)) {
+  world_->seam = &seam_;
+  if (environment_.programFolder.isEmpty())
+    environment_.programFolder = QCoreApplication::applicationDirPath();
+  if (environment_.fallbackFolder.isEmpty())
+    environment_.fallbackFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  if (!FolderIsWritable(environment_.programFolder)) QDir().mkpath(environment_.fallbackFolder);
+  folders_ = ChooseProgramFolders(environment_.programFolder, environment_.fallbackFolder);
+  world_->AutoSaveFolder = folders_.autoSaveFolder.toStdString();
+
+  setObjectName(QStringLiteral("MainWindow"));
+  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowIcon(QIcon(QPixmap::fromImage(DrawPlanetPicture(QSize(64, 64), true))));
+
+  scale_ = environment_.mapScale;
+  if (scale_ <= 0) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    scale_ = screen != nullptr ? MiniMapScaleFor(screen->availableGeometry().size()) : 1;
+  }
+
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  picture1_ = new QWidget(central);
+  picture1_->setObjectName(QStringLiteral("Picture1"));
+  miniMap_ = new MiniMapWidget(*world_, picture1_);
+  frames_[0] = new StatusFrame(QStringLiteral("Time:"), QStringLiteral("Label1"), picture1_);
+  frames_[1] = new StatusFrame(QStringLiteral("Life:"), QStringLiteral("Label2"), picture1_);
+  frames_[2] = new StatusFrame(QStringLiteral("Messages:"), QStringLiteral("Label3"), picture1_);
+  frames_[0]->setObjectName(QStringLiteral("Frame1"));
+  frames_[1]->setObjectName(QStringLiteral("Frame2"));
+  frames_[2]->setObjectName(QStringLiteral("Frame3"));
+  mdi_ = new QMdiArea(central);
+  mdi_->setObjectName(QStringLiteral("MdiArea"));
+  column->addWidget(picture1_);
+  column->addWidget(mdi_, 1);
+  setCentralWidget(central);
+
+  connect(miniMap_, &MiniMapWidget::LeftPressed, this, &MainWindow::MiniMapLeftPressed);
+  connect(miniMap_, &MiniMapWidget::RightPressed, this, &MainWindow::MiniMapRightPressed);
+
+  BuildMenus();
+  ApplyLayout();
+  RefreshStatus();
+  resize(std::max(picture1_->width() + 40, 800), picture1_->height() + 480);
+
+  timer2_.setObjectName(QStringLiteral("Timer2"));
+  timer2_.setTimerType(Qt::PreciseTimer);
+  connect(&timer2_, &QTimer::timeout, this, &MainWindow::Tick);
+  timer1_.setObjectName(QStringLiteral("Timer1"));
+  timer1_.setInterval(500);
+  connect(&timer1_, &QTimer::timeout, this, [this] {
+    if (!ended_) MonthStep(*world_);
+  });
+  timer1_.start();
+}
+
+MainWindow::~MainWindow() {
+  timer1_.stop();
+  timer2_.stop();
+  // The child windows go before the world they look at.
+  delete mdi_;
+  mdi_ = nullptr;
+  delete about_;
+  world_->seam = nullptr;
+}
+
+void MainWindow::BuildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, auto handler) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  auto checkable = [&](QMenu* menu, const char* name, const QString& caption, auto handler) {
+    QAction* action = add(menu, name, caption, handler);
+    action->setCheckable(true);
+    return action;
+  };
+
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("menu_file"));
+  add(file, "menu_file_new", QStringLiteral("&New World"), [this] { NewWorld(*world_); });
+  add(file, "menu_file_save", QStringLiteral("&Save World to AutoSave Folder"),
+      [this] { SaveWorld(*world_, folders_.autoSaveFolder.toStdString()); });
+  add(file, "menu_file_exit", QStringLiteral("E&xit Programme"), [this] { Quit(); });
+
+  QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+  options->setObjectName(QStringLiteral("menu_options"));
+  checkable(options, "menu_options_log", QStringLiteral("Make &Log"),
+            [this] { ToggleOption(Option::Log); });
+  checkable(options, "menu_options_restart", QStringLiteral("Auto &Restart"),
+            [this] { ToggleOption(Option::Restart); });
+  checkable(options, "menu_options_colour", QStringLiteral("Use Real &Colours"),
+            [this] { ToggleOption(Option::Colour); });
+  checkable(options, "menu_options_least", QStringLiteral("Overwrite &Least Evolved"),
+            [this] { ToggleOption(Option::Least); });
+  checkable(options, "menu_options_autosave", QStringLiteral("Auto &Save (Saves Every Ten Years)"),
+            [this] { ToggleOption(Option::AutoSave); });
+  connect(options, &QMenu::aboutToShow, this, &MainWindow::SyncCheckMarks);
+
+  QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+  window->setObjectName(QStringLiteral("menu_window"));
+  add(window, "menu_window_world", QStringLiteral("Show &World"), [this] { ShowWorldView(); });
+  add(window, "menu_window_properties", QStringLiteral("Show Animal &Properties"),
+      [this] { ShowPropertiesWindow(); });
+  add(window, "menu_window_quick", QStringLiteral("Show &QuickDraw"),
+      [this] { ShowQuickDrawWindow(); });
+  add(window, "menu_window_playgod", QStringLiteral("Show Play-&God"), [this] { ShowPlayGod(); });
+  // The mini map is always shown: the entry is there but does nothing.
+  add(window, "menu_window_map", QStringLiteral("Show &MiniMap"), [] {})->setEnabled(false);
+  add(window, "menu_window_log", QStringLiteral("Show &Log"), [this] { ShowLog(); });
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->setObjectName(QStringLiteral("menu_help"));
+  add(help, "menu_help_help", QStringLiteral("&Help"), [this] { OpenHelp(); });
+  add(help, "menu_help_about", QStringLiteral("&About"), [this] { ShowAbout(); });
+
+  editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+  editMenu_->setObjectName(QStringLiteral("menu_edit"));
+  checkable(editMenu_, "menu_edit_log", QStringLiteral("Make &Log"),
+            [this] { ToggleOption(Option::Log); });
+  add(editMenu_, "menu_edit_del", QStringLiteral("&Delete Entry"), [this] {
+    if (log_) log_->DeleteEntry();
+  });
+  add(editMenu_, "menu_edit_refreshlog", QStringLiteral("&Refresh Log"), [this] {
+    if (world_->DeathLog.empty()) return;
+    world_->DeathLog.clear();
+    ++world_->logVersion;
+    if (log_) log_->SyncFromWorld();
+  });
+  editMenu_->addSeparator()->setObjectName(QStringLiteral("menu_edit_line1"));
+  QMenu* these = editMenu_->addMenu(QStringLiteral("Show &These"));
+  these->setObjectName(QStringLiteral("menu_edit_these"));
+  checkable(these, "menu_edit_these_oldage", QStringLiteral("Old &Age Deaths"),
+            [this] { ToggleFilter(Cause::OldAge); });
+  checkable(these, "menu_edit_these_suff", QStringLiteral("&Suffocation Deaths"),
+            [this] { ToggleFilter(Cause::Suffocation); });
+  checkable(these, "menu_edit_these_over", QStringLiteral("&Overwritten \"Deaths\""),
+            [this] { ToggleFilter(Cause::Overwritten); });
+  checkable(these, "menu_edit_these_hunger", QStringLiteral("&Hunger Deaths"),
+            [this] { ToggleFilter(Cause::Hunger); });
+  checkable(these, "menu_edit_these_eaten", QStringLiteral("&Eaten Deaths"),
+            [this] { ToggleFilter(Cause::Eaten); });
+  connect(these, &QMenu::aboutToShow, this, &MainWindow::SyncCheckMarks);
+  connect(editMenu_, &QMenu::aboutToShow, this, [this] {
+    SyncCheckMarks();
+    QListWidget* list = log_ ? &log_->List1() : nullptr;
+    Action("menu_edit_del")
+        ->setEnabled(list != nullptr && list->currentRow() >= 0 &&
+                     !list->selectedItems().isEmpty());
+  });
+  SyncCheckMarks();
+}
+
+QAction* MainWindow::Action(const char* name) const {
+  return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+StatusFrame& MainWindow::Frame(int index) {
+  return *frames_[std::clamp(index, 1, 3) - 1];
+}
+
+uint8_t& MainWindow::Flag(Option option) {
+  switch (option) {
+    case Option::Log:
+      return world_->LogOn;
+    case Option::Restart:
+      return world_->AutoRestart;
+    case Option::Colour:
+      return world_->RealColours;
+    case Option::Least:
+      return world_->OverwriteLeast;
+    case Option::AutoSave:
+      break;
+  }
+  return world_->AutoSave;
+}
+
+bool& MainWindow::FilterOf(DeathFilters& filters, Cause cause) {
+  switch (cause) {
+    case Cause::OldAge:
+      return filters.OldAge;
+    case Cause::Eaten:
+      return filters.Eaten;
+    case Cause::Overwritten:
+      return filters.Overwritten;
+    case Cause::Suffocation:
+      return filters.Suffocation;
+    case Cause::Hunger:
+      break;
+  }
+  return filters.Hunger;
+}
+
+void MainWindow::ToggleOption(Option option) {
+  // The check mark always shows the flag, so reading one reads the other.
+  uint8_t& flag = Flag(option);
+  flag = flag != 0 ? 0 : 1;
+  SyncCheckMarks();
+}
+
+void MainWindow::ToggleFilter(Cause cause) {
+  bool& shown = FilterOf(world_->Filters, cause);
+  shown = !shown;
+  SyncCheckMarks();
+}
+
+void MainWindow::SyncCheckMarks() {
+  struct Binding {
+    const char* name;
+    Option option;
+  };
+  static constexpr Binding kOptions[] = {
+      {"menu_options_log", Option::Log},         {"menu_edit_log", Option::Log},
+      {"menu_options_restart", Option::Restart}, {"menu_options_colour", Option::Colour},
+      {"menu_options_least", Option::Least},     {"menu_options_autosave", Option::AutoSave}};
+  for (const Binding& binding : kOptions) {
+    if (QAction* action = Action(binding.name)) action->setChecked(Flag(binding.option) != 0);
+  }
+  struct FilterBinding {
+    const char* name;
+    Cause cause;
+  };
+  static constexpr FilterBinding kFilters[] = {{"menu_edit_these_oldage", Cause::OldAge},
+                                               {"menu_edit_these_eaten", Cause::Eaten},
+                                               {"menu_edit_these_over", Cause::Overwritten},
+                                               {"menu_edit_these_suff", Cause::Suffocation},
+                                               {"menu_edit_these_hunger", Cause::Hunger}};
+  for (const FilterBinding& binding : kFilters) {
+    if (QAction* action = Action(binding.name))
+      action->setChecked(FilterOf(world_->Filters, binding.cause));
+  }
+}
+
+void MainWindow::ApplyLayout() {
+  const MainLayout layout = ComputeMainLayout();
+  miniMap_->SetScale(scale_);
+  miniMap_->move(ToPixels(layout.miniMap, scale_).topLeft());
+  frames_[0]->Place(layout.frame1, layout.label, scale_);
+  frames_[1]->Place(layout.frame2, layout.label, scale_);
+  frames_[2]->Place(layout.frame3, layout.label, scale_);
+  picture1_->setFixedHeight(ToPixels(layout.picture1, scale_).height());
+  picture1_->setMinimumWidth(ToPixels(layout.picture1, scale_).width());
+}
+
+void MainWindow::RefreshStatus() {
+  const std::string* captions[3] = {&world_->Label1, &world_->Label2, &world_->Label3};
+  for (int i = 0; i < 3; ++i) {
+    if (*captions[i] == shownLabels_[i] && !(i < 2 && shownLabels_[i].empty())) continue;
+    shownLabels_[i] = *captions[i];
+    const QString text = QString::fromStdString(shownLabels_[i]);
+    frames_[i]->Label().setText(text);
+    // A long message is cut at the frame's edge; the tool tip holds it whole.
+    if (i == 2) frames_[i]->Label().setToolTip(text);
+  }
+}
+
+// --- Secondary windows ------------------------------------------------------
+
+QMdiSubWindow* MainWindow::AddChild(QWidget* window, OnClose onClose) {
+  auto* sub = new QMdiSubWindow;
+  sub->setWidget(window);
+  sub->setWindowIcon(windowIcon());
+  sub->setAttribute(Qt::WA_DeleteOnClose, onClose == OnClose::Destroy);
+  sub->setProperty("hideOnClose", onClose == OnClose::Hide);
+  sub->installEventFilter(this);
+  mdi_->addSubWindow(sub);
+  sub->adjustSize();
+  sub->hide();
+  return sub;
+}
+
+QMdiSubWindow* MainWindow::SubWindowOf(QWidget* window) const {
+  if (window == nullptr) return nullptr;
+  return qobject_cast<QMdiSubWindow*>(window->parentWidget());
+}
+
+bool MainWindow::IsShown(QWidget* window) const {
+  const QMdiSubWindow* sub = SubWindowOf(window);
+  return sub != nullptr && !sub->isHidden() && !window->isHidden();
+}
+
+void MainWindow::ShowChild(QWidget* window) {
+  QMdiSubWindow* sub = SubWindowOf(window);
+  if (sub == nullptr) return;
+  window->show();
+  sub->show();
+  sub->raise();
+  mdi_->setActiveSubWindow(sub);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+  if (sub != nullptr && event->type() == QEvent::Close) {
+    // Remember where a window stood before it goes (the settings file keeps
+    // the places of the windows that closing destroys).
+    const QWidget* window = sub->widget();
+    const QPoint place = sub->pos();
+    const int index = window == quickDraw_ ? kQuickDrawIndex
+                      : window == playGod_ ? kPlayGodIndex
+                                           : -1;
+    if (index >= 0) {
+      placements_[index].left = static_cast<float>(place.x() * kTwipsPerPixel);
+      placements_[index].top = static_cast<float>(place.y() * kTwipsPerPixel);
+      placements_[index].shown = false;
+    }
+    if (sub->property("hideOnClose").toBool()) {
+      event->ignore();
+      sub->hide();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+WorldViewWindow& MainWindow::EnsureWorldView() {
+  if (!worldView_) {
+    worldView_ = new WorldViewWindow(*this);
+    worldView_->setObjectName(QStringLiteral("Form1"));
+    AddChild(worldView_, OnClose::Hide);
+    // The view's load handler: the main window is maximised.
+    MaximizeMainWindow();
+  }
+  return *worldView_;
+}
+
+PropertiesWindow& MainWindow::Properties() {
+  if (!properties_) {
+    properties_ = new PropertiesWindow(*this);
+    properties_->setObjectName(QStringLiteral("Form2"));
+    AddChild(properties_, OnClose::Hide);
+  }
+  return *properties_;
+}
+
+QuickDrawWindow& MainWindow::EnsureQuickDraw() {
+  if (!quickDraw_) {
+    quickDraw_ = new QuickDrawWindow(*this);
+    quickDraw_->setObjectName(QStringLiteral("Form3"));
+    QMdiSubWindow* sub = AddChild(quickDraw_, OnClose::Destroy);
+    const WindowPlacement& last = placements_[kQuickDrawIndex];
+    sub->move(qRound(last.left / kTwipsPerPixel), qRound(last.top / kTwipsPerPixel));
+  }
+  return *quickDraw_;
+}
+
+QuickDrawWindow& MainWindow::QuickDraw() {
+  if (!quickDraw_) {
+    EnsureQuickDraw();
+    ShowChild(quickDraw_);
+  }
+  return *quickDraw_;
+}
+
+PlayGodWindow& MainWindow::EnsurePlayGod() {
+  if (!playGod_) {
+    playGod_ = new PlayGodWindow(*this);
+    playGod_->setObjectName(QStringLiteral("PlayGod"));
+    QMdiSubWindow* sub = AddChild(playGod_, OnClose::Destroy);
+    const WindowPlacement& last = placements_[kPlayGodIndex];
+    sub->move(qRound(last.left / kTwipsPerPixel), qRound(last.top / kTwipsPerPixel));
+  }
+  return *playGod_;
+}
+
+LogWindow& MainWindow::Log() {
+  if (!log_) {
+    log_ = new LogWindow(*world_, *editMenu_, *Action("menu_edit_del"));
+    AddChild(log_, OnClose::Hide);
+  }
+  return *log_;
+}
+
+void MainWindow::ShowWorldView() {
+  ShowChild(&EnsureWorldView());
+}
+
+void MainWindow::ShowPropertiesWindow() {
+  ShowChild(&Properties());
+}
+
+void MainWindow::ShowQuickDrawWindow() {
+  ShowChild(&EnsureQuickDraw());
+}
+
+void MainWindow::ShowPlayGod() {
+  ShowChild(&EnsurePlayGod());
+}
+
+void MainWindow::ShowLog() {
+  ShowChild(&Log());
+}
+
+void MainWindow::ShowAbout() {
+  if (!about_) about_ = new AboutWindow(this);
+  const bool first = !aboutOpened_;
+  aboutOpened_ = true;
+  if (first) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int height = environment_.screenHeight ? environment_.screenHeight()
+                       : screen != nullptr       ? screen->geometry().height()
+                                                 : 768;
+    if (height < 600) {
+      seam_.ShowMessageBox("Ombrivale will view better in an 800x600 screen mode.", "Ombrivale",
+                           Buttons::Ok);
+    }
+  }
+  about_->exec();
+  if (first) ShowWorldView();
+}
+
+void MainWindow::OpenHelp() {
+  // Whether a browser opened is not reported.
+  const QUrl page = QUrl::fromLocalFile(folders_.helpPage);
+  if (environment_.openDocument) {
+    environment_.openDocument(page);
+  } else {
+    QDesktopServices::openUrl(page);
+  }
+}
+
+void MainWindow::ApplyPlacements(const WindowPlacement (&windows)[kSettingsWindowCount]) {
+  QWidget* created[kSettingsWindowCount] = {&EnsureWorldView(), &Properties(), &EnsureQuickDraw(),
+                                            &Log(), &EnsurePlayGod()};
+  for (int i = 0; i < kSettingsWindowCount; ++i) {
+    placements_[i] = windows[i];
+    QMdiSubWindow* sub = SubWindowOf(created[i]);
+    sub->move(qRound(windows[i].left / kTwipsPerPixel), qRound(windows[i].top / kTwipsPerPixel));
+    if (windows[i].shown) {
+      ShowChild(created[i]);
+    } else {
+      sub->hide();
+    }
+  }
+}
+
+void MainWindow::CollectPlacements(WindowPlacement (&windows)[kSettingsWindowCount]) {
+  QWidget* existing[kSettingsWindowCount] = {worldView_, properties_, quickDraw_, log_, playGod_};
+  for (int i = 0; i < kSettingsWindowCount; ++i) {
+    if (QMdiSubWindow* sub = SubWindowOf(existing[i])) {
+      placements_[i].left = static_cast<float>(sub->pos().x() * kTwipsPerPixel);
+      placements_[i].top = static_cast<float>(sub->pos().y() * kTwipsPerPixel);
+      placements_[i].shown = IsShown(existing[i]);
+    } else {
+      placements_[i].shown = false;
+    }
+    windows[i] = placements_[i];
+  }
+}
+
+// --- Main window services ---------------------------------------------------
+
+bool MainWindow::IsMainWindowMinimized() const {
+  return isMinimized();
+}
+
+void MainWindow::MaximizeMainWindow() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void MainWindow::RedrawMiniMap() {
+  ReDrawMap(*world_);
+  miniMap_->update();
+}
+
+void MainWindow::ClearMiniMapPicture() {
+  std::fill(world_->MiniMap.pixels.begin(), world_->MiniMap.pixels.end(), 0u);
+  miniMap_->update();
+}
+
+// --- Mini map ---------------------------------------------------------------
+
+void MainWindow::MiniMapLeftPressed(double x, double y) {
+  // Twice the container's width, in mini-map units: more than any distance.
+  const double best = 2.0 * ComputeMainLayout().picture1.width;
+  lastChosen_ = NearestAnimal(*world_, x, y, best);
+  PropertiesWindow& properties = Properties();
+  properties.UpdateList();
+  properties.SelectSlot(lastChosen_);
+  properties.DrawIt();
+  properties.LocateIt();
+  if (worldView_ && IsShown(worldView_)) ClearMiniMapPicture();
+}
+
+void MainWindow::MiniMapRightPressed(double x, double y) {
+  MoveMarker(*world_, x, y);
+  miniMap_->update();
+}
+
+// --- Timers, start-up and quitting -------------------------------------------
+
+void MainWindow::Tick() {
+  if (inTick_ || ended_) return;
+  inTick_ = true;
+  SimulationTick(*world_);
+  inTick_ = false;
+  seam_.ApplyPointer();
+}
+
+void MainWindow::StartUp() {
+  seam_.SetPointer(Pointer::Wait);
+  // Every entry starts unchecked; one click each turns them on.
+  ToggleOption(Option::Log);
+  ToggleOption(Option::Restart);
+  ToggleOption(Option::Least);
+  ToggleOption(Option::AutoSave);
+  ToggleFilter(Cause::OldAge);
+  ToggleFilter(Cause::Eaten);
+  ToggleFilter(Cause::Overwritten);
+  ToggleFilter(Cause::Suffocation);
+  ToggleFilter(Cause::Hunger);
+  UseTimeOfDay(*world_);
+  Reseed(*world_);
+  ShowPropertiesWindow();
+  ApplyLayout();
+
+  // A line that fails to read keeps what is in force: the windows as they
+  // stand now (the properties window shown), the option defaults and the
+  // filters checked above.
+  WindowPlacement windows[kSettingsWindowCount];
+  CollectPlacements(windows);
+  LoadSettings(*world_, folders_.settingsPath.toStdString(), windows);
+  ApplyPlacements(windows);
+  SyncCheckMarks();
+
+  // The table is still empty: this finds nobody and clears the tracked
+  // animal the settings brought.
+  Properties().FindMostEvolved();
+  seam_.ProcessEvents();
+  FillMonthNames(*world_);
+  LoadWorld(*world_, folders_.autoSaveFolder.toStdString());
+  NewWorld(*world_);
+  world_->WorldLoaded = 0;
+  if (world_->Timer2Interval > 0 && !timer2_.isActive()) timer2_.start(world_->Timer2Interval);
+  RefreshStatus();
+  miniMap_->update();
+  seam_.ProcessEvents();
+  seam_.SetPointer(Pointer::Default);
+}
+
+void MainWindow::Quit() {
+  if (ended_) return;
+  if (seam_.ShowMessageBox("Quit Ombrivale?", "Confirm", Buttons::YesNo) != Answer::Yes) return;
+  const Answer save = seam_.ShowMessageBox("Do you want to save?", "Save?", Buttons::YesNoCancel);
+  if (save != Answer::Yes && save != Answer::No) return;
+  if (save == Answer::Yes) SaveWorld(*world_, folders_.autoSaveFolder.toStdString());
+  WindowPlacement windows[kSettingsWindowCount];
+  CollectPlacements(windows);
+  // A failed write shows its own box; the program ends all the same.
+  SaveSettings(*world_, folders_.settingsPath.toStdString(), windows);
+  EndProgram();
+}
+
+void MainWindow::EndProgram() {
+  ended_ = true;
+  timer1_.stop();
+  timer2_.stop();
+  seam_.SetPointer(Pointer::Default);
+  seam_.ApplyPointer();
+  if (environment_.endProgram) {
+    environment_.endProgram();
+  } else {
+    hide();
+    QCoreApplication::exit(0);
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (ended_) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  Quit();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange) setWindowTitle(QString::fromUtf8(kCaption));
+  QMainWindow::changeEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  setWindowTitle(QString::fromUtf8(kCaption));
+  QMainWindow::resizeEvent(event);
+}
+
+}  // namespace ombrivale::ui

@@ -1,0 +1,190 @@
+// The main window: the multiple-document frame with the mini map, the three
+// status frames, the menus and the two timers that drive the simulation.
+#pragma once
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "core/world.h"
+#include "ui/about_window.h"
+#include "ui/log_window.h"
+#include "ui/main_layout.h"
+#include "ui/main_window_services.h"
+#include "ui/play_god_window.h"
+#include "ui/properties_window.h"
+#include "ui/qt_seam.h"
+#include "ui/quick_draw.h"
+#include "ui/world_view.h"
+#include "world/settings_file.h"
+
+class QAction;
+class QMenu;
+class QUrl;
+
+namespace ombrivale::ui {
+
+class MiniMapWidget;
+class StatusFrame;
+
+// Where the program keeps its files.
+struct ProgramFolders {
+  QString settingsPath;    // ".../OB.ini"
+  QString autoSaveFolder;  // ".../AutoSave"
+  QString helpPage;        // ".../OBHelp.html"
+};
+
+// "OB.ini" and "AutoSave" live in the program's folder, or in `fallback`
+// (the user's data folder) when the program's folder cannot be written. The
+// help page is the one beside the program, else the installed one in
+// ../share/ombrivale.
+ProgramFolders ChooseProgramFolders(const QString& programFolder, const QString& fallback);
+
+// What the window needs from the machine; tests replace the parts that would
+// leave the process or open a browser.
+struct ProgramEnvironment {
+  QString programFolder;              // empty: the executable's folder
+  QString fallbackFolder;             // empty: QStandardPaths::AppDataLocation
+  int mapScale = 0;                   // whole enlargement of the mini map; 0: chosen by screen size
+  std::function<int()> screenHeight;  // empty: the primary screen's height
+  std::function<void(const QUrl&)> openDocument;  // empty: QDesktopServices::openUrl
+  std::function<void()> endProgram;               // empty: QCoreApplication::exit(0)
+};
+
+// The option entries' flags, for the handlers bound to them.
+enum class Option : uint8_t { Log, Restart, Colour, Least, AutoSave };
+
+class MainWindow : public QMainWindow, public MainWindowServices {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(ProgramEnvironment environment = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The load handler: option defaults, seeding, the properties window, the
+  // layout, the settings, the saved or a new world. Run once, before show().
+  void StartUp();
+  // The quit dialogue; every attempt to close the window comes here.
+  void Quit();
+  bool Ended() const { return ended_; }
+
+  // MainWindowServices
+  World& GetWorld() override { return *world_; }
+  Seam& WindowSeam() override { return seam_; }
+  bool IsMainWindowMinimized() const override;
+  void MaximizeMainWindow() override;
+  void RedrawMiniMap() override;
+  void ClearMiniMapPicture() override;
+  QuickDrawWindow& QuickDraw() override;
+  PropertiesWindow& Properties() override;
+  void ShowWorldView() override;
+
+  QtSeam& QtWindowSeam() { return seam_; }
+  const ProgramFolders& Folders() const { return folders_; }
+
+  // The "&Window" and "&Help" entries.
+  void ShowPropertiesWindow();
+  void ShowQuickDrawWindow();
+  void ShowPlayGod();
+  void ShowLog();
+  void ShowAbout();
+  void OpenHelp();
+
+  // The option and filter entries' handlers: each flips its flag and the
+  // check marks follow.
+  void ToggleOption(Option option);
+  void ToggleFilter(Cause cause);
+  // Sets every check mark from the flags and filters now in force.
+  void SyncCheckMarks();
+
+  // The secondary windows that exist (nullptr when not created or destroyed).
+  WorldViewWindow* WorldView() const { return worldView_; }
+  PropertiesWindow* PropertiesIfCreated() const { return properties_; }
+  QuickDrawWindow* QuickDrawIfCreated() const { return quickDraw_; }
+  PlayGodWindow* PlayGodIfCreated() const { return playGod_; }
+  LogWindow* LogIfCreated() const { return log_; }
+  AboutWindow* AboutIfCreated() const { return about_; }
+  LogWindow& Log();
+  // The frame around a secondary window inside the main window.
+  QMdiSubWindow* SubWindowOf(QWidget* window) const;
+  bool IsShown(QWidget* window) const;
+
+  MiniMapWidget& MiniMap() { return *miniMap_; }
+  QMenu& EditMenu() { return *editMenu_; }
+  QAction* Action(const char* name) const;
+  StatusFrame& Frame(int index);  // 1 "Time:", 2 "Life:", 3 "Messages:"
+  QTimer& Timer1() { return timer1_; }
+  QTimer& Timer2() { return timer2_; }
+  bool InTick() const { return inTick_; }
+  // The slot the last left click on the mini map chose (0: none).
+  int LastChosenSlot() const { return lastChosen_; }
+
+  // Timer2: one simulation tick.
+  void Tick();
+  // Labels 1..3 from the world's captions, when they changed.
+  void RefreshStatus();
+  // Mini map clicks, in mini-map units.
+  void MiniMapLeftPressed(double x, double y);
+  void MiniMapRightPressed(double x, double y);
+
+  // Window places for the settings file, in twips.
+  void ApplyPlacements(const WindowPlacement (&windows)[kSettingsWindowCount]);
+  void CollectPlacements(WindowPlacement (&windows)[kSettingsWindowCount]);
+
+  static const char* const kCaption;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  enum class OnClose : uint8_t { Hide, Destroy };
+
+  void BuildMenus();
+  void ApplyLayout();
+  QMdiSubWindow* AddChild(QWidget* window, OnClose onClose);
+  void ShowChild(QWidget* window);
+  WorldViewWindow& EnsureWorldView();
+  PlayGodWindow& EnsurePlayGod();
+  QuickDrawWindow& EnsureQuickDraw();
+  void EndProgram();
+  uint8_t& Flag(Option option);
+  static bool& FilterOf(DeathFilters& filters, Cause cause);
+
+  std::unique_ptr<World> world_;
+  QtSeam seam_;
+  ProgramEnvironment environment_;
+  ProgramFolders folders_;
+  int scale_ = 1;
+
+  QWidget* picture1_ = nullptr;
+  MiniMapWidget* miniMap_ = nullptr;
+  StatusFrame* frames_[3] = {nullptr, nullptr, nullptr};
+  QMdiArea* mdi_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+
+  QPointer<WorldViewWindow> worldView_;
+  QPointer<PropertiesWindow> properties_;
+  QPointer<QuickDrawWindow> quickDraw_;
+  QPointer<PlayGodWindow> playGod_;
+  QPointer<LogWindow> log_;
+  QPointer<AboutWindow> about_;
+  bool aboutOpened_ = false;
+  // Last places of the windows that are destroyed when closed, in twips.
+  WindowPlacement placements_[kSettingsWindowCount];
+
+  QTimer timer1_;
+  QTimer timer2_;
+  bool inTick_ = false;
+  bool ended_ = false;
+  int lastChosen_ = 0;
+  std::string shownLabels_[3];
+};
+
+}  // namespace ombrivale::ui

@@ -1,0 +1,127 @@
+#include "ui/mini_map.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <cmath>
+
+#include "core/helpers.h"
+#include "world/map_picture.h"
+
+namespace ombrivale::ui {
+
+namespace {
+
+constexpr int kShownRows = kMapBottomRow + 1;  // rows 0..100; row -1 is not shown
+// Picture1's background around the picture (the 324 x 104 box is three
+// pixels wider and taller than the map).
+const QColor kBackground(32, 32, 40);
+
+}  // namespace
+
+QPointF MiniMapUnitsAt(QPoint widgetPosition, int scale) {
+  const int s = std::max(scale, 1);
+  const int px = static_cast<int>(std::floor(static_cast<double>(widgetPosition.x()) / s));
+  const int py = static_cast<int>(std::floor(static_cast<double>(widgetPosition.y()) / s));
+  return QPointF(px * kMiniMapUnitsPerCell, py * kMiniMapUnitsPerCell);
+}
+
+int NearestAnimal(const World& world, double x, double y, double best) {
+  const double cellX = x / kMiniMapUnitsPerCell;
+  const double cellY = y / kMiniMapUnitsPerCell;
+  int chosen = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& animal = AnimalAt(world, slot);
+    if (animal.Alive != 1) continue;
+    const double d = Distance(cellX, cellY, CellX(animal.X), CellY(animal.Y));
+    if (d < best) {
+      best = d;
+      chosen = slot;
+    }
+  }
+  return chosen;
+}
+
+void MoveMarker(World& world, double x, double y) {
+  world.Image1.Left = x - world.Image1.Width / 2;
+  world.Image1.Top = y - world.Image1.Height / 2;
+  world.SelectedAnimal = 0;
+}
+
+const char* MiniMapToolTip(const World& world, double x, double y) {
+  const int px = static_cast<int>(std::floor(x / kMiniMapUnitsPerCell));
+  const int py = static_cast<int>(std::floor(y / kMiniMapUnitsPerCell));
+  if (px < 0 || px >= kMapWidth || py < 0 || py > kMapBottomRow) return nullptr;
+  return MapColourName(world.MiniMap.At(px, py));
+}
+
+MiniMapWidget::MiniMapWidget(World& world, QWidget* parent)
+    : QWidget(parent), world_(world), image_(kMapWidth, kShownRows, QImage::Format_RGB32) {
+  setObjectName(QStringLiteral("MiniMap"));
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  image_.fill(kBackground);
+  SetScale(1);
+}
+
+void MiniMapWidget::SetScale(int scale) {
+  scale_ = std::max(scale, 1);
+  setFixedSize(4860 / kMiniMapUnitsPerCell * scale_, 1560 / kMiniMapUnitsPerCell * scale_);
+  update();
+}
+
+void MiniMapWidget::paintEvent(QPaintEvent*) {
+  // The picture is copied here rather than at every tick, so a hidden or
+  // covered map costs nothing; the alpha byte is forced opaque.
+  const uint32_t* source = world_.MiniMap.pixels.data() + MapPicture::Index(0, 0);
+  for (int y = 0; y < kShownRows; ++y) {
+    auto* line = reinterpret_cast<uint32_t*>(image_.scanLine(y));
+    const uint32_t* row = source + y * kMapWidth;
+    for (int x = 0; x < kMapWidth; ++x)
+      line[x] = row[x] | 0xFF000000u;
+  }
+
+  QPainter painter(this);
+  const int s = scale_;
+  painter.fillRect(rect(), kBackground);
+  painter.drawImage(QRect(0, 0, kMapWidth * s, kShownRows * s), image_);
+
+  // SeaLine: from x 0 to 4800 units at the sea level's height.
+  const double seaY = world_.SeaLineY / kMiniMapUnitsPerCell * s;
+  painter.fillRect(QRectF(0, seaY, 4800.0 / kMiniMapUnitsPerCell * s, s), QColor(0, 0, 0));
+
+  // Image1: a rectangle outline one cell wide, black with a white inner line
+  // so it shows on sky, sea and ground alike.
+  const Marker& marker = world_.Image1;
+  const QRectF box(marker.Left / kMiniMapUnitsPerCell * s, marker.Top / kMiniMapUnitsPerCell * s,
+                   marker.Width / kMiniMapUnitsPerCell * s,
+                   marker.Height / kMiniMapUnitsPerCell * s);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(QColor(0, 0, 0), s, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  painter.drawRect(box.adjusted(s / 2.0, s / 2.0, -s / 2.0, -s / 2.0));
+  if (s >= 2) {
+    painter.setPen(QPen(QColor(255, 255, 255), 1));
+    painter.drawRect(box.adjusted(s + 0.5, s + 0.5, -s - 0.5, -s - 0.5));
+  }
+}
+
+void MiniMapWidget::mousePressEvent(QMouseEvent* event) {
+  const QPointF units = MiniMapUnitsAt(event->position().toPoint(), scale_);
+  if (event->button() == Qt::LeftButton) {
+    emit LeftPressed(units.x(), units.y());
+  } else if (event->button() == Qt::RightButton) {
+    emit RightPressed(units.x(), units.y());
+  }
+}
+
+void MiniMapWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF units = MiniMapUnitsAt(event->position().toPoint(), scale_);
+  const char* name = MiniMapToolTip(world_, units.x(), units.y());
+  if (name == nullptr) return;
+  const QString text = QString::fromLatin1(name);
+  if (text == toolTip()) return;
+  setToolTip(text);
+  if (QToolTip::isVisible()) QToolTip::showText(event->globalPosition().toPoint(), text, this);
+}
+
+}  // namespace ombrivale::ui

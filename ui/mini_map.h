@@ -1,0 +1,64 @@
+// The mini map: the world's MiniMap picture, one cell a pixel, with the sea
+// line and the marker Image1, enlarged by a whole factor when painted.
+//
+// The widget only paints what the library drew into World::MiniMap and turns
+// mouse presses into mini-map units (15 per cell); the click rules are the
+// free functions below.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "core/world.h"
+
+namespace ombrivale::ui {
+
+inline constexpr int kMiniMapUnitsPerCell = 15;
+
+// Mini-map units of the pixel under a widget position at the given scale:
+// the pixel's top-left corner, 15 units a pixel.
+QPointF MiniMapUnitsAt(QPoint widgetPosition, int scale);
+
+// Left click: the occupied slot nearest the clicked cell (x / 15, y / 15),
+// measured to each animal's cell; `best` starts above any distance on the
+// map. Equal distances keep the lower slot; 0 when no slot is occupied.
+int NearestAnimal(const World& world, double x, double y, double best);
+
+// Right click: centres the marker on (x, y) (nothing clamps it to the map)
+// and stops tracking, so the tick leaves the marker there.
+void MoveMarker(World& world, double x, double y);
+
+// The tool tip for the mini-map pixel under (x, y) units: the colour's name,
+// or nullptr for a colour that has none (the tool tip then stays).
+const char* MiniMapToolTip(const World& world, double x, double y);
+
+class MiniMapWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit MiniMapWidget(World& world, QWidget* parent = nullptr);
+
+  // Whole enlargement of the painted picture; the widget is 324 x 104
+  // pixels times `scale`.
+  void SetScale(int scale);
+  int Scale() const { return scale_; }
+
+  // The picture as last painted (rows 0..100), for tests and screenshots.
+  const QImage& Picture() const { return image_; }
+
+ signals:
+  void LeftPressed(double x, double y);  // mini-map units
+  void RightPressed(double x, double y);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  World& world_;
+  int scale_ = 1;
+  QImage image_;  // 321 x 101, refilled from World::MiniMap at every paint
+};
+
+}  // namespace ombrivale::ui

@@ -1,0 +1,136 @@
+#include "ui/qt_seam.h"
+
+#include <QApplication>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+
+#include "ui/main_window.h"
+#include "ui/mini_map.h"
+#include "ui/properties_window.h"
+#include "ui/world_view.h"
+
+namespace ombrivale::ui {
+
+void QtSeam::MessageLineChanged(const std::string&) {
+  // The label follows World::Label3; inside a tick it is set once, when the
+  // tick draws, however many messages the tick produced.
+  if (!window_.InTick()) window_.RefreshStatus();
+}
+
+void QtSeam::CaptionsChanged() {
+  if (!window_.InTick()) window_.RefreshStatus();
+}
+
+bool QtSeam::IsMainWindowMinimized() {
+  return window_.IsMainWindowMinimized();
+}
+
+void QtSeam::SetMainWindowCaption(const std::string& caption) {
+  window_.setWindowTitle(QString::fromStdString(caption));
+}
+
+void QtSeam::Beep() {
+  QApplication::beep();
+}
+
+void QtSeam::SetPointer(Pointer pointer) {
+  wanted_ = pointer;
+  if (!window_.InTick()) ApplyPointer();
+}
+
+void QtSeam::ApplyPointer() {
+  if (wanted_ == shown_) return;
+  if (shown_ != Pointer::Default) QGuiApplication::restoreOverrideCursor();
+  if (wanted_ == Pointer::Wait) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  if (wanted_ == Pointer::ArrowWait) QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+  shown_ = wanted_;
+}
+
+void QtSeam::ScriptAnswers(std::deque<Answer> answers, Answer defaultAnswer) {
+  scripted_ = true;
+  answers_ = std::move(answers);
+  defaultAnswer_ = defaultAnswer;
+}
+
+Answer QtSeam::ShowMessageBox(const std::string& text, const std::string& title, Buttons buttons) {
+  if (scripted_) {
+    Answer answer = defaultAnswer_;
+    if (buttons == Buttons::Ok) {
+      answer = Answer::Ok;
+    } else if (!answers_.empty()) {
+      answer = answers_.front();
+      answers_.pop_front();
+    }
+    boxes_.push_back(HeadlessSeam::Box{text, title, buttons, answer});
+    return answer;
+  }
+
+  QMessageBox box(window_.isVisible() ? &window_ : nullptr);
+  box.setWindowTitle(QString::fromStdString(title));
+  box.setText(QString::fromStdString(text));
+  switch (buttons) {
+    case Buttons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case Buttons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    case Buttons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  // An hourglass over a question would say "wait" where the program waits
+  // for the user: show the arrow while the box is open.
+  const bool busy = shown_ != Pointer::Default;
+  if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int result = box.exec();
+  if (busy) QGuiApplication::restoreOverrideCursor();
+  switch (result) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Cancel:
+      return Answer::Cancel;
+    default:
+      return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+  }
+}
+
+void QtSeam::ProcessEvents() {
+  window_.RefreshStatus();
+  ApplyPointer();
+  QCoreApplication::processEvents();
+}
+
+void QtSeam::DoZoomed() {
+  // Called once per tick after the animals are drawn: one repaint of the
+  // mini map (painted when the tick yields) and the world view's redraw.
+  window_.RefreshStatus();
+  window_.MiniMap().update();
+  WorldViewWindow* view = window_.WorldView();
+  if (view == nullptr || window_.IsMainWindowMinimized()) return;
+  const QMdiSubWindow* sub = window_.SubWindowOf(view);
+  if (sub == nullptr || sub->isHidden() || sub->isMinimized() || view->isHidden()) return;
+  view->DoZoomed();
+}
+
+void QtSeam::UpdateListFive() {
+  PropertiesWindow* properties = window_.PropertiesIfCreated();
+  if (properties != nullptr && window_.IsShown(properties)) properties->UpdateListFive();
+}
+
+void QtSeam::MapRedrawn() {
+  window_.MiniMap().update();
+}
+
+void QtSeam::Timer2IntervalChanged(int milliseconds) {
+  QTimer& timer = window_.Timer2();
+  if (milliseconds <= 0) {
+    timer.stop();
+  } else if (!timer.isActive() || timer.interval() != milliseconds) {
+    timer.start(milliseconds);
+  }
+}
+
+}  // namespace ombrivale::ui
