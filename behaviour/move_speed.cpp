@@ -26,8 +26,7 @@ double MoveSpeed(World& world, int slot) {
   const uint8_t covering = g.Body.Covering;
 
   // The ground cell is two rows below the animal's own (row 100 at most).
-  const int32_t terrain =
-      world.Map.At(kTerrainLayer, CellX(animal.X), CellY(static_cast<double>(animal.Y) + 200.0));
+  const int32_t terrain = world.Map.At(kTerrainLayer, CellX(animal.X), CellY(animal.Y + 200));
   switch (terrain) {
     case kSky:
       if (covering == kFeathers) return tail + lower0 + upper0;

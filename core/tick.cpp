@@ -95,8 +95,8 @@ void Roam(World& world, Animal& animal) {
   if (animal.Hunger > 500) animal.Mode = kModeForage;
 }
 
-bool IsGround(const World& world, double x, double y) {
-  return world.Map.At(kTerrainLayer, CellX(x), CellY(y)) == kGround;
+bool IsGround(const World& world, int column, int row) {
+  return world.Map.At(kTerrainLayer, column, row) == kGround;
 }
 
 }  // namespace
@@ -253,10 +253,14 @@ void AnimalStep(World& world, int slot) {
   // Ground cannot be entered: a blocked vertical move keeps the row (and
   // the column too when the horizontal move alone is blocked as well); a
   // blocked diagonal target keeps the column.
-  if (IsGround(world, x, ny)) {
-    if (IsGround(world, nx, y)) nx = x;
+  const int column = CellX(animal.X);
+  const int row = CellY(animal.Y);
+  const int newColumn = nx == x ? column : CellX(nx);
+  const int newRow = ny == y ? row : CellY(ny);
+  if (IsGround(world, column, newRow)) {
+    if (IsGround(world, newColumn, row)) nx = x;
     ny = y;
-  } else if (IsGround(world, nx, ny)) {
+  } else if (IsGround(world, newColumn, newRow)) {
     nx = x;
   }
 
