@@ -8,16 +8,37 @@
 
 namespace ombrivale {
 
+// |floor(q)| capped at `cap`, for q = position / 100 computed in floating
+// point. The floor is taken by truncation and a correction, which costs a
+// fraction of std::floor without SSE4.1; anything beyond +-1e9 cells (and
+// NaN) is far off the map and gives the cap.
+inline int FoldedCell(double q, int cap) {
+  if (!(q > -1e9 && q < 1e9)) return cap;
+  int f = static_cast<int>(q);
+  if (static_cast<double>(f) > q) --f;
+  const int c = f < 0 ? -f : f;
+  return c > cap ? cap : c;
+}
+
 // Column of a position in hundredths of a cell: |floor(x / 100)| capped at
 // 320. Positions left of the map fold back (-1 and -100 give 1, -101 gives 2).
 inline int CellX(double x) {
-  double c = std::fabs(std::floor(x / 100.0));
-  return c > 320.0 ? 320 : static_cast<int>(c);
+  return FoldedCell(x / 100.0, 320);
 }
 // Row of a position: |floor(y / 100)| capped at 100.
 inline int CellY(double y) {
-  double c = std::fabs(std::floor(y / 100.0));
-  return c > 100.0 ? 100 : static_cast<int>(c);
+  return FoldedCell(y / 100.0, 100);
+}
+
+// The same for whole positions (the stored X and Y), without floating point:
+// the per-tick code maps thousands of positions to cells.
+inline int CellX(int x) {
+  const int c = x >= 0 ? x / 100 : -(x + 1) / 100 + 1;
+  return c > 320 ? 320 : c;
+}
+inline int CellY(int y) {
+  const int c = y >= 0 ? y / 100 : -(y + 1) / 100 + 1;
+  return c > 100 ? 100 : c;
 }
 
 inline double Distance(double x1, double y1, double x2, double y2) {

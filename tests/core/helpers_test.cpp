@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "support/test_world.h"
 
 namespace ombrivale {
@@ -14,14 +17,56 @@ TEST(CellMapping, FoldsNegativesAndCapsAtTheEdges) {
     int row;
   };
   const Case cases[] = {
-      {0, 0, 0},       {99, 0, 0},      {100, 1, 1},       {-1, 1, 1},
-      {-100, 1, 1},    {-101, 2, 2},    {9999, 99, 99},    {10000, 100, 100},
+      {0, 0, 0},         {99, 0, 0},        {100, 1, 1},       {-1, 1, 1},
+      {-100, 1, 1},      {-101, 2, 2},      {9999, 99, 99},    {10000, 100, 100},
       {10099, 100, 100}, {32000, 320, 100}, {40000, 320, 100}, {99.999, 0, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.column, CellX(c.position)) << c.position;
     EXPECT_EQ(c.row, CellY(c.position)) << c.position;
   }
+}
+
+// The reference the fast cell functions must match: |floor(x / 100)| with
+// std::floor, capped.
+int ReferenceCell(double x, int cap) {
+  const double c = std::fabs(std::floor(x / 100.0));
+  return c > cap ? cap : static_cast<int>(c);
+}
+
+TEST(CellMapping, WholeAndFractionalPositionsMatchTheFloorRule) {
+  for (int x = -70000; x <= 70000; ++x) {
+    ASSERT_EQ(ReferenceCell(x, 320), CellX(x)) << x;
+    ASSERT_EQ(ReferenceCell(x, 100), CellY(x)) << x;
+    ASSERT_EQ(ReferenceCell(x, 320), CellX(static_cast<double>(x))) << x;
+    ASSERT_EQ(ReferenceCell(x, 100), CellY(static_cast<double>(x))) << x;
+  }
+  const double fractions[] = {-100.5,
+                              -100.0000001,
+                              -99.9999999,
+                              -0.5,
+                              -1e-300,
+                              0.5,
+                              99.5,
+                              99.99999999999,
+                              199.9999999999999,
+                              200.0000000001,
+                              31999.5,
+                              32099.9,
+                              1e8,
+                              -1e8,
+                              4.5e15,
+                              -4.5e15};
+  for (const double x : fractions) {
+    EXPECT_EQ(ReferenceCell(x, 320), CellX(x)) << x;
+    EXPECT_EQ(ReferenceCell(x, 100), CellY(x)) << x;
+  }
+  // Far off the map, and not a number at all: the cap.
+  EXPECT_EQ(320, CellX(1e300));
+  EXPECT_EQ(100, CellY(-1e300));
+  EXPECT_EQ(320, CellX(std::nan("")));
+  EXPECT_EQ(320, CellX(std::numeric_limits<int>::min()));
+  EXPECT_EQ(100, CellY(std::numeric_limits<int>::max()));
 }
 
 TEST(DistanceTest, IsSymmetricAndExactOnAThreeFourFiveTriangle) {
