@@ -133,19 +133,27 @@ void ScanForFood(const World& world, int16_t x, int16_t y, int D, unsigned wante
   }
   if (complete || missing == 0) return;
 
+  // Each canonical row offset's cell index within a column, and its size.
+  std::array<int, kLastRow + 1> rowAt;
+  std::array<int, kLastRow + 1> rowDistance;
+  for (int j = 0; j < ny; ++j) {
+    const int dy = dys[static_cast<size_t>(j)];
+    rowAt[static_cast<size_t>(j)] = rows.CellOf(dy) - kMapTopRow;
+    rowDistance[static_cast<size_t>(j)] = std::abs(dy);
+  }
   for (int i = 0; i < nx; ++i) {
     const int dx = dxs[static_cast<size_t>(i)];
-    const int c = columns.CellOf(dx);
+    const int column = cellIndex(columns.CellOf(dx), kMapTopRow);
     for (int j = 0; j < ny; ++j) {
-      const int dy = dys[static_cast<size_t>(j)];
-      const int at = cellIndex(c, rows.CellOf(dy));
+      const int at = column + rowAt[static_cast<size_t>(j)];
+      if (amounts[at] < 1) continue;
       const int32_t kind = kinds[at];
-      if (amounts[at] < 1 || kind < 1 || kind > 4 || !(missing & (1u << kind))) continue;
-      const int32_t distance = std::abs(dx) + std::abs(dy);
+      if (kind < 1 || kind > 4 || !(missing & (1u << kind))) continue;
+      const int32_t distance = std::abs(dx) + rowDistance[static_cast<size_t>(j)];
       if (distance < sight.best[kind]) {
         sight.best[kind] = distance;
         sight.bestDX[kind] = dx;
-        sight.bestDY[kind] = dy;
+        sight.bestDY[kind] = dys[static_cast<size_t>(j)];
       }
     }
   }
