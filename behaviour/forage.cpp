@@ -258,6 +258,8 @@ void Forage(World& world, int slot) {
   }
   if (genes.Head.Vision.SensorExists != kTrue) return;  // a blind animal neither looks nor eats
 
+  // Only the kinds this diet acts on are looked for; the others' Best would
+  // never be read.
   const uint8_t diet = genes.Head.Diet;
   ScanForFood(world, self.X, self.Y, D, WantedKinds(diet), sight);
 
