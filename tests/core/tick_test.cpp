@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/helpers.h"
+#include "core/validate.h"
 #include "support/test_world.h"
 
 namespace ombrivale {
@@ -303,6 +304,21 @@ TEST_F(TickTest, AnEmptyWorldStillCountsTowardTheMonth) {
   EXPECT_EQ(31u, world.TickCount);
 }
 
+TEST_F(TickTest, AnEmptyWorldRestartsOnlyWithAutoRestart) {
+  world.AnimalCount = 0;
+  SimulationTick(world);
+  EXPECT_FALSE(IsOccupied(AnimalAt(world, 1)));
+
+  world.AutoRestart = 1;
+  SimulationTick(world);
+  EXPECT_TRUE(IsOccupied(AnimalAt(world, 1)));  // the two founder eggs
+  EXPECT_TRUE(IsOccupied(AnimalAt(world, 2)));
+  EXPECT_EQ(2, world.AnimalCount);
+  EXPECT_EQ("Y0, February", world.Label1);
+  ASSERT_FALSE(t.seam.messageLines.empty());
+  EXPECT_EQ("New World", t.seam.messageLines.front());
+}
+
 TEST_F(TickTest, DotColours) {
   struct Case {
     int16_t stage;
@@ -479,6 +495,19 @@ TEST_F(TickTest, CountersSaturateInsteadOfWrapping) {
   world.SpeedCount = 255;  // a damaged counter still reaches the month step
   SimulationTick(world);
   EXPECT_EQ(0, world.SpeedCount);
+}
+
+// ---- The invariant checks -------------------------------------------------
+
+TEST_F(TickTest, ValidateStopsAtAPositionOffTheMap) {
+  Still(5, 5050, 5050);
+  Validate(world);  // sound: returns
+  AnimalAt(world, 5).X = -1;
+  EXPECT_DEATH(Validate(world), "X outside 0..32000");
+  AnimalAt(world, 5).Alive = 0;  // a free slot may hold anything
+  Validate(world);
+  world.SpeedCount = 31;
+  EXPECT_DEATH(Validate(world), "SpeedCount");
 }
 
 }  // namespace
