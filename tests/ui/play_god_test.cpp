@@ -24,6 +24,11 @@ TEST(PlayGodText, Labels) {
   EXPECT_EQ(" 0.1333%", ui::PercentText(1, 750));
   EXPECT_EQ(" 0.7813%", ui::PercentText(1, 128));  // 0.78125: the half goes up
   EXPECT_EQ(" 12.3457", ui::GeneralNumberText(ui::RoundForPattern(12.345678, 4)));
+  EXPECT_EQ(-3, ui::RoundForPattern(-2.5, 0));
+  EXPECT_EQ(0, ui::RoundForPattern(0.00004, 4));
+  EXPECT_EQ(0.0001, ui::RoundForPattern(0.00005, 4));
+  EXPECT_EQ(1e20, ui::RoundForPattern(1e20, 2));
+  EXPECT_EQ("-3", ui::GeneralNumberText(-3));
 }
 
 class PlayGodTest : public ::testing::Test {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <climits>
 
@@ -215,6 +217,24 @@ TEST_F(WorldViewTest, DoesNothingWhileItCannotBeSeen) {
   view.DoZoomed();
   EXPECT_EQ(2u, view.RedrawCount());
   EXPECT_EQ(Rgb(0, 0, 128), Box(0, 0));
+}
+
+TEST(WorldViewInMdi, DoesNothingInsideAMinimisedSubWindow) {
+  FakeServices services;
+  QMdiArea area;
+  area.resize(800, 600);
+  auto* view = new ui::WorldViewWindow(services);
+  QMdiSubWindow* frame = area.addSubWindow(view);
+  area.show();
+  frame->show();
+  view->DoZoomed();
+  EXPECT_EQ(1u, view->RedrawCount());
+  frame->showMinimized();
+  view->DoZoomed();
+  EXPECT_EQ(1u, view->RedrawCount());
+  frame->showNormal();
+  view->DoZoomed();
+  EXPECT_EQ(2u, view->RedrawCount());
 }
 
 TEST_F(WorldViewTest, DraggedPictureLandsWhereItWasGrabbed) {
