@@ -1,0 +1,129 @@
+// Ticks per second of the real main window on a full table of 750 animals,
+// driven by its own 1 ms timer, with one mini-map repaint per tick. Runs
+// headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
+//
+//   TimerDriven/autosave:0|1   the window as it runs: Timer2, Timer1, events
+//   TickCost                   Tick() back to back: what one tick costs
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <ctime>
+
+#include "core/helpers.h"
+#include "support/ui_support.h"
+#include "ui/main_window.h"
+#include "world/world_gen.h"
+
+namespace {
+
+using ombrivale::World;
+using ombrivale::ui::MainWindow;
+
+constexpr double kSeconds = 4.0;
+
+// CPU seconds of the whole process: the share of a tick that is ours, even
+// on a machine busy with other work.
+double ProcessCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct Bench {
+  QTemporaryDir folder;
+  std::unique_ptr<MainWindow> window;
+
+  explicit Bench(bool autoSave) {
+    ombrivale::ui::ProgramEnvironment environment;
+    environment.programFolder = folder.path();
+    environment.mapScale = 2;
+    environment.screenHeight = [] { return 768; };
+    environment.endProgram = [] {};
+    window = std::make_unique<MainWindow>(environment);
+    window->QtWindowSeam().ScriptAnswers({});
+    window->StartUp();
+    World& world = window->GetWorld();
+    ombrivale::UseVirtualClock(world, 11);
+    ombrivale::NewWorld(world);
+    ombrivale::testing::FillTable(world, ombrivale::kSlotCount);
+    world.AutoSave = autoSave ? 1 : 0;
+    window->resize(1280, 800);
+    window->show();
+    QCoreApplication::processEvents();
+  }
+
+  int Population() const {
+    int count = 0;
+    const World& world = window->GetWorld();
+    for (int slot = 1; slot <= ombrivale::kSlotCount; ++slot)
+      count += ombrivale::AnimalAt(world, slot).Alive == 1;
+    return count;
+  }
+};
+
+void TimerDriven(benchmark::State& state) {
+  Bench bench(state.range(0) != 0);
+  World& world = bench.window->GetWorld();
+  uint64_t ticks = 0;
+  double seconds = 0;
+  int64_t population = 0;
+  int64_t samples = 0;
+  double cpu = 0;
+  for (auto _ : state) {
+    const double cpuBefore = ProcessCpuSeconds();
+    const uint64_t before = world.TickCount;
+    QEventLoop loop;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+      population += bench.Population();
+      ++samples;
+    });
+    sampler.start(100);
+    QTimer::singleShot(static_cast<int>(kSeconds * 1000), &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    bench.window->Timer2().start(1);
+    loop.exec();
+    bench.window->Timer2().stop();
+    seconds += clock.nsecsElapsed() / 1e9;
+    ticks += world.TickCount - before;
+    cpu += ProcessCpuSeconds() - cpuBefore;
+  }
+  state.counters["cpu_us_per_tick"] = ticks > 0 ? cpu * 1e6 / static_cast<double>(ticks) : 0;
+  state.counters["ticks_per_s"] = static_cast<double>(ticks) / seconds;
+  state.counters["mean_animals"] =
+      samples > 0 ? static_cast<double>(population) / static_cast<double>(samples) : 0;
+  state.counters["years"] = static_cast<double>(ticks) / 372.0;
+}
+BENCHMARK(TimerDriven)
+    ->ArgName("autosave")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+void TickCost(benchmark::State& state) {
+  Bench bench(false);
+  bench.window->Timer2().stop();
+  for (auto _ : state)
+    bench.window->Tick();
+  state.counters["animals"] = bench.Population();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(TickCost)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
