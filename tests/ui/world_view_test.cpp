@@ -7,8 +7,14 @@
 #include <QMouseEvent>
 #include <climits>
 
+#include "core/tick.h"
+#include "genetics/body_measures.h"
 #include "secondary_windows_support.h"
+#include "ui/play_god_window.h"
+#include "ui/properties_window.h"
+#include "ui/quick_draw.h"
 #include "ui/world_view_colours.h"
+#include "world/world_gen.h"
 
 namespace ombrivale::testing {
 namespace {
@@ -283,6 +289,46 @@ TEST_F(WorldViewTest, Screenshot) {
   world.RealColours = 1;
   view.DoZoomed();
   SaveScreenshot(*view.Picture1(), "world_view_real_colours.png");
+}
+
+// A generated planet run until it is well populated (at most 60 years):
+// every window pictured as the user sees it, the view on the most evolved.
+TEST(PopulatedWorld, Screenshots) {
+  FakeServices services(7);
+  World& world = services.tw.world;
+  world.OverwriteLeast = 1;
+  world.AutoRestart = 1;
+  NewWorld(world);
+  int living = 0;
+  for (int year = 0; year < 60 && living < 150; ++year) {
+    for (int tick = 0; tick < 12 * 31; ++tick)
+      SimulationTick(world);
+    living = 0;
+    for (int slot = 1; slot <= kSlotCount; ++slot)
+      living += AnimalAt(world, slot).Alive == 1;
+  }
+  std::printf("Pictured in year %d with %d living\n", world.Year, living);
+  ASSERT_GT(living, 0);
+
+  ui::WorldViewWindow view(services);
+  view.show();
+  ui::PropertiesWindow& properties = services.Properties();
+  properties.show();
+  properties.FindMostEvolved();
+  const int evolved = world.SelectedAnimal;
+  ASSERT_NE(0, evolved);
+  const Animal& animal = AnimalAt(world, evolved);
+  world.Image1.Left = animal.X * 15 / 100.0 - world.Image1.Width / 2;
+  world.Image1.Top = animal.Y * 15 / 100.0 - world.Image1.Height / 2;
+  view.DoZoomed();
+  SaveScreenshot(*view.Picture1(), "populated_world_view.png");
+  SaveScreenshot(properties, "populated_properties.png");
+  ASSERT_TRUE(services.quickDraw);
+  SaveScreenshot(*services.quickDraw, "populated_quick_draw.png");
+  ui::PlayGodWindow playGod(services);
+  playGod.show();
+  playGod.Command1_Click();
+  SaveScreenshot(playGod, "populated_play_god.png");
 }
 
 }  // namespace
