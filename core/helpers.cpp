@@ -15,7 +15,9 @@ double ReadClock(World& world) {
   }
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
-  if (now.tv_sec - clock.offsetCheckedAt >= 60 || now.tv_sec < clock.offsetCheckedAt) {
+  // Compared as now >= checked + 60 so the first reading (checked at
+  // INT64_MIN) does not overflow.
+  if (now.tv_sec < clock.offsetCheckedAt || now.tv_sec - 60 >= clock.offsetCheckedAt) {
     tm local{};
     localtime_r(&now.tv_sec, &local);
     clock.utcOffsetSeconds = local.tm_gmtoff;
