@@ -70,6 +70,7 @@ bool WorldViewWindow::eventFilter(QObject* watched, QEvent* event) {
       if (mouse->button() != Qt::LeftButton) break;
       Picture1_MouseMove(mouse->position().toPoint());
       dragging_ = true;
+      dragStart_ = picture1_->pos();
       picture1_->setCursor(Qt::ClosedHandCursor);
       return true;
     }
@@ -88,7 +89,12 @@ bool WorldViewWindow::eventFilter(QObject* watched, QEvent* event) {
       if (!dragging_ || mouse->button() != Qt::LeftButton) break;
       dragging_ = false;
       picture1_->setCursor(Qt::OpenHandCursor);
-      Form_DragDrop(picture1_->mapToParent(mouse->position().toPoint()));
+      const QPoint drop = picture1_->mapToParent(mouse->position().toPoint());
+      if (rect().contains(drop)) {
+        Form_DragDrop(drop);
+      } else {
+        picture1_->move(dragStart_);  // dropped outside the window: no drop
+      }
       return true;
     }
     default:

@@ -62,6 +62,7 @@ class WorldViewWindow : public QWidget {
   float mouseX_ = 0;  // Picture1 units
   int16_t mouseY_ = 0;
   bool dragging_ = false;
+  QPoint dragStart_;  // Picture1's place when the drag began
   uint64_t redraws_ = 0;
 };
 

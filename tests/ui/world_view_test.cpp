@@ -270,6 +270,16 @@ TEST_F(WorldViewTest, DraggedPictureLandsWhereItWasGrabbed) {
   EXPECT_EQ(QPoint(70, 80), picture->pos());
   EXPECT_FLOAT_EQ(450.0f, view.MouseX());
   EXPECT_EQ(600, view.MouseY());
+
+  // Released outside the window: nothing was dropped, the picture goes back.
+  QMouseEvent again(QEvent::MouseButtonPress, grab, picture->mapToGlobal(grab), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(picture, &again);
+  const QPointF outside = QPointF(-50, 700) - QPointF(picture->pos());
+  QMouseEvent away(QEvent::MouseButtonRelease, outside, picture->mapToGlobal(outside),
+                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(picture, &away);
+  EXPECT_EQ(QPoint(70, 80), picture->pos());
 }
 
 TEST_F(WorldViewTest, Screenshot) {
