@@ -1,9 +1,571 @@
 #include "world/world_files.h"
 
-// Not built yet: does nothing.
-namespace ombrivale {
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <limits>
 
-void SaveWorld(World&, const std::string&) {}
-void LoadWorld(World&, const std::string&) {}
+#include "core/needs.h"
+#include "genetics/gene_table.h"
+#include "world/map_picture.h"
+#include "world/safe_folder.h"
+
+namespace ombrivale {
+namespace {
+
+constexpr const char* kPlanet0 = "planet_0.dat";
+constexpr const char* kPlanet1 = "planet_1.dat";
+constexpr const char* kPlanet2 = "planet_2.dat";
+constexpr const char* kAnimalList = "animals.dat";
+
+// ---- Writing numbers ----
+
+void AppendNumber(std::string& out, int64_t value) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, result.ptr);
+}
+
+void AppendLine(std::string& out, int64_t value) {
+  AppendNumber(out, value);
+  out += "\r\n";
+}
+
+// One map or header value as its byte: value + 1, held within 0..255.
+uint8_t StoredByte(int64_t value, bool& exact) {
+  if (value < -1 || value > 254) {
+    exact = false;
+    value = std::clamp<int64_t>(value, -1, 254);
+  }
+  return static_cast<uint8_t>(value + 1);
+}
+
+// ---- Reading numbers ----
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// Walks a text file line by line. A line ends at LF; a CR before it belongs
+// to the line end, so files with LF alone read as well.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+
+  int lineNumber() const { return line_; }
+
+  // True when nothing but blanks and line ends is left.
+  bool AtEnd() const {
+    for (size_t i = pos_; i < text_.size(); ++i) {
+      const char c = text_[i];
+      if (!IsBlank(c) && c != '\r' && c != '\n') return false;
+    }
+    return true;
+  }
+
+  // The next line without its line end; false when the text is used up.
+  bool Next(std::string_view& out) {
+    if (pos_ >= text_.size()) return false;
+    ++line_;
+    size_t end = text_.find('\n', pos_);
+    const size_t next = end == std::string_view::npos ? text_.size() : end + 1;
+    if (end == std::string_view::npos) end = text_.size();
+    if (end > pos_ && text_[end - 1] == '\r') --end;
+    out = text_.substr(pos_, end - pos_);
+    pos_ = next;
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+  int line_ = 0;
+};
+
+// One decimal integer with any blanks around it.
+int ReadNumber(std::string_view line, int64_t& value) {
+  size_t begin = 0;
+  size_t end = line.size();
+  while (begin < end && IsBlank(line[begin]))
+    ++begin;
+  while (end > begin && IsBlank(line[end - 1]))
+    --end;
+  if (begin == end) return kErrorNotNumber;
+  const char* first = line.data() + begin;
+  const char* last = line.data() + end;
+  const auto result = std::from_chars(first, last, value);
+  if (result.ec == std::errc::result_out_of_range) return kErrorOutOfRange;
+  if (result.ec != std::errc() || result.ptr != last) return kErrorNotNumber;
+  return 0;
+}
+
+// The next line of `lines` as a number in [low, high].
+int ReadValue(LineReader& lines, int64_t low, int64_t high, int64_t& value) {
+  std::string_view line;
+  if (!lines.Next(line)) return kErrorPastEnd;
+  if (const int error = ReadNumber(line, value)) return error;
+  if (value < low || value > high) return kErrorOutOfRange;
+  return 0;
+}
+
+// ---- The animal file's fields ----
+
+// Lines 1..13: the state fields, each 16-bit or 8-bit.
+struct StateField {
+  int16_t Animal::*wide;
+  uint8_t Animal::*narrow;
+};
+constexpr StateField kStateFields[13] = {
+    {&Animal::Hunger, nullptr},  {&Animal::AgeYears, nullptr}, {&Animal::AgeMonths, nullptr},
+    {nullptr, &Animal::Sex},     {&Animal::Stage, nullptr},    {&Animal::X, nullptr},
+    {&Animal::Y, nullptr},       {nullptr, &Animal::Mode},     {&Animal::EggTimer, nullptr},
+    {&Animal::Breath, nullptr},  {&Animal::HeadingX, nullptr}, {&Animal::HeadingY, nullptr},
+    {nullptr, &Animal::HasBred},
+};
+
+int64_t LowOf(GeneType type) {
+  return type == GeneType::U8    ? 0
+         : type == GeneType::I16 ? std::numeric_limits<int16_t>::min()
+                                 : std::numeric_limits<int64_t>::min();
+}
+int64_t HighOf(GeneType type) {
+  return type == GeneType::U8    ? 255
+         : type == GeneType::I16 ? std::numeric_limits<int16_t>::max()
+                                 : std::numeric_limits<int64_t>::max();
+}
+// A truth value is written -1 or 0 whatever non-zero value it holds.
+int64_t WrittenValue(GeneType type, int value) {
+  if (type == GeneType::Flag) return value != 0 ? kTrue : kFalse;
+  return value;
+}
+// A truth value reads true for any non-zero number.
+int StoredValue(GeneType type, int64_t value) {
+  if (type == GeneType::Flag) return value != 0 ? kTrue : kFalse;
+  return static_cast<int>(value);
+}
+
+void AppendAnimalFile(std::string& out, const Animal& animal) {
+  for (const StateField& field : kStateFields) {
+    AppendLine(out, field.wide != nullptr ? animal.*field.wide : animal.*field.narrow);
+  }
+  for (const UnbornField& field : UnbornFields()) {
+    AppendLine(out, WrittenValue(field.type, UnbornValue(animal.Unborn, field)));
+  }
+  const auto fields = GeneSetFields();
+  for (const GeneSet& set : animal.Genes) {
+    for (const int index : ComparedFields()) {
+      const GeneField& field = fields[static_cast<size_t>(index)];
+      AppendLine(out, WrittenValue(field.type, GeneValue(set, field)));
+    }
+  }
+}
+
+// ---- Messages ----
+
+// The generic error box: "Error ", the number in its printed form (a blank
+// for the sign), the description and the advice, lines broken by LF CR.
+void ShowFileError(World& world, const FileError& error) {
+  std::string text = "Error  ";
+  AppendNumber(text, error.number);
+  text += "\n\r";
+  text += error.description;
+  text += "\n\r";
+  text += "It'd be a good idea to give this number to Brenlo.";
+  SeamOf(world).ShowMessageBox(text, "ERROR", Buttons::Ok);
+}
+
+// A failed load step: the error box, then "Skip?". True when the user
+// chose to cancel the load (the map is redrawn over what was read).
+bool CancelAfter(World& world, const FileError& error) {
+  ShowFileError(world, error);
+  const Answer answer =
+      SeamOf(world).ShowMessageBox("Do you want to cancel this routine?", "Skip?", Buttons::YesNo);
+  if (answer != Answer::Yes) return false;
+  ReDrawMap(world);
+  world.WorldLoaded = 0;
+  return true;
+}
+
+FileError ReadWholeFile(FileSystem& files, const std::string& path, std::string& bytes) {
+  const int error = files.ReadFile(path, bytes);
+  return error == 0 ? FileError{} : PlatformError(error);
+}
+
+// True for the names this save writes: the world files and the animal
+// files of occupied slots. Everything else of the previous save is kept.
+bool WrittenBySave(const World& world, const std::string& name) {
+  if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList) return true;
+  if (name.size() < 7 || name.compare(0, 2, "A_") != 0) return false;
+  int slot = 0;
+  const char* first = name.data() + 2;
+  const char* last = name.data() + name.size();
+  const auto result = std::from_chars(first, last, slot);
+  if (result.ec != std::errc() || slot < 1 || slot > kSlotCount) return false;
+  return name == AnimalFileName(slot) && IsOccupied(AnimalAt(world, slot));
+}
+
+// Brings the previous save's other files (animal files of slots now free,
+// anything a user put there) into the new folder, as the save of a folder
+// written in place would leave them. Hard links cost no copying.
+int CarryOverFiles(const World& world, FileSystem& files, const std::string& folder,
+                   const std::string& saving) {
+  PathKind kind;
+  if (const int error = files.Inspect(folder, kind)) return error;
+  if (kind != PathKind::Folder) return 0;
+  std::vector<std::string> names;
+  if (const int error = files.ListFolder(folder, names)) return error;
+  std::string bytes;
+  for (const std::string& name : names) {
+    if (WrittenBySave(world, name)) continue;
+    const std::string from = folder + "/" + name;
+    if (const int error = files.Inspect(from, kind)) return error;
+    if (kind != PathKind::File) continue;
+    const std::string to = saving + "/" + name;
+    const int linkError = files.Link(from, to);
+    if (linkError == 0) continue;
+    if (linkError != EPERM && linkError != ENOTSUP && linkError != EXDEV && linkError != EMLINK) {
+      return linkError;
+    }
+    // A file system without hard links: copy.
+    if (const int error = files.ReadFile(from, bytes)) return error;
+    if (const int error = WriteWholeFile(files, to, bytes, false)) return error;
+  }
+  return 0;
+}
+
+}  // namespace
+
+FileError PlatformError(int errnoValue) {
+  return FileError{errnoValue, ErrorDescription(errnoValue), 0};
+}
+
+FileError FormatError(int number, int64_t where) {
+  const char* description = "Unknown file error";
+  switch (number) {
+    case kErrorPastEnd:
+      description = "Input past end of file";
+      break;
+    case kErrorNotNumber:
+      description = "Type mismatch: not a number";
+      break;
+    case kErrorOutOfRange:
+      description = "Overflow: the number does not fit its field";
+      break;
+    case kErrorBadSlot:
+      description = "Subscript out of range: no such animal slot";
+      break;
+    case kErrorByteOverflow:
+      description = "Overflow: a map value does not fit in one byte";
+      break;
+  }
+  std::string text = description;
+  if (where > 0) {
+    text += " (at ";
+    AppendNumber(text, where);
+    text += ")";
+  }
+  return FileError{number, text, where};
+}
+
+std::string NumberText(int64_t value) {
+  std::string text;
+  AppendNumber(text, value);
+  return text;
+}
+
+std::string AnimalFileName(int slot) {
+  std::string name = "A_";
+  AppendNumber(name, slot);
+  name += ".OBG";
+  return name;
+}
+
+// ---- Building ----
+
+std::string Planet0Bytes(const World& world, bool* exact) {
+  std::string bytes(kPlanet0Size, '\0');
+  bool headerExact = true;
+  bytes[0] = static_cast<char>(StoredByte(world.SeaLevel, headerExact));
+  bytes[1] = static_cast<char>(StoredByte(world.Month, headerExact));
+  bytes[2] = static_cast<char>(StoredByte(world.Year, headerExact));
+  bool cellsExact = true;
+  const int32_t* terrain = world.Map.layers[kTerrainLayer].data();
+  const int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
+  // The layers are stored in the file's cell order already.
+  for (size_t cell = 0; cell < static_cast<size_t>(kCellCount); ++cell) {
+    bytes[3 + cell * 2] = static_cast<char>(StoredByte(terrain[cell], cellsExact));
+    bytes[4 + cell * 2] = static_cast<char>(StoredByte(kinds[cell], cellsExact));
+  }
+  if (exact != nullptr) *exact = cellsExact;
+  return bytes;
+}
+
+std::string Planet1Text(const World& world) {
+  std::string text;
+  text.reserve(static_cast<size_t>(kCellCount) * 9);
+  for (const int32_t amount : world.Map.layers[kFoodAmountLayer]) {
+    if (amount >= 0) text += ' ';
+    AppendNumber(text, amount);
+    text += " \r\n";
+  }
+  return text;
+}
+
+std::string Planet2Text(const World& world) {
+  std::string text;
+  AppendLine(text, world.SeaLevel);
+  AppendLine(text, world.Month);
+  AppendLine(text, world.Year);
+  return text;
+}
+
+std::string AnimalListText(const World& world) {
+  std::string text;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (IsOccupied(AnimalAt(world, slot))) AppendLine(text, slot);
+  }
+  return text;
+}
+
+std::string AnimalFileText(const Animal& animal) {
+  std::string text;
+  text.reserve(kAnimalFileLines * 5);
+  AppendAnimalFile(text, animal);
+  return text;
+}
+
+// ---- Reading ----
+
+FileError ParsePlanet0(std::string_view bytes, World& world) {
+  if (bytes.size() < kPlanet0Size) {
+    return FormatError(kErrorPastEnd, static_cast<int64_t>(bytes.size()));
+  }
+  const auto value = [&bytes](size_t offset) {
+    return static_cast<int32_t>(static_cast<uint8_t>(bytes[offset])) - 1;
+  };
+  world.SeaLevel = static_cast<int16_t>(value(0));
+  world.Month = static_cast<int16_t>(value(1));
+  world.Year = value(2);
+  int32_t* terrain = world.Map.layers[kTerrainLayer].data();
+  int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
+  for (size_t cell = 0; cell < static_cast<size_t>(kCellCount); ++cell) {
+    terrain[cell] = value(3 + cell * 2);
+    kinds[cell] = value(4 + cell * 2);
+  }
+  return {};
+}
+
+bool ParsePlanet2(std::string_view text, Calendar& calendar) {
+  LineReader lines(text);
+  int64_t seaLevel = 0;
+  int64_t month = 0;
+  int64_t year = 0;
+  constexpr int64_t k16Low = std::numeric_limits<int16_t>::min();
+  constexpr int64_t k16High = std::numeric_limits<int16_t>::max();
+  if (ReadValue(lines, k16Low, k16High, seaLevel) != 0 ||
+      ReadValue(lines, k16Low, k16High, month) != 0 ||
+      ReadValue(lines, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
+                year) != 0 ||
+      !lines.AtEnd()) {
+    return false;
+  }
+  calendar = {static_cast<int16_t>(seaLevel), static_cast<int16_t>(month),
+              static_cast<int32_t>(year)};
+  return true;
+}
+
+FileError ParsePlanet1(std::string_view text, World& world) {
+  std::vector<int32_t> amounts(static_cast<size_t>(kCellCount));
+  LineReader lines(text);
+  for (int32_t& amount : amounts) {
+    int64_t value = 0;
+    if (const int error = ReadValue(lines, std::numeric_limits<int32_t>::min(),
+                                    std::numeric_limits<int32_t>::max(), value)) {
+      return FormatError(error, lines.lineNumber());
+    }
+    amount = static_cast<int32_t>(value);
+  }
+  world.Map.layers[kFoodAmountLayer].swap(amounts);
+  return {};
+}
+
+FileError ParseAnimalList(std::string_view text, World& world) {
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    AnimalAt(world, slot).Alive = 0;
+  LineReader lines(text);
+  for (int count = 0; count < kSlotCount && !lines.AtEnd(); ++count) {
+    int64_t slot = 0;
+    int error = ReadValue(lines, std::numeric_limits<int64_t>::min(),
+                          std::numeric_limits<int64_t>::max(), slot);
+    if (error == 0 && (slot < 1 || slot > kSlotCount)) error = kErrorBadSlot;
+    if (error != 0) return FormatError(error, lines.lineNumber());
+    AnimalAt(world, static_cast<int>(slot)).Alive = 1;
+  }
+  return {};
+}
+
+FileError ParseAnimalFile(std::string_view text, Animal& animal) {
+  LineReader lines(text);
+  int64_t value = 0;
+  const auto fail = [&lines](int error) { return FormatError(error, lines.lineNumber()); };
+  for (const StateField& field : kStateFields) {
+    const GeneType type = field.wide != nullptr ? GeneType::I16 : GeneType::U8;
+    if (const int error = ReadValue(lines, LowOf(type), HighOf(type), value)) return fail(error);
+    if (field.wide != nullptr) {
+      animal.*field.wide = static_cast<int16_t>(value);
+    } else {
+      animal.*field.narrow = static_cast<uint8_t>(value);
+    }
+  }
+  for (const UnbornField& field : UnbornFields()) {
+    if (const int error = ReadValue(lines, LowOf(field.type), HighOf(field.type), value)) {
+      return fail(error);
+    }
+    SetUnbornValue(animal.Unborn, field, StoredValue(field.type, value));
+  }
+  const auto fields = GeneSetFields();
+  for (GeneSet& set : animal.Genes) {
+    for (const int index : ComparedFields()) {
+      const GeneField& field = fields[static_cast<size_t>(index)];
+      if (const int error = ReadValue(lines, LowOf(field.type), HighOf(field.type), value)) {
+        return fail(error);
+      }
+      SetGeneValue(set, field, StoredValue(field.type, value));
+    }
+  }
+  return {};
+}
+
+FileError ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot) {
+  if (slot < 1 || slot > kSlotCount) return FormatError(kErrorBadSlot, 0);
+  std::string text;
+  FileError error = ReadWholeFile(files, path, text);
+  if (!error.failed()) error = ParseAnimalFile(text, AnimalAt(world, slot));
+  return error;
+}
+
+FileError ReadAnimalFile(World& world, const std::string& path, int slot) {
+  PosixFileSystem files;
+  return ReadAnimalFile(world, files, path, slot);
+}
+
+// ---- Saving ----
+
+bool SaveWorld(World& world, const std::string& folder) {
+  PosixFileSystem files;
+  return SaveWorld(world, folder, files);
+}
+
+bool SaveWorld(World& world, const std::string& folder, FileSystem& files) {
+  Seam& seam = SeamOf(world);
+  seam.SetPointer(Pointer::Wait);
+  bool ok = true;
+  const auto fail = [&](const FileError& error) {
+    ShowFileError(world, error);
+    ok = false;
+  };
+
+  if (const int beginError = BeginFolderReplace(files, folder)) {
+    fail(PlatformError(beginError));  // nowhere to write: nothing else can succeed
+  } else {
+    const std::string saving = SiblingsOf(folder).saving + "/";
+    // Each file is one step: a failed step is reported and the save goes on
+    // with the next, but a save with a failed step is never swapped in.
+    const auto write = [&](const std::string& name, std::string_view bytes) {
+      if (const int error = WriteWholeFile(files, saving + name, bytes, false)) {
+        fail(PlatformError(error));
+        return false;
+      }
+      return true;
+    };
+    bool exact = true;
+    if (write(kPlanet0, Planet0Bytes(world, &exact)) && !exact) {
+      fail(FormatError(kErrorByteOverflow, 0));
+    }
+    write(kPlanet1, Planet1Text(world));
+    write(kPlanet2, Planet2Text(world));
+    write(kAnimalList, AnimalListText(world));
+    std::string text;
+    text.reserve(kAnimalFileLines * 8);
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+      const Animal& animal = AnimalAt(world, slot);
+      if (!IsOccupied(animal)) continue;
+      text.clear();
+      AppendAnimalFile(text, animal);
+      write(AnimalFileName(slot), text);
+    }
+    if (const int error = CarryOverFiles(world, files, folder, SiblingsOf(folder).saving)) {
+      fail(PlatformError(error));
+    }
+    if (ok) {
+      if (const int error = FlushSavingFolder(files, folder)) fail(PlatformError(error));
+    }
+    if (ok) {
+      bool replaced = false;
+      if (const int error = CommitFolderReplace(files, folder, replaced)) {
+        fail(PlatformError(error));
+      }
+    }
+    if (!ok) AbandonFolderReplace(files, folder);
+  }
+
+  seam.SetPointer(Pointer::Default);
+  LogMessage(world, ok ? "Saved" : "Save Failed");
+  return ok;
+}
+
+// ---- Loading ----
+
+bool LoadWorld(World& world, const std::string& folder) {
+  PosixFileSystem files;
+  return LoadWorld(world, folder, files);
+}
+
+bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
+  world.WorldLoaded = 0;
+  // A save cut short in its swap is put back first; an error here shows as
+  // a missing folder below.
+  RecoverFolder(files, folder);
+  PathKind kind = PathKind::Missing;
+  if (files.Inspect(folder, kind) != 0 || kind != PathKind::Folder) {
+    Seam& seam = SeamOf(world);
+    seam.ShowMessageBox("Can't Find Files to Load", "ERROR", Buttons::Ok);
+    seam.ShowMessageBox("AutoSave Not Loaded", "Same Error", Buttons::Ok);
+    return false;
+  }
+  const std::string prefix = folder + "/";
+  std::string bytes;
+
+  FileError error = ReadWholeFile(files, prefix + kPlanet0, bytes);
+  if (!error.failed()) error = ParsePlanet0(bytes, world);
+  if (error.failed() && CancelAfter(world, error)) return false;
+
+  // The exact calendar and sea level, when the save has them.
+  Calendar calendar;
+  if (files.ReadFile(prefix + kPlanet2, bytes) == 0 && ParsePlanet2(bytes, calendar)) {
+    world.SeaLevel = calendar.seaLevel;
+    world.Month = calendar.month;
+    world.Year = calendar.year;
+  }
+
+  error = ReadWholeFile(files, prefix + kPlanet1, bytes);
+  if (!error.failed()) error = ParsePlanet1(bytes, world);
+  if (error.failed() && CancelAfter(world, error)) return false;
+
+  error = ReadWholeFile(files, prefix + kAnimalList, bytes);
+  if (!error.failed()) error = ParseAnimalList(bytes, world);
+  if (error.failed() && CancelAfter(world, error)) return false;
+
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!IsOccupied(AnimalAt(world, slot))) continue;
+    error = ReadAnimalFile(world, files, prefix + AnimalFileName(slot), slot);
+    if (error.failed() && CancelAfter(world, error)) return false;
+  }
+
+  ReDrawMap(world);
+  world.WorldLoaded = 1;
+  return true;
+}
 
 }  // namespace ombrivale

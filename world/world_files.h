@@ -1,16 +1,124 @@
 // The saved world: the "AutoSave" folder and its files.
+//
+// Files of the folder (every text line ends with CR LF, bytes 13 10):
+//   planet_0.dat  65,487 bytes: SeaLevel + 1, Month + 1, Year + 1 (one byte
+//                 each, held within 0..255), then one byte per (x, y, layer)
+//                 for layers 0 and 1: x 0..320 outermost, y -1..100, layer 0
+//                 before layer 1 innermost; each byte is the value + 1, so
+//                 the byte of layer l of cell (x, y) lies at
+//                 3 + (x * 102 + (y + 1)) * 2 + l.
+//   planet_1.dat  32,742 lines, layer 2 of each cell in the same x, y order,
+//                 as a printed number: " 10000 ", "-5 " (a blank for the sign
+//                 when not negative, a blank after).
+//   planet_2.dat  SeaLevel, Month and Year exact, one a line. The header bytes
+//                 of planet_0.dat cannot hold a year past 254 or a drifting
+//                 sea level; a load prefers these lines when they read well.
+//   animals.dat   the occupied slots in ascending order, one a line.
+//   A_<slot>.OBG  128 lines per occupied slot: the 13 state fields, the 5
+//                 egg genes, then the 55 saved genes of the infant set and
+//                 of the adult set in the gene table's order.
+// Numbers in every file but planet_1.dat are plain decimal text (NumberText).
+//
+// A save writes the whole folder beside it and swaps it in at once (see
+// world/safe_folder.h): a crash or a full disk leaves the previous save whole.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/world.h"
+#include "world/file_system.h"
 
 namespace ombrivale {
 
-// Saves the world into `folder` (the program's "AutoSave" folder).
-void SaveWorld(World& world, const std::string& folder);
+inline constexpr size_t kPlanet0Size = 3 + static_cast<size_t>(kCellCount) * 2;  // 65,487
+inline constexpr int kAnimalFileLines = 128;
 
-// Loads the world from `folder`; sets WorldLoaded when it reached its end.
-void LoadWorld(World& world, const std::string& folder);
+// Error numbers of malformed files, beside the platform's errno values (all
+// below 1000).
+inline constexpr int kErrorPastEnd = 1001;       // the file ends before its last value
+inline constexpr int kErrorNotNumber = 1002;     // text where a number belongs
+inline constexpr int kErrorOutOfRange = 1003;    // a number its field's type cannot hold
+inline constexpr int kErrorBadSlot = 1004;       // a slot number outside 1..750
+inline constexpr int kErrorByteOverflow = 1005;  // a map value one byte cannot hold (save)
+
+struct FileError {
+  int number = 0;  // 0: no error
+  std::string description;
+  // Where in the file: the 1-based line of a text file, or the byte offset
+  // of planet_0.dat; 0 when it does not apply.
+  int64_t where = 0;
+
+  bool failed() const { return number != 0; }
+};
+FileError PlatformError(int errnoValue);
+FileError FormatError(int number, int64_t where);
+
+// The text of a number in the world's text files: decimal, "-" when
+// negative, no blanks ("0", "-1", "32000").
+std::string NumberText(int64_t value);
+
+// ---- Building the files (whole files in memory) ----
+
+// planet_0.dat. `exact` (optional) is cleared when a map value of layer 0 or
+// 1 lies outside -1..254 and had to be clamped; header values are clamped
+// without that, planet_2.dat carrying them exactly.
+std::string Planet0Bytes(const World& world, bool* exact = nullptr);
+std::string Planet1Text(const World& world);
+std::string Planet2Text(const World& world);
+std::string AnimalListText(const World& world);
+std::string AnimalFileText(const Animal& animal);
+// "A_17.OBG"
+std::string AnimalFileName(int slot);
+
+// ---- Reading the files (the loader's and the fuzz targets' entry points) ----
+
+// Reads planet_0.dat into SeaLevel, Month, Year and map layers 0 and 1. A
+// file shorter than 65,487 bytes changes nothing; bytes past that are ignored.
+FileError ParsePlanet0(std::string_view bytes, World& world);
+
+// The three exact values of planet_2.dat; false (and nothing written) when
+// the text is not three numbers that fit SeaLevel, Month and Year.
+struct Calendar {
+  int16_t seaLevel = 0;
+  int16_t month = 0;
+  int32_t year = 0;
+};
+bool ParsePlanet2(std::string_view text, Calendar& calendar);
+
+// Reads the 32,742 amounts into map layer 2, all or nothing.
+FileError ParsePlanet1(std::string_view text, World& world);
+
+// Clears every slot's Alive flag, then sets it for each slot listed (at most
+// 750 lines are read). A bad line ends the reading; the slots read before it
+// stay set.
+FileError ParseAnimalList(std::string_view text, World& world);
+
+// Reads the 128 lines into the animal's fields in file order. A bad or
+// missing line ends the reading: the fields before it have their new
+// values, the rest keep theirs.
+FileError ParseAnimalFile(std::string_view text, Animal& animal);
+
+// ---- The operations ----
+
+// Reads one animal file into `slot` (see ParseAnimalFile). A slot outside
+// 1..750 is an error (kErrorBadSlot), not a crash.
+FileError ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot);
+FileError ReadAnimalFile(World& world, const std::string& path, int slot);
+
+// Saves the world into `folder` (the program's "AutoSave" folder) and shows
+// "Saved" through LogMessage, or "Save Failed" after an error box for each
+// step that failed; a failed save leaves the previous one in place. Returns
+// true when the new save is in place and on disk.
+bool SaveWorld(World& world, const std::string& folder);
+bool SaveWorld(World& world, const std::string& folder, FileSystem& files);
+
+// Loads the world from `folder`, first putting back a save whose swap was
+// cut short; sets WorldLoaded and returns true when it reached its end.
+// Failures are asked about through the seam ("Skip?"); see the source.
+bool LoadWorld(World& world, const std::string& folder);
+bool LoadWorld(World& world, const std::string& folder, FileSystem& files);
 
 }  // namespace ombrivale
