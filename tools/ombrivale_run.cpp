@@ -171,6 +171,23 @@ bool SaveInto(World& world, RunnerSeam& seam, const std::string& folder) {
          fs::exists(fs::path(folder) / "planet_0.dat", error);
 }
 
+// True when `folder` holds a saved world, or a save whose swap into place was
+// cut short (the loader puts such a save back first): a ".<name>.ready" or
+// ".<name>.old" sibling with a "planet_0.dat".
+bool HasSavedWorld(const std::string& folder) {
+  std::error_code error;
+  fs::path path = fs::path(folder);
+  if (!path.has_filename()) path = path.parent_path();
+  if (fs::exists(path / "planet_0.dat", error)) return true;
+  const std::string name = path.filename().string();
+  for (const char* suffix : {".ready", ".old"}) {
+    if (fs::exists(path.parent_path() / ("." + name + suffix) / "planet_0.dat", error)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 int Run(const RunOptions& options) {
   StatsFile stats;
   if (!options.stats.empty() && !stats.Open(options.stats)) {
@@ -200,9 +217,7 @@ int Run(const RunOptions& options) {
   }
   FillMonthNames(world);
 
-  std::error_code error;
-  const bool load =
-      !options.newWorld && fs::exists(fs::path(options.world) / "planet_0.dat", error);
+  const bool load = !options.newWorld && HasSavedWorld(options.world);
   if (load) {
     LoadWorld(world, options.world);
     if (world.WorldLoaded == 0) {

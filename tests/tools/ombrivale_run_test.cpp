@@ -185,5 +185,14 @@ TEST_F(RunnerTest, SavesIdenticalFoldersFromOneSeedAndLoadsThem) {
   EXPECT_EQ(0, Run("--world " + Dir("a") + " --ticks 31 --quiet"));
 }
 
+// A save whose swap into place was cut short (the folder gone, the complete
+// new save beside it) is still found and loaded, not replaced by a new world.
+TEST_F(RunnerTest, LoadsASaveWhoseSwapWasCutShort) {
+  ASSERT_EQ(0, Run("--world " + Dir("w") + " --new --seed 12 --ticks 40 --save --quiet"));
+  fs::rename(Dir("w"), Dir(".w.ready"));
+  EXPECT_EQ(0, Run("--world " + Dir("w") + " --seed 12 --ticks 31 --quiet")) << Err();
+  EXPECT_TRUE(fs::exists(Dir("w/planet_0.dat")));
+}
+
 }  // namespace
 }  // namespace ombrivale::tools
