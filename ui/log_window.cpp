@@ -23,7 +23,6 @@ LogWindow::LogWindow(World& world, QMenu& editMenu, QAction& deleteEntry, QWidge
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(list_);
-  resize(420, 240);
 
   refresh_.setInterval(250);
   connect(&refresh_, &QTimer::timeout, this, [this] {

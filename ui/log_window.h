@@ -23,6 +23,7 @@ class LogWindow : public QWidget {
   LogWindow(World& world, QMenu& editMenu, QAction& deleteEntry, QWidget* parent = nullptr);
 
   QListWidget& List1() { return *list_; }
+  QSize sizeHint() const override { return QSize(420, 240); }
 
   // Brings the list in line with the death log when the log has changed.
   void SyncFromWorld();

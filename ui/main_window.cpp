@@ -112,9 +112,7 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   connect(&timer2_, &QTimer::timeout, this, &MainWindow::Tick);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(500);
-  connect(&timer1_, &QTimer::timeout, this, [this] {
-    if (!ended_) MonthStep(*world_);
-  });
+  connect(&timer1_, &QTimer::timeout, this, &MainWindow::Timer1Fired);
   timer1_.start();
 }
 
@@ -561,7 +559,13 @@ void MainWindow::Tick() {
   seam_.ApplyPointer();
 }
 
+void MainWindow::Timer1Fired() {
+  if (ended_ || startingUp_) return;
+  MonthStep(*world_);
+}
+
 void MainWindow::StartUp() {
+  startingUp_ = true;
   seam_.SetPointer(Pointer::Wait);
   // Every entry starts unchecked; one click each turns them on.
   ToggleOption(Option::Log);
@@ -599,6 +603,7 @@ void MainWindow::StartUp() {
   RefreshStatus();
   miniMap_->update();
   seam_.ProcessEvents();
+  startingUp_ = false;
   seam_.SetPointer(Pointer::Default);
 }
 

@@ -125,6 +125,10 @@ class MainWindow : public QMainWindow, public MainWindowServices {
 
   // Timer2: one simulation tick.
   void Tick();
+  // Timer1: the month step. Held while start-up runs: a message box of the
+  // start-up keeps the timers going, and a year turned on the empty table
+  // would save it over the world that is about to be loaded.
+  void Timer1Fired();
   // Labels 1..3 from the world's captions, when they changed.
   void RefreshStatus();
   // Mini map clicks, in mini-map units.
@@ -182,6 +186,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QTimer timer1_;
   QTimer timer2_;
   bool inTick_ = false;
+  bool startingUp_ = false;
   bool ended_ = false;
   int lastChosen_ = 0;
   std::string shownLabels_[3];

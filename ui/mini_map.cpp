@@ -13,9 +13,6 @@ namespace ombrivale::ui {
 namespace {
 
 constexpr int kShownRows = kMapBottomRow + 1;  // rows 0..100; row -1 is not shown
-// Picture1's background around the picture (the 324 x 104 box is three
-// pixels wider and taller than the map).
-const QColor kBackground(32, 32, 40);
 
 }  // namespace
 
@@ -60,7 +57,7 @@ MiniMapWidget::MiniMapWidget(World& world, QWidget* parent)
   setObjectName(QStringLiteral("MiniMap"));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  image_.fill(kBackground);
+  image_.fill(Qt::black);
   SetScale(1);
 }
 
@@ -83,7 +80,9 @@ void MiniMapWidget::paintEvent(QPaintEvent*) {
 
   QPainter painter(this);
   const int s = scale_;
-  painter.fillRect(rect(), kBackground);
+  // The 324 x 104 box is three cells wider and taller than the picture; the
+  // margin takes the window's own colour.
+  painter.fillRect(rect(), palette().color(QPalette::Window));
   painter.drawImage(QRect(0, 0, kMapWidth * s, kShownRows * s), image_);
 
   // SeaLine: from x 0 to 4800 units at the sea level's height.

@@ -62,6 +62,7 @@ Answer QtSeam::ShowMessageBox(const std::string& text, const std::string& title,
       answers_.pop_front();
     }
     boxes_.push_back(HeadlessSeam::Box{text, title, buttons, answer});
+    if (whileOpen_) whileOpen_(boxes_.back());
     return answer;
   }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,11 @@ class QtSeam : public Seam {
   // instead of being shown.
   void ScriptAnswers(std::deque<Answer> answers, Answer defaultAnswer = Answer::Yes);
   bool IsScripted() const { return scripted_; }
+  // Tests: runs while a scripted box stands "open", as a person's slow
+  // answer would let timers and clicks run.
+  void WhileBoxIsOpen(std::function<void(const HeadlessSeam::Box&)> hook) {
+    whileOpen_ = std::move(hook);
+  }
   const std::vector<HeadlessSeam::Box>& Boxes() const { return boxes_; }
   void ClearBoxes() { boxes_.clear(); }
 
@@ -50,6 +56,7 @@ class QtSeam : public Seam {
   std::deque<Answer> answers_;
   Answer defaultAnswer_ = Answer::Yes;
   std::vector<HeadlessSeam::Box> boxes_;
+  std::function<void(const HeadlessSeam::Box&)> whileOpen_;
   Pointer wanted_ = Pointer::Default;
   Pointer shown_ = Pointer::Default;
 };

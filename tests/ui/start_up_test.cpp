@@ -102,6 +102,27 @@ TEST(StartUpTest, ASavedWorldLoadsAndShowsItsCalendarTwoMonthsOn) {
   EXPECT_GT(t.world().AnimalCount, 0);
 }
 
+// Regression: a person slow to answer "Error Loading Ini" let the month
+// timer turn a year on the empty table and auto-save it over the world about
+// to be loaded.
+TEST(StartUpTest, MonthTimerWaitsWhileStartUpAsks) {
+  TestMainWindow t;
+  t.seam().WhileBoxIsOpen([&t](const HeadlessSeam::Box&) {
+    for (int i = 0; i < 30; ++i)
+      t.window->Timer1Fired();  // 15 seconds of the timer
+  });
+  t.window->StartUp();
+  EXPECT_EQ(t.world().Year, 0);
+  EXPECT_EQ(t.world().Label1, "Y0, February");
+  EXPECT_FALSE(QFile::exists(t.window->Folders().autoSaveFolder + "/planet_0.dat"));
+  // Once started, the timer runs month steps again (one per 31 ticks).
+  t.window->Timer1().stop();
+  t.window->Timer2().stop();
+  for (int i = 0; i < 31; ++i)
+    t.window->Tick();
+  EXPECT_EQ(t.world().Label1, "Y0, March");
+}
+
 TEST(StartUpTest, SettingsFileRestoresOptionsWindowsAndFilters) {
   TestMainWindow first({Answer::Yes, Answer::No});
   first.window->StartUp();
