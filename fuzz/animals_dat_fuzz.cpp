@@ -1,0 +1,9 @@
+// libFuzzer target: the animals.dat reader of the world files on arbitrary bytes.
+#include <cstdlib>
+
+#include "fuzz/world_files_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (!ombrivale::fuzz::AnimalsDatFuzzOne(data, size)) std::abort();
+  return 0;
+}
