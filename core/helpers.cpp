@@ -13,8 +13,11 @@ double ReadClock(World& world) {
     if (clock.virtualSeconds >= 86400.0) clock.virtualSeconds -= 86400.0;
     return clock.virtualSeconds;
   }
+  // The coarse clock is read without a system call. Its few milliseconds of
+  // resolution are enough: a reseed mixes the reading into the state, so
+  // draws within one reading still differ.
   timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
+  clock_gettime(CLOCK_REALTIME_COARSE, &now);
   // Compared as now >= checked + 60 so the first reading (checked at
   // INT64_MIN) does not overflow.
   if (now.tv_sec < clock.offsetCheckedAt || now.tv_sec - 60 >= clock.offsetCheckedAt) {
