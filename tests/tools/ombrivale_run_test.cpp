@@ -185,6 +185,15 @@ TEST_F(RunnerTest, SavesIdenticalFoldersFromOneSeedAndLoadsThem) {
   EXPECT_EQ(0, Run("--world " + Dir("a") + " --ticks 31 --quiet"));
 }
 
+TEST_F(RunnerTest, AutosaveSavesEveryYearAndAFailedOneIsAnError) {
+  ASSERT_EQ(0, Run("--world " + Dir("w") + " --new --seed 6 --years 1 --autosave --quiet"));
+  EXPECT_TRUE(fs::exists(Dir("w/planet_0.dat")));
+  std::ofstream(Dir("file")) << "x";
+  EXPECT_EQ(1, Run("--world " + Dir("file/w") + " --new --seed 6 --years 1 --autosave --quiet"));
+  EXPECT_NE(std::string::npos, Err().find("[ERROR] Error ")) << Err();
+  EXPECT_NE(std::string::npos, Err().find("yearly save")) << Err();
+}
+
 // A save whose swap into place was cut short (the folder gone, the complete
 // new save beside it) is still found and loaded, not replaced by a new world.
 TEST_F(RunnerTest, LoadsASaveWhoseSwapWasCutShort) {
