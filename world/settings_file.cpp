@@ -126,6 +126,12 @@ void AppendInteger(std::string& out, int64_t value) {
 
 void AppendSingle(std::string& out, float value) {
   if (value == 0.0f) value = 0.0f;  // no "-0"
+  // Whole positions as plain integers (100000, not 1e+05); the rest in the
+  // shortest form that reads back as the same single.
+  if (std::fabs(value) < 1e15f && std::trunc(value) == value) {
+    AppendInteger(out, static_cast<int64_t>(value));
+    return;
+  }
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   if (value >= 0.0f) out += ' ';

@@ -89,6 +89,15 @@ TEST_F(SettingsFileTest, WritesTheTwentySevenLinesByteForByte) {
   EXPECT_TRUE(t_.seam.boxes.empty());
 }
 
+TEST(SettingsText, WritesWholePositionsWithoutFractionOrExponent) {
+  World w;
+  WindowPlacement windows[kSettingsWindowCount];
+  windows[0] = {100000, -0.0f, false};
+  windows[1] = {1.5e20f, 0.25f, false};
+  const std::string text = SettingsText(w, windows);
+  EXPECT_EQ(0u, text.find(" 100000\r\n 0\r\n 0\r\n 1.5e+20\r\n 0.25\r\n 0\r\n")) << text;
+}
+
 TEST_F(SettingsFileTest, ReadsBackWhatItWrote) {
   Write(kFile);
   ASSERT_TRUE(Load());
