@@ -251,6 +251,9 @@ TEST(NewWorld, KeepsALoadedWorld) {
   EXPECT_EQ(1, w.Timer2Interval);
   EXPECT_EQ(1, w.GameStarted);
   EXPECT_GE(t.seam.mapRedraws, 2u);
+  EXPECT_EQ("Loaded World", w.Label3);
+  EXPECT_EQ(12, w.Year);  // resumes two months after the saved month
+  EXPECT_EQ(6, w.Month);
 }
 
 TEST(MeatBlockSum, CountsMeatAroundTimesTheOwnAmount) {
