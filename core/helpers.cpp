@@ -6,13 +6,7 @@
 
 namespace ombrivale {
 
-double ReadClock(World& world) {
-  Clock& clock = world.RandomClock;
-  if (clock.isVirtual) {
-    clock.virtualSeconds += clock.step;
-    if (clock.virtualSeconds >= 86400.0) clock.virtualSeconds -= 86400.0;
-    return clock.virtualSeconds;
-  }
+double ReadTimeOfDay(Clock& clock) {
   // The coarse clock is read without a system call. Its few milliseconds of
   // resolution are enough: a reseed mixes the reading into the state, so
   // draws within one reading still differ.
@@ -39,19 +33,6 @@ void UseVirtualClock(World& world, uint64_t seed) {
 
 void UseTimeOfDay(World& world) {
   world.RandomClock.isVirtual = false;
-}
-
-void ReseedWith(World& world, double value) {
-  uint64_t z = world.Rng.state ^ std::bit_cast<uint64_t>(value);
-  z = (z ^ (z >> 33)) * 0xFF51AFD7ED558CCDull;
-  z = (z ^ (z >> 33)) * 0xC4CEB9FE1A85EC53ull;
-  world.Rng.state = z ^ (z >> 33);
-}
-
-int16_t RandomSign(World& world) {
-  Reseed(world);
-  const int k = static_cast<int>(Rnd(world) * 10.0);
-  return k <= 4 ? -1 : 1;
 }
 
 }  // namespace ombrivale

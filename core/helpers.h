@@ -1,6 +1,7 @@
 // Cell mapping, distance and the world's random generator.
 #pragma once
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -47,9 +48,17 @@ inline double Distance(double x1, double y1, double x2, double y2) {
   return std::sqrt(dx * dx + dy * dy);
 }
 
+double ReadTimeOfDay(Clock& clock);
+
 // Seconds since midnight with a fraction: the time of day, or the virtual
 // clock's next reading.
-double ReadClock(World& world);
+inline double ReadClock(World& world) {
+  Clock& clock = world.RandomClock;
+  if (!clock.isVirtual) return ReadTimeOfDay(clock);
+  clock.virtualSeconds += clock.step;
+  if (clock.virtualSeconds >= 86400.0) clock.virtualSeconds -= 86400.0;
+  return clock.virtualSeconds;
+}
 
 // Starts the world's virtual clock from a seed: from then on the run depends
 // only on the seed and the starting world.
@@ -57,7 +66,12 @@ void UseVirtualClock(World& world, uint64_t seed);
 void UseTimeOfDay(World& world);
 
 // Mixes `value` into the generator's state.
-void ReseedWith(World& world, double value);
+inline void ReseedWith(World& world, double value) {
+  uint64_t z = world.Rng.state ^ std::bit_cast<uint64_t>(value);
+  z = (z ^ (z >> 33)) * 0xFF51AFD7ED558CCDull;
+  z = (z ^ (z >> 33)) * 0xC4CEB9FE1A85EC53ull;
+  world.Rng.state = z ^ (z >> 33);
+}
 
 // Reseeds the generator from the clock; done at the start of every operation
 // that draws (the tick's animal step, foraging, mating, mutation, new world).
@@ -76,6 +90,10 @@ inline double Rnd(World& world) {
 }
 
 // -1 or +1 with equal chance; reseeds first.
-int16_t RandomSign(World& world);
+inline int16_t RandomSign(World& world) {
+  Reseed(world);
+  const int k = static_cast<int>(Rnd(world) * 10.0);  // 0..4 give -1, 5..9 give +1
+  return k <= 4 ? -1 : 1;
+}
 
 }  // namespace ombrivale

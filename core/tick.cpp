@@ -60,13 +60,6 @@ std::string_view MonthName(const World& world) {
   return name;
 }
 
-template <class Number>
-void AppendNumber(std::string& text, Number value) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  text.append(digits, end);
-}
-
 // Roam: breeding season check, a random heading, and a heading for air or
 // water when short of breath.
 void Roam(World& world, Animal& animal) {
@@ -197,19 +190,21 @@ void MonthStep(World& world) {
     AddSaturating(world.AnimalCount, 1);
   }
 
-  std::string& date = world.Label1;  // "Y3, March"
-  date.assign("Y");
-  AppendNumber(date, world.Year);
-  date += ", ";
-  date += MonthName(world);
+  // Built in a local buffer and assigned once: "Y3, March".
+  char text[48];
+  char* end = std::to_chars(text, text + 16, world.Year).ptr;
+  const std::string_view month = MonthName(world);
+  *end++ = ',';
+  *end++ = ' ';
+  end = std::copy(month.begin(), month.end(), end);
+  world.Label1.assign(1, 'Y').append(text, end);
 
   Seam& seam = SeamOf(world);
   seam.UpdateListFive();  // the window refreshes only when it is visible
 
-  std::string& population = world.Label2;  // " 12 Animals"
-  population.assign(" ");
-  AppendNumber(population, world.AnimalCount);
-  population += " Animals";
+  // " 12 Animals": one blank where a minus sign would stand.
+  end = std::to_chars(text, text + 16, world.AnimalCount).ptr;
+  world.Label2.assign(1, ' ').append(text, end).append(" Animals");
   seam.CaptionsChanged();
 }
 

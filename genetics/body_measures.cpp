@@ -29,11 +29,10 @@ int PrimordialCount(const Animal& animal) {
   for (const UnbornField& field : UnbornFields()) {
     count += UnbornValue(animal.Unborn, field) == field.primordial;
   }
-  const auto fields = GeneSetFields();
+  const std::span<const ComparedGene> genes = ComparedLayout();
   for (const GeneSet& set : animal.Genes) {
-    for (const int index : ComparedFields()) {
-      const GeneField& field = fields[static_cast<size_t>(index)];
-      count += GeneValue(set, field) == field.primordial;
+    for (const ComparedGene& gene : genes) {
+      count += ReadGene(&set, gene.offset, gene.type) == gene.primordial;
     }
   }
   return count;
@@ -87,14 +86,17 @@ float PrimordialScore(const World& world, int slot) {
   return static_cast<float>(PrimordialCount(AnimalAt(world, slot)) / 144.0 * 100.0);
 }
 
+// The score grows strictly with the count (at most 115 of 144), so the
+// searches compare counts: the same order, without the division.
 int FindMostEvolved(const World& world) {
-  float best = 100;
+  int best = 144;  // a count of 144 is the starting 100 per cent
   int found = 0;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    if (!IsOccupied(AnimalAt(world, slot))) continue;
-    const float score = PrimordialScore(world, slot);
-    if (score < best) {
-      best = score;
+    const Animal& animal = AnimalAt(world, slot);
+    if (!IsOccupied(animal)) continue;
+    const int count = PrimordialCount(animal);
+    if (count < best) {
+      best = count;
       found = slot;
     }
   }
@@ -102,13 +104,14 @@ int FindMostEvolved(const World& world) {
 }
 
 int FindLeastEvolved(const World& world) {
-  float best = 0;  // an animal scoring 0 is never chosen
+  int best = 0;  // an animal scoring 0 is never chosen
   int found = 0;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    if (!IsOccupied(AnimalAt(world, slot))) continue;
-    const float score = PrimordialScore(world, slot);
-    if (score > best) {
-      best = score;
+    const Animal& animal = AnimalAt(world, slot);
+    if (!IsOccupied(animal)) continue;
+    const int count = PrimordialCount(animal);
+    if (count > best) {
+      best = count;
       found = slot;
     }
   }

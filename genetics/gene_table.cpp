@@ -37,6 +37,7 @@ constexpr int16_t kNoPrimordial = 0;
 struct Tables {
   std::vector<GeneField> fields;
   std::vector<int> compared;
+  std::vector<ComparedGene> comparedLayout;
   std::vector<int> properties;
   std::vector<UnbornField> unborn;
   std::vector<int> unbornProperties;
@@ -281,6 +282,11 @@ Tables Build() {
     }
   }
 
+  for (const int index : t.compared) {
+    const GeneField& f = t.fields[static_cast<size_t>(index)];
+    t.comparedLayout.push_back(ComparedGene{f.offset, f.type, f.primordial});
+  }
+
   static const char* const kPropertiesOrder[] = {".Body.BreathCapasity",
                                                  ".Body.BreathingMethod",
                                                  ".Body.ColourContrast",
@@ -358,18 +364,6 @@ const Tables& GetTables() {
   return tables;
 }
 
-int ReadTyped(const void* base, uint16_t offset, GeneType type) {
-  const char* at = static_cast<const char*>(base) + offset;
-  if (type == GeneType::U8) {
-    uint8_t v;
-    std::memcpy(&v, at, 1);
-    return v;
-  }
-  int16_t v;
-  std::memcpy(&v, at, 2);
-  return v;
-}
-
 void WriteTyped(void* base, uint16_t offset, GeneType type, double value) {
   char* at = static_cast<char*>(base) + offset;
   if (type == GeneType::U8) {
@@ -388,6 +382,9 @@ std::span<const GeneField> GeneSetFields() {
 }
 std::span<const int> ComparedFields() {
   return GetTables().compared;
+}
+std::span<const ComparedGene> ComparedLayout() {
+  return GetTables().comparedLayout;
 }
 std::span<const int> PropertiesRows() {
   return GetTables().properties;
@@ -414,16 +411,8 @@ int FieldIndex(const char* suffix, int limb) {
   return -1;
 }
 
-int GeneValue(const GeneSet& set, const GeneField& field) {
-  return ReadTyped(&set, field.offset, field.type);
-}
-
 void SetGeneValue(GeneSet& set, const GeneField& field, double value) {
   WriteTyped(&set, field.offset, field.type, value);
-}
-
-int UnbornValue(const UnbornGenes& unborn, const UnbornField& field) {
-  return ReadTyped(&unborn, field.offset, field.type);
 }
 
 void SetUnbornValue(UnbornGenes& unborn, const UnbornField& field, double value) {

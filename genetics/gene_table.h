@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "core/animal.h"
@@ -67,6 +68,16 @@ std::span<const GeneField> GeneSetFields();
 // animal file's lines 19..73.
 std::span<const int> ComparedFields();
 
+// The compared genes packed for the loops that run over whole populations
+// (the evolvedness score, the compatibility test): same order as
+// ComparedFields().
+struct ComparedGene {
+  uint16_t offset;
+  GeneType type;
+  int16_t primordial;
+};
+std::span<const ComparedGene> ComparedLayout();
+
 // The properties window's 59 rows per gene set (indices into GeneSetFields()).
 std::span<const int> PropertiesRows();
 
@@ -86,11 +97,28 @@ int FieldForSlot(int k);
 // -1 when there is none.
 int FieldIndex(const char* suffix, int limb = -1);
 
-int GeneValue(const GeneSet& set, const GeneField& field);
+// The value stored at `offset` of a record (a GeneSet or UnbornGenes).
+inline int ReadGene(const void* record, uint16_t offset, GeneType type) {
+  const char* at = static_cast<const char*>(record) + offset;
+  if (type == GeneType::U8) {
+    uint8_t v;
+    std::memcpy(&v, at, 1);
+    return v;
+  }
+  int16_t v;
+  std::memcpy(&v, at, 2);
+  return v;
+}
+
+inline int GeneValue(const GeneSet& set, const GeneField& field) {
+  return ReadGene(&set, field.offset, field.type);
+}
 // Stores `value` rounded half to even and held within the field's type.
 void SetGeneValue(GeneSet& set, const GeneField& field, double value);
 
-int UnbornValue(const UnbornGenes& unborn, const UnbornField& field);
+inline int UnbornValue(const UnbornGenes& unborn, const UnbornField& field) {
+  return ReadGene(&unborn, field.offset, field.type);
+}
 void SetUnbornValue(UnbornGenes& unborn, const UnbornField& field, double value);
 
 }  // namespace ombrivale
