@@ -1,5 +1,8 @@
 #include "genetics/body_measures.h"
 
+#include <cstring>
+#include <vector>
+
 #include "genetics/gene_table.h"
 
 namespace ombrivale {
@@ -22,23 +25,64 @@ float BulkOf(const Limb& limb) {
   return LimbBulk(limb.UpperLength, limb.UpperWidth, limb.LowerLength, limb.LowerWidth);
 }
 
-// Genes still at their primordial value: the five egg genes once, then the
-// 55 compared genes of each gene set.
-int PrimordialCount(const Animal& animal) {
-  int count = 0;
-  for (const UnbornField& field : UnbornFields()) {
-    count += UnbornValue(animal.Unborn, field) == field.primordial;
-  }
-  const std::span<const ComparedGene> genes = ComparedLayout();
-  for (const GeneSet& set : animal.Genes) {
-    for (const ComparedGene& gene : genes) {
-      count += ReadGene(&set, gene.offset, gene.type) == gene.primordial;
+// One compared gene as a two-byte load: a byte gene keeps only its own
+// (low, little-endian) byte. Reading two bytes at a byte gene's offset stays
+// inside the record: its fields are 2-byte aligned, so a byte field is
+// always followed by another field or by padding.
+struct PackedGene {
+  uint16_t offset;
+  uint16_t mask;
+  uint16_t primordial;
+};
+static_assert(alignof(GeneSet) == 2 && sizeof(GeneSet) % 2 == 0);
+static_assert(alignof(UnbornGenes) == 2 && sizeof(UnbornGenes) % 2 == 0);
+
+struct PrimordialPattern {
+  std::vector<PackedGene> unborn;
+  std::vector<PackedGene> geneSet;
+};
+
+PackedGene Pack(uint16_t offset, GeneType type, int16_t primordial) {
+  const bool byte = type == GeneType::U8;
+  return PackedGene{offset, static_cast<uint16_t>(byte ? 0x00FF : 0xFFFF),
+                    static_cast<uint16_t>(byte ? primordial & 0xFF : primordial)};
+}
+
+const PrimordialPattern& Pattern() {
+  static const PrimordialPattern pattern = [] {
+    PrimordialPattern p;
+    for (const UnbornField& f : UnbornFields())
+      p.unborn.push_back(Pack(f.offset, f.type, f.primordial));
+    for (const ComparedGene& g : ComparedLayout()) {
+      p.geneSet.push_back(Pack(g.offset, g.type, g.primordial));
     }
+    return p;
+  }();
+  return pattern;
+}
+
+int CountMatches(const void* record, const std::vector<PackedGene>& genes) {
+  const char* base = static_cast<const char*>(record);
+  int count = 0;
+  for (const PackedGene& gene : genes) {
+    uint16_t value;
+    std::memcpy(&value, base + gene.offset, 2);
+    count += ((value ^ gene.primordial) & gene.mask) == 0;
   }
   return count;
 }
 
 }  // namespace
+
+// The five egg genes once, then the 55 compared genes of each gene set. The
+// population-wide searches run this for every animal, so it is branch-free
+// over a packed pattern.
+int PrimordialCount(const Animal& animal) {
+  const PrimordialPattern& pattern = Pattern();
+  return CountMatches(&animal.Unborn, pattern.unborn) +
+         CountMatches(&animal.Genes[0], pattern.geneSet) +
+         CountMatches(&animal.Genes[1], pattern.geneSet);
+}
 
 float MeanOf(double a, double b) {
   return static_cast<float>((a + b) / 2);

@@ -19,6 +19,9 @@ int IsWinged(const World& world, int slot);
 int IsBipedal(const World& world, int slot);
 int IsBipedaloid(const World& world, int slot);
 
+// How many of the 115 tested genes hold their primordial value.
+int PrimordialCount(const Animal& animal);
+
 // Per cent of the 144-divisor count of genes still at their primordial
 // value; an all-primordial animal scores 115/144 x 100.
 float PrimordialScore(const World& world, int slot);

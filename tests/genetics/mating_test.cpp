@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "core/helpers.h"
+#include "core/needs.h"
 #include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
+#include "genetics/inheritance.h"
 #include "support/test_world.h"
+#include "support/world_digest.h"
 
 namespace ombrivale {
 namespace {
@@ -185,6 +189,63 @@ TEST(Mate, YoungMayOverwriteItsOwnParent) {
   EXPECT_EQ(kStageEgg, young.Stage);
   EXPECT_EQ(1500, young.X);  // the dead parent's place
   EXPECT_EQ(2500, young.Y);
+}
+
+// Mate scores the full table once per litter and then updates only the
+// young's slot. A literal litter, scoring the whole table for every young,
+// must pick the same victims on a table of scattered genomes where young
+// overwrite parents and earlier siblings.
+TEST(Mate, LitterVictimsMatchScoringTheTableForEveryYoung) {
+  for (uint64_t seed = 1; seed <= 12; ++seed) {
+    testing::TestWorld fast(seed), literal(seed);
+    for (World* w : {&fast.world, &literal.world}) {
+      UseVirtualClock(*w, seed);
+      w->OverwriteLeast = 1;
+      for (int slot = 1; slot <= kSlotCount; ++slot) {
+        Animal& a = testing::PutAnimal(*w, slot, slot * 40 % 32000, 5000);
+        a.Sex = static_cast<uint8_t>(slot % 2);
+        // A few genes off their primordial value, more in higher slots.
+        a.Genes[1].Body.Height = static_cast<int16_t>(5 + (slot * 7 + seed) % 3);
+        a.Genes[0].Tail.Length = static_cast<int16_t>(6 + (slot * 13 + seed) % 4);
+        a.Unborn.EggSize = static_cast<int16_t>(1 + (slot * 5 + seed) % 2);
+        a.Genes[1].Genitalia.YoungPerLitter = 30;
+      }
+    }
+    const int first = static_cast<int>(2 * seed);
+    const int second = static_cast<int>(2 * seed + 1);
+    Mate(fast.world, first, second);
+
+    // The litter as written: FindLeastEvolved for every young.
+    World& w = literal.world;
+    Reseed(w);
+    Reseed(w);
+    const float m = MeanOf(Adult(AnimalAt(w, first)).Genitalia.YoungPerLitter,
+                           Adult(AnimalAt(w, second)).Genitalia.YoungPerLitter);
+    for (float n = m / 2 + 1; n <= m; n += 1) {
+      int slot = FindFreeSlot(w);
+      if (slot == 0) {
+        slot = FindLeastEvolved(w);
+        if (slot == 0) break;
+        KillAnimal(w, slot, Cause::Overwritten);
+      }
+      Inherit(w, first, second, slot);
+      Mutate(w, slot);
+      Animal& egg = AnimalAt(w, slot);
+      egg.Alive = 1;
+      egg.AgeYears = 0;
+      egg.AgeMonths = 0;
+      egg.Hunger = 500;
+      egg.Breath = egg.Genes[0].Body.BreathCapasity;
+      egg.Stage = kStageEgg;
+      egg.Sex = static_cast<uint8_t>(Rnd(w) * 2);
+      egg.EggTimer = egg.Unborn.TimeInEgg;
+      egg.X = AnimalAt(w, second).X;
+      egg.Y = AnimalAt(w, second).Y;
+    }
+    ASSERT_EQ(testing::WorldDigest(literal.world), testing::WorldDigest(fast.world))
+        << "seed " << seed;
+    EXPECT_EQ(15u, fast.world.DeathsByCause[static_cast<size_t>(Cause::Overwritten)]);
+  }
 }
 
 TEST(FindFreeSlot, LowestFreeOrZero) {
