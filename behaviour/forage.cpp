@@ -84,10 +84,44 @@ int CanonicalOffsets(const Axis& axis, std::array<int, N>& out) {
 // and the walk stops once every wanted kind is found. When the rings grow
 // costly without finding everything, one pass over all canonical offsets (at
 // most the map's cells) settles the rest.
+// The scan for an animal whose whole square lies on the map: no offset folds
+// or is capped, so every offset is canonical and the rings need no checks.
+void ScanInterior(const World& world, int fx, int fy, int D, unsigned wanted, Sight& sight) {
+  const int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
+  const int32_t* amounts = world.Map.layers[kFoodAmountLayer].data();
+  const int centre = fx * kMapHeight + (fy - kMapTopRow);
+  unsigned missing = wanted;
+  const auto look = [&](int ring, int dx, int dy) {
+    const int at = centre + dx * kMapHeight + dy;
+    const int32_t kind = kinds[at];
+    if (amounts[at] < 1 || kind < 1 || kind > 4 || !(missing & (1u << kind))) return;
+    missing &= ~(1u << kind);
+    sight.best[kind] = ring;
+    sight.bestDX[kind] = dx;
+    sight.bestDY[kind] = dy;
+  };
+  const int lastRing = 2 * D - 1;  // food at exactly 2D is never chosen
+  for (int ring = 0; ring <= lastRing && missing != 0; ++ring) {
+    // Scan order within a ring: dx ascending, then dy ascending.
+    const int reach = std::min(ring, D);
+    for (int dx = -reach; dx <= reach; ++dx) {
+      const int rest = ring - std::abs(dx);
+      if (rest > D) continue;
+      look(ring, dx, -rest);
+      if (rest != 0) look(ring, dx, rest);
+    }
+  }
+}
+
 void ScanForFood(const World& world, int16_t x, int16_t y, int D, unsigned wanted, Sight& sight) {
   if (D <= 0 || wanted == 0) return;
   const Axis columns{static_cast<int>(std::floor(x / 100.0)), kLastColumn, D};
   const Axis rows{static_cast<int>(std::floor(y / 100.0)), kLastRow, D};
+  if (columns.f - D >= 0 && columns.f + D <= kLastColumn && rows.f - D >= 0 &&
+      rows.f + D <= kLastRow) {
+    ScanInterior(world, columns.f, rows.f, D, wanted, sight);
+    return;
+  }
   std::array<int, kMapWidth> dxs;
   std::array<int, kLastRow + 1> dys;
   const int nx = CanonicalOffsets(columns, dxs);
