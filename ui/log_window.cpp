@@ -35,11 +35,13 @@ void LogWindow::SyncFromWorld() {
   if (shownVersion_ == world_.logVersion &&
       list_->count() == static_cast<int>(world_.DeathLog.size()))
     return;
-  // Keep the selected entry (found by its text near its old row) and stay at
-  // the bottom when the user was there.
-  const int oldRow = list_->currentRow();
-  const QString oldText =
-      oldRow >= 0 && list_->item(oldRow) ? list_->item(oldRow)->text() : QString();
+  // Keep the selected entry (found by its text at or above its old row, as
+  // old entries drop off the top) and stay at the bottom when the user was
+  // there. Only a selected entry counts: the list makes its first row
+  // current, unselected, when it takes the focus.
+  const bool hadSelection = !list_->selectedItems().isEmpty();
+  const int oldRow = hadSelection ? list_->currentRow() : -1;
+  const QString oldText = oldRow >= 0 ? list_->item(oldRow)->text() : QString();
   QScrollBar* bar = list_->verticalScrollBar();
   const bool atBottom = bar->value() >= bar->maximum();
   const int oldScroll = bar->value();
@@ -62,7 +64,11 @@ void LogWindow::SyncFromWorld() {
     if (best >= 0) list_->setCurrentRow(best);
   }
   list_->setUpdatesEnabled(true);
-  bar->setValue(atBottom ? bar->maximum() : oldScroll);
+  if (atBottom) {
+    list_->scrollToBottom();
+  } else {
+    bar->setValue(oldScroll);
+  }
   shownVersion_ = world_.logVersion;
 }
 

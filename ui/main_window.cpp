@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -109,11 +110,23 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
 
   timer2_.setObjectName(QStringLiteral("Timer2"));
   timer2_.setTimerType(Qt::PreciseTimer);
-  connect(&timer2_, &QTimer::timeout, this, &MainWindow::Tick);
+  connect(&timer2_, &QTimer::timeout, this, &MainWindow::Timer2Fired);
+  schedule_.start();
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(500);
   connect(&timer1_, &QTimer::timeout, this, &MainWindow::Timer1Fired);
   timer1_.start();
+
+#ifndef QT_NO_SESSIONMANAGER
+  // A desktop logout asks too; a "No" to quitting keeps the session open
+  // when the session manager lets us.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (ended_ || !manager.allowsInteraction()) return;
+    Quit();
+    manager.release();
+    if (!ended_) manager.cancel();
+  });
+#endif
 }
 
 MainWindow::~MainWindow() {
@@ -320,6 +333,9 @@ void MainWindow::RefreshStatus() {
 // --- Secondary windows ------------------------------------------------------
 
 QMdiSubWindow* MainWindow::AddChild(QWidget* window, OnClose onClose) {
+  // A window without a layout has no size hint: it keeps the size it gave
+  // itself.
+  const QSize ownSize = window->size();
   auto* sub = new QMdiSubWindow;
   sub->setWidget(window);
   sub->setWindowIcon(windowIcon());
@@ -328,6 +344,9 @@ QMdiSubWindow* MainWindow::AddChild(QWidget* window, OnClose onClose) {
   sub->installEventFilter(this);
   mdi_->addSubWindow(sub);
   sub->adjustSize();
+  if (!window->sizeHint().isValid()) {
+    sub->resize(ownSize + (sub->size() - sub->contentsRect().size()));
+  }
   sub->hide();
   return sub;
 }
@@ -559,6 +578,30 @@ void MainWindow::Tick() {
   seam_.ApplyPointer();
 }
 
+void MainWindow::Timer2Fired() {
+  if (!timer2_.isActive() || ended_ || inTick_) return;
+  const qint64 interval = static_cast<qint64>(timer2_.interval()) * 1'000'000;
+  qint64 now = schedule_.nsecsElapsed();
+  if (now < nextTickDue_) return;  // a made-up tick ran ahead of this one
+  // More than 20 intervals behind (a slow machine, a modal dialogue): start
+  // the schedule afresh rather than run a burst of ticks.
+  if (now - nextTickDue_ > 20 * interval) nextTickDue_ = now;
+  nextTickDue_ += interval;
+  Tick();
+  now = schedule_.nsecsElapsed();
+  if (now >= nextTickDue_ && !catchUpPending_) {
+    catchUpPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+      catchUpPending_ = false;
+      Timer2Fired();
+    });
+  }
+}
+
+void MainWindow::RestartTickSchedule() {
+  nextTickDue_ = schedule_.nsecsElapsed() + static_cast<qint64>(timer2_.interval()) * 1'000'000;
+}
+
 void MainWindow::Timer1Fired() {
   if (ended_ || startingUp_) return;
   MonthStep(*world_);
@@ -599,7 +642,10 @@ void MainWindow::StartUp() {
   LoadWorld(*world_, folders_.autoSaveFolder.toStdString());
   NewWorld(*world_);
   world_->WorldLoaded = 0;
-  if (world_->Timer2Interval > 0 && !timer2_.isActive()) timer2_.start(world_->Timer2Interval);
+  if (world_->Timer2Interval > 0 && !timer2_.isActive()) {
+    timer2_.start(world_->Timer2Interval);
+    RestartTickSchedule();
+  }
   RefreshStatus();
   miniMap_->update();
   seam_.ProcessEvents();

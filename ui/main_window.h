@@ -2,6 +2,7 @@
 // status frames, the menus and the two timers that drive the simulation.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -123,8 +124,16 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   // The slot the last left click on the mini map chose (0: none).
   int LastChosenSlot() const { return lastChosen_; }
 
-  // Timer2: one simulation tick.
+  // One simulation tick.
   void Tick();
+  // Timer2 (1 ms): runs the tick when it is due on a steady 1 ms schedule.
+  // Qt restarts a late timer's interval from the moment it fired, which
+  // would stretch every tick by the wake-up delay (about 0.1 ms); a tick that
+  // falls a whole interval behind is made up at once through the event loop,
+  // so pending events and one repaint still come between any two ticks.
+  void Timer2Fired();
+  // The next tick is due one interval from now.
+  void RestartTickSchedule();
   // Timer1: the month step. Held while start-up runs: a message box of the
   // start-up keeps the timers going, and a year turned on the empty table
   // would save it over the world that is about to be loaded.
@@ -185,6 +194,9 @@ class MainWindow : public QMainWindow, public MainWindowServices {
 
   QTimer timer1_;
   QTimer timer2_;
+  QElapsedTimer schedule_;  // the steady clock of Timer2's schedule
+  qint64 nextTickDue_ = 0;  // ns on schedule_
+  bool catchUpPending_ = false;
   bool inTick_ = false;
   bool startingUp_ = false;
   bool ended_ = false;

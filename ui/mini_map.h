@@ -43,7 +43,8 @@ class MiniMapWidget : public QWidget {
   void SetScale(int scale);
   int Scale() const { return scale_; }
 
-  // The picture as last painted (rows 0..100), for tests and screenshots.
+  // The picture as last painted (rows 0..100, each cell a square of
+  // Scale() x the screen's pixel ratio device pixels).
   const QImage& Picture() const { return image_; }
 
  signals:
@@ -58,7 +59,7 @@ class MiniMapWidget : public QWidget {
  private:
   World& world_;
   int scale_ = 1;
-  QImage image_;  // 321 x 101, refilled from World::MiniMap at every paint
+  QImage image_;  // the enlarged picture, refilled from World::MiniMap at every paint
 };
 
 }  // namespace ombrivale::ui

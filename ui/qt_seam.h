@@ -27,6 +27,9 @@ class QtSeam : public Seam {
   void SetPointer(Pointer pointer) override;
   Answer ShowMessageBox(const std::string& text, const std::string& title,
                         Buttons buttons) override;
+  // Outside a tick, runs the pending events at once; inside one (the tick's
+  // own yield and the yearly map redraw) they run when the tick returns to
+  // the event loop, before the next tick.
   void ProcessEvents() override;
   void DoZoomed() override;
   void UpdateListFive() override;

@@ -65,6 +65,28 @@ TEST(LogWindowTest, RightClickOpensTheEditMenuWithDeleteGreyedWhenNothingIsSelec
   EXPECT_EQ(t.world().DeathLog.size(), 2u);
 }
 
+TEST(LogWindowTest, SelectionFollowsItsEntryAndIsNeverMadeUp) {
+  TestMainWindow t;
+  Log(t.world(), {"one", "two", "three"});
+  t.window->show();
+  t.window->ShowLog();
+  ui::LogWindow* log = t.window->LogIfCreated();
+  log->List1().setFocus();
+  log->List1().setCurrentRow(0, QItemSelectionModel::NoUpdate);  // current, not selected
+  Log(t.world(), {"four"});
+  log->SyncFromWorld();
+  EXPECT_TRUE(log->List1().selectedItems().isEmpty());
+
+  log->List1().setCurrentRow(1);   // "two"
+  t.world().DeathLog.pop_front();  // the oldest drops off the top
+  Log(t.world(), {"five"});
+  log->SyncFromWorld();
+  ASSERT_EQ(log->List1().selectedItems().size(), 1);
+  EXPECT_EQ(log->List1().selectedItems()[0]->text(), "two");
+  t.window->Action("menu_edit_del")->trigger();
+  EXPECT_EQ(Entries(log->List1()), (QStringList{"three", "four", "five"}));
+}
+
 TEST(LogWindowTest, RefreshLogEmptiesTheLog) {
   TestMainWindow t;
   t.window->Action("menu_edit_refreshlog")->trigger();  // empty: nothing happens

@@ -294,6 +294,9 @@ TEST(SecondaryWindowsTest, FirstWorldViewMaximisesTheMainWindow) {
   ASSERT_NE(t.window->WorldView(), nullptr);
   EXPECT_TRUE(t.window->IsShown(t.window->WorldView()));
   EXPECT_EQ(t.window->WorldView()->windowTitle(), "Zoom");
+  // The view has no layout: its frame is sized around the size it chose.
+  EXPECT_GE(t.window->SubWindowOf(t.window->WorldView())->width(), 240);
+  EXPECT_GE(t.window->SubWindowOf(t.window->WorldView())->height(), 240);
 }
 
 TEST(SecondaryWindowsTest, PlacementsInTwipsRoundTrip) {
