@@ -579,7 +579,9 @@ void MainWindow::Tick() {
 }
 
 void MainWindow::Timer2Fired() {
-  if (!timer2_.isActive() || ended_ || inTick_) return;
+  // No tick while a world is being built: the map redraw inside NewWorld
+  // lets events run, and a tick there would step a half-made world.
+  if (!timer2_.isActive() || ended_ || inTick_ || world_->GameStarted == 0) return;
   const qint64 interval = static_cast<qint64>(timer2_.interval()) * 1'000'000;
   qint64 now = schedule_.nsecsElapsed();
   if (now < nextTickDue_) return;  // a made-up tick ran ahead of this one

@@ -8,11 +8,13 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <QThread>
 #include "ui/main_layout.h"
 #include "ui/properties_window.h"
 #include "ui/quick_draw.h"
 #include "ui/world_view.h"
 #include "ui_test_support.h"
+#include "world/world_gen.h"
 
 namespace ombrivale::testing {
 namespace {
@@ -179,6 +181,24 @@ TEST(MainWindowTimersTest, TheTwoTimers) {
   EXPECT_EQ(t.window->Timer2().timerType(), Qt::PreciseTimer);
   t.seam().Timer2IntervalChanged(0);
   EXPECT_FALSE(t.window->Timer2().isActive());
+}
+
+// Regression: the redraw inside NewWorld lets events run, and the 1 ms timer
+// stepped the half-built world there (its month step ran in full).
+TEST(MainWindowTimersTest, NoTickWhileAWorldIsBeingBuilt) {
+  TestMainWindow t;
+  FillMonthNames(t.world());
+  NewWorld(t.world());
+  ASSERT_TRUE(t.window->Timer2().isActive());
+  t.window->RestartTickSchedule();
+  QThread::msleep(3);  // the next tick is due; no events run meanwhile
+  const uint64_t ticks = t.world().TickCount;
+  t.world().GameStarted = 0;
+  t.window->Timer2Fired();
+  EXPECT_EQ(t.world().TickCount, ticks);
+  t.world().GameStarted = 1;
+  t.window->Timer2Fired();
+  EXPECT_GT(t.world().TickCount, ticks);
 }
 
 TEST(MainLayoutTest, FramesStandRightOfTheMapAndShareTheirEdges) {
