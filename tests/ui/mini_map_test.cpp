@@ -94,6 +94,10 @@ TEST(MiniMapClickTest, LeftClickThroughTheWidgetChoosesTheLowerSlot) {
   QTest::mouseClick(&t.window->MiniMap(), Qt::LeftButton, {}, QPoint(31, 41));
   EXPECT_EQ(t.window->LastChosenSlot(), 4);
   ASSERT_NE(t.window->PropertiesIfCreated(), nullptr);
+  // Through the properties window's "&Locate It" it is now the tracked one,
+  // and "&Draw It" drew it.
+  EXPECT_EQ(t.world().SelectedAnimal, 4);
+  EXPECT_EQ(t.world().QuickDrawAnimal, 4);
 }
 
 TEST(MiniMapClickTest, RightClickMovesTheMarkerAndStopsTracking) {
