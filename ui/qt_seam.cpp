@@ -26,6 +26,10 @@ bool QtSeam::IsMainWindowMinimized() {
 }
 
 void QtSeam::SetMainWindowCaption(const std::string& caption) {
+  // While minimised the tick sets the date caption once per animal.
+  if (window_.windowTitle() ==
+      QLatin1String(caption.data(), static_cast<qsizetype>(caption.size())))
+    return;
   window_.setWindowTitle(QString::fromStdString(caption));
 }
 
