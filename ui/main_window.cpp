@@ -111,6 +111,9 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   timer2_.setObjectName(QStringLiteral("Timer2"));
   timer2_.setTimerType(Qt::PreciseTimer);
   connect(&timer2_, &QTimer::timeout, this, &MainWindow::Timer2Fired);
+  catchUp_.setSingleShot(true);
+  catchUp_.setInterval(0);
+  connect(&catchUp_, &QTimer::timeout, this, &MainWindow::Timer2Fired);
   schedule_.start();
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(500);
@@ -132,6 +135,7 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
 MainWindow::~MainWindow() {
   timer1_.stop();
   timer2_.stop();
+  catchUp_.stop();
   // The child windows go before the world they look at.
   delete mdi_;
   mdi_ = nullptr;
@@ -591,13 +595,7 @@ void MainWindow::Timer2Fired() {
   nextTickDue_ += interval;
   Tick();
   now = schedule_.nsecsElapsed();
-  if (now >= nextTickDue_ && !catchUpPending_) {
-    catchUpPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-      catchUpPending_ = false;
-      Timer2Fired();
-    });
-  }
+  if (now >= nextTickDue_ && !catchUp_.isActive()) catchUp_.start();
 }
 
 void MainWindow::RestartTickSchedule() {
@@ -672,6 +670,7 @@ void MainWindow::EndProgram() {
   ended_ = true;
   timer1_.stop();
   timer2_.stop();
+  catchUp_.stop();
   seam_.SetPointer(Pointer::Default);
   seam_.ApplyPointer();
   if (environment_.endProgram) {

@@ -196,7 +196,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QTimer timer2_;
   QElapsedTimer schedule_;  // the steady clock of Timer2's schedule
   qint64 nextTickDue_ = 0;  // ns on schedule_
-  bool catchUpPending_ = false;
+  QTimer catchUp_;          // zero-length, single shot: a made-up tick after the events
   bool inTick_ = false;
   bool startingUp_ = false;
   bool ended_ = false;
