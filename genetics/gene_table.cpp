@@ -204,13 +204,13 @@ Tables Build() {
     }
     return -1;
   };
-  auto resolve = [&](const BoundSpec& spec, int limb) {
+  auto resolve = [&](const BoundSpec& written, int limb) {
     Bound b;
-    b.kind = spec.kind;
-    b.constant = spec.constant;
-    if (spec.kind == BoundKind::Gene) {
-      const bool limbGene = std::string_view(spec.gene).starts_with(".Limb(l)");
-      b.field = find(spec.gene, limbGene ? limb : -1);
+    b.kind = written.kind;
+    b.constant = written.constant;
+    if (written.kind == BoundKind::Gene) {
+      const bool limbGene = std::string_view(written.gene).starts_with(".Limb(l)");
+      b.field = find(written.gene, limbGene ? limb : -1);
     }
     return b;
   };
