@@ -2,7 +2,10 @@
 // driven by its own 1 ms timer, with one mini-map repaint per tick. Runs
 // headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
 //
-//   TimerDriven/autosave:0|1   the window as it runs: Timer2, Timer1, events
+//   TimerDriven/autosave:0|1/worldview:0|1
+//                              the window as it runs: Timer2, Timer1, events,
+//                              with or without the yearly save and the
+//                              world view open
 //   TickCost                   Tick() back to back: what one tick costs
 #include <benchmark/benchmark.h>
 
@@ -37,7 +40,7 @@ struct Bench {
   QTemporaryDir folder;
   std::unique_ptr<MainWindow> window;
 
-  explicit Bench(bool autoSave) {
+  Bench(bool autoSave, bool worldView) {
     ombrivale::ui::ProgramEnvironment environment;
     environment.programFolder = folder.path();
     environment.mapScale = 2;
@@ -53,6 +56,7 @@ struct Bench {
     world.AutoSave = autoSave ? 1 : 0;
     window->resize(1280, 800);
     window->show();
+    if (worldView) window->ShowWorldView();
     QCoreApplication::processEvents();
   }
 
@@ -66,7 +70,7 @@ struct Bench {
 };
 
 void TimerDriven(benchmark::State& state) {
-  Bench bench(state.range(0) != 0);
+  Bench bench(state.range(0) != 0, state.range(1) != 0);
   World& world = bench.window->GetWorld();
   uint64_t ticks = 0;
   double seconds = 0;
@@ -101,15 +105,16 @@ void TimerDriven(benchmark::State& state) {
   state.counters["years"] = static_cast<double>(ticks) / 372.0;
 }
 BENCHMARK(TimerDriven)
-    ->ArgName("autosave")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgNames({"autosave", "worldview"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();
 
 void TickCost(benchmark::State& state) {
-  Bench bench(false);
+  Bench bench(false, false);
   bench.window->Timer2().stop();
   for (auto _ : state)
     bench.window->Tick();
