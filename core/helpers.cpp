@@ -14,13 +14,18 @@ double ReadTimeOfDay(Clock& clock) {
   clock_gettime(CLOCK_REALTIME_COARSE, &now);
   // Compared as now >= checked + 60 so the first reading (checked at
   // INT64_MIN) does not overflow.
-  if (now.tv_sec < clock.offsetCheckedAt || now.tv_sec - 60 >= clock.offsetCheckedAt) {
+  if (now.tv_sec < clock.midnightCheckedAt || now.tv_sec - 60 >= clock.midnightCheckedAt) {
     tm local{};
     localtime_r(&now.tv_sec, &local);
-    clock.utcOffsetSeconds = local.tm_gmtoff;
-    clock.offsetCheckedAt = now.tv_sec;
+    const int64_t localSeconds = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+    clock.localMidnight = now.tv_sec - localSeconds;
+    clock.midnightCheckedAt = now.tv_sec;
   }
-  const int64_t seconds = ((now.tv_sec + clock.utcOffsetSeconds) % 86400 + 86400) % 86400;
+  int64_t seconds = now.tv_sec - clock.localMidnight;
+  if (seconds < 0 || seconds >= 86400) {  // midnight passed, or the clock was set
+    clock.midnightCheckedAt = INT64_MIN;
+    seconds = (seconds % 86400 + 86400) % 86400;
+  }
   return static_cast<double>(seconds) + now.tv_nsec * 1e-9;
 }
 

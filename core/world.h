@@ -101,10 +101,11 @@ struct Clock {
   // and wrapped at midnight, so a seeded run is reproducible bit for bit.
   double virtualSeconds = 0;
   double step = 1e-6;
-  // Time of day: the local offset from UTC, looked up at most once a minute
-  // so that a reading costs one clock_gettime.
-  int64_t utcOffsetSeconds = 0;
-  int64_t offsetCheckedAt = INT64_MIN;
+  // Time of day: the clock second of the last local midnight, looked up at
+  // most once a minute (the offset from UTC can change), so that a reading
+  // costs one clock_gettime and a subtraction.
+  int64_t localMidnight = 0;
+  int64_t midnightCheckedAt = INT64_MIN;
 };
 
 // The world's small uniform generator. Reseeding mixes a clock reading into

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ctime>
 #include <limits>
 
 #include "support/test_world.h"
@@ -108,6 +109,34 @@ TEST(Generator, ReseedWithTheSameReadingStillGivesNewDraws) {
   const double first = Rnd(t.world);
   ReseedWith(t.world, 1234.5);
   EXPECT_NE(first, Rnd(t.world));
+}
+
+}  // namespace
+}  // namespace ombrivale
+
+namespace ombrivale {
+namespace {
+
+TEST(TimeOfDay, ReadsSecondsSinceLocalMidnight) {
+  World world;
+  UseTimeOfDay(world);
+  const time_t now = time(nullptr);
+  tm local{};
+  localtime_r(&now, &local);
+  const double expected = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
+  const double reading = ReadClock(world);
+  ASSERT_GE(reading, 0.0);
+  ASSERT_LT(reading, 86400.0);
+  // The coarse clock may lag by a few milliseconds; a midnight in between
+  // wraps the difference.
+  const double difference = std::fabs(reading - expected);
+  EXPECT_TRUE(difference < 3.0 || difference > 86400.0 - 3.0) << reading << " vs " << expected;
+  // A later reading after a stale midnight (as after the day changes) is
+  // still within the day.
+  world.RandomClock.localMidnight -= 86400;
+  const double next = ReadClock(world);
+  EXPECT_GE(next, 0.0);
+  EXPECT_LT(next, 86400.0);
 }
 
 }  // namespace
