@@ -18,7 +18,7 @@ const char* CauseText(Cause cause) {
   return "";
 }
 
-bool ShowsCause(const DeathFilters& filters, Cause cause) {
+bool& FilterFor(DeathFilters& filters, Cause cause) {
   switch (cause) {
     case Cause::OldAge:
       return filters.OldAge;
@@ -29,9 +29,9 @@ bool ShowsCause(const DeathFilters& filters, Cause cause) {
     case Cause::Suffocation:
       return filters.Suffocation;
     case Cause::Hunger:
-      return filters.Hunger;
+      break;
   }
-  return false;
+  return filters.Hunger;
 }
 
 Seam& SeamOf(World& world) {

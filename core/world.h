@@ -92,7 +92,11 @@ struct DeathFilters {
   bool Suffocation = false;
   bool Hunger = false;
 };
-bool ShowsCause(const DeathFilters& filters, Cause cause);
+// The filter entry of a cause, to read or toggle.
+bool& FilterFor(DeathFilters& filters, Cause cause);
+inline bool ShowsCause(DeathFilters filters, Cause cause) {
+  return FilterFor(filters, cause);
+}
 
 // Where the clock reading that reseeds the generator comes from.
 struct Clock {

@@ -272,15 +272,19 @@ Tables Build() {
                                            ".Limb(l).LowerLength",        ".Limb(l).LowerWidth",
                                            ".Limb(l).Touch.SensorExists", ".Limb(l).UpperLength",
                                            ".Limb(l).UpperWidth"};
-  for (const char* name : kFileOrder) {
-    const std::string_view n(name);
-    if (n == "L0" || n == "L1") {
-      for (const char* limbName : kLimbOrder)
-        t.compared.push_back(find(limbName, n == "L0" ? 0 : 1));
-    } else {
-      t.compared.push_back(find(n, -1));
+  // An order list names limb 0's and limb 1's seven genes as "L0" and "L1".
+  const auto expand = [&](std::span<const char* const> order, std::vector<int>& out) {
+    for (const char* name : order) {
+      const std::string_view n(name);
+      if (n == "L0" || n == "L1") {
+        for (const char* limbName : kLimbOrder)
+          out.push_back(find(limbName, n == "L0" ? 0 : 1));
+      } else {
+        out.push_back(find(n, -1));
+      }
     }
-  }
+  };
+  expand(kFileOrder, t.compared);
 
   for (const int index : t.compared) {
     const GeneField& f = t.fields[static_cast<size_t>(index)];
@@ -334,16 +338,7 @@ Tables Build() {
                                                  ".Tail.Flexibility",
                                                  ".Tail.Length",
                                                  ".Tail.Width"};
-  for (const char* name : kPropertiesOrder) {
-    const std::string_view n(name);
-    if (n == "L0" || n == "L1") {
-      for (const char* limbName : kLimbOrder) {
-        t.properties.push_back(find(limbName, n == "L0" ? 0 : 1));
-      }
-    } else {
-      t.properties.push_back(find(n, -1));
-    }
-  }
+  expand(kPropertiesOrder, t.properties);
 
   const auto unborn = [](size_t member) { return static_cast<uint16_t>(member); };
   t.unborn = {

@@ -255,22 +255,6 @@ uint8_t& MainWindow::Flag(Option option) {
   return world_->AutoSave;
 }
 
-bool& MainWindow::FilterOf(DeathFilters& filters, Cause cause) {
-  switch (cause) {
-    case Cause::OldAge:
-      return filters.OldAge;
-    case Cause::Eaten:
-      return filters.Eaten;
-    case Cause::Overwritten:
-      return filters.Overwritten;
-    case Cause::Suffocation:
-      return filters.Suffocation;
-    case Cause::Hunger:
-      break;
-  }
-  return filters.Hunger;
-}
-
 void MainWindow::ToggleOption(Option option) {
   // The check mark always shows the flag, so reading one reads the other.
   uint8_t& flag = Flag(option);
@@ -279,7 +263,7 @@ void MainWindow::ToggleOption(Option option) {
 }
 
 void MainWindow::ToggleFilter(Cause cause) {
-  bool& shown = FilterOf(world_->Filters, cause);
+  bool& shown = FilterFor(world_->Filters, cause);
   shown = !shown;
   SyncCheckMarks();
 }
@@ -307,7 +291,7 @@ void MainWindow::SyncCheckMarks() {
                                                {"menu_edit_these_hunger", Cause::Hunger}};
   for (const FilterBinding& binding : kFilters) {
     if (QAction* action = Action(binding.name))
-      action->setChecked(FilterOf(world_->Filters, binding.cause));
+      action->setChecked(FilterFor(world_->Filters, binding.cause));
   }
 }
 

@@ -168,7 +168,6 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QuickDrawWindow& EnsureQuickDraw();
   void EndProgram();
   uint8_t& Flag(Option option);
-  static bool& FilterOf(DeathFilters& filters, Cause cause);
 
   std::unique_ptr<World> world_;
   QtSeam seam_;
