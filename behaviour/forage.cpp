@@ -7,8 +7,10 @@
 #include <cstdlib>
 
 #include "core/helpers.h"
-#include "core/needs.h"
+#include "genetics/needs.h"
+
 #include "core/numeric.h"
+#include "core/rules.h"
 
 namespace ombrivale {
 namespace {
@@ -16,8 +18,6 @@ namespace {
 constexpr int kLastColumn = kMapWidth - 1;  // 320
 constexpr int kLastRow = kMapBottomRow;     // 100
 constexpr int kNoOffset = INT_MIN;
-
-enum Diet : uint8_t { kScumSucker = 0, kHerbivorous = 1, kOmnivorous = 2, kCarnivorous = 3 };
 
 // What the food scan saw, per food kind 1..4 (index 0 unused). Distances are
 // city-block cell counts; offsets are in cells.
@@ -213,27 +213,27 @@ void HeadFor(Animal& animal, const Sight& sight, int kind) {
   animal.HeadingY = static_cast<int16_t>(Sign(sight.bestDY[kind]));
 }
 
-// Eats from the animal's own cell when it holds `kind` with at least
-// `least` units (so an amount eaten below zero is no food).
-void EatFromOwnCell(World& world, Animal& animal, int32_t kind, int32_t least, int hungerDrop,
-                    int32_t taken) {
+// Eats `meal` from the animal's own cell when its mouth is long enough and
+// the cell holds `kind` with at least one unit (an amount eaten below zero
+// is no food).
+void EatFromOwnCell(World& world, Animal& animal, int32_t kind, const Meal& meal) {
+  if (Expressed(animal).Head.MouthLength < meal.leastMouthLength) return;
   const int c = CellX(animal.X);
   const int r = CellY(animal.Y);
   int32_t& amount = world.Map.At(kFoodAmountLayer, c, r);
-  if (world.Map.At(kFoodKindLayer, c, r) != kind || amount < least) return;
-  AddSaturating(animal.Hunger, -hungerDrop);
-  AddSaturating(amount, -static_cast<int64_t>(taken));
+  if (world.Map.At(kFoodKindLayer, c, r) != kind || amount < 1) return;
+  AddSaturating(animal.Hunger, -meal.hungerDrop);
+  AddSaturating(amount, -static_cast<int64_t>(meal.amountTaken));
 }
 
 void Browse(World& world, Animal& animal, const Sight& sight) {
-  const GeneSet& genes = Expressed(animal);
   // Only the column offsets are compared; ties go to land vegetation.
   if (std::abs(sight.bestDX[kAquaticVegetation]) < std::abs(sight.bestDX[kLandVegetation])) {
     HeadFor(animal, sight, kAquaticVegetation);
-    if (genes.Head.MouthLength >= 1) EatFromOwnCell(world, animal, kAquaticVegetation, 1, 20, 1);
+    EatFromOwnCell(world, animal, kAquaticVegetation, kAquaticMeal);
   } else {
     HeadFor(animal, sight, kLandVegetation);
-    if (genes.Head.MouthLength >= 2) EatFromOwnCell(world, animal, kLandVegetation, 1, 40, 1);
+    EatFromOwnCell(world, animal, kLandVegetation, kLandMeal);
   }
 }
 
@@ -269,7 +269,7 @@ bool Hunt(World& world, int hunter, int D, double& record) {
       SeamOf(world).Beep();
     }
     hunted = true;
-    AddSaturating(self.Hunger, -100);
+    AddSaturating(self.Hunger, -kHungerPerPreyChosen);
   }
   return hunted;
 }
@@ -300,12 +300,12 @@ void Forage(World& world, int slot) {
   switch (diet) {
     case kScumSucker:
       HeadFor(self, sight, kSeaScum);
-      if (genes.Head.MouthLength >= 1) EatFromOwnCell(world, self, kSeaScum, 1, 10, 1);
+      EatFromOwnCell(world, self, kSeaScum, kScumMeal);
       return;
     case kOmnivorous:
     case kCarnivorous: {
       HeadFor(self, sight, kMeat);
-      if (genes.Head.MouthLength >= 3) EatFromOwnCell(world, self, kMeat, 1, 80, 10);
+      EatFromOwnCell(world, self, kMeat, kMeatMeal);
       double record = sight.best[kMeat];
       bool hunted = false;
       if (D > 0) {

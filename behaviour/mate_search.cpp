@@ -6,14 +6,14 @@
 
 #include "core/helpers.h"
 #include "core/numeric.h"
+#include "core/rules.h"
 #include "genetics/gene_table.h"
 #include "genetics/mating.h"
 
 namespace ombrivale {
 namespace {
 
-constexpr int kComparedCount = 115;     // 5 egg genes + 55 per gene set
-constexpr int kCompatibleAtLeast = 86;  // the least count with count / 114 x 100 > 75
+constexpr int kComparedCount = kComparedValueCount;  // 5 egg genes + 55 per gene set
 
 // Where each compared value lies in the Animal record, built from the gene
 // table once, so the comparison is a run of one- or two-byte compares.
@@ -120,7 +120,7 @@ void SeekMate(World& world, int seeker) {
     dy = other.Y - i.Y;
   }
 
-  if (partner != 0 && best < 100) {
+  if (partner != 0 && best < kMatingReach) {
     AnimalAt(world, seeker).HasBred = 1;
     AnimalAt(world, partner).HasBred = 1;
     if (AnimalAt(world, seeker).Sex != 0) {

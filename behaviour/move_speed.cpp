@@ -1,16 +1,10 @@
 #include "behaviour/move_speed.h"
 
 #include "core/helpers.h"
+#include "core/rules.h"
 #include "genetics/body_measures.h"
 
 namespace ombrivale {
-
-namespace {
-constexpr uint8_t kFur = 0;
-constexpr uint8_t kSkin = 1;
-constexpr uint8_t kScales = 2;
-constexpr uint8_t kFeathers = 3;
-}  // namespace
 
 double MoveSpeed(World& world, int slot) {
   Animal& animal = AnimalAt(world, slot);
@@ -26,7 +20,8 @@ double MoveSpeed(World& world, int slot) {
   const uint8_t covering = g.Body.Covering;
 
   // The ground cell is two rows below the animal's own (row 100 at most).
-  const int32_t terrain = world.Map.At(kTerrainLayer, CellX(animal.X), CellY(animal.Y + 200));
+  const int32_t terrain =
+      world.Map.At(kTerrainLayer, CellX(animal.X), CellY(animal.Y + 2 * kHundredthsPerCell));
   switch (terrain) {
     case kSky:
       if (covering == kFeathers) return tail + lower0 + upper0;

@@ -17,8 +17,9 @@
 #include <vector>
 
 #include "core/helpers.h"
-#include "core/tick.h"
 #include "core/world.h"
+#include "sim/new_world.h"
+#include "sim/tick.h"
 #include "world/map_picture.h"
 #include "world/world_files.h"
 #include "world/world_gen.h"
@@ -65,7 +66,7 @@ const Reference& ReferenceWorld() {
     }
     std::fprintf(stderr, "reference world: seed %llu, %llu ticks, %s, %d animals\n",
                  static_cast<unsigned long long>(kReferenceSeed),
-                 static_cast<unsigned long long>(r.ticks), r.world.Label1.c_str(),
+                 static_cast<unsigned long long>(r.ticks), r.world.display->Label1.c_str(),
                  CountOccupied(r.world));
     return r;
   }();
@@ -168,7 +169,7 @@ void BM_ReDrawMap(benchmark::State& state) {
   World world = ReferenceWorld().world;
   for (auto _ : state) {
     ReDrawMap(world);
-    benchmark::DoNotOptimize(world.MiniBak.pixels.data());
+    benchmark::DoNotOptimize(world.display->MiniBak.pixels.data());
   }
 }
 BENCHMARK(BM_ReDrawMap)->Unit(benchmark::kMicrosecond);

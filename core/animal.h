@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "core/codes.h"
+
 namespace ombrivale {
 
 inline constexpr int16_t kTrue = -1;
@@ -103,14 +105,6 @@ struct UnbornGenes {
   int16_t EggSize = 0;
   EggColour EggColor;
 };
-
-inline constexpr int16_t kStageEgg = -1;
-inline constexpr int16_t kStageInfant = 0;
-inline constexpr int16_t kStageAdult = 1;
-
-inline constexpr uint8_t kModeRoam = 0;
-inline constexpr uint8_t kModeForage = 1;
-inline constexpr uint8_t kModeSeekMate = 2;
 
 struct Animal {
   UnbornGenes Unborn;

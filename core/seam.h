@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "core/display.h"
+
 namespace ombrivale {
 
 enum class Pointer : uint8_t { Default, Wait, ArrowWait };
@@ -48,6 +50,15 @@ class Seam {
   virtual void MapRedrawn() {}
   // The tick interval of the simulation timer changed (0 stops it), in ms.
   virtual void Timer2IntervalChanged(int milliseconds) { (void)milliseconds; }
+
+  // Start-up's window steps: the properties window is shown before the
+  // settings file is read; the windows' places are read from the windows
+  // (a settings line that fails keeps them) and put back after it.
+  virtual void ShowPropertiesWindow() {}
+  virtual void CollectWindowPlacements(WindowPlacement (&windows)[kWindowCount]) { (void)windows; }
+  virtual void ApplyWindowPlacements(const WindowPlacement (&windows)[kWindowCount]) {
+    (void)windows;
+  }
 };
 
 // Records what the simulation told the window system, for tests and tools.

@@ -17,38 +17,50 @@ void Check(bool holds, const char* what, long long value) {
   if (!holds) Fail(what, value);
 }
 
+void CheckSize(size_t size, size_t expected, const char* what) {
+  Check(size == expected, what, static_cast<long long>(size));
+}
+
 }  // namespace
 
 void Validate(const World& world) {
-  Check(world.Animals.size() == kSlotCount + 1, "animal table does not hold slots 0..750",
-        static_cast<long long>(world.Animals.size()));
-  for (int layer = 0; layer < 3; ++layer) {
-    Check(world.Map.layers[layer].size() == kCellCount, "map layer has the wrong cell count",
-          static_cast<long long>(world.Map.layers[layer].size()));
-  }
-  Check(world.MiniMap.pixels.size() == kCellCount, "MiniMap has the wrong pixel count",
-        static_cast<long long>(world.MiniMap.pixels.size()));
-  Check(world.MiniBak.pixels.size() == kCellCount, "MiniBak has the wrong pixel count",
-        static_cast<long long>(world.MiniBak.pixels.size()));
+  CheckSize(world.Animals.size(), kSlotCount + 1, "animal table does not hold slots 0..750");
+  for (const std::vector<int32_t>& layer : world.Map.layers)
+    CheckSize(layer.size(), kCellCount, "map layer has the wrong cell count");
 
-  Check(world.SpeedCount <= 30, "SpeedCount reached 31 without a month step", world.SpeedCount);
+  Check(world.SpeedCount < kTicksPerMonth, "SpeedCount reached 31 without a month step",
+        world.SpeedCount);
   Check(world.AnimalCount >= 0 && world.AnimalCount <= kSlotCount, "AnimalCount outside 0..750",
         world.AnimalCount);
-  Check(world.DeathLog.size() < 500, "death log holds 500 entries or more",
-        static_cast<long long>(world.DeathLog.size()));
+  Check(world.history.samples.size() <= kHistoryCapacity, "history past its capacity",
+        static_cast<long long>(world.history.samples.size()));
+  Check(world.history.samples.size() <= world.history.recorded,
+        "history holds more samples than were recorded",
+        static_cast<long long>(world.history.samples.size()));
+
+  if (const Display* display = world.display) {
+    CheckSize(display->MiniMap.pixels.size(), kCellCount, "MiniMap has the wrong pixel count");
+    CheckSize(display->MiniBak.pixels.size(), kCellCount, "MiniBak has the wrong pixel count");
+    Check(display->DeathLog.size() < static_cast<size_t>(kLogLimit),
+          "death log holds 500 entries or more", static_cast<long long>(display->DeathLog.size()));
+  }
 
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Animal& animal = AnimalAt(world, slot);
     if (!IsOccupied(animal)) continue;
-    if (animal.X < 0 || animal.X > kMaxX) {
-      std::fprintf(stderr, "Validate: slot %d\n", slot);
-      Fail("occupied slot's X outside 0..32000", animal.X);
-    }
-    if (animal.Y < 0 || animal.Y > kMaxY) {
-      std::fprintf(stderr, "Validate: slot %d\n", slot);
-      Fail("occupied slot's Y outside 0..10000", animal.Y);
+    if (animal.X < 0 || animal.X > kMaxX || animal.Y < 0 || animal.Y > kMaxY) {
+      std::fprintf(stderr, "Validate: slot %d at (%d, %d)\n", slot, animal.X, animal.Y);
+      Fail("occupied slot off the map", slot);
     }
   }
+}
+
+void ValidateMonthStep(const World& world) {
+  int occupied = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    occupied += IsOccupied(AnimalAt(world, slot)) ? 1 : 0;
+  Check(occupied == world.AnimalCount,
+        "AnimalCount differs from the occupied slots after a month step", world.AnimalCount);
 }
 
 }  // namespace ombrivale

@@ -1,4 +1,4 @@
-// Cross-table checks of the world's invariants.
+// Cross-table checks of the world's invariants, run in the test builds.
 #pragma once
 
 #include "core/world.h"
@@ -6,10 +6,15 @@
 namespace ombrivale {
 
 // Checks what the simulation guarantees after every tick: the table and map
-// sizes, every occupied slot's position within 0..32000 x 0..10000, the tick
-// counters in range and the death log within its cap. Prints the first
-// violation to stderr and aborts. Costs one pass over the 750 slots; the
+// sizes, every occupied slot's position on the map (0..32000 x 0..10000),
+// the tick counters in range, the history within its capacity and, with a
+// display, the pictures' sizes and the death log within its cap. Prints the
+// first violation to stderr and aborts. One pass over the 750 slots; the
 // tick calls it when built with OMBRIVALE_VALIDATE.
 void Validate(const World& world);
+
+// Checks what holds right after a month step: AnimalCount is the number of
+// occupied slots. The month step calls it when built with OMBRIVALE_VALIDATE.
+void ValidateMonthStep(const World& world);
 
 }  // namespace ombrivale

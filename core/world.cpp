@@ -2,22 +2,6 @@
 
 namespace ombrivale {
 
-const char* CauseText(Cause cause) {
-  switch (cause) {
-    case Cause::OldAge:
-      return "Old Age";
-    case Cause::Eaten:
-      return "Eaten";
-    case Cause::Overwritten:
-      return "Overwritten";
-    case Cause::Suffocation:
-      return "Suffocation";
-    case Cause::Hunger:
-      return "Hunger";
-  }
-  return "";
-}
-
 bool& FilterFor(DeathFilters& filters, Cause cause) {
   switch (cause) {
     case Cause::OldAge:
@@ -40,14 +24,18 @@ Seam& SeamOf(World& world) {
   return world.seam != nullptr ? *world.seam : noWindow;
 }
 
-void FillMonthNames(World& world) {
-  static const char* const kNames[12] = {"January",   "February", "March",    "April",
-                                         "May",       "June",     "July",     "August",
-                                         "September", "October",  "November", "December"};
-  for (int i = 0; i < 12; ++i) {
-    std::string name = kNames[i];
+const char* MonthName(int month) {
+  static const char* const kNames[kMonthsPerYear] = {
+      "January", "February", "March",     "April",   "May",      "June",
+      "July",    "August",   "September", "October", "November", "December"};
+  return month >= 1 && month <= kMonthsPerYear ? kNames[month - 1] : "";
+}
+
+void FillMonthNames(Display& display) {
+  for (int month = 1; month <= kMonthsPerYear; ++month) {
+    std::string name = MonthName(month);
     name.resize(9, ' ');
-    world.MonthNames[static_cast<size_t>(i)] = name;
+    display.MonthNames[static_cast<size_t>(month - 1)] = name;
   }
 }
 

@@ -17,27 +17,31 @@ inline bool SettingsFuzzOne(const uint8_t* data, size_t size) {
   // Worlds are big; the reader touches only the settings items, which are
   // reset for every input.
   static World first;
+  static Display firstDisplay;
+  first.display = &firstDisplay;
   static World second;
+  static Display secondDisplay;
+  second.display = &secondDisplay;
   auto reset = [](World& world, uint8_t flag, int16_t number, bool truth) {
     world.LogOn = world.AutoRestart = world.RealColours = flag;
     world.OverwriteLeast = world.AutoSave = flag;
-    world.SelectedAnimal = number;
-    world.QuickDrawZoom = number;
+    world.display->SelectedAnimal = number;
+    world.display->QuickDrawZoom = number;
     world.Filters = {truth, truth, truth, truth, truth};
   };
   reset(first, 0, 100, false);
   reset(second, 1, 7, true);
-  WindowPlacement firstWindows[kSettingsWindowCount];
+  WindowPlacement firstWindows[kWindowCount];
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const int failures = ReadSettingsText(first, input, firstWindows);
+  const int failures = ReadSettingsText(first, *first.display, input, firstWindows);
   if (failures < 0 || failures > kSettingsLineCount) return false;
 
-  const std::string text = SettingsText(first, firstWindows);
-  WindowPlacement secondWindows[kSettingsWindowCount];
+  const std::string text = SettingsText(first, *first.display, firstWindows);
+  WindowPlacement secondWindows[kWindowCount];
   for (WindowPlacement& w : secondWindows)
     w = {-1, -1, true};
-  if (ReadSettingsText(second, text, secondWindows) != 0) return false;
-  return SettingsText(second, secondWindows) == text;
+  if (ReadSettingsText(second, *second.display, text, secondWindows) != 0) return false;
+  return SettingsText(second, *second.display, secondWindows) == text;
 }
 
 }  // namespace ombrivale::fuzz

@@ -4,7 +4,8 @@
 #include <cmath>
 
 #include "core/helpers.h"
-#include "core/needs.h"
+#include "genetics/needs.h"
+
 #include "genetics/body_measures.h"
 #include "genetics/inheritance.h"
 

@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "core/helpers.h"
-#include "core/tick.h"
 #include "core/world.h"
 #include "genetics/body_measures.h"
+#include "sim/session.h"
+#include "sim/tick.h"
 #include "tools/run_options.h"
 #include "tools/runner_seam.h"
+#include "world/history_file.h"
 #include "world/world_files.h"
-#include "world/world_gen.h"
 
 namespace ombrivale::tools {
 namespace {
@@ -36,78 +36,27 @@ constexpr int kExitBadArguments = 2;
 // up (a month takes 31 ticks).
 constexpr uint64_t kStuckCalendarTicks = 10000;
 
-// The population by stage, diet, breathing method and covering, and its
-// evolvedness scores.
-struct Census {
-  int population = 0;
-  int eggs = 0;
-  int infants = 0;
-  int adults = 0;
-  int diet[4] = {};
-  int breathing[4] = {};
-  int covering[4] = {};
-  double meanScore = 0;
-  double lowestScore = 0;
-};
-
-Census TakeCensus(const World& world) {
-  Census c;
-  double scoreSum = 0;
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const Animal& a = AnimalAt(world, slot);
-    if (!IsOccupied(a)) continue;
-    const double score = PrimordialScore(world, slot);
-    scoreSum += score;
-    c.lowestScore = c.population == 0 ? score : std::min(c.lowestScore, score);
-    ++c.population;
-    if (a.Stage == kStageEgg) {
-      ++c.eggs;
-      continue;
-    }
-    ++(a.Stage == kStageInfant ? c.infants : c.adults);
-    const GeneSet& g = Expressed(a);
-    if (g.Head.Diet < 4) ++c.diet[g.Head.Diet];
-    if (g.Body.BreathingMethod < 4) ++c.breathing[g.Body.BreathingMethod];
-    if (g.Body.Covering < 4) ++c.covering[g.Body.Covering];
-  }
-  if (c.population > 0) c.meanScore = scoreSum / c.population;
-  return c;
-}
-
+// The history's rows as CSV, written as the samples are taken.
 class StatsFile {
  public:
   bool Open(const std::string& path) {
     out_.open(path, std::ios::binary | std::ios::trunc);
     if (!out_) return false;
-    out_ << "year,month,population,eggs,infants,adults,"
-            "deaths_old_age,deaths_eaten,deaths_overwritten,deaths_suffocation,deaths_hunger,"
-            "diet_scum_sucker,diet_herbivorous,diet_omnivorous,diet_carnivorous,"
-            "breathing_none,breathing_gills,breathing_gills_and_lungs,breathing_lungs,"
-            "covering_fur,covering_skin,covering_scales,covering_feathers,"
-            "mean_primordial_score,lowest_primordial_score\n";
+    out_ << HistoryCsvHeader();
     return static_cast<bool>(out_);
   }
   bool IsOpen() const { return out_.is_open(); }
 
-  void Row(const World& world) {
-    const Census c = TakeCensus(world);
-    out_ << world.Year << ',' << world.Month << ',' << c.population << ',' << c.eggs << ','
-         << c.infants << ',' << c.adults;
-    for (int cause = 0; cause < kCauseCount; ++cause) {
-      out_ << ','
-           << world.DeathsByCause[static_cast<size_t>(cause)] -
-                  lastDeaths_[static_cast<size_t>(cause)];
-    }
-    lastDeaths_ = world.DeathsByCause;
-    for (const int* group : {c.diet, c.breathing, c.covering}) {
-      for (int k = 0; k < 4; ++k)
-        out_ << ',' << group[k];
-    }
-    char scores[64] = ",,";
-    if (c.population > 0) {
-      std::snprintf(scores, sizeof scores, ",%.4f,%.4f", c.meanScore, c.lowestScore);
-    }
-    out_ << scores << '\n';
+  // Writes the samples recorded since the last call.
+  void Catch(const World& world) {
+    const History& history = world.history;
+    const uint64_t fresh = history.recorded - written_;
+    const size_t held = history.samples.size();
+    row_.clear();
+    for (size_t i = held - std::min<uint64_t>(fresh, held); i < held; ++i)
+      AppendHistoryCsvRow(row_, history.samples[i]);
+    out_ << row_;
+    written_ = history.recorded;
   }
 
   bool Close() {
@@ -117,8 +66,21 @@ class StatsFile {
 
  private:
   std::ofstream out_;
-  std::array<uint64_t, kCauseCount> lastDeaths_{};
+  std::string row_;
+  uint64_t written_ = 0;
 };
+
+// "Y3, March  12 Animals", as the window's "Time:" and "Life:" frames read.
+std::string Caption(const World& world) {
+  std::string caption = "Y";
+  caption += std::to_string(world.Year);
+  caption += ", ";
+  caption += MonthName(world.Month);
+  caption += "  ";
+  caption += std::to_string(world.AnimalCount);
+  caption += " Animals";
+  return caption;
+}
 
 // A one-line bar on standard error, redrawn at most ten times a second.
 class ProgressBar {
@@ -136,9 +98,8 @@ class ProgressBar {
     std::string bar(static_cast<size_t>(filled), '#');
     bar.resize(kWidth, '.');
     const double rate = seconds > 0 ? static_cast<double>(ticks) / seconds : 0;
-    std::fprintf(stderr, "\r\033[K[%s] %3d%%  %s %s  %.0f ticks/s", bar.c_str(),
-                 static_cast<int>(fraction * 100), world.Label1.c_str(), world.Label2.c_str(),
-                 rate);
+    std::fprintf(stderr, "\r\033[K[%s] %3d%%  %s  %.0f ticks/s", bar.c_str(),
+                 static_cast<int>(fraction * 100), Caption(world).c_str(), rate);
     std::fflush(stderr);
     drawn_ = true;
   }
@@ -156,10 +117,6 @@ class ProgressBar {
   Clock::time_point lastDraw_{};
 };
 
-std::string Caption(const World& world) {
-  return world.Label1 + " " + world.Label2;
-}
-
 // Saves into `folder`; false when the save reported any failure or left no
 // world behind.
 bool SaveInto(World& world, RunnerSeam& seam, const std::string& folder) {
@@ -169,23 +126,6 @@ bool SaveInto(World& world, RunnerSeam& seam, const std::string& folder) {
   std::error_code error;
   return seam.boxes == boxes && seam.failedSaves == failed &&
          fs::exists(fs::path(folder) / "planet_0.dat", error);
-}
-
-// True when `folder` holds a saved world, or a save whose swap into place was
-// cut short (the loader puts such a save back first): a ".<name>.ready" or
-// ".<name>.old" sibling with a "planet_0.dat".
-bool HasSavedWorld(const std::string& folder) {
-  std::error_code error;
-  fs::path path = fs::path(folder);
-  if (!path.has_filename()) path = path.parent_path();
-  if (fs::exists(path / "planet_0.dat", error)) return true;
-  const std::string name = path.filename().string();
-  for (const char* suffix : {".ready", ".old"}) {
-    if (fs::exists(path.parent_path() / ("." + name + suffix) / "planet_0.dat", error)) {
-      return true;
-    }
-  }
-  return false;
 }
 
 int Run(const RunOptions& options) {
@@ -200,38 +140,25 @@ int Run(const RunOptions& options) {
   RunnerSeam seam;
   world.seam = &seam;
 
-  // As the program starts: the option defaults, no settings file, the
-  // generator seeded, the month names, then the saved world or a new one.
-  world.LogOn = 1;
-  world.AutoRestart = options.autoRestart ? 1 : 0;
-  world.OverwriteLeast = options.overwriteLeast ? 1 : 0;
-  world.AutoSave = options.autosave ? 1 : 0;
-  world.RealColours = 0;
-  world.Filters = {true, true, true, true, true};
-  world.AutoSaveFolder = options.world;
-  if (options.seed) {
-    UseVirtualClock(world, *options.seed);
-  } else {
-    UseTimeOfDay(world);
-    Reseed(world);
+  // As the program starts, without a settings file or a display: the option
+  // defaults (some turned off by the command line), the generator's clock,
+  // then the saved world or a new one.
+  StartUpPlan plan;
+  plan.options.autoRestart = options.autoRestart;
+  plan.options.overwriteLeast = options.overwriteLeast;
+  plan.options.autoSave = options.autosave;
+  plan.worldFolder = options.world;
+  plan.loadWorld = !options.newWorld && HasSavedWorld(options.world);
+  plan.seed = options.seed;
+  if (StartUp(world, plan) != plan.loadWorld) {
+    std::cerr << "ombrivale-run: the world in " << options.world << " could not be loaded\n";
+    return kExitWorldFailed;
   }
-  FillMonthNames(world);
-
-  const bool load = !options.newWorld && HasSavedWorld(options.world);
-  if (load) {
-    LoadWorld(world, options.world);
-    if (world.WorldLoaded == 0) {
-      std::cerr << "ombrivale-run: the world in " << options.world << " could not be loaded\n";
-      return kExitWorldFailed;
-    }
-  }
-  NewWorld(world);
-  world.WorldLoaded = 0;
 
   const bool progress = !options.quiet && ::isatty(STDERR_FILENO) != 0;
   ProgressBar bar(progress);
   if (!options.quiet) std::cout << Caption(world) << std::endl;
-  if (stats.IsOpen()) stats.Row(world);
+  if (stats.IsOpen()) stats.Catch(world);
 
   const uint64_t runBoxes = seam.boxes;
   const uint64_t runFailedSaves = seam.failedSaves;
@@ -252,6 +179,7 @@ int Run(const RunOptions& options) {
     const uint64_t newWorlds = seam.newWorlds;
     SimulationTick(world);
     ++ticks;
+    if (stats.IsOpen()) stats.Catch(world);
     if (seam.newWorlds != newWorlds && !options.quiet) {
       bar.Clear();
       std::cout << "New World (the population had died out)" << std::endl;
@@ -264,7 +192,6 @@ int Run(const RunOptions& options) {
           std::cout << Caption(world) << std::endl;
         }
       }
-      if (stats.IsOpen()) stats.Row(world);
       lastYear = world.Year;
       lastMonth = world.Month;
       lastChange = ticks;

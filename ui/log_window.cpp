@@ -7,9 +7,9 @@
 
 namespace ombrivale::ui {
 
-LogWindow::LogWindow(World& world, QMenu& editMenu, QAction& deleteEntry, QWidget* parent)
+LogWindow::LogWindow(Display& display, QMenu& editMenu, QAction& deleteEntry, QWidget* parent)
     : QWidget(parent),
-      world_(world),
+      display_(display),
       editMenu_(editMenu),
       deleteEntry_(deleteEntry),
       list_(new QListWidget(this)) {
@@ -26,14 +26,14 @@ LogWindow::LogWindow(World& world, QMenu& editMenu, QAction& deleteEntry, QWidge
 
   refresh_.setInterval(250);
   connect(&refresh_, &QTimer::timeout, this, [this] {
-    if (isVisible()) SyncFromWorld();
+    if (isVisible()) SyncFromDisplay();
   });
   refresh_.start();
 }
 
-void LogWindow::SyncFromWorld() {
-  if (shownVersion_ == world_.logVersion &&
-      list_->count() == static_cast<int>(world_.DeathLog.size()))
+void LogWindow::SyncFromDisplay() {
+  if (shownVersion_ == display_.logVersion &&
+      list_->count() == static_cast<int>(display_.DeathLog.size()))
     return;
   // Keep the selected entry (found by its text at or above its old row, as
   // old entries drop off the top) and stay at the bottom when the user was
@@ -47,8 +47,8 @@ void LogWindow::SyncFromWorld() {
   const int oldScroll = bar->value();
 
   QStringList entries;
-  entries.reserve(static_cast<int>(world_.DeathLog.size()));
-  for (const std::string& entry : world_.DeathLog)
+  entries.reserve(static_cast<int>(display_.DeathLog.size()));
+  for (const std::string& entry : display_.DeathLog)
     entries.append(QString::fromStdString(entry));
   list_->setUpdatesEnabled(false);
   list_->clear();
@@ -69,7 +69,7 @@ void LogWindow::SyncFromWorld() {
   } else {
     bar->setValue(oldScroll);
   }
-  shownVersion_ = world_.logVersion;
+  shownVersion_ = display_.logVersion;
 }
 
 void LogWindow::ShowEditPopup(QPoint globalPosition) {
@@ -78,20 +78,20 @@ void LogWindow::ShowEditPopup(QPoint globalPosition) {
 }
 
 void LogWindow::DeleteEntry() {
-  SyncFromWorld();
+  SyncFromDisplay();
   const int row = list_->currentRow();
   if (row < 0 || list_->selectedItems().isEmpty()) return;
-  if (row >= static_cast<int>(world_.DeathLog.size())) return;
-  world_.DeathLog.erase(world_.DeathLog.begin() + row);
-  ++world_.logVersion;
+  if (row >= static_cast<int>(display_.DeathLog.size())) return;
+  display_.DeathLog.erase(display_.DeathLog.begin() + row);
+  ++display_.logVersion;
   delete list_->takeItem(row);
   list_->clearSelection();
   list_->setCurrentRow(-1);
-  shownVersion_ = world_.logVersion;
+  shownVersion_ = display_.logVersion;
 }
 
 void LogWindow::showEvent(QShowEvent* event) {
-  SyncFromWorld();
+  SyncFromDisplay();
   QWidget::showEvent(event);
 }
 

@@ -1,7 +1,7 @@
 // The log window (Form5): the death log, oldest first, with the main
 // window's "&Edit" menu as its right-click pop-up.
 //
-// The list shows World::DeathLog; it is rebuilt when the log's version has
+// The list shows Display::DeathLog; it is rebuilt when the log's version has
 // moved, at most a few times a second and only while the window is shown.
 #pragma once
 
@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "core/world.h"
+#include "core/display.h"
 
 namespace ombrivale::ui {
 
@@ -20,13 +20,13 @@ class LogWindow : public QWidget {
  public:
   // `editMenu` is the main window's "&Edit" menu; `deleteEntry` its
   // "&Delete Entry" entry, greyed by the pop-up when nothing is selected.
-  LogWindow(World& world, QMenu& editMenu, QAction& deleteEntry, QWidget* parent = nullptr);
+  LogWindow(Display& display, QMenu& editMenu, QAction& deleteEntry, QWidget* parent = nullptr);
 
   QListWidget& List1() { return *list_; }
   QSize sizeHint() const override { return QSize(420, 240); }
 
   // Brings the list in line with the death log when the log has changed.
-  void SyncFromWorld();
+  void SyncFromDisplay();
   // The right button pressed on the list: grey or enable "&Delete Entry",
   // then open the Edit menu at `globalPosition` (without waiting).
   void ShowEditPopup(QPoint globalPosition);
@@ -38,7 +38,7 @@ class LogWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  World& world_;
+  Display& display_;
   QMenu& editMenu_;
   QAction& deleteEntry_;
   QListWidget* list_;

@@ -9,9 +9,9 @@
 #include <QRect>
 #include <QSize>
 
-namespace ombrivale::ui {
+#include "core/rules.h"
 
-inline constexpr int kTwipsPerPixel = 15;
+namespace ombrivale::ui {
 
 struct TwipRect {
   int left = 0;

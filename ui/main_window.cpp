@@ -14,7 +14,9 @@
 #include <algorithm>
 
 #include "core/helpers.h"
-#include "core/tick.h"
+#include "sim/new_world.h"
+#include "sim/session.h"
+#include "sim/tick.h"
 #include "ui/about_window.h"
 #include "ui/log_window.h"
 #include "ui/mini_map.h"
@@ -60,9 +62,11 @@ ProgramFolders ChooseProgramFolders(const QString& programFolder, const QString&
 MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
     : QMainWindow(parent),
       world_(std::make_unique<World>()),
+      display_(std::make_unique<Display>()),
       seam_(*this),
       environment_(std::move(environment)) {
   world_->seam = &seam_;
+  world_->display = display_.get();
   if (environment_.programFolder.isEmpty())
     environment_.programFolder = QCoreApplication::applicationDirPath();
   if (environment_.fallbackFolder.isEmpty())
@@ -87,7 +91,7 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   column->setSpacing(0);
   picture1_ = new QWidget(central);
   picture1_->setObjectName(QStringLiteral("Picture1"));
-  miniMap_ = new MiniMapWidget(*world_, picture1_);
+  miniMap_ = new MiniMapWidget(*display_, picture1_);
   frames_[0] = new StatusFrame(QStringLiteral("Time:"), QStringLiteral("Label1"), picture1_);
   frames_[1] = new StatusFrame(QStringLiteral("Life:"), QStringLiteral("Label2"), picture1_);
   frames_[2] = new StatusFrame(QStringLiteral("Messages:"), QStringLiteral("Label3"), picture1_);
@@ -141,6 +145,7 @@ MainWindow::~MainWindow() {
   mdi_ = nullptr;
   delete about_;
   world_->seam = nullptr;
+  world_->display = nullptr;
 }
 
 void MainWindow::BuildMenus() {
@@ -202,10 +207,10 @@ void MainWindow::BuildMenus() {
     if (log_) log_->DeleteEntry();
   });
   add(editMenu_, "menu_edit_refreshlog", QStringLiteral("&Refresh Log"), [this] {
-    if (world_->DeathLog.empty()) return;
-    world_->DeathLog.clear();
-    ++world_->logVersion;
-    if (log_) log_->SyncFromWorld();
+    if (display_->DeathLog.empty()) return;
+    display_->DeathLog.clear();
+    ++display_->logVersion;
+    if (log_) log_->SyncFromDisplay();
   });
   editMenu_->addSeparator()->setObjectName(QStringLiteral("menu_edit_line1"));
   QMenu* these = editMenu_->addMenu(QStringLiteral("Show &These"));
@@ -307,7 +312,7 @@ void MainWindow::ApplyLayout() {
 }
 
 void MainWindow::RefreshStatus() {
-  const std::string* captions[3] = {&world_->Label1, &world_->Label2, &world_->Label3};
+  const std::string* captions[3] = {&display_->Label1, &display_->Label2, &display_->Label3};
   for (int i = 0; i < 3; ++i) {
     if (*captions[i] == shownLabels_[i] && !(i < 2 && shownLabels_[i].empty())) continue;
     shownLabels_[i] = *captions[i];
@@ -434,7 +439,7 @@ PlayGodWindow& MainWindow::EnsurePlayGod() {
 
 LogWindow& MainWindow::Log() {
   if (!log_) {
-    log_ = new LogWindow(*world_, *editMenu_, *Action("menu_edit_del"));
+    log_ = new LogWindow(*display_, *editMenu_, *Action("menu_edit_del"));
     AddChild(log_, OnClose::Hide);
   }
   return *log_;
@@ -488,10 +493,10 @@ void MainWindow::OpenHelp() {
   }
 }
 
-void MainWindow::ApplyPlacements(const WindowPlacement (&windows)[kSettingsWindowCount]) {
-  QWidget* created[kSettingsWindowCount] = {&EnsureWorldView(), &Properties(), &EnsureQuickDraw(),
-                                            &Log(), &EnsurePlayGod()};
-  for (int i = 0; i < kSettingsWindowCount; ++i) {
+void MainWindow::ApplyPlacements(const WindowPlacement (&windows)[kWindowCount]) {
+  QWidget* created[kWindowCount] = {&EnsureWorldView(), &Properties(), &EnsureQuickDraw(), &Log(),
+                                    &EnsurePlayGod()};
+  for (int i = 0; i < kWindowCount; ++i) {
     placements_[i] = windows[i];
     QMdiSubWindow* sub = SubWindowOf(created[i]);
     sub->move(qRound(windows[i].left / kTwipsPerPixel), qRound(windows[i].top / kTwipsPerPixel));
@@ -503,9 +508,9 @@ void MainWindow::ApplyPlacements(const WindowPlacement (&windows)[kSettingsWindo
   }
 }
 
-void MainWindow::CollectPlacements(WindowPlacement (&windows)[kSettingsWindowCount]) {
-  QWidget* existing[kSettingsWindowCount] = {worldView_, properties_, quickDraw_, log_, playGod_};
-  for (int i = 0; i < kSettingsWindowCount; ++i) {
+void MainWindow::CollectPlacements(WindowPlacement (&windows)[kWindowCount]) {
+  QWidget* existing[kWindowCount] = {worldView_, properties_, quickDraw_, log_, playGod_};
+  for (int i = 0; i < kWindowCount; ++i) {
     if (QMdiSubWindow* sub = SubWindowOf(existing[i])) {
       placements_[i].left = static_cast<float>(sub->pos().x() * kTwipsPerPixel);
       placements_[i].top = static_cast<float>(sub->pos().y() * kTwipsPerPixel);
@@ -533,7 +538,7 @@ void MainWindow::RedrawMiniMap() {
 }
 
 void MainWindow::ClearMiniMapPicture() {
-  std::fill(world_->MiniMap.pixels.begin(), world_->MiniMap.pixels.end(), 0u);
+  std::fill(display_->MiniMap.pixels.begin(), display_->MiniMap.pixels.end(), 0u);
   miniMap_->update();
 }
 
@@ -552,7 +557,7 @@ void MainWindow::MiniMapLeftPressed(double x, double y) {
 }
 
 void MainWindow::MiniMapRightPressed(double x, double y) {
-  MoveMarker(*world_, x, y);
+  MoveMarker(*display_, x, y);
   miniMap_->update();
 }
 
@@ -593,61 +598,22 @@ void MainWindow::Timer1Fired() {
 
 void MainWindow::StartUp() {
   startingUp_ = true;
-  seam_.SetPointer(Pointer::Wait);
-  // Every entry starts unchecked; one click each turns them on.
-  ToggleOption(Option::Log);
-  ToggleOption(Option::Restart);
-  ToggleOption(Option::Least);
-  ToggleOption(Option::AutoSave);
-  ToggleFilter(Cause::OldAge);
-  ToggleFilter(Cause::Eaten);
-  ToggleFilter(Cause::Overwritten);
-  ToggleFilter(Cause::Suffocation);
-  ToggleFilter(Cause::Hunger);
-  UseTimeOfDay(*world_);
-  Reseed(*world_);
-  ShowPropertiesWindow();
-  ApplyLayout();
-
-  // A line that fails to read keeps what is in force: the windows as they
-  // stand now (the properties window shown), the option defaults and the
-  // filters checked above.
-  WindowPlacement windows[kSettingsWindowCount];
-  CollectPlacements(windows);
-  LoadSettings(*world_, folders_.settingsPath.toStdString(), windows);
-  ApplyPlacements(windows);
+  StartUpPlan plan;
+  plan.settingsPath = folders_.settingsPath.toStdString();
+  plan.worldFolder = folders_.autoSaveFolder.toStdString();
+  ombrivale::StartUp(*world_, plan);
   SyncCheckMarks();
-
-  // The table is still empty: this finds nobody and clears the tracked
-  // animal the settings brought.
-  Properties().FindMostEvolved();
-  seam_.ProcessEvents();
-  FillMonthNames(*world_);
-  LoadWorld(*world_, folders_.autoSaveFolder.toStdString());
-  NewWorld(*world_);
-  world_->WorldLoaded = 0;
-  if (world_->Timer2Interval > 0 && !timer2_.isActive()) {
-    timer2_.start(world_->Timer2Interval);
-    RestartTickSchedule();
-  }
   RefreshStatus();
   miniMap_->update();
-  seam_.ProcessEvents();
   startingUp_ = false;
-  seam_.SetPointer(Pointer::Default);
 }
 
 void MainWindow::Quit() {
   if (ended_) return;
-  if (seam_.ShowMessageBox("Quit Ombrivale?", "Confirm", Buttons::YesNo) != Answer::Yes) return;
-  const Answer save = seam_.ShowMessageBox("Do you want to save?", "Save?", Buttons::YesNoCancel);
-  if (save != Answer::Yes && save != Answer::No) return;
-  if (save == Answer::Yes) SaveWorld(*world_, folders_.autoSaveFolder.toStdString());
-  WindowPlacement windows[kSettingsWindowCount];
-  CollectPlacements(windows);
-  // A failed write shows its own box; the program ends all the same.
-  SaveSettings(*world_, folders_.settingsPath.toStdString(), windows);
-  EndProgram();
+  if (ombrivale::Quit(*world_, folders_.settingsPath.toStdString(),
+                      folders_.autoSaveFolder.toStdString())) {
+    EndProgram();
+  }
 }
 
 void MainWindow::EndProgram() {

@@ -66,8 +66,8 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   explicit MainWindow(ProgramEnvironment environment = {}, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // The load handler: option defaults, seeding, the properties window, the
-  // layout, the settings, the saved or a new world. Run once, before show().
+  // The load handler (the session's StartUp with the program's settings file
+  // and "AutoSave" folder). Run once, before show().
   void StartUp();
   // The quit dialogue; every attempt to close the window comes here.
   void Quit();
@@ -75,6 +75,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
 
   // MainWindowServices
   World& GetWorld() override { return *world_; }
+  Display& GetDisplay() override { return *display_; }
   Seam& WindowSeam() override { return seam_; }
   bool IsMainWindowMinimized() const override;
   void MaximizeMainWindow() override;
@@ -145,8 +146,8 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void MiniMapRightPressed(double x, double y);
 
   // Window places for the settings file, in twips.
-  void ApplyPlacements(const WindowPlacement (&windows)[kSettingsWindowCount]);
-  void CollectPlacements(WindowPlacement (&windows)[kSettingsWindowCount]);
+  void ApplyPlacements(const WindowPlacement (&windows)[kWindowCount]);
+  void CollectPlacements(WindowPlacement (&windows)[kWindowCount]);
 
   static const char* const kCaption;
 
@@ -170,6 +171,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   uint8_t& Flag(Option option);
 
   std::unique_ptr<World> world_;
+  std::unique_ptr<Display> display_;  // what the windows show of the world
   QtSeam seam_;
   ProgramEnvironment environment_;
   ProgramFolders folders_;
@@ -189,7 +191,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QPointer<AboutWindow> about_;
   bool aboutOpened_ = false;
   // Last places of the windows that are destroyed when closed, in twips.
-  WindowPlacement placements_[kSettingsWindowCount];
+  WindowPlacement placements_[kWindowCount];
 
   QTimer timer1_;
   QTimer timer2_;

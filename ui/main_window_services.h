@@ -18,6 +18,9 @@ class MainWindowServices {
   virtual ~MainWindowServices() = default;
 
   virtual World& GetWorld() = 0;
+  // What the windows show of the world: captions, pictures, the log, the
+  // tracked animal.
+  virtual Display& GetDisplay() = 0;
   // Message boxes and the pointer go through the seam, so tests answer them.
   virtual Seam& WindowSeam() = 0;
 

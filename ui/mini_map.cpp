@@ -21,12 +21,12 @@ QPointF MiniMapUnitsAt(QPoint widgetPosition, int scale) {
   const int s = std::max(scale, 1);
   const int px = static_cast<int>(std::floor(static_cast<double>(widgetPosition.x()) / s));
   const int py = static_cast<int>(std::floor(static_cast<double>(widgetPosition.y()) / s));
-  return QPointF(px * kMiniMapUnitsPerCell, py * kMiniMapUnitsPerCell);
+  return QPointF(px * kTwipsPerPixel, py * kTwipsPerPixel);
 }
 
 int NearestAnimal(const World& world, double x, double y, double best) {
-  const double cellX = x / kMiniMapUnitsPerCell;
-  const double cellY = y / kMiniMapUnitsPerCell;
+  const double cellX = x / kTwipsPerPixel;
+  const double cellY = y / kTwipsPerPixel;
   int chosen = 0;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Animal& animal = AnimalAt(world, slot);
@@ -40,21 +40,21 @@ int NearestAnimal(const World& world, double x, double y, double best) {
   return chosen;
 }
 
-void MoveMarker(World& world, double x, double y) {
-  world.Image1.Left = x - world.Image1.Width / 2;
-  world.Image1.Top = y - world.Image1.Height / 2;
-  world.SelectedAnimal = 0;
+void MoveMarker(Display& display, double x, double y) {
+  display.Image1.Left = x - display.Image1.Width / 2;
+  display.Image1.Top = y - display.Image1.Height / 2;
+  display.SelectedAnimal = 0;
 }
 
-const char* MiniMapToolTip(const World& world, double x, double y) {
-  const int px = static_cast<int>(std::floor(x / kMiniMapUnitsPerCell));
-  const int py = static_cast<int>(std::floor(y / kMiniMapUnitsPerCell));
+const char* MiniMapToolTip(const Display& display, double x, double y) {
+  const int px = static_cast<int>(std::floor(x / kTwipsPerPixel));
+  const int py = static_cast<int>(std::floor(y / kTwipsPerPixel));
   if (px < 0 || px >= kMapWidth || py < 0 || py > kMapBottomRow) return nullptr;
-  return MapColourName(world.MiniMap.At(px, py));
+  return MapColourName(display.MiniMap.At(px, py));
 }
 
-MiniMapWidget::MiniMapWidget(World& world, QWidget* parent)
-    : QWidget(parent), world_(world), image_(kMapWidth, kShownRows, QImage::Format_RGB32) {
+MiniMapWidget::MiniMapWidget(Display& display, QWidget* parent)
+    : QWidget(parent), display_(display), image_(kMapWidth, kShownRows, QImage::Format_RGB32) {
   setObjectName(QStringLiteral("MiniMap"));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -64,7 +64,7 @@ MiniMapWidget::MiniMapWidget(World& world, QWidget* parent)
 
 void MiniMapWidget::SetScale(int scale) {
   scale_ = std::max(scale, 1);
-  setFixedSize(4860 / kMiniMapUnitsPerCell * scale_, 1560 / kMiniMapUnitsPerCell * scale_);
+  setFixedSize(4860 / kTwipsPerPixel * scale_, 1560 / kTwipsPerPixel * scale_);
   update();
 }
 
@@ -79,7 +79,7 @@ void MiniMapWidget::paintEvent(QPaintEvent*) {
     image_ = QImage(kMapWidth * block, kShownRows * block, QImage::Format_RGB32);
   }
   image_.setDevicePixelRatio(static_cast<qreal>(block) / scale_);
-  const uint32_t* source = world_.MiniMap.pixels.data() + MapPicture::Index(0, 0);
+  const uint32_t* source = display_.MiniMap.pixels.data() + MapPicture::Index(0, 0);
   const qsizetype rowBytes = static_cast<qsizetype>(kMapWidth) * block * 4;
   for (int y = 0; y < kShownRows; ++y) {
     auto* line = reinterpret_cast<uint32_t*>(image_.scanLine(y * block));
@@ -110,15 +110,14 @@ void MiniMapWidget::paintEvent(QPaintEvent*) {
   painter.drawImage(QPointF(0, 0), image_);
 
   // SeaLine: from x 0 to 4800 units at the sea level's height.
-  const double seaY = world_.SeaLineY / kMiniMapUnitsPerCell * s;
-  painter.fillRect(QRectF(0, seaY, 4800.0 / kMiniMapUnitsPerCell * s, s), QColor(0, 0, 0));
+  const double seaY = display_.SeaLineY / kTwipsPerPixel * s;
+  painter.fillRect(QRectF(0, seaY, 4800.0 / kTwipsPerPixel * s, s), QColor(0, 0, 0));
 
   // Image1: a rectangle outline one cell wide, black with a white inner line
   // so it shows on sky, sea and ground alike.
-  const Marker& marker = world_.Image1;
-  const QRectF box(marker.Left / kMiniMapUnitsPerCell * s, marker.Top / kMiniMapUnitsPerCell * s,
-                   marker.Width / kMiniMapUnitsPerCell * s,
-                   marker.Height / kMiniMapUnitsPerCell * s);
+  const Marker& marker = display_.Image1;
+  const QRectF box(marker.Left / kTwipsPerPixel * s, marker.Top / kTwipsPerPixel * s,
+                   marker.Width / kTwipsPerPixel * s, marker.Height / kTwipsPerPixel * s);
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(QColor(0, 0, 0), s, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
   painter.drawRect(box.adjusted(s / 2.0, s / 2.0, -s / 2.0, -s / 2.0));
@@ -139,7 +138,7 @@ void MiniMapWidget::mousePressEvent(QMouseEvent* event) {
 
 void MiniMapWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPointF units = MiniMapUnitsAt(event->position().toPoint(), scale_);
-  const char* name = MiniMapToolTip(world_, units.x(), units.y());
+  const char* name = MiniMapToolTip(display_, units.x(), units.y());
   if (name == nullptr) return;
   const QString text = QString::fromLatin1(name);
   if (text == toolTip()) return;

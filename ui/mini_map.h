@@ -1,7 +1,7 @@
-// The mini map: the world's MiniMap picture, one cell a pixel, with the sea
+// The mini map: the display's MiniMap picture, one cell a pixel, with the sea
 // line and the marker Image1, enlarged by a whole factor when painted.
 //
-// The widget only paints what the library drew into World::MiniMap and turns
+// The widget only paints what the library drew into Display::MiniMap and turns
 // mouse presses into mini-map units (15 per cell); the click rules are the
 // free functions below.
 #pragma once
@@ -12,8 +12,6 @@
 #include "core/world.h"
 
 namespace ombrivale::ui {
-
-inline constexpr int kMiniMapUnitsPerCell = 15;
 
 // Mini-map units of the pixel under a widget position at the given scale:
 // the pixel's top-left corner, 15 units a pixel.
@@ -26,17 +24,17 @@ int NearestAnimal(const World& world, double x, double y, double best);
 
 // Right click: centres the marker on (x, y) (nothing clamps it to the map)
 // and stops tracking, so the tick leaves the marker there.
-void MoveMarker(World& world, double x, double y);
+void MoveMarker(Display& display, double x, double y);
 
 // The tool tip for the mini-map pixel under (x, y) units: the colour's name,
 // or nullptr for a colour that has none (the tool tip then stays).
-const char* MiniMapToolTip(const World& world, double x, double y);
+const char* MiniMapToolTip(const Display& display, double x, double y);
 
 class MiniMapWidget : public QWidget {
   Q_OBJECT
 
  public:
-  explicit MiniMapWidget(World& world, QWidget* parent = nullptr);
+  explicit MiniMapWidget(Display& display, QWidget* parent = nullptr);
 
   // Whole enlargement of the painted picture; the widget is 324 x 104
   // pixels times `scale`.
@@ -57,9 +55,9 @@ class MiniMapWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  World& world_;
+  Display& display_;
   int scale_ = 1;
-  QImage image_;  // the enlarged picture, refilled from World::MiniMap at every paint
+  QImage image_;  // the enlarged picture, refilled from Display::MiniMap at every paint
 };
 
 }  // namespace ombrivale::ui

@@ -15,13 +15,13 @@
 #include <algorithm>
 #include <span>
 
+#include "core/rules.h"
 #include "genetics/play_god_search.h"
 #include "ui/display_text.h"
 
 namespace ombrivale::ui {
 namespace {
 
-constexpr int kUnitsPerCell = 15;
 constexpr int kMapWidthUnits = 4860;   // 324 cells' worth
 constexpr int kMapHeightUnits = 1560;  // 104 cells' worth
 constexpr int kFakeSeaLevelRight = 4800;
@@ -41,9 +41,9 @@ QComboBox* MakeList(QWidget* parent, std::span<const char* const> entries) {
 
 }  // namespace
 
-SeaMap::SeaMap(const World& world, QWidget* parent)
+SeaMap::SeaMap(const World& world, const Display& display, QWidget* parent)
     : QWidget(parent),
-      backdrop_(kMapWidthUnits / kUnitsPerCell, kMapHeightUnits / kUnitsPerCell,
+      backdrop_(kMapWidthUnits / kTwipsPerPixel, kMapHeightUnits / kTwipsPerPixel,
                 QImage::Format_RGB32) {
   setFixedSize(backdrop_.size());
   backdrop_.fill(palette().color(QPalette::Window));
@@ -51,13 +51,13 @@ SeaMap::SeaMap(const World& world, QWidget* parent)
   for (int y = 0; y <= kMapBottomRow; ++y) {
     auto* row = reinterpret_cast<uint32_t*>(backdrop_.scanLine(y));
     for (int x = 0; x < kMapWidth; ++x)
-      row[x] = 0xFF000000u | world.MiniBak.At(x, y);
+      row[x] = 0xFF000000u | display.MiniBak.At(x, y);
   }
   MoveFakeSeaLevel(world.SeaLevel);
 }
 
 void SeaMap::MoveFakeSeaLevel(int v) {
-  fakeSeaLevelY_ = kUnitsPerCell * v;
+  fakeSeaLevelY_ = kTwipsPerPixel * v;
   update();
 }
 
@@ -65,9 +65,9 @@ void SeaMap::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(0, 0, backdrop_);
   painter.setPen(QPen(Qt::white, 1));
-  const double y = static_cast<double>(fakeSeaLevelY_) / kUnitsPerCell;
+  const double y = static_cast<double>(fakeSeaLevelY_) / kTwipsPerPixel;
   painter.drawLine(QPointF(0, y),
-                   QPointF(static_cast<double>(kFakeSeaLevelRight) / kUnitsPerCell, y));
+                   QPointF(static_cast<double>(kFakeSeaLevelRight) / kTwipsPerPixel, y));
 }
 
 PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
@@ -132,7 +132,7 @@ PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
     dropColumn->addWidget(option);
   }
   option1_[0]->setChecked(true);
-  map_ = new SeaMap(world, frame3);
+  map_ = new SeaMap(world, services_.GetDisplay(), frame3);
   map_->setObjectName(QStringLiteral("Map"));
 
   seaLevel_ = new QScrollBar(Qt::Vertical, frame3);

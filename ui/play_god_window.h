@@ -20,7 +20,7 @@ class SeaMap : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SeaMap(const World& world, QWidget* parent = nullptr);
+  SeaMap(const World& world, const Display& display, QWidget* parent = nullptr);
   // Both end points at height 15 v units; the right end at x 4800 units.
   void MoveFakeSeaLevel(int v);
   int FakeSeaLevelY() const { return fakeSeaLevelY_; }  // Map units

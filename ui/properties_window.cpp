@@ -211,7 +211,7 @@ void PropertiesWindow::DrawIt() {
 }
 
 void PropertiesWindow::LocateIt() {
-  services_.GetWorld().SelectedAnimal = static_cast<int16_t>(ChosenNumber());
+  services_.GetDisplay().SelectedAnimal = static_cast<int16_t>(ChosenNumber());
 }
 
 void PropertiesWindow::FindMostEvolved() {

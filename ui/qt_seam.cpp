@@ -12,7 +12,7 @@
 namespace ombrivale::ui {
 
 void QtSeam::MessageLineChanged(const std::string&) {
-  // The label follows World::Label3; inside a tick it is set once, when the
+  // The label follows Display::Label3; inside a tick it is set once, when the
   // tick draws, however many messages the tick produced.
   if (!window_.InTick()) window_.RefreshStatus();
 }
@@ -143,6 +143,18 @@ void QtSeam::Timer2IntervalChanged(int milliseconds) {
     timer.start(milliseconds);
     window_.RestartTickSchedule();
   }
+}
+
+void QtSeam::ShowPropertiesWindow() {
+  window_.ShowPropertiesWindow();
+}
+
+void QtSeam::CollectWindowPlacements(WindowPlacement (&windows)[kWindowCount]) {
+  window_.CollectPlacements(windows);
+}
+
+void QtSeam::ApplyWindowPlacements(const WindowPlacement (&windows)[kWindowCount]) {
+  window_.ApplyPlacements(windows);
 }
 
 }  // namespace ombrivale::ui

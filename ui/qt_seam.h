@@ -35,6 +35,9 @@ class QtSeam : public Seam {
   void UpdateListFive() override;
   void MapRedrawn() override;
   void Timer2IntervalChanged(int milliseconds) override;
+  void ShowPropertiesWindow() override;
+  void CollectWindowPlacements(WindowPlacement (&windows)[kWindowCount]) override;
+  void ApplyWindowPlacements(const WindowPlacement (&windows)[kWindowCount]) override;
 
   // Tests: from now on message boxes are answered from `answers` in order
   // (then `defaultAnswer`; an OK box always gets Ok) and recorded in Boxes()

@@ -8,12 +8,11 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "core/rules.h"
 #include "ui/display_text.h"
 
 namespace ombrivale::ui {
 namespace {
-
-constexpr double kTwipsPerPixel = 15;
 
 // Twips to pixels. Huge genes give figures far larger than the window; they
 // are held to a range the painter handles, which still covers the window.
@@ -116,7 +115,7 @@ void QuickDrawCanvas::paintEvent(QPaintEvent*) {
 QuickDrawWindow::QuickDrawWindow(MainWindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
   setWindowTitle(QStringLiteral("QuickDraw"));
-  services_.GetWorld().QuickDrawZoom = 100;
+  services_.GetDisplay().QuickDrawZoom = 100;
 
   auto* label2 = new QLabel(QStringLiteral("View:"), this);
   label2->setGeometry(QRect(120 / 15, 360 / 15, 40, 18));
@@ -169,10 +168,10 @@ QString QuickDrawWindow::ScaleLabel() const {
 
 void QuickDrawWindow::DrawAnimal(int slot, int stage) {
   if (slot < 1 || slot > kSlotCount) return;
-  World& world = services_.GetWorld();
-  const Animal& animal = AnimalAt(world, slot);
+  const Animal& animal = AnimalAt(services_.GetWorld(), slot);
   if (animal.Alive == 0) return;
-  world.QuickDrawAnimal = static_cast<int16_t>(slot);
+  Display& display = services_.GetDisplay();
+  display.QuickDrawAnimal = static_cast<int16_t>(slot);
   const int view = stage <= kStageEgg ? kStageEgg : (stage >= kStageAdult ? kStageAdult : 0);
 
   // The animal's own stage is bold whichever view is chosen.
@@ -184,22 +183,25 @@ void QuickDrawWindow::DrawAnimal(int slot, int stage) {
   }
   option1_[static_cast<size_t>(view + 1)]->setChecked(true);
 
-  LayOutAnimal(layout_, animal, view, world.QuickDrawZoom);
+  LayOutAnimal(layout_, animal, view, display.QuickDrawZoom);
   canvas_->update();
 }
 
 void QuickDrawWindow::Command1_Click(int index) {
-  World& world = services_.GetWorld();
-  const int zoom = world.QuickDrawZoom + 2 * (1 - index) - 1;
+  Display& display = services_.GetDisplay();
+  const int zoom = display.QuickDrawZoom + 2 * (1 - index) - 1;
   // Never below 1: the scale text divides by the zoom.
-  world.QuickDrawZoom = static_cast<int16_t>(std::clamp(zoom, 1, 500));
-  label1_->setText(QString::fromStdString(ScaleText(world.QuickDrawZoom)));
-  const int drawn = world.QuickDrawAnimal;
-  if (drawn >= 1 && drawn <= kSlotCount) DrawAnimal(drawn, AnimalAt(world, drawn).Stage);
+  display.QuickDrawZoom =
+      static_cast<int16_t>(std::clamp<int>(zoom, kQuickDrawZoomMin, kQuickDrawZoomMax));
+  label1_->setText(QString::fromStdString(ScaleText(display.QuickDrawZoom)));
+  const int drawn = display.QuickDrawAnimal;
+  if (drawn >= 1 && drawn <= kSlotCount) {
+    DrawAnimal(drawn, AnimalAt(services_.GetWorld(), drawn).Stage);
+  }
 }
 
 void QuickDrawWindow::Option1_Click(int index) {
-  DrawAnimal(services_.GetWorld().QuickDrawAnimal, index - 1);
+  DrawAnimal(services_.GetDisplay().QuickDrawAnimal, index - 1);
 }
 
 }  // namespace ombrivale::ui

@@ -45,20 +45,20 @@ bool WorldViewWindow::CannotBeSeen() const {
 void WorldViewWindow::DoZoomed() {
   if (CannotBeSeen()) return;
   auto* bits = reinterpret_cast<uint32_t*>(image_.bits());
-  RenderZoomed(services_.GetWorld(),
+  RenderZoomed(services_.GetWorld(), services_.GetDisplay().Image1,
                std::span<uint32_t>(bits, static_cast<size_t>(kZoomPixels) * kZoomPixels));
   ++redraws_;
   picture1_->update();
 }
 
 void WorldViewWindow::Picture1_MouseMove(QPoint pixel) {
-  mouseX_ = static_cast<float>(pixel.x() * kUnitsPerPixel);
-  mouseY_ = RoundTo<int16_t>(static_cast<double>(pixel.y()) * kUnitsPerPixel);
+  mouseX_ = static_cast<float>(pixel.x() * kTwipsPerPixel);
+  mouseY_ = RoundTo<int16_t>(static_cast<double>(pixel.y()) * kTwipsPerPixel);
 }
 
 void WorldViewWindow::Form_DragDrop(QPoint pixel) {
-  const double left = pixel.x() - static_cast<double>(mouseX_) / kUnitsPerPixel;
-  const double top = pixel.y() - static_cast<double>(mouseY_) / kUnitsPerPixel;
+  const double left = pixel.x() - static_cast<double>(mouseX_) / kTwipsPerPixel;
+  const double top = pixel.y() - static_cast<double>(mouseY_) / kTwipsPerPixel;
   picture1_->move(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
 }
 

@@ -17,7 +17,7 @@ int Component(double value) {
 
 int64_t FloorToCell(double units) {
   // A marker far off the map stays far off without overflowing.
-  const double cell = std::floor(units / kUnitsPerPixel);
+  const double cell = std::floor(units / kTwipsPerPixel);
   return static_cast<int64_t>(std::clamp(cell, -1e12, 1e12));
 }
 
@@ -26,9 +26,9 @@ int64_t FloorToCell(double units) {
 ZoomSquare SquareUnder(const Marker& marker) {
   ZoomSquare square;
   square.c0 = FloorToCell(marker.Left);
-  square.c1 = FloorToCell(marker.Left + kUnitsPerPixel * 14);
+  square.c1 = FloorToCell(marker.Left + kTwipsPerPixel * 14);
   square.r0 = FloorToCell(marker.Top);
-  square.r1 = FloorToCell(marker.Top + kUnitsPerPixel * 14);
+  square.r1 = FloorToCell(marker.Top + kTwipsPerPixel * 14);
   return square;
 }
 
@@ -85,14 +85,14 @@ bool IsInSquare(const ZoomSquare& square, const Animal& animal) {
 DotPixel DotPixelOf(const ZoomSquare& square, const Animal& animal) {
   const double unitsX = static_cast<double>(animal.X - 100 * square.c0) * kDotScaleX;
   const double unitsY = static_cast<double>(animal.Y - 100 * square.r0) * kDotScaleY;
-  return {static_cast<int>(std::floor(unitsX / kUnitsPerPixel)),
-          static_cast<int>(std::floor(unitsY / kUnitsPerPixel))};
+  return {static_cast<int>(std::floor(unitsX / kTwipsPerPixel)),
+          static_cast<int>(std::floor(unitsY / kTwipsPerPixel))};
 }
 
-void RenderZoomed(const World& world, std::span<uint32_t> pixels) {
+void RenderZoomed(const World& world, const Marker& marker, std::span<uint32_t> pixels) {
   assert(pixels.size() == static_cast<size_t>(kZoomPixels) * kZoomPixels);
   constexpr uint32_t kOpaque = 0xFF000000u;
-  const ZoomSquare square = SquareUnder(world.Image1);
+  const ZoomSquare square = SquareUnder(marker);
   uint32_t colour = kOutsideColour;
   for (int64_t x = square.c0; x <= square.c1; ++x) {
     for (int64_t y = square.r0; y <= square.r1; ++y) {

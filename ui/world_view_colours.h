@@ -13,7 +13,6 @@ namespace ombrivale::ui {
 inline constexpr int kZoomCells = 15;                             // the square is 15 x 15 cells
 inline constexpr int kZoomCellPixels = 16;                        // each cell a 16 x 16 box
 inline constexpr int kZoomPixels = kZoomCells * kZoomCellPixels;  // Picture1: 240 pixels
-inline constexpr int kUnitsPerPixel = 15;                         // twips
 // An animal's offset in the square, in hundredths of a cell, times these
 // gives its place in Picture1 units (not 2.4: the dots sit a little left and up).
 inline constexpr double kDotScaleX = 2.37;
@@ -59,6 +58,6 @@ DotPixel DotPixelOf(const ZoomSquare& square, const Animal& animal);
 // Paints the whole view into `pixels` (240 x 240, row by row, 0xFFRRGGBB):
 // 225 boxes, then one 3 x 3 dot for every occupied slot inside the square,
 // slot 1 first. REQUIRES: pixels.size() == 240 * 240.
-void RenderZoomed(const World& world, std::span<uint32_t> pixels);
+void RenderZoomed(const World& world, const Marker& marker, std::span<uint32_t> pixels);
 
 }  // namespace ombrivale::ui

@@ -2,39 +2,84 @@
 
 namespace ombrivale {
 
-void ReDrawMap(World& world) {
-  static constexpr uint32_t kFoodColours[5] = {0, kColourSeaScum, kColourAquaticVegetation,
-                                               kColourLandVegetation, kColourMeat};
+namespace {
+
+// The sea-level rule: every cell that is not ground is water at or below the
+// sea level and sky above it.
+void ApplySeaLevel(World& world) {
   const int seaLevel = world.SeaLevel;
   int32_t* terrain = world.Map.layers[kTerrainLayer].data();
-  const int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
-  uint32_t* pixels = world.MiniMap.pixels.data();
+  for (int x = 0; x < kMapWidth; ++x) {
+    int32_t* column = terrain + x * kMapHeight;
+    for (int row = 0; row < kMapHeight; ++row) {
+      int32_t& t = column[row];
+      if (t == kWater || t == kSky) t = row + kMapTopRow < seaLevel ? kSky : kWater;
+    }
+  }
+}
 
+void PaintMap(const World& world, MapPicture& picture) {
+  static constexpr uint32_t kFoodColours[kFoodKindCount] = {
+      0, kColourSeaScum, kColourAquaticVegetation, kColourLandVegetation, kColourMeat};
+  const int seaLevel = world.SeaLevel;
+  const int32_t* terrain = world.Map.layers[kTerrainLayer].data();
+  const int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
+  uint32_t* pixels = picture.pixels.data();
   // The map is stored column by column, the picture row by row.
   for (int x = 0; x < kMapWidth; ++x) {
     const int column = x * kMapHeight;
     for (int row = 0; row < kMapHeight; ++row) {
-      const int y = row + kMapTopRow;
-      const bool aboveSea = y < seaLevel;
-      int32_t& t = terrain[column + row];
+      const bool aboveSea = row + kMapTopRow < seaLevel;
       uint32_t& pixel = pixels[row * kMapWidth + x];
-      if (t == kGround) {
-        pixel = aboveSea ? kColourExposedGround : kColourSubmergedGround;
-      } else if (t == kWater || t == kSky) {
-        // Not ground: water at or below the sea level, sky above it.
-        t = aboveSea ? kSky : kWater;
-        pixel = aboveSea ? kColourSky : kColourWater;
+      switch (terrain[column + row]) {
+        case kGround:
+          pixel = aboveSea ? kColourExposedGround : kColourSubmergedGround;
+          break;
+        case kWater:
+          pixel = kColourWater;
+          break;
+        case kSky:
+          pixel = kColourSky;
+          break;
+        default:
+          break;  // an unknown code keeps its pixel
       }
       const int32_t kind = kinds[column + row];
       if (kind >= kSeaScum && kind <= kMeat) pixel = kFoodColours[kind];
     }
   }
+}
 
-  world.MiniBak.pixels = world.MiniMap.pixels;
-  world.SeaLineY = static_cast<double>(seaLevel) * 15.0;
+}  // namespace
+
+void ReDrawMap(World& world) {
+  ApplySeaLevel(world);
+  if (Display* display = world.display) {
+    PaintMap(world, display->MiniMap);
+    display->MiniBak.pixels = display->MiniMap.pixels;
+    display->SeaLineY = static_cast<double>(world.SeaLevel) * kTwipsPerPixel;
+  }
   Seam& seam = SeamOf(world);
   seam.MapRedrawn();
   seam.ProcessEvents();
+}
+
+uint32_t DotColour(const World& world, const Animal& animal) {
+  if (animal.Stage == kStageEgg) {
+    if (!world.RealColours) return kColourEgg;
+    const EggColour& c = animal.Unborn.EggColor;
+    return Rgb(c.Red, c.Green, c.Blue);
+  }
+  const GeneSet& g = Expressed(animal);
+  if (world.RealColours) return Rgb(g.Body.ColourX.red, g.Body.ColourX.green, g.Body.ColourX.blue);
+  switch (g.Head.Diet) {
+    case kScumSucker:
+      return kColourScumSucker;
+    case kCarnivorous:
+      return kColourCarnivore;
+    default:
+      return kColourLiveOrganism;
+  }
 }
 
 const char* MapColourName(uint32_t rgb) {

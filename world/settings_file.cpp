@@ -20,9 +20,6 @@ namespace {
 // hundred, and whatever lies beyond this is not a settings file.
 constexpr size_t kReadLimit = 1 << 20;
 
-constexpr int16_t kZoomMin = 1;
-constexpr int16_t kZoomMax = 500;
-
 // Walks the text line by line; a line ends at LF, a CR before it is dropped.
 class LineReader {
  public:
@@ -164,8 +161,8 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-int ReadSettingsText(World& world, std::string_view text,
-                     WindowPlacement (&windows)[kSettingsWindowCount]) {
+int ReadSettingsText(World& world, Display& display, std::string_view text,
+                     WindowPlacement (&windows)[kWindowCount]) {
   LineReader lines(text);
   int failures = 0;
   // Applies the next line through `parse` into `field`; a line that is
@@ -194,18 +191,18 @@ int ReadSettingsText(World& world, std::string_view text,
         if (!v) return std::nullopt;
         return static_cast<int16_t>(*v);
       },
-      world.SelectedAnimal);
+      display.SelectedAnimal);
   read(ParseFlag, world.RealColours);
   read(ParseFlag, world.OverwriteLeast);
   read(ParseFlag, world.AutoSave);
   // The zoom drives the QuickDraw scroll bar, whose range is 1..500.
   read(
       [](std::string_view t) -> std::optional<int16_t> {
-        const auto v = ParseInteger(t, kZoomMin, kZoomMax);
+        const auto v = ParseInteger(t, kQuickDrawZoomMin, kQuickDrawZoomMax);
         if (!v) return std::nullopt;
         return static_cast<int16_t>(*v);
       },
-      world.QuickDrawZoom);
+      display.QuickDrawZoom);
   read(ParseTruth, world.Filters.OldAge);
   read(ParseTruth, world.Filters.Eaten);
   read(ParseTruth, world.Filters.Overwritten);
@@ -214,8 +211,8 @@ int ReadSettingsText(World& world, std::string_view text,
   return failures;
 }
 
-std::string SettingsText(const World& world,
-                         const WindowPlacement (&windows)[kSettingsWindowCount]) {
+std::string SettingsText(const World& world, const Display& display,
+                         const WindowPlacement (&windows)[kWindowCount]) {
   std::string out;
   out.reserve(512);
   for (const WindowPlacement& window : windows) {
@@ -225,11 +222,11 @@ std::string SettingsText(const World& world,
   }
   AppendInteger(out, world.LogOn);
   AppendInteger(out, world.AutoRestart);
-  AppendInteger(out, world.SelectedAnimal);
+  AppendInteger(out, display.SelectedAnimal);
   AppendInteger(out, world.RealColours);
   AppendInteger(out, world.OverwriteLeast);
   AppendInteger(out, world.AutoSave);
-  AppendInteger(out, world.QuickDrawZoom);
+  AppendInteger(out, display.QuickDrawZoom);
   AppendInteger(out, TruthValue(world.Filters.OldAge));
   AppendInteger(out, TruthValue(world.Filters.Eaten));
   AppendInteger(out, TruthValue(world.Filters.Overwritten));
@@ -238,8 +235,8 @@ std::string SettingsText(const World& world,
   return out;
 }
 
-bool LoadSettings(World& world, const std::string& path,
-                  WindowPlacement (&windows)[kSettingsWindowCount]) {
+bool LoadSettings(World& world, Display& display, const std::string& path,
+                  WindowPlacement (&windows)[kWindowCount]) {
   std::string text;
   bool opened = false;
   if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
@@ -253,16 +250,16 @@ bool LoadSettings(World& world, const std::string& path,
     std::fclose(file);
   }
   // A missing file fails every line, leaving every item as it was.
-  const int failures =
-      ReadSettingsText(world, opened ? std::string_view(text) : std::string_view(), windows);
+  const int failures = ReadSettingsText(
+      world, display, opened ? std::string_view(text) : std::string_view(), windows);
   const bool ok = opened && failures == 0;
   if (!ok) SeamOf(world).ShowMessageBox("Error Loading Ini", "Ini", Buttons::Ok);
   return ok;
 }
 
-bool SaveSettings(World& world, const std::string& path,
-                  const WindowPlacement (&windows)[kSettingsWindowCount]) {
-  const std::string text = SettingsText(world, windows);
+bool SaveSettings(World& world, const Display& display, const std::string& path,
+                  const WindowPlacement (&windows)[kWindowCount]) {
+  const std::string text = SettingsText(world, display, windows);
   const std::string temporary = path + ".tmp";
   int error = 0;
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

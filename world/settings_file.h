@@ -20,41 +20,32 @@
 
 namespace ombrivale {
 
-struct WindowPlacement {
-  float left = 0;  // twips
-  float top = 0;   // twips
-  bool shown = false;
-};
-
-// Index order of the five windows in the file: 0 world view, 1 properties,
-// 2 QuickDraw, 3 log, 4 Play God.
-inline constexpr int kSettingsWindowCount = 5;
 inline constexpr int kSettingsLineCount = 27;
 
-// Reads the 27 lines into the world (LogOn, AutoRestart, SelectedAnimal,
-// RealColours, OverwriteLeast, AutoSave, QuickDrawZoom, Filters) and into
-// `windows`. Every failing line (missing, not a number, out of its field's
+// Reads the 27 lines into the world (LogOn, AutoRestart, RealColours,
+// OverwriteLeast, AutoSave, Filters), the display (SelectedAnimal,
+// QuickDrawZoom) and `windows`. Every failing line (missing, not a number, out of its field's
 // range) is skipped and keeps the item's current value. After the whole
 // attempt, when anything failed (a missing file included), shows one box
 // "Error Loading Ini" titled "Ini" through the seam. Returns true when every
 // line read well.
-bool LoadSettings(World& world, const std::string& path,
-                  WindowPlacement (&windows)[kSettingsWindowCount]);
+bool LoadSettings(World& world, Display& display, const std::string& path,
+                  WindowPlacement (&windows)[kWindowCount]);
 
 // Writes the 27 lines (through a temporary file renamed over the old one, so
 // a failed write leaves the previous file). On failure shows an "ERROR" box
 // with the platform's error description and returns false.
-bool SaveSettings(World& world, const std::string& path,
-                  const WindowPlacement (&windows)[kSettingsWindowCount]);
+bool SaveSettings(World& world, const Display& display, const std::string& path,
+                  const WindowPlacement (&windows)[kWindowCount]);
 
 // The parsing half of LoadSettings, without the file and the box: applies
 // every line of `text` that reads well and returns how many of the 27 items
 // failed (0..27).
-int ReadSettingsText(World& world, std::string_view text,
-                     WindowPlacement (&windows)[kSettingsWindowCount]);
+int ReadSettingsText(World& world, Display& display, std::string_view text,
+                     WindowPlacement (&windows)[kWindowCount]);
 
 // The 27 lines as SaveSettings writes them.
-std::string SettingsText(const World& world,
-                         const WindowPlacement (&windows)[kSettingsWindowCount]);
+std::string SettingsText(const World& world, const Display& display,
+                         const WindowPlacement (&windows)[kWindowCount]);
 
 }  // namespace ombrivale

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "core/needs.h"
+#include "core/log.h"
+
 #include "genetics/gene_table.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
@@ -516,6 +517,16 @@ bool SaveWorld(World& world, const std::string& folder, FileSystem& files) {
 }
 
 // ---- Loading ----
+
+bool HasSavedWorld(const std::string& folder) {
+  PosixFileSystem files;
+  const auto holdsPlanet = [&files](const std::string& path) {
+    PathKind kind = PathKind::Missing;
+    return files.Inspect(path + "/" + kPlanet0, kind) == 0 && kind == PathKind::File;
+  };
+  const FolderSiblings siblings = SiblingsOf(folder);
+  return holdsPlanet(folder) || holdsPlanet(siblings.ready) || holdsPlanet(siblings.old);
+}
 
 bool LoadWorld(World& world, const std::string& folder) {
   PosixFileSystem files;

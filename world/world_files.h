@@ -115,6 +115,10 @@ FileError ReadAnimalFile(World& world, const std::string& path, int slot);
 bool SaveWorld(World& world, const std::string& folder);
 bool SaveWorld(World& world, const std::string& folder, FileSystem& files);
 
+// True when `folder` holds a saved world, or a save whose swap into place was
+// cut short (which the loader puts back first).
+bool HasSavedWorld(const std::string& folder);
+
 // Loads the world from `folder`, first putting back a save whose swap was
 // cut short; sets WorldLoaded and returns true when it reached its end.
 // Failures are asked about through the seam ("Skip?"); see the source.

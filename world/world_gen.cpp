@@ -5,9 +5,7 @@
 #include <cstdlib>
 
 #include "core/helpers.h"
-#include "core/needs.h"
 #include "core/numeric.h"
-#include "core/tick.h"
 #include "world/map_picture.h"
 
 namespace ombrivale {
@@ -29,7 +27,7 @@ int32_t& Cell(World& world, int layer, int x, int y) {
 // to 10000. Row -1 keeps what it had.
 void ClearMap(World& world) {
   for (int layer = 0; layer < 3; ++layer) {
-    const int32_t value = layer == kFoodAmountLayer ? 10000 : 0;
+    const int32_t value = layer == kFoodAmountLayer ? kFreshFoodAmount : 0;
     for (int x = 0; x < kMapWidth; ++x) {
       int32_t* column = &world.Map.layers[layer][static_cast<size_t>(WorldMap::Index(x, 0))];
       std::fill(column, column + (kMapBottomRow + 1), value);
@@ -86,7 +84,7 @@ void LayFounder(World& world, int slot, const PlanetFigures& figures) {
   a.Stage = kStageEgg;
   a.EggTimer = a.Unborn.TimeInEgg;
   a.Breath = a.Genes[0].Body.BreathCapasity;
-  a.Hunger = 500;
+  a.Hunger = kHungerAtLaying;
 }
 
 }  // namespace
@@ -96,7 +94,7 @@ void FillGroundColumn(World& world, int x, double h) {
     const int row = RoundRow(h + k);
     if (row < kMapTopRow || row > kMapBottomRow) continue;
     Cell(world, kTerrainLayer, x, row) = kGround;
-    world.MiniMap.Set(x, row, kColourSubmergedGround);  // olive
+    if (world.display != nullptr) world.display->MiniMap.Set(x, row, kColourSubmergedGround);
   }
 }
 
@@ -106,7 +104,9 @@ PlanetFigures GeneratePlanet(World& world) {
   Reseed(world);
   double h = Rnd(world) * 50.0 + 25.0;
   PlanetFigures figures{h, h, 0};
-  std::fill(world.MiniMap.pixels.begin(), world.MiniMap.pixels.end(), kCleared);
+  if (world.display != nullptr) {
+    std::fill(world.display->MiniMap.pixels.begin(), world.display->MiniMap.pixels.end(), kCleared);
+  }
 
   double slope = 0;
   for (int x = 0; x < kMapWidth; ++x) {
@@ -125,14 +125,25 @@ PlanetFigures GeneratePlanet(World& world) {
 
   world.SeaLevel =
       RoundTo<int16_t>(figures.MinH + Rnd(world) * std::fabs(figures.MaxH - figures.MinH));
-  for (int x = 1; x < kMapWidth; ++x)
-    world.MiniMap.SetClipped(x, world.SeaLevel, kWhite);
+  if (world.display != nullptr) {
+    for (int x = 1; x < kMapWidth; ++x)
+      world.display->MiniMap.SetClipped(x, world.SeaLevel, kWhite);
+  }
 
   FillSeaAndSow(world);
 
-  ReDrawMap(world);
-  world.MiniBak.pixels = world.MiniMap.pixels;
+  ReDrawMap(world);  // which also copies the picture into MiniBak
   return figures;
+}
+
+void GenerateWorld(World& world) {
+  const PlanetFigures figures = GeneratePlanet(world);
+  CreateFounder(world, 1);
+  CreateFounder(world, 2);
+  LayFounder(world, 1, figures);
+  LayFounder(world, 2, figures);
+  world.Year = 0;
+  world.Month = 0;
 }
 
 void CreateFounder(World& world, int slot) {
@@ -192,35 +203,6 @@ void CreateFounder(World& world, int slot) {
   }
 }
 
-void NewWorld(World& world) {
-  world.GameStarted = 0;
-  const bool loaded = world.WorldLoaded != 0;
-  if (loaded) {
-    ReDrawMap(world);
-  } else {
-    const PlanetFigures figures = GeneratePlanet(world);
-    CreateFounder(world, 1);
-    CreateFounder(world, 2);
-    LayFounder(world, 1, figures);
-    LayFounder(world, 2, figures);
-    world.Year = 0;
-    world.Month = 0;
-    world.Label1 = "January,  0";
-    SeamOf(world).CaptionsChanged();
-  }
-
-  // The month timer is held while the first month step runs; it has no state
-  // of its own here, so only the tick timer is started.
-  MonthStep(world);
-  world.Timer2Interval = 1;
-  SeamOf(world).Timer2IntervalChanged(1);
-
-  LogMessage(world, loaded ? "Loaded World" : "New World");
-  ReDrawMap(world);
-  MonthStep(world);
-  world.GameStarted = 1;
-}
-
 double MeatBlockSum(const World& world, int x, int y) {
   const std::vector<int32_t>& kinds = world.Map.layers[kFoodKindLayer];
   int meatCells = 0;
@@ -234,7 +216,8 @@ double MeatBlockSum(const World& world, int x, int y) {
       }
     }
   }
-  return meatCells * static_cast<double>(world.Map.At(kFoodAmountLayer, x, y)) / 10000.0;
+  return meatCells * static_cast<double>(world.Map.At(kFoodAmountLayer, x, y)) /
+         static_cast<double>(kFreshFoodAmount);
 }
 
 void ChangeWorld(World& world) {
@@ -250,7 +233,7 @@ void ChangeWorld(World& world) {
       const size_t here = static_cast<size_t>(WorldMap::Index(x, y));
       if (kinds[here] == kMeat) {
         const double blockSum = MeatBlockSum(world, x, y);
-        const double draw = std::floor(Rnd(world) * 180.0) + 1.0;
+        const double draw = std::floor(Rnd(world) * kMeatTurnOdds) + 1.0;
         if (draw <= blockSum) {
           const int below = std::min(std::abs(y + 1), kMapBottomRow);
           const bool groundBelow =
@@ -263,7 +246,7 @@ void ChangeWorld(World& world) {
         }
       }
       if (kinds[here] == kMeat) {
-        amounts[here] = Saturate<int32_t>(static_cast<int64_t>(amounts[here]) - 1500);
+        amounts[here] = Saturate<int32_t>(static_cast<int64_t>(amounts[here]) - kMeatRotPerYear);
       }
       if (amounts[here] < 0) kinds[here] = kNoFood;
     }

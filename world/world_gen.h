@@ -5,9 +5,10 @@
 
 namespace ombrivale {
 
-// Generates a new world (or, after a successful load, keeps the loaded one),
-// runs two month steps and starts the tick timer.
-void NewWorld(World& world);
+// The generating steps of a new world: the planet (GeneratePlanet), the two
+// founder eggs in slots 1 and 2 at the deepest point of the sea bed, and the
+// calendar at year 0, month 0. Slots 3..750 are not touched.
+void GenerateWorld(World& world);
 
 // Writes the founder genome and birth state into a slot.
 // REQUIRES: 1 <= slot <= 750.

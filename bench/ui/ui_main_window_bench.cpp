@@ -17,6 +17,7 @@
 #include <ctime>
 
 #include "core/helpers.h"
+#include "sim/new_world.h"
 #include "support/ui_support.h"
 #include "ui/main_window.h"
 #include "world/world_gen.h"

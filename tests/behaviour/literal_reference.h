@@ -9,7 +9,8 @@
 #include <string>
 
 #include "core/helpers.h"
-#include "core/needs.h"
+#include "genetics/needs.h"
+
 #include "core/numeric.h"
 #include "core/world.h"
 #include "genetics/gene_table.h"
@@ -222,7 +223,8 @@ inline std::string DescribeDifference(const World& a, const World& b, const Head
   if (a.Rng.state != b.Rng.state) return "generator";
   if (a.RandomClock.virtualSeconds != b.RandomClock.virtualSeconds) return "clock readings";
   if (sa.beeps != sb.beeps) return "beeps";
-  if (a.DeathLog != b.DeathLog || sa.messageLines != sb.messageLines) return "log";
+  if (a.display->DeathLog != b.display->DeathLog || sa.messageLines != sb.messageLines)
+    return "log";
   return "";
 }
 

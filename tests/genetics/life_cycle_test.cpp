@@ -8,9 +8,9 @@
 #include <set>
 #include <vector>
 
-#include "core/tick.h"
 #include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
+#include "sim/tick.h"
 #include "support/test_world.h"
 #include "world/map_picture.h"
 #include "world/world_gen.h"

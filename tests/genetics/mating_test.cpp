@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/helpers.h"
-#include "core/needs.h"
+#include "genetics/needs.h"
+
 #include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
 #include "genetics/inheritance.h"

@@ -7,7 +7,8 @@ namespace ombrivale::testing {
 
 TestWorld::TestWorld(uint64_t seed) {
   world.seam = &seam;
-  FillMonthNames(world);
+  world.display = &display;
+  FillMonthNames(display);
   UseVirtualClock(world, seed);
 }
 

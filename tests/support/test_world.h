@@ -8,8 +8,8 @@
 
 namespace ombrivale::testing {
 
-// A world with a recording seam, month names filled in and a virtual clock
-// from `seed`. The map is all sky with no food.
+// A world with a recording seam, a display with the month names filled in
+// and a virtual clock from `seed`. The map is all sky with no food.
 struct TestWorld {
   explicit TestWorld(uint64_t seed = 1);
   TestWorld(const TestWorld&) = delete;
@@ -17,6 +17,7 @@ struct TestWorld {
 
   World world;
   HeadlessSeam seam;
+  Display display;
 };
 
 // Sets every cell of rows y0..y1 (inclusive, all columns) to `terrain`.

@@ -48,16 +48,19 @@ uint64_t WorldDigest(const World& world) {
     for (const int32_t v : layer)
       f.Add(static_cast<uint64_t>(static_cast<int64_t>(v)));
   }
-  for (const uint32_t p : world.MiniMap.pixels)
+  // A world without a display digests as one with a display never drawn.
+  static const Display kNoDisplay;
+  const Display& display = world.display != nullptr ? *world.display : kNoDisplay;
+  for (const uint32_t p : display.MiniMap.pixels)
     f.Add(p);
   const int64_t globals[] = {world.SeaLevel,   world.Year,        world.Month,
-                             world.SpeedCount, world.AnimalCount, world.SelectedAnimal};
+                             world.SpeedCount, world.AnimalCount, display.SelectedAnimal};
   for (const int64_t v : globals)
     f.Add(static_cast<uint64_t>(v));
-  f.Add(world.Label1);
-  f.Add(world.Label2);
-  f.Add(world.Label3);
-  for (const std::string& line : world.DeathLog)
+  f.Add(display.Label1);
+  f.Add(display.Label2);
+  f.Add(display.Label3);
+  for (const std::string& line : display.DeathLog)
     f.Add(line);
   f.Add(world.Rng.state);
   f.Add(world.TickCount);

@@ -12,8 +12,8 @@ namespace {
 
 void Log(World& world, std::initializer_list<const char*> entries) {
   for (const char* entry : entries)
-    world.DeathLog.emplace_back(entry);
-  ++world.logVersion;
+    world.display->DeathLog.emplace_back(entry);
+  ++world.display->logVersion;
 }
 
 QStringList Entries(QListWidget& list) {
@@ -31,9 +31,9 @@ TEST(LogWindowTest, ListShowsTheLogOldestFirstAndFollowsIt) {
   ui::LogWindow* log = t.window->LogIfCreated();
   ASSERT_NE(log, nullptr);
   EXPECT_EQ(Entries(log->List1()), (QStringList{"Animal 3 died of Old Age", "Animal 9 was Eaten"}));
-  t.world().DeathLog.pop_front();
+  t.world().display->DeathLog.pop_front();
   Log(t.world(), {"New World"});
-  log->SyncFromWorld();
+  log->SyncFromDisplay();
   EXPECT_EQ(Entries(log->List1()), (QStringList{"Animal 9 was Eaten", "New World"}));
 }
 
@@ -58,11 +58,11 @@ TEST(LogWindowTest, RightClickOpensTheEditMenuWithDeleteGreyedWhenNothingIsSelec
 
   t.window->Action("menu_edit_del")->trigger();
   EXPECT_EQ(Entries(log->List1()), (QStringList{"one", "three"}));
-  ASSERT_EQ(t.world().DeathLog.size(), 2u);
-  EXPECT_EQ(t.world().DeathLog[1], "three");
+  ASSERT_EQ(t.world().display->DeathLog.size(), 2u);
+  EXPECT_EQ(t.world().display->DeathLog[1], "three");
   // Nothing selected now: deleting again does nothing.
   t.window->Action("menu_edit_del")->trigger();
-  EXPECT_EQ(t.world().DeathLog.size(), 2u);
+  EXPECT_EQ(t.world().display->DeathLog.size(), 2u);
 }
 
 TEST(LogWindowTest, SelectionFollowsItsEntryAndIsNeverMadeUp) {
@@ -74,13 +74,13 @@ TEST(LogWindowTest, SelectionFollowsItsEntryAndIsNeverMadeUp) {
   log->List1().setFocus();
   log->List1().setCurrentRow(0, QItemSelectionModel::NoUpdate);  // current, not selected
   Log(t.world(), {"four"});
-  log->SyncFromWorld();
+  log->SyncFromDisplay();
   EXPECT_TRUE(log->List1().selectedItems().isEmpty());
 
-  log->List1().setCurrentRow(1);   // "two"
-  t.world().DeathLog.pop_front();  // the oldest drops off the top
+  log->List1().setCurrentRow(1);            // "two"
+  t.world().display->DeathLog.pop_front();  // the oldest drops off the top
   Log(t.world(), {"five"});
-  log->SyncFromWorld();
+  log->SyncFromDisplay();
   ASSERT_EQ(log->List1().selectedItems().size(), 1);
   EXPECT_EQ(log->List1().selectedItems()[0]->text(), "two");
   t.window->Action("menu_edit_del")->trigger();
@@ -90,11 +90,11 @@ TEST(LogWindowTest, SelectionFollowsItsEntryAndIsNeverMadeUp) {
 TEST(LogWindowTest, RefreshLogEmptiesTheLog) {
   TestMainWindow t;
   t.window->Action("menu_edit_refreshlog")->trigger();  // empty: nothing happens
-  EXPECT_TRUE(t.world().DeathLog.empty());
+  EXPECT_TRUE(t.world().display->DeathLog.empty());
   Log(t.world(), {"one", "two"});
   t.window->ShowLog();
   t.window->Action("menu_edit_refreshlog")->trigger();
-  EXPECT_TRUE(t.world().DeathLog.empty());
+  EXPECT_TRUE(t.world().display->DeathLog.empty());
   EXPECT_EQ(t.window->LogIfCreated()->List1().count(), 0);
 }
 

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 
 #include <QThread>
+#include "sim/new_world.h"
 #include "ui/main_layout.h"
 #include "ui/properties_window.h"
 #include "ui/quick_draw.h"
@@ -187,7 +188,7 @@ TEST(MainWindowTimersTest, TheTwoTimers) {
 // stepped the half-built world there (its month step ran in full).
 TEST(MainWindowTimersTest, NoTickWhileAWorldIsBeingBuilt) {
   TestMainWindow t;
-  FillMonthNames(t.world());
+  FillMonthNames(*t.world().display);
   NewWorld(t.world());
   ASSERT_TRUE(t.window->Timer2().isActive());
   t.window->RestartTickSchedule();
@@ -322,8 +323,8 @@ TEST(SecondaryWindowsTest, FirstWorldViewMaximisesTheMainWindow) {
 TEST(SecondaryWindowsTest, PlacementsInTwipsRoundTrip) {
   TestMainWindow t;
   t.window->show();
-  WindowPlacement in[kSettingsWindowCount];
-  for (int i = 0; i < kSettingsWindowCount; ++i) {
+  WindowPlacement in[kWindowCount];
+  for (int i = 0; i < kWindowCount; ++i) {
     in[i].left = static_cast<float>(150 * (i + 1));
     in[i].top = static_cast<float>(300 * i);
     in[i].shown = i % 2 == 0;
@@ -332,9 +333,9 @@ TEST(SecondaryWindowsTest, PlacementsInTwipsRoundTrip) {
   EXPECT_EQ(t.window->SubWindowOf(t.window->PropertiesIfCreated())->pos(), QPoint(20, 20));
   EXPECT_FALSE(t.window->IsShown(t.window->PropertiesIfCreated()));
   EXPECT_TRUE(t.window->IsShown(t.window->WorldView()));
-  WindowPlacement out[kSettingsWindowCount];
+  WindowPlacement out[kWindowCount];
   t.window->CollectPlacements(out);
-  for (int i = 0; i < kSettingsWindowCount; ++i) {
+  for (int i = 0; i < kWindowCount; ++i) {
     EXPECT_EQ(out[i].left, in[i].left) << i;
     EXPECT_EQ(out[i].top, in[i].top) << i;
     EXPECT_EQ(out[i].shown, in[i].shown) << i;

@@ -36,31 +36,31 @@ TEST(MiniMapToolTipTest, NamesByColour) {
       {Rgb(128, 0, 0), "Meat"},
   };
   for (const auto& [rgb, name] : colours) {
-    t.world.MiniMap.Set(40, 7, rgb);
-    const char* shown = MiniMapToolTip(t.world, 40 * 15, 7 * 15);
+    t.world.display->MiniMap.Set(40, 7, rgb);
+    const char* shown = MiniMapToolTip(t.display, 40 * 15, 7 * 15);
     ASSERT_NE(shown, nullptr) << name;
     EXPECT_STREQ(shown, name);
   }
   // A colour with no name (an animal in real colours) and places off the
   // picture leave the tool tip alone.
-  t.world.MiniMap.Set(40, 7, Rgb(1, 2, 3));
-  EXPECT_EQ(MiniMapToolTip(t.world, 40 * 15, 7 * 15), nullptr);
-  EXPECT_EQ(MiniMapToolTip(t.world, 321 * 15, 7 * 15), nullptr);
-  EXPECT_EQ(MiniMapToolTip(t.world, 40 * 15, 101 * 15), nullptr);
+  t.world.display->MiniMap.Set(40, 7, Rgb(1, 2, 3));
+  EXPECT_EQ(MiniMapToolTip(t.display, 40 * 15, 7 * 15), nullptr);
+  EXPECT_EQ(MiniMapToolTip(t.display, 321 * 15, 7 * 15), nullptr);
+  EXPECT_EQ(MiniMapToolTip(t.display, 40 * 15, 101 * 15), nullptr);
 }
 
 TEST(MiniMapToolTipTest, PointerMovementSetsTheWidgetsToolTip) {
   TestMainWindow t({}, 768, 3);
   World& world = t.world();
-  world.MiniMap.Set(10, 20, Rgb(0, 0, 128));
-  world.MiniMap.Set(11, 20, Rgb(5, 5, 5));
+  world.display->MiniMap.Set(10, 20, Rgb(0, 0, 128));
+  world.display->MiniMap.Set(11, 20, Rgb(5, 5, 5));
   ui::MiniMapWidget& map = t.window->MiniMap();
   // Scale 3: pixel (10, 20) of the picture covers widget pixels 30..32, 60..62.
   MovePointer(map, QPoint(32, 61));
   EXPECT_EQ(map.toolTip(), "Water");
   MovePointer(map, QPoint(34, 61));
   EXPECT_EQ(map.toolTip(), "Water");  // unnamed colour: unchanged
-  world.MiniMap.Set(11, 20, Rgb(0, 255, 255));
+  world.display->MiniMap.Set(11, 20, Rgb(0, 255, 255));
   MovePointer(map, QPoint(35, 62));
   EXPECT_EQ(map.toolTip(), "SeaScum");
 }
@@ -96,38 +96,38 @@ TEST(MiniMapClickTest, LeftClickThroughTheWidgetChoosesTheLowerSlot) {
   ASSERT_NE(t.window->PropertiesIfCreated(), nullptr);
   // Through the properties window's "&Locate It" it is now the tracked one,
   // and "&Draw It" drew it.
-  EXPECT_EQ(t.world().SelectedAnimal, 4);
-  EXPECT_EQ(t.world().QuickDrawAnimal, 4);
+  EXPECT_EQ(t.world().display->SelectedAnimal, 4);
+  EXPECT_EQ(t.world().display->QuickDrawAnimal, 4);
 }
 
 TEST(MiniMapClickTest, RightClickMovesTheMarkerAndStopsTracking) {
   TestMainWindow t({}, 768, 2);
   World& world = t.world();
-  world.SelectedAnimal = 5;
+  world.display->SelectedAnimal = 5;
   QTest::mouseClick(&t.window->MiniMap(), Qt::RightButton, {}, QPoint(201, 101));
   // Pixel (100, 50): 1500, 750 units; the 225-unit marker is centred there.
-  EXPECT_DOUBLE_EQ(world.Image1.Left, 1500 - 112.5);
-  EXPECT_DOUBLE_EQ(world.Image1.Top, 750 - 112.5);
-  EXPECT_EQ(world.SelectedAnimal, 0);
+  EXPECT_DOUBLE_EQ(world.display->Image1.Left, 1500 - 112.5);
+  EXPECT_DOUBLE_EQ(world.display->Image1.Top, 750 - 112.5);
+  EXPECT_EQ(world.display->SelectedAnimal, 0);
   // Near the corner the marker hangs off the picture; nothing clamps it.
   QTest::mouseClick(&t.window->MiniMap(), Qt::RightButton, {}, QPoint(1, 1));
-  EXPECT_DOUBLE_EQ(world.Image1.Left, -112.5);
-  EXPECT_DOUBLE_EQ(world.Image1.Top, -112.5);
+  EXPECT_DOUBLE_EQ(world.display->Image1.Left, -112.5);
+  EXPECT_DOUBLE_EQ(world.display->Image1.Top, -112.5);
   // Other buttons do nothing.
   QTest::mouseClick(&t.window->MiniMap(), Qt::MiddleButton, {}, QPoint(100, 100));
-  EXPECT_DOUBLE_EQ(world.Image1.Left, -112.5);
+  EXPECT_DOUBLE_EQ(world.display->Image1.Left, -112.5);
 }
 
 TEST(MiniMapPictureTest, PaintsTheWorldsPixelsOneCellABlock) {
   TestMainWindow t({}, 768, 3);
   World& world = t.world();
-  for (uint32_t& pixel : world.MiniMap.pixels)
+  for (uint32_t& pixel : world.display->MiniMap.pixels)
     pixel = Rgb(128, 128, 255);
-  world.MiniMap.Set(0, 0, Rgb(255, 0, 0));
-  world.MiniMap.Set(320, 100, Rgb(0, 255, 0));
-  world.MiniMap.Set(5, -1, Rgb(0, 0, 0));  // row -1 is held, not shown
-  world.SeaLineY = 50 * 15;
-  world.Image1.Left = -10000;  // marker out of sight
+  world.display->MiniMap.Set(0, 0, Rgb(255, 0, 0));
+  world.display->MiniMap.Set(320, 100, Rgb(0, 255, 0));
+  world.display->MiniMap.Set(5, -1, Rgb(0, 0, 0));  // row -1 is held, not shown
+  world.display->SeaLineY = 50 * 15;
+  world.display->Image1.Left = -10000;  // marker out of sight
   const QImage shot = t.window->MiniMap().grab().toImage();
   EXPECT_EQ(shot.size(), QSize(972, 312));
   EXPECT_EQ(shot.pixelColor(1, 1), QColor(255, 0, 0));
@@ -143,13 +143,13 @@ TEST(MiniMapPictureTest, PaintsTheWorldsPixelsOneCellABlock) {
 TEST(MiniMapPictureTest, ClearingThePictureWhenTheWorldViewIsShown) {
   TestMainWindow t({}, 768, 1);
   World& world = t.world();
-  for (uint32_t& pixel : world.MiniMap.pixels)
+  for (uint32_t& pixel : world.display->MiniMap.pixels)
     pixel = Rgb(0, 0, 128);
   t.window->MiniMapLeftPressed(15, 15);
-  EXPECT_EQ(world.MiniMap.At(3, 3), Rgb(0, 0, 128));  // no world view: kept
+  EXPECT_EQ(world.display->MiniMap.At(3, 3), Rgb(0, 0, 128));  // no world view: kept
   t.window->ShowWorldView();
   t.window->MiniMapLeftPressed(15, 15);
-  EXPECT_EQ(world.MiniMap.At(3, 3), 0u);
+  EXPECT_EQ(world.display->MiniMap.At(3, 3), 0u);
 }
 
 }  // namespace

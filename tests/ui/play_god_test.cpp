@@ -138,7 +138,7 @@ TEST_F(PlayGodTest, SeaLevelScrollBar) {
   bar->setSliderDown(false);
   EXPECT_EQ(60, world.SeaLevel);
   EXPECT_EQ(kSky, world.Map.At(kTerrainLayer, plainWater, 45));
-  EXPECT_EQ(Rgb(128, 128, 255), world.MiniBak.At(plainWater, 45));
+  EXPECT_EQ(Rgb(128, 128, 255), world.display->MiniBak.At(plainWater, 45));
   // The backdrop copy was taken at load and is not refreshed.
   EXPECT_EQ(0xFF000000u | Rgb(0, 0, 128), window->Map()->Backdrop().pixel(plainWater, 45));
 }

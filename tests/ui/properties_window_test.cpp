@@ -103,13 +103,13 @@ TEST_F(PropertiesWindowTest, LoadFillsTheNameLists) {
 }
 
 TEST_F(PropertiesWindowTest, EmptyTable) {
-  world.SelectedAnimal = 9;
+  world.display->SelectedAnimal = 9;
   window.DrawIt();
   EXPECT_EQ(0, services.quickDrawCreations);
   window.LocateIt();
-  EXPECT_EQ(0, world.SelectedAnimal);
+  EXPECT_EQ(0, world.display->SelectedAnimal);
   window.FindMostEvolved();  // as at start-up: nothing found, nothing tracked
-  EXPECT_EQ(0, world.SelectedAnimal);
+  EXPECT_EQ(0, world.display->SelectedAnimal);
   EXPECT_EQ(-1, window.List2()->currentIndex());
 }
 
@@ -147,7 +147,7 @@ TEST_F(PropertiesWindowTest, ChoosingAnAnimalShowsItsGenesAndState) {
   window.DrawIt();
   ASSERT_TRUE(services.quickDraw);
   EXPECT_TRUE(services.quickDraw->Layout().unbornVisible);
-  EXPECT_EQ(20, world.QuickDrawAnimal);
+  EXPECT_EQ(20, world.display->QuickDrawAnimal);
 }
 
 TEST_F(PropertiesWindowTest, UpdateListKeepsTheIndexButNotTheLastEntry) {
@@ -185,9 +185,9 @@ TEST_F(PropertiesWindowTest, FindMostEvolvedSelectsDrawsAndTracks) {
   }
   evolved.Unborn.TimeInEgg = 9;
   window.FindMostEvolved();
-  EXPECT_EQ(12, world.SelectedAnimal);
+  EXPECT_EQ(12, world.display->SelectedAnimal);
   EXPECT_EQ(12, window.ChosenNumber());
-  EXPECT_EQ(12, world.QuickDrawAnimal);
+  EXPECT_EQ(12, world.display->QuickDrawAnimal);
   ASSERT_TRUE(services.quickDraw);
   EXPECT_EQ(1, services.quickDrawCreations);
   EXPECT_FLOAT_EQ(5 * 150, services.quickDraw->Layout().body.Width);  // its own adult genes

@@ -186,22 +186,22 @@ class QuickDrawTest : public ::testing::Test {
 };
 
 TEST_F(QuickDrawTest, CreationResetsTheZoomAndKeepsTheDrawnAnimal) {
-  world.QuickDrawZoom = 250;
+  world.display->QuickDrawZoom = 250;
   ui::QuickDrawWindow& window = Window();
-  EXPECT_EQ(100, world.QuickDrawZoom);
+  EXPECT_EQ(100, world.display->QuickDrawZoom);
   EXPECT_EQ(QStringLiteral("QuickDraw"), window.windowTitle());
   EXPECT_EQ(QStringLiteral("= 10cm  100% Zoom"), window.ScaleLabel());
   window.DrawAnimal(5, kStageAdult);
-  EXPECT_EQ(5, world.QuickDrawAnimal);
+  EXPECT_EQ(5, world.display->QuickDrawAnimal);
   window.Command1_Click(0);
-  EXPECT_EQ(101, world.QuickDrawZoom);
+  EXPECT_EQ(101, world.display->QuickDrawZoom);
   services.CloseQuickDraw();
   ui::QuickDrawWindow& again = Window();
-  EXPECT_EQ(100, world.QuickDrawZoom);
-  EXPECT_EQ(5, world.QuickDrawAnimal);
+  EXPECT_EQ(100, world.display->QuickDrawZoom);
+  EXPECT_EQ(5, world.display->QuickDrawAnimal);
   // Its zoom buttons draw the kept animal again.
   again.Command1_Click(1);
-  EXPECT_EQ(99, world.QuickDrawZoom);
+  EXPECT_EQ(99, world.display->QuickDrawZoom);
   EXPECT_FLOAT_EQ(1500 * 0.99f, again.Layout().body.Width);
 }
 
@@ -211,7 +211,7 @@ TEST_F(QuickDrawTest, ZoomDoublesEveryGeneSizedFigureButTheEar) {
   const QuickDrawLayout at100 = window.Layout();
   for (int i = 0; i < 100; ++i)
     window.Command1_Click(0);
-  EXPECT_EQ(200, world.QuickDrawZoom);
+  EXPECT_EQ(200, world.display->QuickDrawZoom);
   EXPECT_EQ(QStringLiteral("= 5cm    200%Zoom"), window.ScaleLabel());
   const QuickDrawLayout& at200 = window.Layout();
   ExpectBox(at200.body, 720, 1200, 3000, 1500, "body");
@@ -225,26 +225,26 @@ TEST_F(QuickDrawTest, ZoomDoublesEveryGeneSizedFigureButTheEar) {
 
 TEST_F(QuickDrawTest, ZoomStaysWithinOneAndFiveHundred) {
   ui::QuickDrawWindow& window = Window();
-  world.QuickDrawZoom = 2;
+  world.display->QuickDrawZoom = 2;
   window.Command1_Click(1);
   window.Command1_Click(1);
   window.Command1_Click(1);
-  EXPECT_EQ(1, world.QuickDrawZoom);
+  EXPECT_EQ(1, world.display->QuickDrawZoom);
   EXPECT_EQ(QStringLiteral("= 1000cm    1%Zoom"), window.ScaleLabel());
-  world.QuickDrawZoom = 499;
+  world.display->QuickDrawZoom = 499;
   window.Command1_Click(0);
   window.Command1_Click(0);
-  EXPECT_EQ(500, world.QuickDrawZoom);
-  world.QuickDrawZoom = 30000;  // from a damaged settings file
+  EXPECT_EQ(500, world.display->QuickDrawZoom);
+  world.display->QuickDrawZoom = 30000;  // from a damaged settings file
   window.Command1_Click(0);
-  EXPECT_EQ(500, world.QuickDrawZoom);
+  EXPECT_EQ(500, world.display->QuickDrawZoom);
 }
 
 TEST_F(QuickDrawTest, NothingDrawnWithoutAnAnimal) {
   ui::QuickDrawWindow& window = Window();
   const QuickDrawLayout design = window.Layout();
   window.Command1_Click(0);  // the zoom and its text change, nothing is drawn
-  EXPECT_EQ(101, world.QuickDrawZoom);
+  EXPECT_EQ(101, world.display->QuickDrawZoom);
   EXPECT_EQ(QStringLiteral("= 9.9cm    101%Zoom"), window.ScaleLabel());
   window.Option1_Click(2);
   window.DrawAnimal(0, kStageAdult);
@@ -252,7 +252,7 @@ TEST_F(QuickDrawTest, NothingDrawnWithoutAnAnimal) {
   window.DrawAnimal(-3, kStageAdult);
   adult->Alive = 0;
   window.DrawAnimal(5, kStageAdult);
-  EXPECT_EQ(0, world.QuickDrawAnimal);
+  EXPECT_EQ(0, world.display->QuickDrawAnimal);
   EXPECT_EQ(design.body.Width, window.Layout().body.Width);
   EXPECT_EQ(design.head.Left, window.Layout().head.Left);
 }

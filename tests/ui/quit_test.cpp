@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "sim/new_world.h"
 #include "ui_test_support.h"
 #include "world/world_gen.h"
 
@@ -29,7 +30,7 @@ TEST(QuitTest, TheThreePathsOfTheDialogue) {
   };
   for (const QuitCase& c : cases) {
     TestMainWindow t(c.answers);
-    FillMonthNames(t.world());
+    FillMonthNames(*t.world().display);
     NewWorld(t.world());
     t.seam().ClearBoxes();
     t.window->Action("menu_file_exit")->trigger();

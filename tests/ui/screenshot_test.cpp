@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 
 #include "core/helpers.h"
+#include "sim/new_world.h"
 #include "support/ui_support.h"
 #include "ui/about_window.h"
 #include "ui/log_window.h"
@@ -48,8 +49,9 @@ TEST(ScreenshotTest, RunningMainWindowWithAPopulatedWorld) {
   PumpEvents(5);
 
   // The log refreshes on its own timer; bring it up to date for the picture.
-  t.window->LogIfCreated()->SyncFromWorld();
-  EXPECT_EQ(t.window->LogIfCreated()->List1().count(), static_cast<int>(world.DeathLog.size()));
+  t.window->LogIfCreated()->SyncFromDisplay();
+  EXPECT_EQ(t.window->LogIfCreated()->List1().count(),
+            static_cast<int>(world.display->DeathLog.size()));
   PumpEvents(2);
   const QImage shot = t.window->grab().toImage();
   const QString path = QStringLiteral(OMBRIVALE_BINARY_DIR "/main_window.png");

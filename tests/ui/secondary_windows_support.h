@@ -24,6 +24,7 @@ class FakeServices : public ui::MainWindowServices {
   explicit FakeServices(uint64_t seed = 1) : tw(seed) {}
 
   World& GetWorld() override { return tw.world; }
+  Display& GetDisplay() override { return tw.display; }
   Seam& WindowSeam() override { return tw.seam; }
   bool IsMainWindowMinimized() const override { return mainMinimized; }
   void MaximizeMainWindow() override { ++maximizeCalls; }

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "core/helpers.h"
+#include "sim/new_world.h"
 #include "ui/properties_window.h"
 #include "ui_test_support.h"
 #include "world/world_files.h"
@@ -38,7 +39,7 @@ TEST(StartUpTest, FirstRunWithoutSettingsOrWorld) {
   EXPECT_EQ(world.WorldLoaded, 0);
   EXPECT_TRUE(t.window->Timer2().isActive());
   EXPECT_EQ(t.window->Timer2().interval(), 1);
-  EXPECT_EQ(world.Label1, "Y0, February");
+  EXPECT_EQ(world.display->Label1, "Y0, February");
   EXPECT_EQ(t.window->Frame(1).Label().text(), "Y0, February");
   EXPECT_EQ(t.window->Frame(3).Label().text(), "New World");
 
@@ -65,7 +66,7 @@ TEST(StartUpTest, FirstRunWithoutSettingsOrWorld) {
   EXPECT_TRUE(t.window->IsShown(t.window->PropertiesIfCreated()));
   EXPECT_FALSE(t.window->IsShown(t.window->WorldView()));
   EXPECT_FALSE(t.window->IsShown(t.window->LogIfCreated()));
-  EXPECT_EQ(world.SelectedAnimal, 0);
+  EXPECT_EQ(world.display->SelectedAnimal, 0);
   EXPECT_EQ(t.seam().CurrentPointer(), Pointer::Default);
   EXPECT_EQ(world.AutoSaveFolder, (t.folder.path() + "/AutoSave").toStdString());
 }
@@ -77,7 +78,6 @@ TEST(StartUpTest, ASavedWorldLoadsAndShowsItsCalendarTwoMonthsOn) {
     HeadlessSeam seam;
     saved.seam = &seam;
     UseVirtualClock(saved, 5);
-    FillMonthNames(saved);
     NewWorld(saved);
     saved.Year = 3;
     saved.Month = 5;
@@ -95,7 +95,7 @@ TEST(StartUpTest, ASavedWorldLoadsAndShowsItsCalendarTwoMonthsOn) {
   t.window->StartUp();
   EXPECT_EQ(t.world().Year, 3);
   EXPECT_EQ(t.world().Month, 7);
-  EXPECT_EQ(t.world().Label1, "Y3, July");
+  EXPECT_EQ(t.world().display->Label1, "Y3, July");
   EXPECT_EQ(t.window->Frame(1).Label().text(), "Y3, July");
   EXPECT_EQ(t.window->Frame(3).Label().text(), "Loaded World");
   EXPECT_EQ(t.world().WorldLoaded, 0);
@@ -113,14 +113,14 @@ TEST(StartUpTest, MonthTimerWaitsWhileStartUpAsks) {
   });
   t.window->StartUp();
   EXPECT_EQ(t.world().Year, 0);
-  EXPECT_EQ(t.world().Label1, "Y0, February");
+  EXPECT_EQ(t.world().display->Label1, "Y0, February");
   EXPECT_FALSE(QFile::exists(t.window->Folders().autoSaveFolder + "/planet_0.dat"));
   // Once started, the timer runs month steps again (one per 31 ticks).
   t.window->Timer1().stop();
   t.window->Timer2().stop();
   for (int i = 0; i < 31; ++i)
     t.window->Tick();
-  EXPECT_EQ(t.world().Label1, "Y0, March");
+  EXPECT_EQ(t.world().display->Label1, "Y0, March");
 }
 
 TEST(StartUpTest, SettingsFileRestoresOptionsWindowsAndFilters) {
@@ -148,7 +148,7 @@ TEST(StartUpTest, SettingsFileRestoresOptionsWindowsAndFilters) {
   EXPECT_FALSE(second.Action("menu_edit_these_hunger")->isChecked());
   EXPECT_TRUE(second.Action("menu_edit_these_oldage")->isChecked());
   EXPECT_TRUE(second.IsShown(second.LogIfCreated()));
-  EXPECT_EQ(second.GetWorld().SelectedAnimal, 0);
+  EXPECT_EQ(second.GetWorld().display->SelectedAnimal, 0);
 }
 
 }  // namespace

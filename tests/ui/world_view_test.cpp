@@ -7,9 +7,10 @@
 #include <QMouseEvent>
 #include <climits>
 
-#include "core/tick.h"
 #include "genetics/body_measures.h"
 #include "secondary_windows_support.h"
+#include "sim/new_world.h"
+#include "sim/tick.h"
 #include "ui/play_god_window.h"
 #include "ui/properties_window.h"
 #include "ui/quick_draw.h"
@@ -106,8 +107,8 @@ class WorldViewTest : public ::testing::Test {
   uint32_t Box(int i, int j) const { return Pixel(i * 16 + 8, j * 16 + 8); }
   uint32_t Pixel(int x, int y) const { return view.Picture().pixel(x, y) & 0xFFFFFFu; }
   void PlaceMarker(double left, double top) {
-    world.Image1.Left = left;
-    world.Image1.Top = top;
+    world.display->Image1.Left = left;
+    world.display->Image1.Top = top;
   }
 
   FakeServices services;
@@ -325,11 +326,11 @@ TEST(PopulatedWorld, Screenshots) {
   ui::PropertiesWindow& properties = services.Properties();
   properties.show();
   properties.FindMostEvolved();
-  const int evolved = world.SelectedAnimal;
+  const int evolved = world.display->SelectedAnimal;
   ASSERT_NE(0, evolved);
   const Animal& animal = AnimalAt(world, evolved);
-  world.Image1.Left = animal.X * 15 / 100.0 - world.Image1.Width / 2;
-  world.Image1.Top = animal.Y * 15 / 100.0 - world.Image1.Height / 2;
+  world.display->Image1.Left = animal.X * 15 / 100.0 - world.display->Image1.Width / 2;
+  world.display->Image1.Top = animal.Y * 15 / 100.0 - world.display->Image1.Height / 2;
   view.DoZoomed();
   SaveScreenshot(*view.Picture1(), "populated_world_view.png");
   SaveScreenshot(properties, "populated_properties.png");

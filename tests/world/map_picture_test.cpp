@@ -25,9 +25,9 @@ TEST(ReDrawMap, BringsTerrainInLineWithTheSeaLevelRow) {
     SCOPED_TRACE(y);
     const bool sea = y >= 40;
     EXPECT_EQ(sea ? kWater : kSky, w.Map.At(kTerrainLayer, 5, y));
-    EXPECT_EQ(sea ? kColourWater : kColourSky, w.MiniMap.At(5, y));
+    EXPECT_EQ(sea ? kColourWater : kColourSky, w.display->MiniMap.At(5, y));
     EXPECT_EQ(kGround, w.Map.At(kTerrainLayer, 6, y));
-    EXPECT_EQ(sea ? kColourSubmergedGround : kColourExposedGround, w.MiniMap.At(6, y));
+    EXPECT_EQ(sea ? kColourSubmergedGround : kColourExposedGround, w.display->MiniMap.At(6, y));
   }
 
   // The sea rises one row: the new sea-level row turns to water and its
@@ -35,15 +35,15 @@ TEST(ReDrawMap, BringsTerrainInLineWithTheSeaLevelRow) {
   w.SeaLevel = 39;
   ReDrawMap(w);
   EXPECT_EQ(kWater, w.Map.At(kTerrainLayer, 5, 39));
-  EXPECT_EQ(kColourSubmergedGround, w.MiniMap.At(6, 39));
+  EXPECT_EQ(kColourSubmergedGround, w.display->MiniMap.At(6, 39));
   EXPECT_EQ(kSky, w.Map.At(kTerrainLayer, 5, 38));
   w.SeaLevel = 41;
   ReDrawMap(w);
   EXPECT_EQ(kSky, w.Map.At(kTerrainLayer, 5, 39));
   EXPECT_EQ(kSky, w.Map.At(kTerrainLayer, 5, 40));
   EXPECT_EQ(kWater, w.Map.At(kTerrainLayer, 5, 41));
-  EXPECT_EQ(kColourExposedGround, w.MiniMap.At(6, 40));
-  EXPECT_EQ(41 * 15.0, w.SeaLineY);
+  EXPECT_EQ(kColourExposedGround, w.display->MiniMap.At(6, 40));
+  EXPECT_EQ(41 * 15.0, w.display->SeaLineY);
 }
 
 TEST(ReDrawMap, PaintsFoodOnTopAndCopiesTheBackground) {
@@ -57,15 +57,15 @@ TEST(ReDrawMap, PaintsFoodOnTopAndCopiesTheBackground) {
   for (int i = 0; i < 7; ++i)
     w.Map.At(kFoodKindLayer, 10 + i, 20) = kinds[i];
   w.Map.At(kTerrainLayer, 30, 70) = 9;  // unknown terrain keeps its pixel
-  w.MiniMap.Set(30, 70, 0x123456);
+  w.display->MiniMap.Set(30, 70, 0x123456);
   const uint64_t pumps = t.seam.eventPumps;
 
   ReDrawMap(w);
   for (int i = 0; i < 7; ++i)
-    EXPECT_EQ(colours[i], w.MiniMap.At(10 + i, 20)) << kinds[i];
-  EXPECT_EQ(0x123456u, w.MiniMap.At(30, 70));
+    EXPECT_EQ(colours[i], w.display->MiniMap.At(10 + i, 20)) << kinds[i];
+  EXPECT_EQ(0x123456u, w.display->MiniMap.At(30, 70));
   EXPECT_EQ(9, w.Map.At(kTerrainLayer, 30, 70));
-  EXPECT_EQ(w.MiniMap.pixels, w.MiniBak.pixels);
+  EXPECT_EQ(w.display->MiniMap.pixels, w.display->MiniBak.pixels);
   EXPECT_EQ(1u, t.seam.mapRedraws);
   EXPECT_EQ(pumps + 1, t.seam.eventPumps);
 }

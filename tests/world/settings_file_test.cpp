@@ -41,7 +41,7 @@ class SettingsFileTest : public ::testing::Test {
     s << in.rdbuf();
     return s.str();
   }
-  bool Load() { return LoadSettings(t_.world, path_, windows_); }
+  bool Load() { return LoadSettings(t_.world, *t_.world.display, path_, windows_); }
   // Boxes shown so far, as "title: text".
   std::vector<std::string> Boxes() const {
     std::vector<std::string> out;
@@ -53,7 +53,7 @@ class SettingsFileTest : public ::testing::Test {
   fs::path folder_;
   std::string path_;
   TestWorld t_;
-  WindowPlacement windows_[kSettingsWindowCount];
+  WindowPlacement windows_[kWindowCount];
 };
 
 const char kFile[] =
@@ -65,7 +65,7 @@ const char kFile[] =
     " 0\r\n 1\r\n 17\r\n 1\r\n 0\r\n 0\r\n 250\r\n"
     "-1\r\n 0\r\n-1\r\n 0\r\n-1\r\n";
 
-void SetFileValues(World& w, WindowPlacement (&windows)[kSettingsWindowCount]) {
+void SetFileValues(World& w, WindowPlacement (&windows)[kWindowCount]) {
   windows[0] = {1234, 567.5f, true};
   windows[1] = {-15, 0, false};
   windows[2] = {100, 200, true};
@@ -73,17 +73,17 @@ void SetFileValues(World& w, WindowPlacement (&windows)[kSettingsWindowCount]) {
   windows[4] = {7200, 300, true};
   w.LogOn = 0;
   w.AutoRestart = 1;
-  w.SelectedAnimal = 17;
+  w.display->SelectedAnimal = 17;
   w.RealColours = 1;
   w.OverwriteLeast = 0;
   w.AutoSave = 0;
-  w.QuickDrawZoom = 250;
+  w.display->QuickDrawZoom = 250;
   w.Filters = {true, false, true, false, true};
 }
 
 TEST_F(SettingsFileTest, WritesTheTwentySevenLinesByteForByte) {
   SetFileValues(t_.world, windows_);
-  ASSERT_TRUE(SaveSettings(t_.world, path_, windows_));
+  ASSERT_TRUE(SaveSettings(t_.world, *t_.world.display, path_, windows_));
   EXPECT_EQ(kFile, Read());
   EXPECT_FALSE(fs::exists(path_ + ".tmp"));
   EXPECT_TRUE(t_.seam.boxes.empty());
@@ -91,10 +91,12 @@ TEST_F(SettingsFileTest, WritesTheTwentySevenLinesByteForByte) {
 
 TEST(SettingsText, WritesWholePositionsWithoutFractionOrExponent) {
   World w;
-  WindowPlacement windows[kSettingsWindowCount];
+  Display wDisplay;
+  w.display = &wDisplay;
+  WindowPlacement windows[kWindowCount];
   windows[0] = {100000, -0.0f, false};
   windows[1] = {1.5e20f, 0.25f, false};
-  const std::string text = SettingsText(w, windows);
+  const std::string text = SettingsText(w, *w.display, windows);
   EXPECT_EQ(0u, text.find(" 100000\r\n 0\r\n 0\r\n 1.5e+20\r\n 0.25\r\n 0\r\n")) << text;
 }
 
@@ -102,9 +104,12 @@ TEST_F(SettingsFileTest, ReadsBackWhatItWrote) {
   Write(kFile);
   ASSERT_TRUE(Load());
   World expected;
-  WindowPlacement expectedWindows[kSettingsWindowCount];
+  Display expectedDisplay;
+  expected.display = &expectedDisplay;
+  WindowPlacement expectedWindows[kWindowCount];
   SetFileValues(expected, expectedWindows);
-  EXPECT_EQ(SettingsText(expected, expectedWindows), SettingsText(t_.world, windows_));
+  EXPECT_EQ(SettingsText(expected, *expected.display, expectedWindows),
+            SettingsText(t_.world, *t_.world.display, windows_));
   EXPECT_TRUE(t_.seam.boxes.empty());
 }
 
@@ -115,7 +120,7 @@ TEST_F(SettingsFileTest, AcceptsLineFeedsBlanksAndFractions) {
   Write(text);
   ASSERT_TRUE(Load());
   EXPECT_EQ(1234.25f, windows_[0].left);
-  EXPECT_EQ(250, t_.world.QuickDrawZoom);
+  EXPECT_EQ(250, t_.world.display->QuickDrawZoom);
 }
 
 // Regression: a cut file used to apply the shared holder's stale value (the
@@ -126,7 +131,7 @@ TEST_F(SettingsFileTest, FileCutAfterLineTwentyKeepsTheRestAsItWas) {
   for (int line = 0; line < 20; ++line)
     end = text.find('\n', end) + 1;
   Write(text.substr(0, end));
-  t_.world.QuickDrawZoom = 100;
+  t_.world.display->QuickDrawZoom = 100;
   t_.world.Filters = {true, true, false, true, true};
 
   EXPECT_FALSE(Load());
@@ -135,11 +140,11 @@ TEST_F(SettingsFileTest, FileCutAfterLineTwentyKeepsTheRestAsItWas) {
   EXPECT_EQ(7200.0f, windows_[4].left);
   EXPECT_EQ(0, t_.world.LogOn);
   EXPECT_EQ(1, t_.world.AutoRestart);
-  EXPECT_EQ(17, t_.world.SelectedAnimal);
+  EXPECT_EQ(17, t_.world.display->SelectedAnimal);
   EXPECT_EQ(1, t_.world.RealColours);
   EXPECT_EQ(0, t_.world.OverwriteLeast);
   EXPECT_EQ(1, t_.world.AutoSave);  // lines 21 on are missing: defaults stay
-  EXPECT_EQ(100, t_.world.QuickDrawZoom);
+  EXPECT_EQ(100, t_.world.display->QuickDrawZoom);
   EXPECT_TRUE(t_.world.Filters.OldAge);
   EXPECT_FALSE(t_.world.Filters.Overwritten);
   EXPECT_TRUE(t_.world.Filters.Hunger);
@@ -205,28 +210,32 @@ TEST(ReadSettingsText, ChecksEachFieldsRange) {
       text += line == 22 ? " 50\r\n" : " 0\r\n";
     text += c.text;
     World w;
-    WindowPlacement windows[kSettingsWindowCount];
-    const int failures = ReadSettingsText(w, text, windows);
+    Display wDisplay;
+    w.display = &wDisplay;
+    WindowPlacement windows[kWindowCount];
+    const int failures = ReadSettingsText(w, *w.display, text, windows);
     EXPECT_EQ(kSettingsLineCount - c.line + (c.reads ? 0 : 1), failures);
   }
 }
 
 TEST(ReadSettingsText, StoresFlagsAsZeroOrOneAndRoundsIntegers) {
   World w;
-  WindowPlacement windows[kSettingsWindowCount];
+  Display wDisplay;
+  w.display = &wDisplay;
+  WindowPlacement windows[kWindowCount];
   std::string text;
   for (int line = 1; line <= 15; ++line)
     text += " 0\n";
   text += " 2\n 0\n 2.5\n 3.5\n";
-  EXPECT_EQ(8, ReadSettingsText(w, text, windows));
+  EXPECT_EQ(8, ReadSettingsText(w, *w.display, text, windows));
   EXPECT_EQ(1, w.LogOn);
-  EXPECT_EQ(2, w.SelectedAnimal);  // halves to even
+  EXPECT_EQ(2, w.display->SelectedAnimal);  // halves to even
   EXPECT_EQ(1, w.RealColours);
 }
 
 TEST_F(SettingsFileTest, FailedWriteShowsTheErrorAndReturnsFalse) {
   const std::string missing = (folder_ / "no-such-folder" / "OB.ini").string();
-  EXPECT_FALSE(SaveSettings(t_.world, missing, windows_));
+  EXPECT_FALSE(SaveSettings(t_.world, *t_.world.display, missing, windows_));
   ASSERT_EQ(1u, t_.seam.boxes.size());
   EXPECT_EQ("ERROR", t_.seam.boxes[0].title);
   EXPECT_NE(std::string::npos, t_.seam.boxes[0].text.find(std::strerror(ENOENT)));
@@ -237,7 +246,7 @@ TEST_F(SettingsFileTest, FailedWriteLeavesThePreviousFile) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   // A full disk: the temporary file cannot be written, so nothing is renamed.
   fs::create_symlink("/dev/full", path_ + ".tmp");
-  EXPECT_FALSE(SaveSettings(t_.world, path_, windows_));
+  EXPECT_FALSE(SaveSettings(t_.world, *t_.world.display, path_, windows_));
   EXPECT_EQ(kFile, Read());
   EXPECT_EQ("ERROR", t_.seam.boxes.at(0).title);
 }

@@ -222,7 +222,7 @@ TEST(WorldFiles, FullWorldRoundTrips) {
   FillRandomWorld(saved.world, 7);
   ASSERT_TRUE(SaveWorld(saved.world, scratch.AutoSave()));
   EXPECT_EQ(std::vector<std::string>{"Saved"}, saved.seam.messageLines);
-  EXPECT_EQ("Saved", saved.world.Label3);
+  EXPECT_EQ("Saved", saved.world.display->Label3);
   EXPECT_TRUE(saved.seam.boxes.empty());
   EXPECT_EQ(2u, saved.seam.pointerChanges);  // the wait pointer, then the normal one
   EXPECT_EQ(Pointer::Default, saved.seam.pointer);

@@ -1,4 +1,5 @@
 #include "world/world_gen.h"
+#include "sim/new_world.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ TEST(FillGroundColumn, FillsFromTheRoundedSurfaceDown) {
     for (int y = kMapTopRow; y <= kMapBottomRow; ++y) {
       const bool ground = y >= c.firstRow && y <= c.lastRow && (y - c.firstRow) % c.step == 0;
       EXPECT_EQ(ground ? kGround : kSky, Terrain(t.world, 7, y)) << "h " << c.h << " row " << y;
-      EXPECT_EQ(ground ? kColourSubmergedGround : 0u, t.world.MiniMap.At(7, y));
+      EXPECT_EQ(ground ? kColourSubmergedGround : 0u, t.world.display->MiniMap.At(7, y));
       EXPECT_EQ(kSky, Terrain(t.world, 6, y));
       EXPECT_EQ(kSky, Terrain(t.world, 8, y));
     }
@@ -119,7 +120,7 @@ TEST(GeneratePlanet, KeepsItsInvariantsOverManySeeds) {
       EXPECT_TRUE(first || TopGroundRow(w, f.DeepX + 1) == RoundHalfEven(f.MaxH));
     }
 
-    EXPECT_EQ(w.MiniMap.pixels, w.MiniBak.pixels);
+    EXPECT_EQ(w.display->MiniMap.pixels, w.display->MiniBak.pixels);
   }
 }
 
@@ -203,7 +204,7 @@ TEST(NewWorld, LaysTwoFounderEggsStraddlingTheDeepestColumn) {
     EXPECT_EQ(1234, AnimalAt(w, 3).X);
     EXPECT_EQ(1, AnimalAt(w, 3).Alive);
 
-    EXPECT_EQ(1, w.Timer2Interval);
+    EXPECT_EQ(1, w.display->Timer2Interval);
     EXPECT_EQ(1, t.seam.timer2Interval);
     EXPECT_EQ(1, w.GameStarted);
     EXPECT_EQ(0, w.Year);
@@ -218,11 +219,11 @@ TEST(NewWorld, StartsAtMonthTwoOfYearZeroAndSaysSo) {
   NewWorld(w);
   EXPECT_EQ(0, w.Year);
   EXPECT_EQ(2, w.Month);
-  EXPECT_EQ("Y0, February", w.Label1);
-  EXPECT_EQ(" 2 Animals", w.Label2);
+  EXPECT_EQ("Y0, February", w.display->Label1);
+  EXPECT_EQ(" 2 Animals", w.display->Label2);
   EXPECT_EQ(3, AnimalAt(w, 1).EggTimer);  // 5, less the two month steps
   EXPECT_EQ(3, AnimalAt(w, 2).EggTimer);
-  EXPECT_EQ("New World", w.Label3);
+  EXPECT_EQ("New World", w.display->Label3);
 }
 
 TEST(NewWorld, KeepsALoadedWorld) {
@@ -246,10 +247,10 @@ TEST(NewWorld, KeepsALoadedWorld) {
   EXPECT_EQ(40, w.SeaLevel);
   EXPECT_EQ(0, AnimalAt(w, 1).Alive);  // no founders
   EXPECT_EQ(1, AnimalAt(w, 5).Alive);
-  EXPECT_EQ(1, w.Timer2Interval);
+  EXPECT_EQ(1, w.display->Timer2Interval);
   EXPECT_EQ(1, w.GameStarted);
   EXPECT_GE(t.seam.mapRedraws, 2u);
-  EXPECT_EQ("Loaded World", w.Label3);
+  EXPECT_EQ("Loaded World", w.display->Label3);
   EXPECT_EQ(12, w.Year);  // resumes two months after the saved month
   EXPECT_EQ(6, w.Month);
 }

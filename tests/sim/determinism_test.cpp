@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "core/helpers.h"
-#include "core/tick.h"
+#include "sim/tick.h"
 #include "support/test_world.h"
 #include "support/world_digest.h"
 
@@ -44,7 +44,7 @@ void BuildPlanet(World& world) {
       const uint32_t colour = terrain == kGround  ? Rgb(255, 255, 0)
                               : terrain == kWater ? Rgb(0, 0, 128)
                                                   : Rgb(128, 128, 255);
-      world.MiniBak.Set(x, y, colour);
+      world.display->MiniBak.Set(x, y, colour);
     }
   }
   world.Month = 1;
@@ -173,7 +173,7 @@ TEST(Determinism, ALongRunStaysSound) {
   EXPECT_GT(world.DeathsByCause[static_cast<size_t>(Cause::OldAge)], 0u);
   EXPECT_GT(world.DeathsByCause[static_cast<size_t>(Cause::Hunger)], 0u);
   EXPECT_GT(world.DeathsByCause[static_cast<size_t>(Cause::Suffocation)], 0u);
-  EXPECT_LE(world.DeathLog.size(), 499u);
+  EXPECT_LE(world.display->DeathLog.size(), 499u);
 }
 
 }  // namespace

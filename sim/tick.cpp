@@ -1,4 +1,4 @@
-#include "core/tick.h"
+#include "sim/tick.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,8 +8,10 @@
 #include "behaviour/mate_search.h"
 #include "behaviour/move_speed.h"
 #include "core/helpers.h"
-#include "core/needs.h"
 #include "core/numeric.h"
+#include "genetics/needs.h"
+#include "sim/new_world.h"
+#include "sim/statistics.h"
 #include "world/map_picture.h"
 #include "world/world_files.h"
 #include "world/world_gen.h"
@@ -22,39 +24,11 @@ namespace ombrivale {
 
 namespace {
 
-constexpr int kTicksPerMonth = 31;
-// Only the first 500 occupied slots of a January pass may breed again.
-constexpr int kBreedingResetLimit = 500;
-
-// Dot colours when RealColours is off.
-constexpr uint32_t kDotEgg = Rgb(192, 192, 192);
-constexpr uint32_t kDotScumSucker = Rgb(192, 0, 64);
-constexpr uint32_t kDotCarnivore = Rgb(255, 192, 0);
-constexpr uint32_t kDotLiveOrganism = Rgb(255, 0, 0);  // herbivores and omnivores
-
-uint32_t DotColour(const World& world, const Animal& animal) {
-  if (animal.Stage == kStageEgg) {
-    if (!world.RealColours) return kDotEgg;
-    const EggColour& c = animal.Unborn.EggColor;
-    return Rgb(c.Red, c.Green, c.Blue);
-  }
-  const GeneSet& g = Expressed(animal);
-  if (world.RealColours) return Rgb(g.Body.ColourX.red, g.Body.ColourX.green, g.Body.ColourX.blue);
-  switch (g.Head.Diet) {
-    case 0:
-      return kDotScumSucker;
-    case 3:
-      return kDotCarnivore;
-    default:
-      return kDotLiveOrganism;
-  }
-}
-
 // The month's name without the blanks of its 9-character field; empty for
 // a month outside 1..12 (only a damaged file can give one).
-std::string_view MonthName(const World& world) {
-  if (world.Month < 1 || world.Month > 12) return {};
-  std::string_view name = world.MonthNames[static_cast<size_t>(world.Month - 1)];
+std::string_view MonthName(const World& world, const Display& display) {
+  if (world.Month < 1 || world.Month > kMonthsPerYear) return {};
+  std::string_view name = display.MonthNames[static_cast<size_t>(world.Month - 1)];
   while (!name.empty() && name.back() == ' ')
     name.remove_suffix(1);
   return name;
@@ -63,8 +37,8 @@ std::string_view MonthName(const World& world) {
 // Roam: breeding season check, a random heading, and a heading for air or
 // water when short of breath.
 void Roam(World& world, Animal& animal) {
-  if (animal.Hunger < 500 && world.Month > 8 && world.Month < 12 && animal.Stage == kStageAdult &&
-      animal.HasBred == 0) {
+  if (animal.Hunger < kHungerToBreed && world.Month > kBreedingMonthAfter &&
+      world.Month < kBreedingMonthBefore && animal.Stage == kStageAdult && animal.HasBred == 0) {
     const GenitaliaGenes& genitalia = Expressed(animal).Genitalia;
     if (genitalia.StartsBreeding <= animal.AgeYears && animal.AgeYears < genitalia.StopsBreeding) {
       animal.Mode = kModeSeekMate;
@@ -78,14 +52,14 @@ void Roam(World& world, Animal& animal) {
     if (animal.Breath < body.BreathCapasity / 2.0) {
       animal.HeadingX = 0;
       animal.HeadingY = -1;
-      if (body.BreathingMethod == 1) animal.HeadingY = 1;  // gills: down to the water
-      if (body.BreathingMethod == 0) {
+      if (body.BreathingMethod == kGills) animal.HeadingY = 1;  // down to the water
+      if (body.BreathingMethod == kNoMethod) {
         animal.HeadingY = RandomSign(world);
         animal.HeadingX = RandomSign(world);
       }
     }
   }
-  if (animal.Hunger > 500) animal.Mode = kModeForage;
+  if (animal.Hunger > kHungerToForage) animal.Mode = kModeForage;
 }
 
 bool IsGround(const World& world, int column, int row) {
@@ -103,11 +77,16 @@ void SimulationTick(World& world) {
 
   if (world.AutoRestart && world.AnimalCount == 0) NewWorld(world);
 
-  // Last tick's dots go; the picture's buffer is reused.
-  std::copy(world.MiniBak.pixels.begin(), world.MiniBak.pixels.end(), world.MiniMap.pixels.begin());
-
+  // Last tick's dots go; the picture's buffer is reused. Without a display
+  // nothing is drawn, and a minimised window is no question.
+  Display* display = world.display;
+  if (display != nullptr) {
+    std::copy(display->MiniBak.pixels.begin(), display->MiniBak.pixels.end(),
+              display->MiniMap.pixels.begin());
+  }
   // The window cannot change state inside a tick: nothing yields until the end.
-  const bool minimized = seam.IsMainWindowMinimized();
+  MapPicture* dots =
+      display != nullptr && !seam.IsMainWindowMinimized() ? &display->MiniMap : nullptr;
   bool anyOccupied = false;
 
   for (int slot = 1; slot <= kSlotCount; ++slot) {
@@ -123,9 +102,7 @@ void SimulationTick(World& world) {
 
     // The rest runs for the slot even when the animal has just died.
     Animal& animal = AnimalAt(world, slot);
-    if (!minimized) {
-      world.MiniMap.Set(CellX(animal.X), CellY(animal.Y), DotColour(world, animal));
-    }
+    if (dots != nullptr) dots->Set(CellX(animal.X), CellY(animal.Y), DotColour(world, animal));
     if (animal.Stage == kStageEgg && animal.EggTimer <= 0) animal.Stage = kStageInfant;
     if (animal.Stage == kStageInfant && animal.AgeYears >= Adult(animal).Genitalia.AdultAge) {
       animal.Stage = kStageAdult;
@@ -134,23 +111,27 @@ void SimulationTick(World& world) {
     animal.Y = std::clamp<int16_t>(animal.Y, 0, kMaxY);
   }
 
-  if (minimized && anyOccupied) {
-    std::string caption = "Brenlo Ostik's Ombrivale [";
-    caption += world.Label1;
-    caption += ']';
-    seam.SetMainWindowCaption(caption);
-  }
-
-  const int selected = world.SelectedAnimal;
-  if (selected >= 1 && selected <= kSlotCount && IsOccupied(AnimalAt(world, selected))) {
-    const Animal& tracked = AnimalAt(world, selected);
-    Marker& marker = world.Image1;
-    marker.Left = (tracked.X / 100.0 - marker.Width / 2 / 15) * 15;
-    marker.Top = (tracked.Y / 100.0 - marker.Height / 2 / 15) * 15;
+  if (display != nullptr) {
+    if (dots == nullptr && anyOccupied) {
+      std::string caption = "Brenlo Ostik's Ombrivale [";
+      caption += display->Label1;
+      caption += ']';
+      seam.SetMainWindowCaption(caption);
+    }
+    const int selected = display->SelectedAnimal;
+    if (selected >= 1 && selected <= kSlotCount && IsOccupied(AnimalAt(world, selected))) {
+      const Animal& tracked = AnimalAt(world, selected);
+      Marker& marker = display->Image1;
+      marker.Left = (tracked.X / double(kHundredthsPerCell) - marker.Width / 2 / kTwipsPerPixel) *
+                    kTwipsPerPixel;
+      marker.Top = (tracked.Y / double(kHundredthsPerCell) - marker.Height / 2 / kTwipsPerPixel) *
+                   kTwipsPerPixel;
+    }
   }
 
   seam.DoZoomed();
   seam.ProcessEvents();
+  RecordSampleIfMonthChanged(world);
 
 #ifdef OMBRIVALE_VALIDATE
   Validate(world);
@@ -162,7 +143,7 @@ void MonthStep(World& world) {
   world.SpeedCount = 0;
 
   AddSaturating(world.Month, 1);
-  if (world.Month >= 13) {
+  if (world.Month > kMonthsPerYear) {
     world.Month = 1;
     AddSaturating(world.Year, 1);
     ChangeWorld(world);
@@ -180,32 +161,37 @@ void MonthStep(World& world) {
       AddSaturating(animal.EggTimer, -1);
     } else {
       if (world.Month == 1 && world.AnimalCount < kBreedingResetLimit) animal.HasBred = 0;
-      AddSaturating(animal.Hunger, 8);
+      AddSaturating(animal.Hunger, kHungerPerMonth);
       AddSaturating(animal.AgeMonths, 1);
-      if (animal.AgeMonths == 12) {
+      if (animal.AgeMonths == kMonthsPerYear) {
         animal.AgeMonths = 0;
         AddSaturating(animal.AgeYears, 1);
       }
     }
     AddSaturating(world.AnimalCount, 1);
   }
-
-  // Built in a local buffer and assigned once: "Y3, March".
-  char text[48];
-  char* end = std::to_chars(text, text + 16, world.Year).ptr;
-  const std::string_view month = MonthName(world);
-  *end++ = ',';
-  *end++ = ' ';
-  end = std::copy(month.begin(), month.end(), end);
-  world.Label1.assign(1, 'Y').append(text, end);
+#ifdef OMBRIVALE_VALIDATE
+  ValidateMonthStep(world);
+#endif
 
   Seam& seam = SeamOf(world);
-  seam.UpdateListFive();  // the window refreshes only when it is visible
+  if (Display* display = world.display) {
+    // Built in a local buffer and assigned once: "Y3, March".
+    char text[48];
+    char* end = std::to_chars(text, text + 16, world.Year).ptr;
+    const std::string_view month = MonthName(world, *display);
+    *end++ = ',';
+    *end++ = ' ';
+    end = std::copy(month.begin(), month.end(), end);
+    display->Label1.assign(1, 'Y').append(text, end);
 
-  // " 12 Animals": one blank where a minus sign would stand.
-  end = std::to_chars(text, text + 16, world.AnimalCount).ptr;
-  world.Label2.assign(1, ' ').append(text, end).append(" Animals");
-  seam.CaptionsChanged();
+    seam.UpdateListFive();  // the window refreshes only when it is visible
+
+    // " 12 Animals": one blank where a minus sign would stand.
+    end = std::to_chars(text, text + 16, world.AnimalCount).ptr;
+    display->Label2.assign(1, ' ').append(text, end).append(" Animals");
+    seam.CaptionsChanged();
+  }
 }
 
 void AnimalStep(World& world, int slot) {

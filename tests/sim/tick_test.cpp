@@ -1,4 +1,4 @@
-#include "core/tick.h"
+#include "sim/tick.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,8 @@ class TickTest : public ::testing::Test {
  protected:
   TickTest() {
     FillRows(world, 0, 100, kWater);
-    std::fill(world.MiniBak.pixels.begin(), world.MiniBak.pixels.end(), kBackground);
+    std::fill(world.display->MiniBak.pixels.begin(), world.display->MiniBak.pixels.end(),
+              kBackground);
     world.Month = 5;
     world.GameStarted = 1;
     world.Filters = DeathFilters{true, true, true, true, true};
@@ -289,16 +290,16 @@ TEST_F(TickTest, TheMonthStepComesBeforeThe31stTicksMoves) {
   EXPECT_EQ(0, world.SpeedCount);
   EXPECT_EQ(kModeSeekMate, breeder.Mode);  // chose in September
   EXPECT_EQ(0, old.Alive);                 // aged to 10 before its check
-  EXPECT_EQ("Y0, September  -  Animal 2 Died  -  Old Age", world.Label3);
+  EXPECT_EQ("Y0, September  -  Animal 2 Died  -  Old Age", world.display->Label3);
 }
 
 TEST_F(TickTest, AnEmptyWorldStillCountsTowardTheMonth) {
-  world.MiniMap.Set(3, 3, Rgb(9, 9, 9));
+  world.display->MiniMap.Set(3, 3, Rgb(9, 9, 9));
   for (int tick = 1; tick <= 31; ++tick)
     SimulationTick(world);
-  EXPECT_EQ(kBackground, world.MiniMap.At(3, 3));
+  EXPECT_EQ(kBackground, world.display->MiniMap.At(3, 3));
   EXPECT_EQ(6, world.Month);
-  EXPECT_EQ(" 0 Animals", world.Label2);
+  EXPECT_EQ(" 0 Animals", world.display->Label2);
   EXPECT_EQ(31u, t.seam.doZoomedCalls);
   EXPECT_EQ(31u, t.seam.eventPumps);
   EXPECT_EQ(31u, world.TickCount);
@@ -314,7 +315,7 @@ TEST_F(TickTest, AnEmptyWorldRestartsOnlyWithAutoRestart) {
   EXPECT_TRUE(IsOccupied(AnimalAt(world, 1)));  // the two founder eggs
   EXPECT_TRUE(IsOccupied(AnimalAt(world, 2)));
   EXPECT_EQ(2, world.AnimalCount);
-  EXPECT_EQ("Y0, February", world.Label1);
+  EXPECT_EQ("Y0, February", world.display->Label1);
   ASSERT_FALSE(t.seam.messageLines.empty());
   EXPECT_EQ("New World", t.seam.messageLines.front());
 }
@@ -350,11 +351,12 @@ TEST_F(TickTest, DotColours) {
     slot = 1;
     for (const Case& c : cases) {
       const Animal& a = AnimalAt(world, slot++);
-      EXPECT_EQ(real ? c.real : c.plain, world.MiniMap.At(CellX(a.X), CellY(a.Y)))
+      EXPECT_EQ(real ? c.real : c.plain, world.display->MiniMap.At(CellX(a.X), CellY(a.Y)))
           << "stage " << c.stage << " diet " << int{c.diet} << " real " << int{real};
     }
-    const auto dots = std::count_if(world.MiniMap.pixels.begin(), world.MiniMap.pixels.end(),
-                                    [](uint32_t p) { return p != kBackground; });
+    const auto dots =
+        std::count_if(world.display->MiniMap.pixels.begin(), world.display->MiniMap.pixels.end(),
+                      [](uint32_t p) { return p != kBackground; });
     EXPECT_EQ(6, dots);
   }
 }
@@ -365,36 +367,36 @@ TEST_F(TickTest, AnAnimalThatDiesStillGetsItsDotAndGrowsUp) {
   a.AgeYears = 5;
   SimulationTick(world);
   EXPECT_EQ(0, a.Alive);
-  EXPECT_EQ(Rgb(192, 0, 64), world.MiniMap.At(50, 50));
+  EXPECT_EQ(Rgb(192, 0, 64), world.display->MiniMap.At(50, 50));
   EXPECT_EQ(kStageAdult, a.Stage);
 
   SimulationTick(world);  // a free slot is not drawn any more
-  EXPECT_EQ(kBackground, world.MiniMap.At(50, 50));
+  EXPECT_EQ(kBackground, world.display->MiniMap.At(50, 50));
 }
 
 TEST_F(TickTest, MinimisedTheCaptionShowsTheDateInsteadOfDots) {
   t.seam.minimized = true;
-  world.Label1 = "Y3, March";
+  world.display->Label1 = "Y3, March";
   SimulationTick(world);
   EXPECT_EQ("", t.seam.mainCaption);  // no animal, no caption
   Still(1, 5050, 5050);
   SimulationTick(world);
   EXPECT_EQ("Brenlo Ostik's Ombrivale [Y3, March]", t.seam.mainCaption);
-  EXPECT_EQ(kBackground, world.MiniMap.At(50, 50));
+  EXPECT_EQ(kBackground, world.display->MiniMap.At(50, 50));
 }
 
 TEST_F(TickTest, TheMarkerIsCentredOnTheTrackedAnimal) {
   Still(3, 5000, 2000);
-  world.Image1.Left = world.Image1.Top = -1;
+  world.display->Image1.Left = world.display->Image1.Top = -1;
   for (const int16_t selected : {0, 751, -3, 2}) {  // none, out of range, free slot
-    world.SelectedAnimal = selected;
+    world.display->SelectedAnimal = selected;
     SimulationTick(world);
-    EXPECT_EQ(-1, world.Image1.Left) << selected;
+    EXPECT_EQ(-1, world.display->Image1.Left) << selected;
   }
-  world.SelectedAnimal = 3;
+  world.display->SelectedAnimal = 3;
   SimulationTick(world);
-  EXPECT_EQ((50 - 7.5) * 15, world.Image1.Left);  // 225 wide: 7.5 cells either side
-  EXPECT_EQ((20 - 7.5) * 15, world.Image1.Top);
+  EXPECT_EQ((50 - 7.5) * 15, world.display->Image1.Left);  // 225 wide: 7.5 cells either side
+  EXPECT_EQ((20 - 7.5) * 15, world.display->Image1.Top);
 }
 
 // ---- The month step -----------------------------------------------------
@@ -412,8 +414,8 @@ TEST_F(TickTest, MonthStepAgesCountsAndLabels) {
   egg.Hunger = 500;
 
   MonthStep(world);
-  EXPECT_EQ("Y3, March", world.Label1);
-  EXPECT_EQ(" 2 Animals", world.Label2);
+  EXPECT_EQ("Y3, March", world.display->Label1);
+  EXPECT_EQ(" 2 Animals", world.display->Label2);
   EXPECT_EQ(108, a.Hunger);
   EXPECT_EQ(11, a.AgeMonths);
   EXPECT_EQ(1, egg.EggTimer);
@@ -422,7 +424,7 @@ TEST_F(TickTest, MonthStepAgesCountsAndLabels) {
   EXPECT_EQ(1u, t.seam.updateListFiveCalls);
 
   MonthStep(world);
-  EXPECT_EQ("Y3, April", world.Label1);
+  EXPECT_EQ("Y3, April", world.display->Label1);
   EXPECT_EQ(0, a.AgeMonths);
   EXPECT_EQ(3, a.AgeYears);
   EXPECT_EQ(0, egg.EggTimer);
@@ -449,7 +451,7 @@ TEST_F(TickTest, TheYearTurnsAfterDecember) {
   MonthStep(world);
   EXPECT_EQ(1, world.Month);
   EXPECT_EQ(8, world.Year);
-  EXPECT_EQ("Y8, January", world.Label1);
+  EXPECT_EQ("Y8, January", world.display->Label1);
 }
 
 TEST_F(TickTest, HasBredIsResetOnlyForTheFirst500OccupiedSlots) {
@@ -463,7 +465,7 @@ TEST_F(TickTest, HasBredIsResetOnlyForTheFirst500OccupiedSlots) {
 
   MonthStep(world);
   EXPECT_EQ(600, world.AnimalCount);
-  EXPECT_EQ(" 600 Animals", world.Label2);
+  EXPECT_EQ(" 600 Animals", world.display->Label2);
   EXPECT_EQ(1, egg.HasBred);
   EXPECT_EQ(1, AnimalAt(world, 2).HasBred);
   EXPECT_EQ(0, AnimalAt(world, 3).HasBred);
@@ -503,7 +505,7 @@ TEST_F(TickTest, ValidateStopsAtAPositionOffTheMap) {
   Still(5, 5050, 5050);
   Validate(world);  // sound: returns
   AnimalAt(world, 5).X = -1;
-  EXPECT_DEATH(Validate(world), "X outside 0..32000");
+  EXPECT_DEATH(Validate(world), "slot 5 at \\(-1, 5050\\)");
   AnimalAt(world, 5).Alive = 0;  // a free slot may hold anything
   Validate(world);
   world.SpeedCount = 31;

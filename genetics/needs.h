@@ -14,12 +14,9 @@ namespace ombrivale {
 std::optional<Cause> CheckNeeds(World& world, int slot);
 
 // The one way an animal leaves the world: leaves meat in its cell, frees the
-// slot and reports the death unless its cause is filtered out.
+// slot and, with a display, reports the death unless its cause is filtered
+// out.
 // REQUIRES: slot occupied.
 void KillAnimal(World& world, int slot, Cause cause);
-
-// Shows `text` on the message line and, with LogOn, appends it to the death
-// log (not twice in a row; at most 499 entries kept).
-void LogMessage(World& world, const std::string& text);
 
 }  // namespace ombrivale

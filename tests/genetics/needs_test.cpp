@@ -1,4 +1,5 @@
-#include "core/needs.h"
+#include "genetics/needs.h"
+#include "core/log.h"
 
 #include <gtest/gtest.h>
 
@@ -189,12 +190,12 @@ TEST(KillAnimalTest, TheMessageAndTheCounts) {
   TestWorld t;
   World& w = t.world;
   ShowAll(w);
-  w.Label1 = "Y3, March";
+  w.display->Label1 = "Y3, March";
   PutAnimal(w, 37, 5050, 5050);
   KillAnimal(w, 37, Cause::OldAge);
-  EXPECT_EQ("Y3, March  -  Animal 37 Died  -  Old Age", w.Label3);
+  EXPECT_EQ("Y3, March  -  Animal 37 Died  -  Old Age", w.display->Label3);
   ASSERT_EQ(1u, t.seam.messageLines.size());
-  EXPECT_EQ(w.Label3, t.seam.messageLines.back());
+  EXPECT_EQ(w.display->Label3, t.seam.messageLines.back());
   EXPECT_EQ(1u, w.DeathsByCause[static_cast<size_t>(Cause::OldAge)]);
 
   // A free slot has nothing left to kill.
@@ -236,8 +237,8 @@ TEST(KillAnimalTest, EachFilterSilencesOnlyItsOwnCause) {
       ++slot;
     }
     EXPECT_EQ(4u, t.seam.messageLines.size()) << CauseText(off);
-    EXPECT_EQ(4u, w.DeathLog.size()) << CauseText(off);
-    for (const std::string& line : w.DeathLog) {
+    EXPECT_EQ(4u, w.display->DeathLog.size()) << CauseText(off);
+    for (const std::string& line : w.display->DeathLog) {
       EXPECT_EQ(std::string::npos, line.find(CauseText(off))) << line;
     }
     EXPECT_EQ(1u, w.DeathsByCause[static_cast<size_t>(off)]) << "counted even when hidden";
@@ -248,20 +249,20 @@ TEST(LogMessageTest, AlwaysShowsButLogsOnlyWithLogOn) {
   TestWorld t;
   World& w = t.world;
   LogMessage(w, "New World");
-  EXPECT_EQ("New World", w.Label3);
-  EXPECT_TRUE(w.DeathLog.empty());
+  EXPECT_EQ("New World", w.display->Label3);
+  EXPECT_TRUE(w.display->DeathLog.empty());
   EXPECT_EQ(1u, t.seam.messageLines.size());
 
   w.LogOn = 1;
-  const uint64_t version = w.logVersion;
+  const uint64_t version = w.display->logVersion;
   LogMessage(w, "a");
   LogMessage(w, "a");  // same as the last entry: not again
   LogMessage(w, "b");
   LogMessage(w, "a");
-  EXPECT_EQ((std::deque<std::string>{"a", "b", "a"}), w.DeathLog);
-  EXPECT_EQ(version + 3, w.logVersion);
+  EXPECT_EQ((std::deque<std::string>{"a", "b", "a"}), w.display->DeathLog);
+  EXPECT_EQ(version + 3, w.display->logVersion);
   EXPECT_EQ(5u, t.seam.messageLines.size());  // the message line shows every call
-  EXPECT_EQ("a", w.Label3);
+  EXPECT_EQ("a", w.display->Label3);
 }
 
 TEST(LogMessageTest, KeepsAtMost499Entries) {
@@ -270,18 +271,18 @@ TEST(LogMessageTest, KeepsAtMost499Entries) {
   w.LogOn = 1;
   for (int i = 1; i <= 499; ++i)
     LogMessage(w, std::to_string(i));
-  ASSERT_EQ(499u, w.DeathLog.size());
-  EXPECT_EQ("1", w.DeathLog.front());
+  ASSERT_EQ(499u, w.display->DeathLog.size());
+  EXPECT_EQ("1", w.display->DeathLog.front());
 
   LogMessage(w, "500");  // the 500th entry pushes the oldest out
-  EXPECT_EQ(499u, w.DeathLog.size());
-  EXPECT_EQ("2", w.DeathLog.front());
-  EXPECT_EQ("500", w.DeathLog.back());
+  EXPECT_EQ(499u, w.display->DeathLog.size());
+  EXPECT_EQ("2", w.display->DeathLog.front());
+  EXPECT_EQ("500", w.display->DeathLog.back());
 
   for (int i = 501; i <= 1200; ++i)
     LogMessage(w, std::to_string(i));
-  EXPECT_EQ(499u, w.DeathLog.size());
-  EXPECT_EQ("702", w.DeathLog.front());
+  EXPECT_EQ(499u, w.display->DeathLog.size());
+  EXPECT_EQ("702", w.display->DeathLog.front());
 }
 
 }  // namespace

@@ -1,22 +1,15 @@
-#include "core/needs.h"
+#include "genetics/needs.h"
 
 #include <charconv>
 
 #include "core/helpers.h"
+#include "core/log.h"
 #include "core/numeric.h"
 #include "genetics/body_measures.h"
 
 namespace ombrivale {
 
 namespace {
-
-// A log list that reaches this many entries loses its oldest one.
-constexpr size_t kLogLimit = 500;
-
-constexpr uint8_t kNoMethod = 0;
-constexpr uint8_t kGills = 1;
-constexpr uint8_t kGillsAndLungs = 2;
-constexpr uint8_t kLungs = 3;
 
 // The drain per tick in this terrain and whether the animal can breathe
 // there; a method outside 0..3 neither drains nor refills.
@@ -47,7 +40,7 @@ std::optional<Cause> CheckNeeds(World& world, int slot) {
   if (animal.Stage == kStageEgg) return std::nullopt;
 
   std::optional<Cause> result;
-  if (animal.Hunger >= 1000) result = Cause::Hunger;
+  if (animal.Hunger >= kHungerDeath) result = Cause::Hunger;
   if (animal.AgeYears >= Adult(animal).Genitalia.LifeSpan) result = Cause::OldAge;
 
   const BodyGenes& body = Expressed(animal).Body;
@@ -78,37 +71,22 @@ void KillAnimal(World& world, int slot, Cause cause) {
   animal.Alive = 0;
   ++world.DeathsByCause[static_cast<size_t>(cause)];
 
-  if (!ShowsCause(world.Filters, cause)) return;
+  // The message's date is the date caption: without a display there is
+  // neither, and nothing to show.
+  if (world.display == nullptr || !ShowsCause(world.Filters, cause)) return;
   // "Y3, March  -  Animal 37 Died  -  Old Age"; the slot keeps the blank of
   // a non-negative number's sign.
   char number[8];
   const auto end = std::to_chars(number, number + sizeof number, slot).ptr;
+  const std::string& date = world.display->Label1;
   std::string text;
-  text.reserve(world.Label1.size() + 48);
-  text += world.Label1;
+  text.reserve(date.size() + 48);
+  text += date;
   text += "  -  Animal ";
   text.append(number, end);
   text += " Died  -  ";
   text += CauseText(cause);
   LogMessage(world, text);
-}
-
-void LogMessage(World& world, const std::string& text) {
-  world.Label3 = text;
-  if (world.LogOn) {
-    std::deque<std::string>& log = world.DeathLog;
-    bool changed = false;
-    if (log.empty() || log.back() != text) {
-      log.push_back(text);
-      changed = true;
-    }
-    if (log.size() >= kLogLimit) {
-      log.pop_front();
-      changed = true;
-    }
-    if (changed) ++world.logVersion;
-  }
-  SeamOf(world).MessageLineChanged(text);
 }
 
 }  // namespace ombrivale

@@ -1,0 +1,47 @@
+# Fails when a source file includes a header of a layer above its own.
+#
+# The simulation library is a stack: core < genetics < behaviour < world <
+# sim. The desktop program (ui) and the command-line tools (tools) sit on
+# top, side by side: neither includes the other. Only ui includes Qt.
+#
+#   cmake -DSOURCE_DIR=<repository> -P cmake/check_layers.cmake
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "check_layers: set SOURCE_DIR")
+endif()
+
+set(layers core genetics behaviour world sim ui tools)
+set(rank_core 0)
+set(rank_genetics 1)
+set(rank_behaviour 2)
+set(rank_world 3)
+set(rank_sim 4)
+set(rank_ui 5)
+set(rank_tools 5)
+
+set(violations "")
+foreach(layer ${layers})
+  file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
+       ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
+  foreach(source ${sources})
+    file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    foreach(line ${includes})
+      if(line MATCHES "#[ \t]*include[ \t]*\"([a-z_]+)/")
+        set(target ${CMAKE_MATCH_1})
+        if(DEFINED rank_${target})
+          if(rank_${target} GREATER rank_${layer}
+             OR (rank_${target} EQUAL rank_${layer} AND NOT target STREQUAL layer))
+            list(APPEND violations "${source}: ${layer} includes ${target}: ${line}")
+          endif()
+        endif()
+      elseif(line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*)" AND NOT layer STREQUAL "ui")
+        list(APPEND violations "${source}: only ui includes Qt: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Includes across the layers:\n  ${text}")
+endif()
+message(STATUS "Layers: every include points down")

@@ -1,0 +1,37 @@
+#include "sim/new_world.h"
+
+#include "core/log.h"
+#include "sim/statistics.h"
+#include "sim/tick.h"
+#include "world/map_picture.h"
+#include "world/world_gen.h"
+
+namespace ombrivale {
+
+void NewWorld(World& world) {
+  world.GameStarted = 0;
+  const bool loaded = world.WorldLoaded != 0;
+  world.WorldLoaded = 0;
+  Seam& seam = SeamOf(world);
+  if (loaded) {
+    ReDrawMap(world);
+  } else {
+    GenerateWorld(world);
+    MarkRestart(world);
+    if (world.display != nullptr) world.display->Label1 = "January,  0";
+    seam.CaptionsChanged();
+  }
+
+  // The month timer is held while the first month step runs; it has no state
+  // of its own here, so only the tick timer is started.
+  MonthStep(world);
+  if (world.display != nullptr) world.display->Timer2Interval = kTickIntervalMs;
+  seam.Timer2IntervalChanged(kTickIntervalMs);
+
+  LogMessage(world, loaded ? "Loaded World" : "New World");
+  ReDrawMap(world);
+  MonthStep(world);
+  world.GameStarted = 1;
+}
+
+}  // namespace ombrivale

@@ -1,0 +1,54 @@
+// The program's session around one world: start-up and the quit dialogue.
+//
+// The desktop program and ombrivale-run both start through StartUp and run
+// the world with SimulationTick; they differ in their seam (a window, or
+// none), their display (kept or not) and their clock.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/world.h"
+
+namespace ombrivale {
+
+// The option flags start-up sets before the settings file is read. Every
+// entry starts unchecked and start-up clicks "Make &Log", "Auto &Restart",
+// "Overwrite &Least Evolved", "Auto &Save" and the five "Show &These"
+// filters once each, so these are on and real colours off.
+struct StartUpOptions {
+  bool logOn = true;
+  bool autoRestart = true;
+  bool overwriteLeast = true;
+  bool autoSave = true;
+  bool realColours = false;
+  DeathFilters filters{true, true, true, true, true};
+};
+
+struct StartUpPlan {
+  StartUpOptions options;
+  // "OB.ini"; empty: no settings file is read (the tools), so the options
+  // above stand.
+  std::string settingsPath;
+  // The "AutoSave" folder: the saved world, and where the yearly save goes.
+  std::string worldFolder;
+  // False: no load is tried and a new world is generated at once.
+  bool loadWorld = true;
+  // A virtual clock started from this seed; none: the time of day.
+  std::optional<uint64_t> seed;
+};
+
+// Start-up: the option defaults, the generator's clock, the properties
+// window, the settings file, the month names, the saved world or a new one,
+// set running, and the first sample of the history. Returns true when the
+// saved world was loaded.
+bool StartUp(World& world, const StartUpPlan& plan);
+
+// The quit dialogue: "Quit Ombrivale?", then "Do you want to save?" (Yes
+// saves the world into `worldFolder`, No does not, Cancel keeps running);
+// on Yes or No the settings file is written. Returns true when the program
+// is to end.
+bool Quit(World& world, const std::string& settingsPath, const std::string& worldFolder);
+
+}  // namespace ombrivale

@@ -1,0 +1,61 @@
+#include "sim/statistics.h"
+
+#include <algorithm>
+
+#include "genetics/body_measures.h"
+
+namespace ombrivale {
+
+MonthSample TakeCensus(const World& world) {
+  MonthSample c;
+  double scoreSum = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& a = AnimalAt(world, slot);
+    if (!IsOccupied(a)) continue;
+    const double score = PrimordialScore(world, slot);
+    scoreSum += score;
+    c.lowestScore = c.population == 0 ? score : std::min(c.lowestScore, score);
+    ++c.population;
+    if (a.Stage == kStageEgg) {
+      ++c.eggs;
+      continue;
+    }
+    ++(a.Stage == kStageInfant ? c.infants : c.adults);
+    const GeneSet& g = Expressed(a);
+    if (g.Head.Diet < kCodeValueCount) ++c.diet[g.Head.Diet];
+    if (g.Body.BreathingMethod < kCodeValueCount) ++c.breathing[g.Body.BreathingMethod];
+    if (g.Body.Covering < kCodeValueCount) ++c.covering[g.Body.Covering];
+  }
+  if (c.population > 0) c.meanScore = scoreSum / c.population;
+  return c;
+}
+
+void RecordSample(World& world) {
+  History& history = world.history;
+  MonthSample sample = TakeCensus(world);
+  sample.year = world.Year;
+  sample.month = world.Month;
+  sample.restart = history.restartPending;
+  for (size_t cause = 0; cause < sample.deaths.size(); ++cause) {
+    const uint64_t since = world.DeathsByCause[cause] - history.deathsAtLastSample[cause];
+    sample.deaths[cause] = static_cast<uint32_t>(std::min<uint64_t>(since, UINT32_MAX));
+  }
+  history.deathsAtLastSample = world.DeathsByCause;
+  history.sampledYear = world.Year;
+  history.sampledMonth = world.Month;
+  history.restartPending = false;
+  AppendSample(history, sample);
+}
+
+void RecordSampleIfMonthChanged(World& world) {
+  const History& history = world.history;
+  if (world.Month != history.sampledMonth || world.Year != history.sampledYear) {
+    RecordSample(world);
+  }
+}
+
+void MarkRestart(World& world) {
+  world.history.restartPending = true;
+}
+
+}  // namespace ombrivale
