@@ -94,7 +94,7 @@ void ScanInterior(const World& world, int fx, int fy, int D, unsigned wanted, Si
   const auto look = [&](int ring, int dx, int dy) {
     const int at = centre + dx * kMapHeight + dy;
     const int32_t kind = kinds[at];
-    if (amounts[at] < 1 || kind < 1 || kind > 4 || !(missing & (1u << kind))) return;
+    if (amounts[at] < 1 || kind < kSeaScum || kind > kMeat || !(missing & (1u << kind))) return;
     missing &= ~(1u << kind);
     sight.best[kind] = ring;
     sight.bestDX[kind] = dx;
@@ -157,7 +157,8 @@ void ScanForFood(const World& world, int16_t x, int16_t y, int D, unsigned wante
         if (!rows.IsCanonical(dy)) continue;
         const int at = cellIndex(c, rows.CellOf(dy));
         const int32_t kind = kinds[at];
-        if (amounts[at] < 1 || kind < 1 || kind > 4 || !(missing & (1u << kind))) continue;
+        if (amounts[at] < 1 || kind < kSeaScum || kind > kMeat || !(missing & (1u << kind)))
+          continue;
         missing &= ~(1u << kind);
         sight.best[kind] = ring;
         sight.bestDX[kind] = dx;
@@ -182,7 +183,7 @@ void ScanForFood(const World& world, int16_t x, int16_t y, int D, unsigned wante
       const int at = column + rowAt[static_cast<size_t>(j)];
       if (amounts[at] < 1) continue;
       const int32_t kind = kinds[at];
-      if (kind < 1 || kind > 4 || !(missing & (1u << kind))) continue;
+      if (kind < kSeaScum || kind > kMeat || !(missing & (1u << kind))) continue;
       const int32_t distance = std::abs(dx) + rowDistance[static_cast<size_t>(j)];
       if (distance < sight.best[kind]) {
         sight.best[kind] = distance;
@@ -285,7 +286,7 @@ void Forage(World& world, int slot) {
   const int32_t start = 2 * D;  // 32 bits: a distance above 16383 still doubles
 
   Sight sight;
-  for (int kind = 1; kind <= 4; ++kind) {
+  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
     sight.best[kind] = start;
     sight.bestDX[kind] = RandomSign(world);
     sight.bestDY[kind] = RandomSign(world);

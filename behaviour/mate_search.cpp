@@ -94,7 +94,7 @@ void SeekMate(World& world, int seeker) {
     ReseedWith(world, clock * draw);
   }
   const Animal& i = AnimalAt(world, seeker);
-  if (i.Stage < 1) return;
+  if (i.Stage < kStageAdult) return;
   const GeneSet& own = Expressed(i);
   if (own.Genitalia.StartsBreeding > i.AgeYears) return;
   if (own.Genitalia.StopsBreeding <= i.AgeYears) return;

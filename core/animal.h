@@ -41,7 +41,7 @@ struct HeadGenes {
   int16_t MouthLength = 0;  // decides which foods the animal can eat
   int16_t NoseLength = 0;
   uint8_t LipType = 0;
-  uint8_t Diet = 0;  // 0 scum sucker, 1 herbivorous, 2 omnivorous, 3 carnivorous
+  uint8_t Diet = 0;  // Diet code
   Sensor Vision;     // Distance: food and prey range, cells for food, hundredths for prey
   Sensor Audio;
   Sensor Smell;  // Distance: mate range in hundredths of a cell
@@ -66,7 +66,7 @@ struct GenitaliaGenes {
 };
 
 struct BodyGenes {
-  uint8_t BreathingMethod = 0;  // 0 no method, 1 gills, 2 gills and lungs, 3 lungs
+  uint8_t BreathingMethod = 0;  // BreathingMethod code
   int16_t BreathCapasity = 0;   // full breath
   Colour ColourX;               // dot colour on the mini map in real-colour mode
   Colour ColourY;
@@ -74,7 +74,7 @@ struct BodyGenes {
   int16_t ColourContrastSize = 0;
   int16_t Height = 0;
   int16_t Width = 0;
-  uint8_t Covering = 0;  // 0 fur, 1 skin, 2 scales, 3 feathers
+  uint8_t Covering = 0;  // Covering code
 };
 
 struct TailGenes {
@@ -134,7 +134,7 @@ inline bool IsOccupied(const Animal& animal) {
 // out eggs first; a Stage outside 0..1 (only a damaged file can give one) is
 // read as the nearer set rather than past the array.
 inline int ExpressedIndex(const Animal& animal) {
-  return animal.Stage >= 1 ? 1 : 0;
+  return animal.Stage >= kStageAdult ? kStageAdult : kStageInfant;
 }
 inline const GeneSet& Expressed(const Animal& animal) {
   return animal.Genes[ExpressedIndex(animal)];

@@ -8,6 +8,7 @@
 // and keeps its width in the record and the files.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace ombrivale {
@@ -50,11 +51,15 @@ inline constexpr int kCodeValueCount = 4;
 enum class Cause : uint8_t { OldAge, Eaten, Overwritten, Suffocation, Hunger };
 inline constexpr int kCauseCount = 5;
 
-// The names the windows show ("Scum Sucker", "Gills and Lungs", "Scales",
-// "Old Age"); nullptr for a value outside the code's range.
-const char* DietName(int diet);
-const char* BreathingMethodName(int method);
-const char* CoveringName(int covering);
+// The names the windows show for each value, in code order.
+inline constexpr std::array<const char*, kCodeValueCount> kDietNames = {
+    "Scum Sucker", "Herbivorous", "Omnivorous", "Carnivorous"};
+inline constexpr std::array<const char*, kCodeValueCount> kBreathingMethodNames = {
+    "No Method", "Gills", "Gills and Lungs", "Lungs"};
+inline constexpr std::array<const char*, kCodeValueCount> kCoveringNames = {"Fur", "Skin", "Scales",
+                                                                            "Feathers"};
+
+// "Old Age", "Eaten", "Overwritten", "Suffocation", "Hunger".
 const char* CauseText(Cause cause);
 
 }  // namespace ombrivale

@@ -58,22 +58,23 @@ void ApplyExtraRule(World& world, int child, GeneSet& set, const GeneField& fiel
       // Feathers only on a winged, bipedal lung breather. The shape tests look
       // at the set named by the slot's Stage, which Mate has not set yet (an
       // egg slot fails both).
-      if (set.Body.Covering == 3 && !(IsWinged(world, child) == 1 && IsBipedal(world, child) == 1 &&
-                                      set.Body.BreathingMethod == 3)) {
-        set.Body.Covering = 2;
+      if (set.Body.Covering == kFeathers &&
+          !(IsWinged(world, child) == 1 && IsBipedal(world, child) == 1 &&
+            set.Body.BreathingMethod == kLungs)) {
+        set.Body.Covering = kScales;
       }
       return;
     case ExtraRule::BirthKind:
-      if (before == 0 && set.Genitalia.BirthKind == 1 && set.Body.BreathingMethod == 3 &&
+      if (before == 0 && set.Genitalia.BirthKind == 1 && set.Body.BreathingMethod == kLungs &&
           young.Unborn.TimeInEgg >= 3) {
         set.Genitalia.BirthKind = 0;
       }
       return;
     case ExtraRule::Diet:
       // Meat needs a big enough head.
-      if ((set.Head.Diet == 2 || set.Head.Diet == 3) &&
+      if ((set.Head.Diet == kOmnivorous || set.Head.Diet == kCarnivorous) &&
           !(set.Head.Width > 5 && set.Head.Height > 2)) {
-        set.Head.Diet = 1;
+        set.Head.Diet = kHerbivorous;
       }
       return;
   }

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "core/helpers.h"
-#include "genetics/needs.h"
-
+#include "core/rules.h"
 #include "genetics/body_measures.h"
 #include "genetics/inheritance.h"
+#include "genetics/needs.h"
 
 namespace ombrivale {
 namespace {
@@ -87,7 +87,7 @@ void Mate(World& world, int first, int second) {
     egg.Alive = 1;
     egg.AgeYears = 0;
     egg.AgeMonths = 0;
-    egg.Hunger = 500;
+    egg.Hunger = kHungerAtLaying;
     egg.Breath = egg.Genes[kStageInfant].Body.BreathCapasity;
     egg.Stage = kStageEgg;
     egg.Sex = static_cast<uint8_t>(Rnd(world) * 2);

@@ -30,7 +30,7 @@ PlayGodResult FindThem(const World& world, const PlayGodQuery& query) {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Animal& animal = AnimalAt(world, slot);
     if (animal.Alive != 1) continue;
-    const GeneSet& genes = animal.Genes[animal.Stage >= 1 ? 1 : 0];
+    const GeneSet& genes = animal.Genes[ExpressedIndex(animal)];
     if (MatchesWalking(world, slot, query.walking) &&
         Matches(query.covering, genes.Body.Covering) && Matches(query.diet, genes.Head.Diet) &&
         Matches(query.breathing, genes.Body.BreathingMethod)) {

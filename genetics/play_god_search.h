@@ -12,13 +12,10 @@ namespace ombrivale {
 // The entries of the four search lists after "[Ignore]"; list entry k >= 1
 // stands for gene value k - 1 (walking: 1 bipedal, 2 bipedaloid, 3 neither).
 inline constexpr const char* kIgnoreEntry = "[Ignore]";
-inline constexpr std::array<const char*, 4> kCoveringEntries = {"Fur", "Skin", "Scales",
-                                                                "Feathers"};
+inline constexpr const auto& kCoveringEntries = kCoveringNames;
 inline constexpr std::array<const char*, 3> kWalkingEntries = {"Bipedal", "Bipedaloid", "Neither"};
-inline constexpr std::array<const char*, 4> kDietEntries = {"Scum Sucker", "Herbivorous",
-                                                            "Omnivorous", "Carnivorous"};
-inline constexpr std::array<const char*, 4> kBreathingEntries = {"No Method", "Gills",
-                                                                 "Gills and Lungs", "Lungs"};
+inline constexpr const auto& kDietEntries = kDietNames;
+inline constexpr const auto& kBreathingEntries = kBreathingMethodNames;
 
 // The selected entry of each list: -1 when nothing is selected, 0 for
 // "[Ignore]"; both let every animal pass that test.

@@ -67,7 +67,7 @@ uint32_t MapCellColour(const World& world, int64_t x, int64_t y, uint32_t previo
 }
 
 uint32_t AnimalDotColour(const Animal& animal, bool realColours) {
-  const GeneSet& genes = animal.Genes[animal.Stage >= 1 ? 1 : 0];
+  const GeneSet& genes = animal.Genes[ExpressedIndex(animal)];
   if (realColours) {
     const Colour& x = genes.Body.ColourX;
     const Colour& y = genes.Body.ColourY;

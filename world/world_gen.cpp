@@ -156,13 +156,13 @@ void CreateFounder(World& world, int slot) {
   a.Unborn.TimeInEgg = 5;
   for (GeneSet& g : a.Genes) {
     g.Body.BreathCapasity = 1000;
-    g.Body.BreathingMethod = 1;
+    g.Body.BreathingMethod = kGills;
     g.Body.ColourContrast = 0;
     g.Body.ColourX = Colour{128, 64, 0};
     g.Body.ColourY = Colour{128, 64, 0};
     g.Body.Height = 5;
     g.Body.Width = 1;
-    g.Body.Covering = 1;
+    g.Body.Covering = kSkin;
     for (Limb& limb : g.Limb) {
       limb.UpperLength = 0;
       limb.UpperWidth = 0;
@@ -183,7 +183,7 @@ void CreateFounder(World& world, int slot) {
     g.Head.Audio.MinFrequency = 0;
     g.Head.Audio.Resolution = 0;
     g.Head.Audio.SensorExists = kFalse;
-    g.Head.Diet = 0;
+    g.Head.Diet = kScumSucker;
     g.Head.LipType = 0;
     g.Head.MouthLength = 1;
     g.Head.MouthNose = 0;
