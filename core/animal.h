@@ -114,7 +114,7 @@ struct Animal {
   int16_t AgeMonths = 0;  // 0..11
   uint8_t Sex = 0;        // 0 or 1
   uint8_t Alive = 0;      // 1 = slot occupied (animal or egg); anything else = free
-  int16_t Stage = kStageEgg;
+  int16_t Stage = 0;  // Stage code; 0 in a slot never used
   int16_t X = 0;  // hundredths of a cell, 0..32000
   int16_t Y = 0;  // hundredths of a cell, 0..10000, growing downward
   uint8_t Mode = kModeRoam;
