@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -73,55 +74,152 @@ int CanonicalOffsets(const Axis& axis, std::array<int, N>& out) {
   return n;
 }
 
+// ---- The indexed scan ----
+//
+// For an animal in column 1..320 and row 1..100 no offset folds over an edge
+// to a nearer cell, and the capped offsets past the right and bottom edges
+// reach the last column and row first at their true offset, so each cell in
+// reach has the one offset (c - fx, r - fy). The scan's first find of each
+// kind is then the cell of least (distance, dx, dy) below 2D. The food index
+// yields it row by row without looking at empty cells: in each row the
+// nearest column on either side of the animal, rows taken outward from the
+// animal's own until they lie farther than the best find.
+
+// The best find so far of one kind: least distance, then least dx, then
+// least dy (the scan order).
+struct Find {
+  int32_t distance;
+  int dx = 0;
+  int dy = 0;
+  bool found = false;
+
+  void Offer(int cdx, int cdy) {
+    const int32_t d = std::abs(cdx) + std::abs(cdy);
+    if (d < distance || (found && d == distance && (cdx < dx || (cdx == dx && cdy < dy)))) {
+      distance = d;
+      dx = cdx;
+      dy = cdy;
+      found = true;
+    }
+  }
+};
+
+// Bits 0..n-1 (0 <= n <= 64).
+uint64_t LowBits(int n) {
+  return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+}
+
+// Columns first..first + 63 of an index row as one word, bit i for column
+// first + i (the row's spare word makes reading past column 320 safe).
+inline uint64_t ColumnWindow(const uint64_t* row, int first) {
+  const int word = first / 64;
+  const int shift = first % 64;
+  if (shift == 0) return row[word];
+  return (row[word] >> shift) | (row[word + 1] << (64 - shift));
+}
+
+// The offset from `own` of the nearest set bit of `bits`, the lower one at
+// equal distance. REQUIRES: bits != 0.
+int NearestBit(uint64_t bits, int own) {
+  const uint64_t left = bits & LowBits(own + 1);
+  const uint64_t right = bits & ~LowBits(own + 1);
+  const int l = left != 0 ? 63 - std::countl_zero(left) : -1;
+  const int r = right != 0 ? std::countr_zero(right) : 64;
+  return l >= 0 && (r == 64 || own - l <= r - own) ? l - own : r - own;
+}
+
+// The same over a whole index row between columns first and last, for a
+// reach wider than one word: the offset from column `own` of the nearest
+// column that offers food, or false when none does.
+bool NearestColumn(const uint64_t* row, int own, int first, int last, int& dx) {
+  int left = -1;
+  for (int word = own / 64; word >= first / 64 && left < 0; --word) {
+    uint64_t bits = row[word];
+    if (word == own / 64) bits &= LowBits(own % 64 + 1);
+    if (word == first / 64) bits &= ~LowBits(first % 64);
+    if (bits != 0) left = word * 64 + 63 - std::countl_zero(bits);
+  }
+  int right = -1;
+  for (int word = (own + 1) / 64; word <= last / 64 && right < 0; ++word) {
+    uint64_t bits = row[word];
+    if (word == (own + 1) / 64) bits &= ~LowBits((own + 1) % 64);
+    if (word == last / 64) bits &= LowBits(last % 64 + 1);
+    if (bits != 0) right = word * 64 + std::countr_zero(bits);
+  }
+  if (left < 0 && right < 0) return false;
+  dx = left >= 0 && (right < 0 || own - left <= right - own) ? left - own : right - own;
+  return true;
+}
+
+void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sight& sight) {
+  const int firstColumn = std::max(0, fx - D);
+  const int lastColumn = std::min(kLastColumn, fx + D);
+  const int width = lastColumn - firstColumn + 1;
+  const int topRow = std::max(0, fy - D);
+  const int bottomRow = std::min(kLastRow, fy + D);
+  const int farthestRow = std::max(fy - topRow, bottomRow - fy);
+
+  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+    if (!(wanted & (1u << kind))) continue;
+    if (width <= 64) {
+      // Most looks find nothing: one pass over the rows in reach, without
+      // branches, tells whether any of them holds the kind.
+      const uint64_t* row = world.Map.FoodRow(kind, topRow) + firstColumn / 64;
+      uint64_t any[2] = {0, 0};
+      for (int r = topRow; r <= bottomRow; ++r, row += kFoodRowWords) {
+        any[0] |= row[0];
+        any[1] |= row[1];
+      }
+      if ((ColumnWindow(any, firstColumn % 64) & LowBits(width)) == 0) continue;
+    }
+    Find best{sight.best[kind]};  // 2D: nothing at that distance is chosen
+    // Rows outward: dy = 0, -1, +1, -2, +2, ...; a row as far as the best
+    // find can still tie with it at dx = 0.
+    for (int step = 0; step <= farthestRow && step <= best.distance; ++step) {
+      for (int dy = -step; dy <= step; dy += step == 0 ? 1 : 2 * step) {
+        const int r = fy + dy;
+        if (r < topRow || r > bottomRow) continue;
+        const uint64_t* row = world.Map.FoodRow(kind, r);
+        int dx = 0;
+        if (width <= 64) {
+          const uint64_t bits = ColumnWindow(row, firstColumn) & LowBits(width);
+          if (bits == 0) continue;
+          dx = NearestBit(bits, fx - firstColumn);
+        } else if (!NearestColumn(row, fx, firstColumn, lastColumn, dx)) {
+          continue;
+        }
+        best.Offer(dx, dy);
+      }
+    }
+    if (best.found) {
+      sight.best[kind] = best.distance;
+      sight.bestDX[kind] = best.dx;
+      sight.bestDY[kind] = best.dy;
+    }
+  }
+}
+
 // The food scan over the kinds in `wanted` (bit k for kind k), with the same
 // result as visiting every offset (dx, dy) of -D..D x -D..D in order (dx
 // outer, dy inner, both ascending) and keeping, per kind, the first offset of
 // the smallest city-block distance below 2D at which the cell holds at least
 // one unit of that kind.
 //
-// It first walks rings of growing distance from the animal over canonical
-// offsets only, each ring in scan order, so the first find of a kind is final
-// and the walk stops once every wanted kind is found. When the rings grow
-// costly without finding everything, one pass over all canonical offsets (at
-// most the map's cells) settles the rest.
-// The scan for an animal whose whole square lies on the map: no offset folds
-// or is capped, so every offset is canonical and the rings need no checks.
-void ScanInterior(const World& world, int fx, int fy, int D, unsigned wanted, Sight& sight) {
-  const int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
-  const int32_t* amounts = world.Map.layers[kFoodAmountLayer].data();
-  const int centre = fx * kMapHeight + (fy - kMapTopRow);
-  unsigned missing = wanted;
-  const auto look = [&](int ring, int dx, int dy) {
-    const int at = centre + dx * kMapHeight + dy;
-    const int32_t kind = kinds[at];
-    if (amounts[at] < 1 || kind < kSeaScum || kind > kMeat || !(missing & (1u << kind))) return;
-    missing &= ~(1u << kind);
-    sight.best[kind] = ring;
-    sight.bestDX[kind] = dx;
-    sight.bestDY[kind] = dy;
-  };
-  const int lastRing = 2 * D - 1;  // food at exactly 2D is never chosen
-  for (int ring = 0; ring <= lastRing && missing != 0; ++ring) {
-    // Scan order within a ring: dx ascending, then dy ascending.
-    const int reach = std::min(ring, D);
-    for (int dx = -reach; dx <= reach; ++dx) {
-      const int rest = ring - std::abs(dx);
-      if (rest > D) continue;
-      look(ring, dx, -rest);
-      if (rest != 0) look(ring, dx, rest);
-    }
-  }
-}
-
+// An animal in column 1..320 and row 1..100 is scanned through the food
+// index. Elsewhere (column or row 0, where the folded offsets win, or a
+// position off the map from a hand-made file) the scan walks rings of
+// growing distance over canonical offsets only, each ring in scan order, so
+// the first find of a kind is final and the walk stops once every wanted kind
+// is found. When the rings grow costly without finding everything, one pass
+// over all canonical offsets (at most the map's cells) settles the rest.
 void ScanForFood(const World& world, int16_t x, int16_t y, int D, unsigned wanted, Sight& sight) {
   if (D <= 0 || wanted == 0) return;
-  const Axis columns{static_cast<int>(std::floor(x / 100.0)), kLastColumn, D};
-  const Axis rows{static_cast<int>(std::floor(y / 100.0)), kLastRow, D};
-  if (columns.f - D >= 0 && columns.f + D <= kLastColumn && rows.f - D >= 0 &&
-      rows.f + D <= kLastRow) {
-    ScanInterior(world, columns.f, rows.f, D, wanted, sight);
+  if (x >= kHundredthsPerCell && y >= kHundredthsPerCell && x <= kMaxX && y <= kMaxY) {
+    ScanIndexed(world, x / kHundredthsPerCell, y / kHundredthsPerCell, D, wanted, sight);
     return;
   }
+  const Axis columns{static_cast<int>(std::floor(x / 100.0)), kLastColumn, D};
+  const Axis rows{static_cast<int>(std::floor(y / 100.0)), kLastRow, D};
   std::array<int, kMapWidth> dxs;
   std::array<int, kLastRow + 1> dys;
   const int nx = CanonicalOffsets(columns, dxs);
@@ -225,6 +323,7 @@ void EatFromOwnCell(World& world, Animal& animal, int32_t kind, const Meal& meal
   if (world.Map.At(kFoodKindLayer, c, r) != kind || amount < 1) return;
   AddSaturating(animal.Hunger, -meal.hungerDrop);
   AddSaturating(amount, -static_cast<int64_t>(meal.amountTaken));
+  world.Map.NoteFoodChange(c, r);
 }
 
 void Browse(World& world, Animal& animal, const Sight& sight) {

@@ -54,7 +54,7 @@ double ReadTimeOfDay(Clock& clock);
 // clock's next reading.
 inline double ReadClock(World& world) {
   Clock& clock = world.RandomClock;
-  if (!clock.isVirtual) return ReadTimeOfDay(clock);
+  if (!clock.isVirtual) return clock.held ? clock.heldReading : ReadTimeOfDay(clock);
   clock.virtualSeconds += clock.step;
   if (clock.virtualSeconds >= 86400.0) clock.virtualSeconds -= 86400.0;
   return clock.virtualSeconds;
@@ -79,21 +79,39 @@ inline void Reseed(World& world) {
   ReseedWith(world, ReadClock(world));
 }
 
-// The next uniform number on [0, 1).
-inline double Rnd(World& world) {
-  // splitmix64: one add and three multiply-xorshifts per draw.
+// The next draw's 64 bits (splitmix64: one add and three multiply-xorshifts),
+// of which Rnd keeps the top 53.
+inline uint64_t RndBits(World& world) {
   uint64_t z = (world.Rng.state += 0x9E3779B97F4A7C15ull);
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  z ^= z >> 31;
-  return static_cast<double>(z >> 11) * 0x1.0p-53;
+  return z ^ (z >> 31);
 }
 
-// -1 or +1 with equal chance; reseeds first.
+// The next uniform number on [0, 1).
+inline double Rnd(World& world) {
+  return static_cast<double>(RndBits(world) >> 11) * 0x1.0p-53;
+}
+
+// -1 or +1 with equal chance; reseeds first. The rule draws r on [0, 1) and
+// takes k = floor(r x 10): 0..4 give -1, 5..9 give +1. r x 10 rounds below 5
+// exactly when r < 1/2, that is when the draw's top bit is clear, so the sign
+// is read from that bit without the floating-point round trip.
 inline int16_t RandomSign(World& world) {
   Reseed(world);
-  const int k = static_cast<int>(Rnd(world) * 10.0);  // 0..4 give -1, 5..9 give +1
-  return k <= 4 ? -1 : 1;
+  return (RndBits(world) >> 63) != 0 ? 1 : -1;
+}
+
+// Holds the time of day for the length of a tick (see Clock::held).
+inline void HoldClock(World& world) {
+  Clock& clock = world.RandomClock;
+  if (clock.isVirtual) return;
+  clock.held = false;
+  clock.heldReading = ReadTimeOfDay(clock);
+  clock.held = true;
+}
+inline void ReleaseClock(World& world) {
+  world.RandomClock.held = false;
 }
 
 }  // namespace ombrivale

@@ -14,8 +14,16 @@
 namespace ombrivale {
 
 // Round to the nearest integer, ties to the even neighbour (2.5 -> 2, 3.5 -> 4).
+// Adding 2^52 with the value's sign leaves no bits for a fraction, so the
+// addition itself rounds (to nearest, ties to even) and the subtraction is
+// exact: std::nearbyint's result without its call (the baseline x86-64
+// instruction set has no rounding instruction). Values of 2^52 and beyond
+// are whole already; NaN passes through.
 inline double RoundHalfEven(double value) {
-  return std::nearbyint(value);
+  constexpr double kNoFraction = 4503599627370496.0;  // 2^52
+  if (!(std::fabs(value) < kNoFraction)) return value;
+  const double shift = std::copysign(kNoFraction, value);
+  return (value + shift) - shift;
 }
 
 // Clamps a wide integer into T's range.

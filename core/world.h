@@ -50,6 +50,11 @@ struct Clock {
   // costs one clock_gettime and a subtraction.
   int64_t localMidnight = 0;
   int64_t midnightCheckedAt = INT64_MIN;
+  // Inside a tick the time of day is read once, at its start, and held: the
+  // coarse clock it comes from moves every few milliseconds, far less often
+  // than the thousands of reseeds of one tick.
+  bool held = false;
+  double heldReading = 0;
 };
 
 // The world's small uniform generator. Reseeding mixes a clock reading into
@@ -94,6 +99,12 @@ struct World {
   std::array<uint64_t, kCauseCount> DeathsByCause{};
   // One sample a month of the population (sim/statistics.h).
   History history;
+
+  // Each slot's evolvedness count (PrimordialCount), kept for the choice of
+  // the least evolved animal when a full table needs room; meaningful for
+  // occupied slots while primordialCountsKept (genetics/body_measures.h).
+  std::vector<int16_t> primordialCounts = std::vector<int16_t>(kSlotCount + 1);
+  bool primordialCountsKept = false;
 
   Seam* seam = nullptr;        // not owned; nullptr means no window at all
   Display* display = nullptr;  // not owned; nullptr: nothing is drawn or captioned

@@ -162,4 +162,46 @@ int FindLeastEvolved(const World& world) {
   return found;
 }
 
+int FindLeastEvolvedKept(World& world) {
+  std::vector<int16_t>& counts = world.primordialCounts;
+  if (!world.primordialCountsKept) {
+    for (int slot = 1; slot <= kSlotCount; ++slot)
+      counts[static_cast<size_t>(slot)] =
+          static_cast<int16_t>(PrimordialCount(AnimalAt(world, slot)));
+    world.primordialCountsKept = true;
+  }
+  int best = 0;  // an animal scoring 0 is never chosen
+  int found = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const int count = counts[static_cast<size_t>(slot)];
+    if (count > best && IsOccupied(AnimalAt(world, slot))) {
+      best = count;
+      found = slot;
+    }
+  }
+  return found;
+}
+
+void NoteGenesChanged(World& world, int slot) {
+  if (!world.primordialCountsKept) return;
+  world.primordialCounts[static_cast<size_t>(slot)] =
+      static_cast<int16_t>(PrimordialCount(AnimalAt(world, slot)));
+}
+
+void ForgetPrimordialCounts(World& world) {
+  world.primordialCountsKept = false;
+}
+
+bool PrimordialCountsMatch(const World& world) {
+  if (!world.primordialCountsKept) return true;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& animal = AnimalAt(world, slot);
+    if (IsOccupied(animal) &&
+        world.primordialCounts[static_cast<size_t>(slot)] != PrimordialCount(animal)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace ombrivale

@@ -31,4 +31,16 @@ float PrimordialScore(const World& world, int slot);
 int FindMostEvolved(const World& world);
 int FindLeastEvolved(const World& world);
 
+// FindLeastEvolved over the world's kept counts (World::primordialCounts),
+// which it takes afresh from the table when they are not kept. A full
+// table's litters ask it for every young; the table is scored once.
+int FindLeastEvolvedKept(World& world);
+// Whatever changes the genes of a living animal (a birth, a founder) calls
+// this, so the kept counts stay true; a load, which changes many, forgets
+// them instead.
+void NoteGenesChanged(World& world, int slot);
+void ForgetPrimordialCounts(World& world);
+// True when every occupied slot's kept count is its count (invariant checks).
+bool PrimordialCountsMatch(const World& world);
+
 }  // namespace ombrivale

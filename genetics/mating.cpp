@@ -1,6 +1,5 @@
 #include "genetics/mating.h"
 
-#include <array>
 #include <cmath>
 
 #include "core/helpers.h"
@@ -20,48 +19,13 @@ int LitterSize(float m) {
   return static_cast<int>(std::floor(m - start)) + 1;
 }
 
-// The primordial counts of a full table, taken when a litter first needs a
-// victim. Within one litter nothing but the young's own slot changes genes,
-// so the counts stay valid if that slot is updated after each birth; the
-// victim is then the one FindLeastEvolved would pick (highest count above 0,
-// ties to the lower slot) without scoring the table again for every young.
-class LitterVictims {
- public:
-  int Next(const World& world) {
-    if (!ready_) {
-      for (int slot = 1; slot <= kSlotCount; ++slot)
-        Update(world, slot);
-      ready_ = true;
-    }
-    int best = 0;
-    int found = 0;
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-      if (counts_[static_cast<size_t>(slot)] > best) {
-        best = counts_[static_cast<size_t>(slot)];
-        found = slot;
-      }
-    }
-    return found;
-  }
-  void Update(const World& world, int slot) {
-    const Animal& animal = AnimalAt(world, slot);
-    counts_[static_cast<size_t>(slot)] =
-        static_cast<int16_t>(IsOccupied(animal) ? PrimordialCount(animal) : -1);
-  }
-  bool ready() const { return ready_; }
-
- private:
-  bool ready_ = false;
-  std::array<int16_t, kSlotCount + 1> counts_;
-};
-
 // The slot for the next young, or 0 when the litter has to stop: the table
 // is full and either OverwriteLeast is off or no animal scores above 0.
-int ClaimSlot(World& world, LitterVictims& victims) {
+int ClaimSlot(World& world) {
   const int free = FindFreeSlot(world);
   if (free != 0) return free;
   if (world.OverwriteLeast != 1) return 0;
-  const int victim = victims.Next(world);
+  const int victim = FindLeastEvolvedKept(world);
   if (victim == 0) return 0;
   KillAnimal(world, victim, Cause::Overwritten);
   return victim;
@@ -75,9 +39,8 @@ void Mate(World& world, int first, int second) {
   const int16_t y2 = Adult(AnimalAt(world, second)).Genitalia.YoungPerLitter;
   Reseed(world);  // MeanOf's own reseed
   const int young = LitterSize(MeanOf(y1, y2));
-  LitterVictims victims;
   for (int n = 0; n < young; ++n) {
-    const int slot = ClaimSlot(world, victims);
+    const int slot = ClaimSlot(world);
     if (slot == 0) return;
     // The parents are read anew for every young: an overwritten parent's
     // slot now holds an earlier sibling.
@@ -95,7 +58,7 @@ void Mate(World& world, int first, int second) {
     egg.X = AnimalAt(world, second).X;
     egg.Y = AnimalAt(world, second).Y;
     // Mode, headings, HasBred and the kept genes stay as the slot held them.
-    if (victims.ready()) victims.Update(world, slot);
+    NoteGenesChanged(world, slot);
   }
 }
 

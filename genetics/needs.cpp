@@ -67,6 +67,7 @@ void KillAnimal(World& world, int slot, Cause cause) {
     kind = kMeat;
     int32_t& amount = world.Map.At(kFoodAmountLayer, x, y);
     amount = RoundTo<int32_t>(static_cast<double>(amount) + BodyVolume(world, slot));
+    world.Map.NoteFoodChange(x, y);
   }
   animal.Alive = 0;
   ++world.DeathsByCause[static_cast<size_t>(cause)];

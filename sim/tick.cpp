@@ -17,7 +17,7 @@
 #include "world/world_gen.h"
 
 #ifdef OMBRIVALE_VALIDATE
-#include "core/validate.h"
+#include "sim/validate.h"
 #endif
 
 namespace ombrivale {
@@ -71,6 +71,7 @@ bool IsGround(const World& world, int column, int row) {
 void SimulationTick(World& world) {
   Seam& seam = SeamOf(world);
   ++world.TickCount;
+  HoldClock(world);
 
   AddSaturating(world.SpeedCount, 1);
   if (world.SpeedCount >= kTicksPerMonth) MonthStep(world);
@@ -132,6 +133,7 @@ void SimulationTick(World& world) {
   seam.DoZoomed();
   seam.ProcessEvents();
   RecordSampleIfMonthChanged(world);
+  ReleaseClock(world);
 
 #ifdef OMBRIVALE_VALIDATE
   Validate(world);

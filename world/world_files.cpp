@@ -8,6 +8,7 @@
 
 #include "core/log.h"
 
+#include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
@@ -440,6 +441,7 @@ FileError ParseAnimalFile(std::string_view text, Animal& animal) {
 
 FileError ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot) {
   if (slot < 1 || slot > kSlotCount) return FormatError(kErrorBadSlot, 0);
+  ForgetPrimordialCounts(world);
   std::string text;
   FileError error = ReadWholeFile(files, path, text);
   if (!error.failed()) error = ParseAnimalFile(text, AnimalAt(world, slot));
@@ -550,7 +552,10 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
 
   FileError error = ReadWholeFile(files, prefix + kPlanet0, bytes);
   if (!error.failed()) error = ParsePlanet0(bytes, world);
-  if (error.failed() && CancelAfter(world, error)) return false;
+  if (error.failed()) {
+    world.Map.RebuildFoodIndex();
+    if (CancelAfter(world, error)) return false;
+  }
 
   // The exact calendar and sea level, when the save has them.
   Calendar calendar;
@@ -562,6 +567,7 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
 
   error = ReadWholeFile(files, prefix + kPlanet1, bytes);
   if (!error.failed()) error = ParsePlanet1(bytes, world);
+  world.Map.RebuildFoodIndex();
   if (error.failed() && CancelAfter(world, error)) return false;
 
   error = ReadWholeFile(files, prefix + kAnimalList, bytes);

@@ -6,6 +6,7 @@
 
 #include "core/helpers.h"
 #include "core/numeric.h"
+#include "genetics/body_measures.h"
 #include "world/map_picture.h"
 
 namespace ombrivale {
@@ -131,6 +132,7 @@ PlanetFigures GeneratePlanet(World& world) {
   }
 
   FillSeaAndSow(world);
+  world.Map.RebuildFoodIndex();
 
   ReDrawMap(world);  // which also copies the picture into MiniBak
   return figures;
@@ -201,6 +203,7 @@ void CreateFounder(World& world, int slot) {
     g.Tail.Length = 6;
     g.Tail.Width = 1;
   }
+  NoteGenesChanged(world, slot);
 }
 
 double MeatBlockSum(const World& world, int x, int y) {
@@ -251,6 +254,7 @@ void ChangeWorld(World& world) {
       if (amounts[here] < 0) kinds[here] = kNoFood;
     }
   }
+  world.Map.RebuildFoodIndex();
 }
 
 }  // namespace ombrivale

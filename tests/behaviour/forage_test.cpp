@@ -23,6 +23,7 @@ int At(int cell) {
 void PutFood(World& world, int x, int y, int32_t kind, int32_t amount = 100) {
   world.Map.At(kFoodKindLayer, x, y) = kind;
   world.Map.At(kFoodAmountLayer, x, y) = amount;
+  world.Map.NoteFoodChange(x, y);
 }
 
 // A foraging adult standing in cell (x, y).
@@ -342,6 +343,7 @@ void RandomWorld(World& world, std::mt19937& rng) {
       world.Map.At(kFoodAmountLayer, x, y) = std::uniform_int_distribution<int>(-12, 12)(rng);
     }
   }
+  world.Map.RebuildFoodIndex();
   const int16_t visions[] = {-3, 0, 1, 2, 3, 5, 8, 13, 30, 60, 120, 200, 330, 420};
   const int animals = std::uniform_int_distribution<int>(1, 40)(rng);
   const int cx = std::uniform_int_distribution<int>(0, 32000)(rng);

@@ -37,6 +37,7 @@ void BuildSeaWorld(World& world) {
       world.Map.At(kFoodAmountLayer, x, y) = 10000;
     }
   }
+  world.Map.RebuildFoodIndex();
   world.SeaLevel = kSeaLevel;
   ReDrawMap(world);
   for (int slot = 1; slot <= 2; ++slot) {

@@ -47,6 +47,7 @@ void BuildPlanet(World& world) {
       world.display->MiniBak.Set(x, y, colour);
     }
   }
+  world.Map.RebuildFoodIndex();
   world.Month = 1;
   world.GameStarted = 1;
   world.LogOn = 1;

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "core/helpers.h"
-#include "core/validate.h"
+#include "sim/validate.h"
 #include "support/test_world.h"
 
 namespace ombrivale {

@@ -7,8 +7,9 @@ namespace ombrivale {
 
 // Checks what the simulation guarantees after every tick: the table and map
 // sizes, every occupied slot's position on the map (0..32000 x 0..10000),
-// the tick counters in range, the history within its capacity and, with a
-// display, the pictures' sizes and the death log within its cap. Prints the
+// the food index and the kept evolvedness counts true to the map and the
+// table, the tick counters in range, the history within its capacity and,
+// with a display, the pictures' sizes and the death log within its cap. Prints the
 // first violation to stderr and aborts. One pass over the 750 slots; the
 // tick calls it when built with OMBRIVALE_VALIDATE.
 void Validate(const World& world);

@@ -1,7 +1,9 @@
-#include "core/validate.h"
+#include "sim/validate.h"
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "genetics/body_measures.h"
 
 namespace ombrivale {
 
@@ -37,6 +39,9 @@ void Validate(const World& world) {
   Check(world.history.samples.size() <= world.history.recorded,
         "history holds more samples than were recorded",
         static_cast<long long>(world.history.samples.size()));
+
+  Check(world.Map.FoodIndexMatches(), "the food index differs from the map", 0);
+  Check(PrimordialCountsMatch(world), "a kept evolvedness count differs from the animal's", 0);
 
   if (const Display* display = world.display) {
     CheckSize(display->MiniMap.pixels.size(), kCellCount, "MiniMap has the wrong pixel count");
