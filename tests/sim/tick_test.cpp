@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "core/helpers.h"
-#include "core/validate.h"
 #include "support/test_world.h"
 
 namespace ombrivale {
@@ -497,19 +496,6 @@ TEST_F(TickTest, CountersSaturateInsteadOfWrapping) {
   world.SpeedCount = 255;  // a damaged counter still reaches the month step
   SimulationTick(world);
   EXPECT_EQ(0, world.SpeedCount);
-}
-
-// ---- The invariant checks -------------------------------------------------
-
-TEST_F(TickTest, ValidateStopsAtAPositionOffTheMap) {
-  Still(5, 5050, 5050);
-  Validate(world);  // sound: returns
-  AnimalAt(world, 5).X = -1;
-  EXPECT_DEATH(Validate(world), "slot 5 at \\(-1, 5050\\)");
-  AnimalAt(world, 5).Alive = 0;  // a free slot may hold anything
-  Validate(world);
-  world.SpeedCount = 31;
-  EXPECT_DEATH(Validate(world), "SpeedCount");
 }
 
 }  // namespace
