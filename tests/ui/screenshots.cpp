@@ -1,0 +1,94 @@
+// Pictures of the program's windows, to look at: the main window running a
+// populated world with every secondary window open, each secondary window on
+// its own, About and the icon. Not a test; scripts/screenshots runs it.
+// Usage: ui_screenshots OUT_DIR
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "core/helpers.h"
+#include "sim/new_world.h"
+#include "support/ui_support.h"
+#include "ui/main_window.h"
+
+namespace {
+
+bool Save(const QImage& picture, const QString& folder, const char* name) {
+  const QString path = folder + '/' + QLatin1String(name);
+  if (picture.save(path)) return true;
+  std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  using namespace ombrivale;
+  QApplication app(argc, argv);
+  if (argc != 2 || !QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
+    std::fprintf(stderr, "usage: %s OUT_DIR\n", argv[0]);
+    return 2;
+  }
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  QTemporaryDir programFolder;  // no settings, no saved world
+  ui::ProgramEnvironment environment;
+  environment.programFolder = programFolder.path();
+  environment.mapScale = 2;
+  environment.screenHeight = [] { return 768; };
+  environment.openDocument = [](const QUrl&) {};
+  environment.endProgram = [] {};
+  ui::MainWindow window(environment);
+  window.QtWindowSeam().ScriptAnswers({});  // the first run's boxes answer themselves
+  window.StartUp();
+  window.Timer2().stop();
+  World& world = window.GetWorld();
+  UseVirtualClock(world, 1);  // the same planet every time
+  NewWorld(world);
+  testing::FillTable(world, 400, true);
+  window.showNormal();
+  window.resize(1400, 900);
+  window.ShowPropertiesWindow();
+  window.ShowWorldView();
+  window.ShowLog();
+  window.ShowQuickDrawWindow();
+  window.showNormal();
+  window.resize(1400, 900);
+  window.SubWindowOf(window.WorldView())->move(560, 0);
+  window.SubWindowOf(window.LogIfCreated())->move(560, 330);
+  window.SubWindowOf(window.QuickDrawIfCreated())->move(860, 0);
+  for (int i = 0; i < 400; ++i)
+    window.Tick();
+  for (int slot = 1; slot <= kSlotCount; ++slot) {  // a left click on the first animal
+    const Animal& a = AnimalAt(world, slot);
+    if (!IsOccupied(a)) continue;
+    window.MiniMapLeftPressed(CellX(a.X) * 15.0, CellY(a.Y) * 15.0);
+    break;
+  }
+  for (int i = 0; i < 5; ++i)
+    window.Tick();
+  window.LogIfCreated()->SyncFromDisplay();
+  QCoreApplication::processEvents();
+
+  bool saved = Save(window.grab().toImage(), out, "main_window.png");
+  // Play God copies the map when it is created, which start-up did before
+  // there was a world: closed and opened again, it shows the planet.
+  if (window.PlayGodIfCreated() != nullptr) {
+    window.SubWindowOf(window.PlayGodIfCreated())->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  window.ShowPlayGod();  // last: it would cover the others
+  window.PlayGodIfCreated()->Command1_Click();
+  QCoreApplication::processEvents();
+  saved &= Save(window.WorldView()->grab().toImage(), out, "world_view.png");
+  saved &= Save(window.PropertiesIfCreated()->grab().toImage(), out, "properties.png");
+  saved &= Save(window.QuickDrawIfCreated()->grab().toImage(), out, "quick_draw.png");
+  saved &= Save(window.PlayGodIfCreated()->grab().toImage(), out, "play_god.png");
+  saved &= Save(window.LogIfCreated()->grab().toImage(), out, "log.png");
+  ui::AboutWindow about;
+  about.show();
+  QCoreApplication::processEvents();
+  saved &= Save(about.grab().toImage(), out, "about.png");
+  saved &= Save(ui::DrawPlanetPicture(QSize(128, 128), true), out, "icon.png");
+  return saved ? 0 : 1;
+}
