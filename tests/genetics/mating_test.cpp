@@ -51,30 +51,6 @@ TEST(Mate, LitterIsHalfTheMeanOfTheAdultGenesRoundedDown) {
   }
 }
 
-TEST(Mate, AnEggSetsOnlyItsOwnFieldsAtTheSecondPartnersPlace) {
-  TestWorld t;
-  PutPair(t.world, 2, 2);  // one young, in slot 3
-  Animal& old = PutAnimal(t.world, 3, 9000, 9000);
-  old.Mode = kModeSeekMate;
-  old.HeadingX = -1;
-  old.HasBred = 1;
-  old.AgeYears = 7;
-  old.Alive = 0;
-  Mate(t.world, 1, 2);
-  const Animal& egg = AnimalAt(t.world, 3);
-  EXPECT_EQ(1, egg.Alive);
-  EXPECT_EQ(kStageEgg, egg.Stage);
-  EXPECT_EQ(0, egg.AgeYears);
-  EXPECT_EQ(500, egg.Hunger);
-  EXPECT_EQ(egg.Genes[0].Body.BreathCapasity, egg.Breath);
-  EXPECT_EQ(egg.Unborn.TimeInEgg, egg.EggTimer);
-  EXPECT_EQ(1500, egg.X);
-  EXPECT_EQ(2500, egg.Y);
-  EXPECT_EQ(kModeSeekMate, egg.Mode);  // the rest is the slot's old record
-  EXPECT_EQ(-1, egg.HeadingX);
-  EXPECT_EQ(1, egg.HasBred);
-}
-
 TEST(Mate, AFullTableStopsTheLitterUnlessOverwritingIsExactlyOne) {
   for (const uint8_t overwrite : {0, 2}) {
     TestWorld t;
@@ -92,8 +68,8 @@ TEST(Mate, AFullTableStopsTheLitterUnlessOverwritingIsExactlyOne) {
 
 // Mate scores the table once per litter and then updates only the young's
 // slot. The litter as written, scoring the whole table for every young, must
-// pick the same victims on tables where young overwrite parents and earlier
-// siblings.
+// leave the same world (victims, eggs, the fields a birth leaves alone) on
+// tables where young overwrite parents and earlier siblings.
 TEST(Mate, LitterVictimsMatchScoringTheTableForEveryYoung) {
   for (uint64_t seed = 1; seed <= 12; ++seed) {
     TestWorld fast(seed), literal(seed);

@@ -66,31 +66,6 @@ TEST_F(TickTest, GroundBlocksTheVerticalMoveFirst) {
   }
 }
 
-TEST_F(TickTest, TheStepCapsHighAndTheTickClampsLow) {
-  struct Case {
-    int x, y;
-    int16_t hx, hy;
-    int stepX, stepY;  // after AnimalStep
-    int tickX, tickY;  // after a whole tick
-  };
-  const Case cases[] = {
-      {31950, 5000, 1, 0, 32000, 5000, 32000, 5000},
-      {5000, 9950, 0, 1, 5000, 10000, 5000, 10000},
-      {50, 5000, -1, 0, -100, 5000, 0, 5000},
-      {5000, 50, 0, -1, 5000, -100, 5000, 0},
-  };
-  for (const Case& c : cases) {
-    Animal& a = Flyer(c.x, c.y, c.hx, c.hy);
-    AnimalStep(world, 1);
-    EXPECT_EQ(c.stepX, a.X) << c.x << "," << c.y;
-    EXPECT_EQ(c.stepY, a.Y) << c.x << "," << c.y;
-    Flyer(c.x, c.y, c.hx, c.hy);
-    SimulationTick(world);
-    EXPECT_EQ(c.tickX, a.X) << c.x << "," << c.y;
-    EXPECT_EQ(c.tickY, a.Y) << c.x << "," << c.y;
-  }
-}
-
 TEST_F(TickTest, ShortOfBreathHeadsForAirOrWater) {
   struct Case {
     uint8_t method;
@@ -205,29 +180,49 @@ TEST_F(TickTest, TheMonthStepComesBeforeThe31stTicksMoves) {
   EXPECT_EQ(9, world.Month);
 }
 
-TEST_F(TickTest, MonthStepAgesTheHatchedCountsDownEggsAndTurnsTheYear) {
+TEST_F(TickTest, MonthStepAgesTheHatchedCountsDownEggsAndTurnsTheYearHoldingLimits) {
   world.GameStarted = 0;  // a world being built: every call runs in full
   world.Year = 3;
   world.Month = 11;
-  Animal& a = PutAnimal(world, 4, 5050, 5050);
-  a.Hunger = 100;
-  a.AgeYears = 2;
-  a.AgeMonths = 10;
-  Animal& egg = PutAnimal(world, 9, 5050, 5050, kStageEgg);
-  egg.EggTimer = 2;
-  egg.Hunger = 500;
+  struct Case {
+    int16_t stage, hunger, years, months, eggTimer;               // before
+    int16_t hungerAfter, yearsAfter, monthsAfter, eggTimerAfter;  // two steps on
+  };
+  const Case cases[] = {
+      {kStageAdult, 100, 2, 10, 5, 116, 3, 0, 5},
+      {kStageEgg, 500, 0, 0, 2, 500, 0, 0, 0},  // eggs do not get hungry or older
+      {kStageAdult, 32765, 32767, 11, 0, 32767, 32767, 1, 0},
+      {kStageEgg, 0, 0, 0, -32767, 0, 0, 0, -32768},
+  };
+  int slot = 1;
+  for (const Case& c : cases) {
+    Animal& a = PutAnimal(world, slot++, 5050, 5050, c.stage);
+    a.Hunger = c.hunger;
+    a.AgeYears = c.years;
+    a.AgeMonths = c.months;
+    a.EggTimer = c.eggTimer;
+  }
   MonthStep(world);
   EXPECT_EQ("Y3, December", world.display->Label1);
-  EXPECT_EQ(" 2 Animals", world.display->Label2);
-  EXPECT_EQ(108, a.Hunger);
-  EXPECT_EQ(11, a.AgeMonths);
-  EXPECT_EQ(1, egg.EggTimer);
-  EXPECT_EQ(500, egg.Hunger);  // eggs do not get hungry
+  EXPECT_EQ(" 4 Animals", world.display->Label2);
   MonthStep(world);
   EXPECT_EQ("Y4, January", world.display->Label1);
-  EXPECT_EQ(0, a.AgeMonths);
-  EXPECT_EQ(3, a.AgeYears);
-  EXPECT_EQ(0, egg.EggTimer);
+  slot = 1;
+  for (const Case& c : cases) {
+    const Animal& a = AnimalAt(world, slot++);
+    EXPECT_EQ(c.hungerAfter, a.Hunger) << slot - 1;
+    EXPECT_EQ(c.yearsAfter, a.AgeYears) << slot - 1;
+    EXPECT_EQ(c.monthsAfter, a.AgeMonths) << slot - 1;
+    EXPECT_EQ(c.eggTimerAfter, a.EggTimer) << slot - 1;
+  }
+  world.Year = INT32_MAX;
+  world.Month = 12;
+  MonthStep(world);
+  EXPECT_EQ(INT32_MAX, world.Year);
+  world.GameStarted = 1;
+  world.SpeedCount = 255;  // a damaged counter still reaches the month step
+  SimulationTick(world);
+  EXPECT_EQ(0, world.SpeedCount);
 }
 
 TEST_F(TickTest, JanuaryClearsHasBredForTheFirst500OccupiedSlotsOnly) {
@@ -244,28 +239,6 @@ TEST_F(TickTest, JanuaryClearsHasBredForTheFirst500OccupiedSlotsOnly) {
   AnimalAt(world, 3).HasBred = 1;
   MonthStep(world);  // February clears nothing
   EXPECT_EQ(1, AnimalAt(world, 3).HasBred);
-}
-
-TEST_F(TickTest, CountersHoldAtTheirLimits) {
-  world.GameStarted = 0;
-  Animal& a = PutAnimal(world, 1, 5050, 5050);
-  a.Hunger = 32765;
-  a.AgeYears = 32767;
-  a.AgeMonths = 11;
-  Animal& egg = PutAnimal(world, 2, 5050, 5050, kStageEgg);
-  egg.EggTimer = -32768;
-  world.Year = INT32_MAX;
-  world.Month = 12;
-  MonthStep(world);
-  EXPECT_EQ(32767, a.Hunger);
-  EXPECT_EQ(32767, a.AgeYears);
-  EXPECT_EQ(0, a.AgeMonths);
-  EXPECT_EQ(-32768, egg.EggTimer);
-  EXPECT_EQ(INT32_MAX, world.Year);
-  world.GameStarted = 1;
-  world.SpeedCount = 255;  // a damaged counter still reaches the month step
-  SimulationTick(world);
-  EXPECT_EQ(0, world.SpeedCount);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-// The main window: check marks bound to their flags, the secondary windows,
-// the small-screen warning, the tick schedule.
+// The main window: the small-screen warning, the tick schedule.
 #include <gtest/gtest.h>
 
-#include <QMenu>
 #include <QThread>
 #include <QTimer>
 
@@ -11,68 +9,6 @@
 
 namespace ombrivale::testing {
 namespace {
-
-TEST(MainWindowTest, EachEntryTogglesItsOwnFlagAndTheCheckMarksReadTheFlags) {
-  TestMainWindow t;
-  World& w = t.world();
-  const std::pair<const char*, std::function<bool()>> entries[] = {
-      {"menu_options_log", [&w] { return w.LogOn == 1; }},
-      {"menu_options_restart", [&w] { return w.AutoRestart == 1; }},
-      {"menu_options_colour", [&w] { return w.RealColours == 1; }},
-      {"menu_options_least", [&w] { return w.OverwriteLeast == 1; }},
-      {"menu_options_autosave", [&w] { return w.AutoSave == 1; }},
-      {"menu_edit_these_oldage", [&w] { return w.Filters.OldAge; }},
-      {"menu_edit_these_eaten", [&w] { return w.Filters.Eaten; }},
-      {"menu_edit_these_over", [&w] { return w.Filters.Overwritten; }},
-      {"menu_edit_these_suff", [&w] { return w.Filters.Suffocation; }},
-      {"menu_edit_these_hunger", [&w] { return w.Filters.Hunger; }},
-  };
-  for (int round = 0; round < 2; ++round) {
-    for (const auto& [name, flag] : entries) {
-      t.window->Action(name)->trigger();
-      int on = 0;
-      for (const auto& [otherName, otherFlag] : entries) {
-        on += otherFlag();
-        EXPECT_EQ(otherFlag(), t.window->Action(otherName)->isChecked()) << name << otherName;
-      }
-      EXPECT_EQ(round == 0, flag()) << name;
-      EXPECT_EQ(round == 0 ? 1 : 9, on) << name;  // only its own flag changed
-      t.window->Action(name)->trigger();
-    }
-    for (const auto& entry : entries)
-      t.window->Action(entry.first)->trigger();  // all on for the second round
-  }
-  // "Make &Log" stands in both menus; a flag changed behind the menus' back
-  // shows when a menu opens.
-  t.window->Action("menu_edit_log")->trigger();
-  EXPECT_EQ(w.LogOn, 1);
-  EXPECT_TRUE(t.window->Action("menu_options_log")->isChecked());
-  w.RealColours = 1;
-  emit t.window->findChild<QMenu*>("menu_options")->aboutToShow();
-  EXPECT_TRUE(t.window->Action("menu_options_colour")->isChecked());
-}
-
-TEST(MainWindowTest, ClosingHidesTheWorldViewAndDestroysQuickDrawWhichComesBackFresh) {
-  TestMainWindow t;
-  t.window->show();
-  t.window->Action("menu_window_world")->trigger();
-  EXPECT_TRUE(t.window->windowState() & Qt::WindowMaximized);  // the first showing only
-  ui::WorldViewWindow* view = t.window->WorldView();
-  t.window->SubWindowOf(view)->close();
-  t.window->ShowQuickDrawWindow();
-  t.world().display->QuickDrawZoom = 250;
-  t.window->SubWindowOf(t.window->QuickDrawIfCreated())->move(30, 45);
-  t.window->SubWindowOf(t.window->QuickDrawIfCreated())->close();
-  PumpEvents();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(t.window->WorldView(), view);
-  EXPECT_FALSE(t.window->IsShown(view));
-  EXPECT_EQ(t.window->QuickDrawIfCreated(), nullptr);
-  t.window->Action("menu_window_quick")->trigger();
-  ASSERT_NE(t.window->QuickDrawIfCreated(), nullptr);
-  EXPECT_EQ(t.window->SubWindowOf(t.window->QuickDrawIfCreated())->pos(), QPoint(30, 45));
-  EXPECT_EQ(t.world().display->QuickDrawZoom, 100);
-}
 
 TEST(MainWindowTest, AboutWarnsOnceOfAScreenUnder600PixelsThenShowsTheWorldView) {
   for (const int height : {599, 600}) {

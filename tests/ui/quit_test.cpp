@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 

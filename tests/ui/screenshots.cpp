@@ -1,9 +1,12 @@
 // Pictures of the program's windows, to look at: the main window running a
-// populated world with every secondary window open, each secondary window on
-// its own, About and the icon. Not a test; scripts/screenshots runs it.
-// Usage: ui_screenshots OUT_DIR
+// populated world with its secondary windows open, each secondary window on
+// its own, About and the icon. Not a test; scripts/screenshots runs it. With
+// --screen it grabs the whole X screen instead, to see the real program
+// running under Xvfb.
+// Usage: ui_screenshots OUT_DIR | ui_screenshots --screen OUT.png
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -26,8 +29,12 @@ bool Save(const QImage& picture, const QString& folder, const char* name) {
 int main(int argc, char* argv[]) {
   using namespace ombrivale;
   QApplication app(argc, argv);
+  if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("--screen")) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr && screen->grabWindow(0).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+  }
   if (argc != 2 || !QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
-    std::fprintf(stderr, "usage: %s OUT_DIR\n", argv[0]);
+    std::fprintf(stderr, "usage: %s OUT_DIR | %s --screen OUT.png\n", argv[0], argv[0]);
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);

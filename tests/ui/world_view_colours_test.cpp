@@ -1,23 +1,12 @@
-// The numbers the secondary windows show, computed without painting.
+// The world view's colours, computed without painting.
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "ui/display_text.h"
 #include "ui/world_view_colours.h"
 
 namespace ombrivale::testing {
 namespace {
-
-TEST(DisplayText, HalvesOfTheLastPlaceGoUp) {
-  EXPECT_EQ("= 10cm    100%Zoom", ui::ScaleText(100));
-  EXPECT_EQ("= 1000cm    1%Zoom", ui::ScaleText(1));
-  EXPECT_EQ("= 3.33cm    300%Zoom", ui::ScaleText(300));
-  EXPECT_EQ("= 15.63cm    64%Zoom", ui::ScaleText(64));  // 15.625
-  EXPECT_EQ(" 0%", ui::PercentText(0, 0));
-  EXPECT_EQ(" 33.3333%", ui::PercentText(1, 3));
-  EXPECT_EQ(" 0.7813%", ui::PercentText(1, 128));  // 0.78125
-}
 
 TEST(WorldViewColours, FoodColoursGrowWithTheAmountAndHoldAtTheirLimits) {
   struct Case {
