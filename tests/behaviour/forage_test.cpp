@@ -23,53 +23,17 @@ void PutFood(World& world, int x, int y, int32_t kind, int32_t amount = 100) {
   world.Map.At(kFoodAmountLayer, x, y) = amount;
 }
 
-// A foraging adult with hunger 600 standing in cell (x, y).
-Animal& PutForager(World& world, int slot, int x, int y, uint8_t diet, int16_t vision,
-                   int16_t mouth = 4) {
+// A foraging adult with hunger 600 and a mouth for any food in cell (x, y).
+Animal& PutForager(World& world, int slot, int x, int y, uint8_t diet, int16_t vision) {
   Animal& a = PutAnimal(world, slot, At(x), At(y));
   a.Mode = kModeForage;
   a.Hunger = 600;
   for (GeneSet& g : a.Genes) {
     g.Head.Diet = diet;
     g.Head.Vision.Distance = vision;
-    g.Head.MouthLength = mouth;
+    g.Head.MouthLength = 4;
   }
   return a;
-}
-
-TEST(Forage, MealsByDietFoodAndMouthLength) {
-  struct Case {
-    uint8_t diet;
-    int32_t kind;
-    int16_t mouth;
-    int hunger;  // change
-    int taken;
-  };
-  const Case cases[] = {
-      {kScumSucker, kSeaScum, 1, -10, 1},
-      {kScumSucker, kSeaScum, 0, 0, 0},
-      {kHerbivorous, kAquaticVegetation, 1, -20, 1},
-      {kHerbivorous, kAquaticVegetation, 0, 0, 0},
-      {kHerbivorous, kLandVegetation, 2, -40, 1},
-      {kHerbivorous, kLandVegetation, 1, 0, 0},
-      {kCarnivorous, kMeat, 3, -80, 10},
-      {kCarnivorous, kMeat, 2, 0, 0},
-      {kOmnivorous, kMeat, 3, -80, 10},
-      {kOmnivorous, kLandVegetation, 2, -40, 1},
-      {kHerbivorous, kMeat, 4, 0, 0},
-      {kScumSucker, kLandVegetation, 4, 0, 0},
-      {4, kSeaScum, 4, 0, 0},  // no such diet
-  };
-  for (const Case& c : cases) {
-    TestWorld t;
-    Animal& a = PutForager(t.world, 1, 100, 50, c.diet, 5, c.mouth);
-    PutFood(t.world, 100, 50, c.kind, 50);
-    // The herbivore's own cell must win the column comparison.
-    if (c.kind == kAquaticVegetation) PutFood(t.world, 103, 50, kLandVegetation);
-    Forage(t.world, 1);
-    EXPECT_EQ(600 + c.hunger, a.Hunger) << int{c.diet} << " " << c.kind << " " << c.mouth;
-    EXPECT_EQ(50 - c.taken, t.world.Map.At(kFoodAmountLayer, 100, 50));
-  }
 }
 
 // The hunt compares the meat record, in cells, with prey distances in
@@ -98,18 +62,6 @@ TEST(Forage, HuntingComparesTheMeatRecordInCellsWithHundredths) {
     EXPECT_EQ(c.eaten ? 0 : 1, AnimalAt(t.world, 2).Alive) << c.meatDX << " " << c.preyDX;
     EXPECT_EQ(c.eaten ? 1u : 0u, t.seam.beeps);
     EXPECT_EQ(c.hunger, hunter.Hunger) << c.meatDX << " " << c.preyDX;
-  }
-}
-
-TEST(Forage, FoodAtTwiceTheVisionIsNotSeen) {
-  // An omnivore browses only when it saw no meat and no prey.
-  for (const int dy : {5, 4}) {
-    TestWorld t;
-    Animal& a = PutForager(t.world, 1, 50, 50, kOmnivorous, 5);
-    PutFood(t.world, 50, 50, kLandVegetation);
-    PutFood(t.world, 55, 50 + dy, kMeat);
-    Forage(t.world, 1);
-    EXPECT_EQ(dy == 5 ? 560 : 600, a.Hunger) << "meat " << 5 + dy << " steps away";
   }
 }
 

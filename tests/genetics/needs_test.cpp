@@ -40,11 +40,10 @@ TEST(CheckNeeds, BreathByMethodAndTerrain) {
     a.Genes[1].Body.BreathingMethod = c.method;
     a.Breath = c.before;
     const std::optional<Cause> cause = CheckNeeds(t.world, 1);
-    const std::string label = "method " + std::to_string(c.method) + " terrain " +
-                              std::to_string(c.terrain) + " breath " + std::to_string(c.before);
+    const std::string label = std::to_string(c.method) + " " + std::to_string(c.terrain);
     EXPECT_EQ(c.after, a.Breath) << label;
     EXPECT_EQ(c.suffocates, cause == Cause::Suffocation) << label;
-    EXPECT_EQ(1, a.Alive) << "CheckNeeds only reports: " << label;
+    EXPECT_EQ(1, a.Alive) << "only reports: " << label;
   }
 }
 
@@ -140,21 +139,16 @@ TEST(LogMessage, ShowsEveryMessageAndLogsWithLogOnNotTwiceInARowAtMost499) {
   TestWorld t;
   World& w = t.world;
   LogMessage(w, "New World");
-  EXPECT_EQ("New World", w.display->Label3);
-  EXPECT_TRUE(w.display->DeathLog.empty());
   w.LogOn = 1;
   for (const char* text : {"a", "a", "b", "a"})
     LogMessage(w, text);
   EXPECT_EQ((std::deque<std::string>{"a", "b", "a"}), w.display->DeathLog);
   EXPECT_EQ(5u, t.seam.messageLines.size());
-  for (int i = 1; i <= 499; ++i)
-    LogMessage(w, std::to_string(i));
-  ASSERT_EQ(499u, w.display->DeathLog.size());
-  EXPECT_EQ("1", w.display->DeathLog.front());
-  for (int i = 500; i <= 1200; ++i)
+  for (int i = 1; i <= 1200; ++i)
     LogMessage(w, std::to_string(i));
   EXPECT_EQ(499u, w.display->DeathLog.size());
   EXPECT_EQ("702", w.display->DeathLog.front());
+  EXPECT_EQ("1200", w.display->Label3);
 }
 
 }  // namespace

@@ -23,26 +23,14 @@ class TickTest : public ::testing::Test {
     world.GameStarted = 1;
   }
 
-  // A feathered lung breather with speed 150 over open sky, heading as given.
-  Animal& Flyer(int x, int y, int16_t headingX, int16_t headingY) {
-    FillRows(world, 0, 100, kSky);
-    Animal& a = PutAnimal(world, 1, x, y);
-    a.Mode = kModeIdle;
-    a.Genes[1].Body.Covering = kFeathers;
-    a.Genes[1].Body.BreathingMethod = kLungs;
-    a.Genes[1].Tail.Width = 150;
-    a.HeadingX = headingX;
-    a.HeadingY = headingY;
-    return a;
-  }
-
   testing::TestWorld t;
   World& world = t.world;
 };
 
 TEST_F(TickTest, GroundBlocksTheVerticalMoveFirst) {
-  // From cell (50, 50) up and right by 150: the vertical move alone ends in
-  // cell (50, 49), the horizontal alone in (52, 50), the diagonal in (52, 49).
+  // A flyer (feathers, speed 150) from cell (50, 50) up and right: the
+  // vertical move alone ends in cell (50, 49), the horizontal alone in
+  // (52, 50), the diagonal in (52, 49).
   struct Case {
     const char* name;
     bool vertical, horizontal, diagonal;
@@ -56,7 +44,13 @@ TEST_F(TickTest, GroundBlocksTheVerticalMoveFirst) {
       {"horizontal alone blocked is not looked at", false, true, false, 5200, 4900},
   };
   for (const Case& c : cases) {
-    Animal& a = Flyer(5050, 5050, 7, -300);  // headings count by their sign
+    FillRows(world, 0, 100, kSky);
+    Animal& a = PutAnimal(world, 1, 5050, 5050);
+    a.Mode = kModeIdle;
+    a.Genes[1].Body.Covering = kFeathers;
+    a.Genes[1].Tail.Width = 150;
+    a.HeadingX = 7;  // headings count by their sign
+    a.HeadingY = -300;
     world.Map.At(kTerrainLayer, 50, 49) = c.vertical ? kGround : kSky;
     world.Map.At(kTerrainLayer, 52, 50) = c.horizontal ? kGround : kSky;
     world.Map.At(kTerrainLayer, 52, 49) = c.diagonal ? kGround : kSky;
@@ -180,7 +174,10 @@ TEST_F(TickTest, TheMonthStepComesBeforeThe31stTicksMoves) {
   EXPECT_EQ(9, world.Month);
 }
 
-TEST_F(TickTest, MonthStepAgesTheHatchedCountsDownEggsAndTurnsTheYearHoldingLimits) {
+// November to January: ageing, eggs counting down, the year's turn, HasBred
+// cleared in January for the first 500 occupied slots only, every counter
+// held at its limit.
+TEST_F(TickTest, MonthStepAgesCountsDownTurnsTheYearAndClearsHasBred) {
   world.GameStarted = 0;  // a world being built: every call runs in full
   world.Year = 3;
   world.Month = 11;
@@ -201,10 +198,15 @@ TEST_F(TickTest, MonthStepAgesTheHatchedCountsDownEggsAndTurnsTheYearHoldingLimi
     a.AgeYears = c.years;
     a.AgeMonths = c.months;
     a.EggTimer = c.eggTimer;
+    a.HasBred = 1;
   }
+  for (; slot <= 601; ++slot)
+    PutAnimal(world, slot, 5050, 5050).HasBred = 1;
+  AnimalAt(world, 700).HasBred = 1;  // a free slot neither counts nor changes
   MonthStep(world);
   EXPECT_EQ("Y3, December", world.display->Label1);
-  EXPECT_EQ(" 4 Animals", world.display->Label2);
+  EXPECT_EQ(" 601 Animals", world.display->Label2);
+  EXPECT_EQ(1, AnimalAt(world, 5).HasBred);
   MonthStep(world);
   EXPECT_EQ("Y4, January", world.display->Label1);
   slot = 1;
@@ -214,7 +216,11 @@ TEST_F(TickTest, MonthStepAgesTheHatchedCountsDownEggsAndTurnsTheYearHoldingLimi
     EXPECT_EQ(c.yearsAfter, a.AgeYears) << slot - 1;
     EXPECT_EQ(c.monthsAfter, a.AgeMonths) << slot - 1;
     EXPECT_EQ(c.eggTimerAfter, a.EggTimer) << slot - 1;
+    EXPECT_EQ(c.stage == kStageEgg ? 1 : 0, a.HasBred) << slot - 1;  // eggs count, but keep it
   }
+  EXPECT_EQ(0, AnimalAt(world, 500).HasBred);  // the 500th occupied slot
+  EXPECT_EQ(1, AnimalAt(world, 501).HasBred);
+  EXPECT_EQ(1, AnimalAt(world, 700).HasBred);
   world.Year = INT32_MAX;
   world.Month = 12;
   MonthStep(world);
@@ -223,22 +229,6 @@ TEST_F(TickTest, MonthStepAgesTheHatchedCountsDownEggsAndTurnsTheYearHoldingLimi
   world.SpeedCount = 255;  // a damaged counter still reaches the month step
   SimulationTick(world);
   EXPECT_EQ(0, world.SpeedCount);
-}
-
-TEST_F(TickTest, JanuaryClearsHasBredForTheFirst500OccupiedSlotsOnly) {
-  world.GameStarted = 0;
-  world.Month = 12;
-  PutAnimal(world, 1, 5050, 5050, kStageEgg).HasBred = 1;  // eggs count, but keep it
-  AnimalAt(world, 2).HasBred = 1;                          // a free slot neither counts nor changes
-  for (int slot = 3; slot <= 601; ++slot)
-    PutAnimal(world, slot, 5050, 5050).HasBred = 1;
-  MonthStep(world);
-  EXPECT_EQ(600, world.AnimalCount);
-  for (const int slot : {1, 2, 3, 501, 502, 601})  // 501: the 500th occupied slot
-    EXPECT_EQ(slot == 3 || slot == 501 ? 0 : 1, AnimalAt(world, slot).HasBred) << slot;
-  AnimalAt(world, 3).HasBred = 1;
-  MonthStep(world);  // February clears nothing
-  EXPECT_EQ(1, AnimalAt(world, 3).HasBred);
 }
 
 }  // namespace

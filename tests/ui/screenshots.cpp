@@ -11,8 +11,9 @@
 #include <cstdio>
 
 #include "core/helpers.h"
+#include "genetics/body_measures.h"
 #include "sim/new_world.h"
-#include "support/ui_support.h"
+#include "sim/tick.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -48,11 +49,14 @@ int main(int argc, char* argv[]) {
   ui::MainWindow window(environment);
   window.QtWindowSeam().ScriptAnswers({});  // the first run's boxes answer themselves
   window.StartUp();
-  window.Timer2().stop();
   World& world = window.GetWorld();
-  UseVirtualClock(world, 1);  // the same planet every time
+  world.AutoSave = 0;
+  UseVirtualClock(world, 3);  // the same world every time
   NewWorld(world);
-  testing::FillTable(world, 400, true);
+  window.Timer1().stop();
+  window.Timer2().stop();
+  while (world.Year < 60 && world.AnimalCount < 600)  // a busy table
+    SimulationTick(world);
   window.showNormal();
   window.resize(1400, 900);
   window.ShowPropertiesWindow();
@@ -64,14 +68,8 @@ int main(int argc, char* argv[]) {
   window.SubWindowOf(window.WorldView())->move(560, 0);
   window.SubWindowOf(window.LogIfCreated())->move(560, 330);
   window.SubWindowOf(window.QuickDrawIfCreated())->move(860, 0);
-  for (int i = 0; i < 400; ++i)
-    window.Tick();
-  for (int slot = 1; slot <= kSlotCount; ++slot) {  // a left click on the first animal
-    const Animal& a = AnimalAt(world, slot);
-    if (!IsOccupied(a)) continue;
-    window.MiniMapLeftPressed(CellX(a.X) * 15.0, CellY(a.Y) * 15.0);
-    break;
-  }
+  const Animal& evolved = AnimalAt(world, FindMostEvolved(world));  // clicked on
+  window.MiniMapLeftPressed(CellX(evolved.X) * 15.0, CellY(evolved.Y) * 15.0);
   for (int i = 0; i < 5; ++i)
     window.Tick();
   window.LogIfCreated()->SyncFromDisplay();

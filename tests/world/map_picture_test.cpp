@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
 
 #include "support/test_world.h"
 
@@ -38,20 +36,6 @@ TEST(ReDrawMap, TerrainFollowsTheSeaLevelRowAndFoodIsPaintedOnTop) {
   EXPECT_EQ(kColourSky, w.display->MiniMap.At(9, 20));
   EXPECT_EQ(w.display->MiniMap.pixels, w.display->MiniBak.pixels);
   EXPECT_EQ(3u, t.seam.mapRedraws);
-}
-
-TEST(MapColourName, EveryMapColourHasItsOwnNameAndAnimalsDotsHaveNone) {
-  std::set<std::string> names;
-  for (const uint32_t colour : {kColourSubmergedGround, kColourExposedGround, kColourSky,
-                                kColourWater, kColourLandVegetation, kColourAquaticVegetation,
-                                kColourSeaScum, kColourMeat, kColourEgg, kColourLiveOrganism}) {
-    ASSERT_NE(nullptr, MapColourName(colour)) << colour;
-    names.insert(MapColourName(colour));
-  }
-  EXPECT_EQ(10u, names.size());
-  EXPECT_EQ(nullptr, MapColourName(kColourScumSucker));
-  EXPECT_EQ(nullptr, MapColourName(kColourCarnivore));
-  EXPECT_EQ(nullptr, MapColourName(Rgb(255, 255, 255)));
 }
 
 }  // namespace
