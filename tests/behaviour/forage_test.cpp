@@ -82,7 +82,8 @@ TEST(Forage, FarSightFindsFoodAcrossTheMap) {
 // the map as a damaged file could leave them.
 void RandomWorld(World& world, std::mt19937& rng) {
   auto draw = [&rng](int low, int high) { return std::uniform_int_distribution(low, high)(rng); };
-  const int density = std::vector<int>{0, 10, 50, 300}[static_cast<size_t>(draw(0, 3))];
+  const int densities[] = {0, 10, 50, 300};  // per thousand cells
+  const int density = densities[draw(0, 3)];
   for (int x = 0; x < kMapWidth; ++x) {
     for (int y = 0; y <= kMapBottomRow; ++y) {
       if (draw(0, 999) >= density) continue;
@@ -95,18 +96,13 @@ void RandomWorld(World& world, std::mt19937& rng) {
   const int cx = draw(0, 32000);
   const int cy = draw(0, 10000);
   for (int n = draw(1, 40); n > 0; --n) {
-    int x = cx + draw(-250, 250);
-    int y = cy + draw(-250, 250);
-    switch (draw(0, 4)) {
-      case 0:
-        x = edges[draw(0, 8)];
-        y = edges[draw(0, 6)];
-        break;
-      case 1:
-        x = draw(-600, 32767);
-        y = draw(-600, 32767);
-        break;
-    }
+    const int where = draw(0, 4);  // 0: by an edge; 1: anywhere; else in the crowd
+    const int x = where == 0   ? edges[draw(0, 8)]
+                  : where == 1 ? draw(-600, 32767)
+                               : cx + draw(-250, 250);
+    const int y = where == 0   ? edges[draw(0, 6)]
+                  : where == 1 ? draw(-600, 32767)
+                               : cy + draw(-250, 250);
     Animal& a = PutAnimal(world, draw(1, kSlotCount), x, y, static_cast<int16_t>(draw(-1, 1)));
     a.Hunger = static_cast<int16_t>(draw(-200, 900));
     for (GeneSet& g : a.Genes) {

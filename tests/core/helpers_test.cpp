@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ctime>
 #include <limits>
 
 #include "support/test_world.h"
@@ -44,22 +43,6 @@ TEST(Generator, AReseedMixesTheReadingIntoTheStateRatherThanReplacingIt) {
   const double first = Rnd(t.world);
   ReseedWith(t.world, 1234.5);
   EXPECT_NE(first, Rnd(t.world));  // the same reading twice still gives new draws
-}
-
-TEST(Generator, TheTimeOfDayIsSecondsSinceLocalMidnight) {
-  World world;
-  UseTimeOfDay(world);
-  const time_t now = time(nullptr);
-  tm local{};
-  localtime_r(&now, &local);
-  const double expected = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
-  // The coarse clock may lag a little; a midnight in between wraps.
-  const double difference = std::fabs(ReadClock(world) - expected);
-  EXPECT_TRUE(difference < 3.0 || difference > 86400.0 - 3.0) << difference;
-  world.RandomClock.localMidnight -= 86400;  // a stale midnight, as after the day changes
-  const double next = ReadClock(world);
-  EXPECT_GE(next, 0.0);
-  EXPECT_LT(next, 86400.0);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ TEST(ValidateDeathTest, StopsAtTheFirstBrokenInvariant) {
 TEST(ValidateDeathTest, AnimalCountMustMatchTheOccupiedSlotsAfterAMonthStep) {
   testing::TestWorld t;
   World& world = t.world;
-  for (int slot : {3, 9, 750})
+  for (const int slot : {3, 9, 750})
     testing::PutAnimal(world, slot, 5050, 5050);
   testing::PutAnimal(world, 10, 5050, 5050, kStageEgg);  // eggs count
   world.AnimalCount = 4;

@@ -11,8 +11,6 @@ namespace {
 using testing::PutAnimal;
 using testing::TestWorld;
 
-constexpr double kPi = 3.14159265358979;
-
 // Every tested gene at its primordial value, or with `off` away from it.
 Animal& PutPrimordial(World& world, int slot, bool off = false) {
   Animal& a = PutAnimal(world, slot, 100, 100);
@@ -27,23 +25,6 @@ Animal& PutPrimordial(World& world, int slot, bool off = false) {
     }
   }
   return a;
-}
-
-TEST(BodyMeasures, VolumeOfTheExpressedSetInSinglePrecisionMeans) {
-  // 8388608.5 is not a float: single precision rounds it half to even.
-  EXPECT_EQ(8388608.0f, MeanOf(16777217, 0));
-  TestWorld t;
-  // The founder: body 5x1, upper limbs 0x0, lower limbs 0x1, head 1x1, tail 1x6.
-  const double founder = kPi * (2.25 + 0 + 0 + 0.0625 + 0.0625 + 0.25 + 3.0625);
-  Animal& a = PutAnimal(t.world, 1, 100, 100);
-  EXPECT_NEAR(founder, BodyVolume(t.world, 1), 1e-12);
-  a.Genes[1].Limb[1].UpperLength = 4;
-  a.Genes[1].Limb[1].UpperWidth = 2;  // mean 3: pi x 2.25
-  EXPECT_NEAR(founder + kPi * 2.25, BodyVolume(t.world, 1), 1e-12);
-  a.Stage = kStageInfant;
-  EXPECT_NEAR(founder, BodyVolume(t.world, 1), 1e-12);
-  a.Stage = kStageEgg;
-  EXPECT_EQ(0.0, BodyVolume(t.world, 1));
 }
 
 TEST(BodyMeasures, WalkingClassesByTheBackLegsBulk) {

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "core/log.h"
 #include "support/test_world.h"
 
 namespace ombrivale {
@@ -133,22 +132,6 @@ TEST(KillAnimal, EachFilterSilencesOnlyItsOwnCauseAndEveryDeathCounts) {
     for (const Cause cause : causes)
       EXPECT_EQ(1u, w.DeathsByCause[static_cast<size_t>(cause)]) << "counted even when hidden";
   }
-}
-
-TEST(LogMessage, ShowsEveryMessageAndLogsWithLogOnNotTwiceInARowAtMost499) {
-  TestWorld t;
-  World& w = t.world;
-  LogMessage(w, "New World");
-  w.LogOn = 1;
-  for (const char* text : {"a", "a", "b", "a"})
-    LogMessage(w, text);
-  EXPECT_EQ((std::deque<std::string>{"a", "b", "a"}), w.display->DeathLog);
-  EXPECT_EQ(5u, t.seam.messageLines.size());
-  for (int i = 1; i <= 1200; ++i)
-    LogMessage(w, std::to_string(i));
-  EXPECT_EQ(499u, w.display->DeathLog.size());
-  EXPECT_EQ("702", w.display->DeathLog.front());
-  EXPECT_EQ("1200", w.display->Label3);
 }
 
 }  // namespace

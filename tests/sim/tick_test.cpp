@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "support/test_world.h"
 
 namespace ombrivale {
@@ -60,30 +58,6 @@ TEST_F(TickTest, GroundBlocksTheVerticalMoveFirst) {
   }
 }
 
-TEST_F(TickTest, ShortOfBreathHeadsForAirOrWater) {
-  struct Case {
-    uint8_t method;
-    int16_t capacity, breath;
-    int hx, hy;  // 2: random, so -1 or +1
-  };
-  const Case cases[] = {
-      {kGills, 1000, 499, 0, 1},    {kGillsAndLungs, 1000, 499, 0, -1}, {kLungs, 1000, 499, 0, -1},
-      {kNoMethod, 1000, 499, 2, 2}, {kGills, 1000, 500, 2, 2},  // not below half
-      {kGills, 1001, 500, 0, 1},                                // below 500.5
-      {7, 1000, 0, 0, -1},                                      // any other method heads up
-  };
-  for (const Case& c : cases) {
-    Animal& a = PutAnimal(world, 1, 5050, 5050);
-    a.Genes[1].Body.BreathingMethod = c.method;
-    a.Genes[1].Body.BreathCapasity = c.capacity;
-    a.Breath = c.breath;
-    AnimalStep(world, 1);
-    const std::string label = std::to_string(c.method) + " " + std::to_string(c.breath);
-    EXPECT_EQ(c.hx, c.hx == 2 ? 2 * std::abs(a.HeadingX) : a.HeadingX) << label;
-    EXPECT_EQ(c.hy, c.hy == 2 ? 2 * std::abs(a.HeadingY) : a.HeadingY) << label;
-  }
-}
-
 TEST_F(TickTest, ModesChangeBySeasonHungerAgeAndBreeding) {
   struct Case {
     const char* name;
@@ -100,11 +74,9 @@ TEST_F(TickTest, ModesChangeBySeasonHungerAgeAndBreeding) {
       {"December", kModeRoam, 12, kStageAdult, 5, 100, 0, kModeRoam},
       {"hunger 500", kModeRoam, 10, kStageAdult, 5, 500, 0, kModeRoam},
       {"hunger 501 forages", kModeRoam, 10, kStageAdult, 5, 501, 0, kModeForage},
-      {"too young", kModeRoam, 10, kStageAdult, 4, 100, 0, kModeRoam},
       {"too old", kModeRoam, 10, kStageAdult, 10, 100, 0, kModeRoam},
       {"infant", kModeRoam, 10, kStageInfant, 5, 100, 0, kModeRoam},
       {"has bred", kModeRoam, 10, kStageAdult, 5, 100, 1, kModeRoam},
-      {"seeking", kModeSeekMate, 10, kStageAdult, 5, 100, 0, kModeSeekMate},
       {"bred: stops seeking", kModeSeekMate, 10, kStageAdult, 5, 100, 1, kModeRoam},
       {"December: stops seeking", kModeSeekMate, 12, kStageAdult, 5, 100, 0, kModeRoam},
       {"infant: stops seeking", kModeSeekMate, 10, kStageInfant, 5, 100, 0, kModeRoam},

@@ -1,5 +1,4 @@
-// Clicks on the mini map: the left button chooses an animal, the right one
-// moves the marker.
+// A left click on the mini map chooses an animal.
 #include <gtest/gtest.h>
 
 #include <QtTest/QTest>
@@ -34,21 +33,6 @@ TEST(MiniMapTest, ALeftClickChoosesTheNearestAnimalByItsCellTiesToTheLowerSlot) 
     EXPECT_EQ(t.world().display->QuickDrawAnimal, c.chosen) << c.column;
   }
   EXPECT_EQ(ui::NearestAnimal(TestWorld().world, 150, 150, 2.0 * 8505), 0);  // nobody lives
-}
-
-TEST(MiniMapTest, ARightClickMovesTheMarkerUnclampedAndStopsTracking) {
-  TestMainWindow t({}, 768, 2);
-  World& world = t.world();
-  world.display->SelectedAnimal = 5;
-  QTest::mouseClick(&t.window->MiniMap(), Qt::RightButton, {}, QPoint(201, 101));
-  // Pixel (100, 50): 1500, 750 units; the 225-unit marker is centred there.
-  EXPECT_DOUBLE_EQ(world.display->Image1.Left, 1500 - 112.5);
-  EXPECT_DOUBLE_EQ(world.display->Image1.Top, 750 - 112.5);
-  EXPECT_EQ(world.display->SelectedAnimal, 0);
-  QTest::mouseClick(&t.window->MiniMap(), Qt::RightButton, {}, QPoint(1, 1));
-  EXPECT_DOUBLE_EQ(world.display->Image1.Left, -112.5);  // hangs off the picture
-  QTest::mouseClick(&t.window->MiniMap(), Qt::MiddleButton, {}, QPoint(100, 100));
-  EXPECT_DOUBLE_EQ(world.display->Image1.Left, -112.5);  // other buttons do nothing
 }
 
 }  // namespace

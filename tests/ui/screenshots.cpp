@@ -16,17 +16,6 @@
 #include "sim/tick.h"
 #include "ui/main_window.h"
 
-namespace {
-
-bool Save(const QImage& picture, const QString& folder, const char* name) {
-  const QString path = folder + '/' + QLatin1String(name);
-  if (picture.save(path)) return true;
-  std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-  return false;
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
   using namespace ombrivale;
   QApplication app(argc, argv);
@@ -38,7 +27,11 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: %s OUT_DIR | %s --screen OUT.png\n", argv[0], argv[0]);
     return 2;
   }
-  const QString out = QString::fromLocal8Bit(argv[1]);
+  bool saved = true;
+  const auto save = [&saved, out = QString::fromLocal8Bit(argv[1])](const QImage& picture,
+                                                                    const char* name) {
+    saved &= picture.save(out + '/' + QLatin1String(name));
+  };
   QTemporaryDir programFolder;  // no settings, no saved world
   ui::ProgramEnvironment environment;
   environment.programFolder = programFolder.path();
@@ -57,8 +50,6 @@ int main(int argc, char* argv[]) {
   window.Timer2().stop();
   while (world.Year < 60 && world.AnimalCount < 600)  // a busy table
     SimulationTick(world);
-  window.showNormal();
-  window.resize(1400, 900);
   window.ShowPropertiesWindow();
   window.ShowWorldView();
   window.ShowLog();
@@ -75,7 +66,7 @@ int main(int argc, char* argv[]) {
   window.LogIfCreated()->SyncFromDisplay();
   QCoreApplication::processEvents();
 
-  bool saved = Save(window.grab().toImage(), out, "main_window.png");
+  save(window.grab().toImage(), "main_window.png");
   // Play God copies the map when it is created, which start-up did before
   // there was a world: closed and opened again, it shows the planet.
   if (window.PlayGodIfCreated() != nullptr) {
@@ -85,15 +76,16 @@ int main(int argc, char* argv[]) {
   window.ShowPlayGod();  // last: it would cover the others
   window.PlayGodIfCreated()->Command1_Click();
   QCoreApplication::processEvents();
-  saved &= Save(window.WorldView()->grab().toImage(), out, "world_view.png");
-  saved &= Save(window.PropertiesIfCreated()->grab().toImage(), out, "properties.png");
-  saved &= Save(window.QuickDrawIfCreated()->grab().toImage(), out, "quick_draw.png");
-  saved &= Save(window.PlayGodIfCreated()->grab().toImage(), out, "play_god.png");
-  saved &= Save(window.LogIfCreated()->grab().toImage(), out, "log.png");
+  save(window.WorldView()->grab().toImage(), "world_view.png");
+  save(window.PropertiesIfCreated()->grab().toImage(), "properties.png");
+  save(window.QuickDrawIfCreated()->grab().toImage(), "quick_draw.png");
+  save(window.PlayGodIfCreated()->grab().toImage(), "play_god.png");
+  save(window.LogIfCreated()->grab().toImage(), "log.png");
   ui::AboutWindow about;
   about.show();
   QCoreApplication::processEvents();
-  saved &= Save(about.grab().toImage(), out, "about.png");
-  saved &= Save(ui::DrawPlanetPicture(QSize(128, 128), true), out, "icon.png");
+  save(about.grab().toImage(), "about.png");
+  save(ui::DrawPlanetPicture(QSize(128, 128), true), "icon.png");
+  if (!saved) std::fprintf(stderr, "could not write every picture\n");
   return saved ? 0 : 1;
 }
