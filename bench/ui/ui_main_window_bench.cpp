@@ -16,9 +16,9 @@
 #include <QTimer>
 #include <ctime>
 
+#include "bench/ui/fill_table.h"
 #include "core/helpers.h"
 #include "sim/new_world.h"
-#include "support/ui_support.h"
 #include "ui/main_window.h"
 #include "world/world_gen.h"
 
@@ -53,7 +53,7 @@ struct Bench {
     World& world = window->GetWorld();
     ombrivale::UseVirtualClock(world, 11);
     ombrivale::NewWorld(world);
-    ombrivale::testing::FillTable(world, ombrivale::kSlotCount);
+    ombrivale::bench::FillTable(world, ombrivale::kSlotCount);
     world.AutoSave = autoSave ? 1 : 0;
     window->resize(1280, 800);
     window->show();

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/numeric.h"
+
 #include <cmath>
-#include <ctime>
 #include <limits>
 
 #include "support/test_world.h"
@@ -11,56 +12,24 @@
 namespace ombrivale {
 namespace {
 
-TEST(CellMapping, FoldsNegativesAndCapsAtTheEdges) {
-  struct Case {
-    double position;
-    int column;
-    int row;
-  };
-  const Case cases[] = {
-      {0, 0, 0},         {99, 0, 0},        {100, 1, 1},       {-1, 1, 1},
-      {-100, 1, 1},      {-101, 2, 2},      {9999, 99, 99},    {10000, 100, 100},
-      {10099, 100, 100}, {32000, 320, 100}, {40000, 320, 100}, {99.999, 0, 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.column, CellX(c.position)) << c.position;
-    EXPECT_EQ(c.row, CellY(c.position)) << c.position;
-  }
-}
-
-// The reference the fast cell functions must match: |floor(x / 100)| with
-// std::floor, capped.
-int ReferenceCell(double x, int cap) {
+// The rule the fast cell functions must match: |floor(x / 100)| capped.
+int LiteralCell(double x, int cap) {
   const double c = std::fabs(std::floor(x / 100.0));
   return c > cap ? cap : static_cast<int>(c);
 }
 
-TEST(CellMapping, WholeAndFractionalPositionsMatchTheFloorRule) {
+TEST(CellMapping, WholeAndFractionalPositionsFoldAndCapAsTheFloorRule) {
   for (int x = -70000; x <= 70000; ++x) {
-    ASSERT_EQ(ReferenceCell(x, 320), CellX(x)) << x;
-    ASSERT_EQ(ReferenceCell(x, 100), CellY(x)) << x;
-    ASSERT_EQ(ReferenceCell(x, 320), CellX(static_cast<double>(x))) << x;
-    ASSERT_EQ(ReferenceCell(x, 100), CellY(static_cast<double>(x))) << x;
+    ASSERT_EQ(LiteralCell(x, 320), CellX(x)) << x;
+    ASSERT_EQ(LiteralCell(x, 100), CellY(x)) << x;
+    ASSERT_EQ(LiteralCell(x, 320), CellX(static_cast<double>(x))) << x;
+    ASSERT_EQ(LiteralCell(x, 100), CellY(static_cast<double>(x))) << x;
   }
-  const double fractions[] = {-100.5,
-                              -100.0000001,
-                              -99.9999999,
-                              -0.5,
-                              -1e-300,
-                              0.5,
-                              99.5,
-                              99.99999999999,
-                              199.9999999999999,
-                              200.0000000001,
-                              31999.5,
-                              32099.9,
-                              1e8,
-                              -1e8,
-                              4.5e15,
-                              -4.5e15};
-  for (const double x : fractions) {
-    EXPECT_EQ(ReferenceCell(x, 320), CellX(x)) << x;
-    EXPECT_EQ(ReferenceCell(x, 100), CellY(x)) << x;
+  for (const double x :
+       {-100.5, -100.0000001, -99.9999999, -0.5, -1e-300, 99.99999999999, 199.9999999999999,
+        200.0000000001, 31999.5, 32099.9, 1e8, -1e8, 4.5e15, -4.5e15}) {
+    EXPECT_EQ(LiteralCell(x, 320), CellX(x)) << x;
+    EXPECT_EQ(LiteralCell(x, 100), CellY(x)) << x;
   }
   // Far off the map, and not a number at all: the cap.
   EXPECT_EQ(320, CellX(1e300));
@@ -70,73 +39,57 @@ TEST(CellMapping, WholeAndFractionalPositionsMatchTheFloorRule) {
   EXPECT_EQ(100, CellY(std::numeric_limits<int>::max()));
 }
 
-TEST(DistanceTest, IsSymmetricAndExactOnAThreeFourFiveTriangle) {
-  EXPECT_EQ(5.0, Distance(0, 0, 3, 4));
-  EXPECT_EQ(Distance(7, -2, 1, 9), Distance(1, 9, 7, -2));
-  EXPECT_EQ(0.0, Distance(5, 5, 5, 5));
-}
-
-TEST(RandomSignTest, IsNeverZeroAndRoughlyFair) {
-  testing::TestWorld t(7);
-  int plus = 0;
-  for (int i = 0; i < 20000; ++i) {
-    const int s = RandomSign(t.world);
-    ASSERT_TRUE(s == -1 || s == 1);
-    plus += s == 1;
-  }
-  EXPECT_NEAR(plus / 20000.0, 0.5, 0.03);
-}
-
-TEST(Generator, SameSeedSameDrawsDifferentSeedDifferentDraws) {
-  testing::TestWorld a(42), b(42), c(43);
-  bool differs = false;
-  for (int i = 0; i < 100; ++i) {
-    Reseed(a.world);
-    Reseed(b.world);
-    Reseed(c.world);
-    const double ra = Rnd(a.world);
-    ASSERT_EQ(ra, Rnd(b.world));
-    differs |= ra != Rnd(c.world);
-    ASSERT_GE(ra, 0.0);
-    ASSERT_LT(ra, 1.0);
-  }
-  EXPECT_TRUE(differs);
-}
-
-TEST(Generator, ReseedWithTheSameReadingStillGivesNewDraws) {
-  testing::TestWorld t(1);
+TEST(Generator, AReseedMixesTheReadingIntoTheStateRatherThanReplacingIt) {
+  testing::TestWorld t;
   ReseedWith(t.world, 1234.5);
   const double first = Rnd(t.world);
   ReseedWith(t.world, 1234.5);
-  EXPECT_NE(first, Rnd(t.world));
+  EXPECT_NE(first, Rnd(t.world));  // the same reading twice still gives new draws
 }
 
-}  // namespace
-}  // namespace ombrivale
+// The sign taken from the draw's top bit against the rule's floor(r x 10).
+TEST(Generator, RandomSignIsTheRuleOnTheSameDraws) {
+  testing::TestWorld fast(7);
+  testing::TestWorld literal(7);
+  int plus = 0;
+  for (int i = 0; i < 200000; ++i) {
+    const int16_t sign = RandomSign(fast.world);
+    Reseed(literal.world);
+    const int k = static_cast<int>(Rnd(literal.world) * 10.0);
+    ASSERT_EQ(k <= 4 ? -1 : 1, sign) << i;
+    plus += sign > 0;
+  }
+  EXPECT_NEAR(100000, plus, 1000);
+  EXPECT_EQ(fast.world.Rng.state, literal.world.Rng.state);
+}
 
-namespace ombrivale {
-namespace {
-
-TEST(TimeOfDay, ReadsSecondsSinceLocalMidnight) {
-  World world;
-  UseTimeOfDay(world);
-  const time_t now = time(nullptr);
-  tm local{};
-  localtime_r(&now, &local);
-  const double expected = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
-  const double reading = ReadClock(world);
-  ASSERT_GE(reading, 0.0);
-  ASSERT_LT(reading, 86400.0);
-  // The coarse clock may lag by a few milliseconds; a midnight in between
-  // wraps the difference.
-  const double difference = std::fabs(reading - expected);
-  EXPECT_TRUE(difference < 3.0 || difference > 86400.0 - 3.0) << reading << " vs " << expected;
-  // A later reading after a stale midnight (as after the day changes) is
-  // still within the day.
-  world.RandomClock.localMidnight -= 86400;
-  const double next = ReadClock(world);
-  EXPECT_GE(next, 0.0);
-  EXPECT_LT(next, 86400.0);
+// Rounding without the library call against std::nearbyint: halves, the
+// edges of the range where the trick stops, signs, and random values.
+TEST(Numeric, RoundHalfEvenIsNearbyint) {
+  const double cases[] = {0.5,
+                          1.5,
+                          2.5,
+                          -0.5,
+                          -1.5,
+                          -2.5,
+                          0.49999999999999994,
+                          1e15 + 0.5,
+                          4503599627370495.5,
+                          4503599627370496.0,
+                          9007199254740993.0,
+                          -4503599627370495.5,
+                          1e300,
+                          -1e-300,
+                          0.0,
+                          std::numeric_limits<double>::infinity()};
+  for (const double v : cases)
+    EXPECT_EQ(std::nearbyint(v), RoundHalfEven(v)) << v;
+  EXPECT_TRUE(std::isnan(RoundHalfEven(std::nan(""))));
+  testing::TestWorld t(3);
+  for (int i = 0; i < 100000; ++i) {
+    const double v = (Rnd(t.world) - 0.5) * std::ldexp(1.0, i % 60);
+    ASSERT_EQ(std::nearbyint(v), RoundHalfEven(v)) << v;
+  }
 }
 
 }  // namespace

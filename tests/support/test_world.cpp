@@ -19,23 +19,17 @@ void FillRows(World& world, int y0, int y1, int32_t terrain) {
   }
 }
 
-void SetFounderGenes(Animal& animal) {
-  // The genome a new world's founders get, taken from the generator itself.
+Animal& PutAnimal(World& world, int slot, int x, int y, int16_t stage) {
   static const Animal founder = [] {
     World scratch;
     CreateFounder(scratch, 1);
     return AnimalAt(scratch, 1);
   }();
-  animal.Unborn.EggSize = founder.Unborn.EggSize;
-  animal.Unborn.TimeInEgg = founder.Unborn.TimeInEgg;
-  for (int set = 0; set < 2; ++set)
-    animal.Genes[set] = founder.Genes[set];
-}
-
-Animal& PutAnimal(World& world, int slot, int x, int y, int16_t stage) {
   Animal& a = AnimalAt(world, slot);
   a = Animal{};
-  SetFounderGenes(a);
+  a.Unborn = founder.Unborn;
+  a.Genes[0] = founder.Genes[0];
+  a.Genes[1] = founder.Genes[1];
   a.Alive = 1;
   a.Stage = stage;
   a.X = static_cast<int16_t>(x);

@@ -23,11 +23,9 @@ struct TestWorld {
 // Sets every cell of rows y0..y1 (inclusive, all columns) to `terrain`.
 void FillRows(World& world, int y0, int y1, int32_t terrain);
 
-// An occupied slot holding a hatched animal at (x, y) with the given stage,
-// both gene sets set to the founder genome (gills, skin, scum sucker).
+// An occupied slot holding an animal of the given stage at (x, y), hunger
+// 100 and a full breath, with the genome a new world's founders get (gills,
+// skin, scum sucker; both sets alike).
 Animal& PutAnimal(World& world, int slot, int x, int y, int16_t stage = kStageAdult);
-
-// The founder genome for both gene sets and the egg genes.
-void SetFounderGenes(Animal& animal);
 
 }  // namespace ombrivale::testing

@@ -17,14 +17,19 @@ struct Fnv {
   }
   void Add(const std::string& text) {
     Add(text.size());
-    for (const char c : text) {
-      hash ^= static_cast<unsigned char>(c);
-      hash *= 0x100000001B3ull;
-    }
+    hash = Fnv1a(text, hash);
   }
 };
 
 }  // namespace
+
+uint64_t Fnv1a(std::string_view bytes, uint64_t hash) {
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001B3ull;
+  }
+  return hash;
+}
 
 uint64_t WorldDigest(const World& world) {
   Fnv f;

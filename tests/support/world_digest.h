@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "core/world.h"
 
@@ -12,5 +13,8 @@ namespace ombrivale::testing {
 // death log and the generator's state. Two worlds that ran the same way
 // have the same digest.
 uint64_t WorldDigest(const World& world);
+
+// FNV-1a of `bytes`, continuing from `hash`.
+uint64_t Fnv1a(std::string_view bytes, uint64_t hash = 0xCBF29CE484222325ull);
 
 }  // namespace ombrivale::testing

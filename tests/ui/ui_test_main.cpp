@@ -1,4 +1,3 @@
-// main() of the window tests: one QApplication, headless unless told.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,33 +6,16 @@
 
 namespace ombrivale::testing {
 
-namespace {
-QApplication* application = nullptr;
-}
-
-QApplication& TestApplication() {
-  return *application;
-}
-
-void PumpEvents(int rounds) {
-  for (int i = 0; i < rounds; ++i)
-    QCoreApplication::processEvents();
-}
-
 TestMainWindow::TestMainWindow(std::deque<Answer> answers, int screenHeight, int mapScale) {
   ui::ProgramEnvironment environment;
   environment.programFolder = folder.path();
   environment.fallbackFolder = folder.path() + QStringLiteral("/fallback");
   environment.mapScale = mapScale;
   environment.screenHeight = [screenHeight] { return screenHeight; };
-  environment.openDocument = [this](const QUrl&) { ++documentsOpened; };
+  environment.openDocument = [](const QUrl&) {};
   environment.endProgram = [this] { ended = true; };
   window = std::make_unique<ui::MainWindow>(environment);
   window->QtWindowSeam().ScriptAnswers(std::move(answers));
-}
-
-TestMainWindow::~TestMainWindow() {
-  window.reset();
 }
 
 }  // namespace ombrivale::testing
@@ -42,7 +24,6 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("OmbrivaleTests"));
-  ombrivale::testing::application = &app;
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,12 +1,12 @@
-#include "support/ui_support.h"
+#include "bench/ui/fill_table.h"
 
 #include <algorithm>
 
 #include "core/helpers.h"
 
-namespace ombrivale::testing {
+namespace ombrivale::bench {
 
-void FillTable(World& world, int count, bool variedDiets) {
+void FillTable(World& world, int count) {
   const Animal founder = AnimalAt(world, 1);
   count = std::clamp(count, 1, kSlotCount);
   for (int slot = 1; slot <= count; ++slot) {
@@ -30,12 +30,8 @@ void FillTable(World& world, int count, bool variedDiets) {
     a.HasBred = 0;
     a.X = static_cast<int16_t>(x * 100 + 50);
     a.Y = static_cast<int16_t>(y * 100 + 50);
-    if (variedDiets) {
-      for (GeneSet& genes : a.Genes)
-        genes.Head.Diet = static_cast<uint8_t>(slot % 4);
-    }
     a.Breath = Expressed(a).Body.BreathCapasity;
   }
 }
 
-}  // namespace ombrivale::testing
+}  // namespace ombrivale::bench
