@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/helpers.h"
+#include "genetics/body_measures.h"
 
 namespace ombrivale::bench {
 
@@ -32,6 +33,7 @@ void FillTable(World& world, int count) {
     a.Y = static_cast<int16_t>(y * 100 + 50);
     a.Breath = Expressed(a).Body.BreathCapasity;
   }
+  ForgetPrimordialCounts(world);  // the genes were written past the kept counts
 }
 
 }  // namespace ombrivale::bench
