@@ -124,10 +124,14 @@ int IsBipedaloid(const World& world, int slot) {
   return BulkOf(Expressed(animal).Limb[1]) > BodyVolume(world, slot) / 6 ? 1 : 0;
 }
 
-float PrimordialScore(const World& world, int slot) {
+float ScoreOfCount(int count) {
   // The divisor is 144 although only 115 genes are tested, so the best
   // possible score is about 79.86.
-  return static_cast<float>(PrimordialCount(AnimalAt(world, slot)) / 144.0 * 100.0);
+  return static_cast<float>(count / 144.0 * 100.0);
+}
+
+float PrimordialScore(const World& world, int slot) {
+  return ScoreOfCount(PrimordialCount(AnimalAt(world, slot)));
 }
 
 // The score grows strictly with the count (at most 115 of 144), so the
@@ -162,14 +166,27 @@ int FindLeastEvolved(const World& world) {
   return found;
 }
 
-int FindLeastEvolvedKept(World& world) {
-  std::vector<int16_t>& counts = world.primordialCounts;
-  if (!world.primordialCountsKept) {
-    for (int slot = 1; slot <= kSlotCount; ++slot)
-      counts[static_cast<size_t>(slot)] =
-          static_cast<int16_t>(PrimordialCount(AnimalAt(world, slot)));
-    world.primordialCountsKept = true;
+namespace {
+
+void KeepPrimordialCounts(World& world) {
+  if (world.primordialCountsKept) return;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    world.primordialCounts[static_cast<size_t>(slot)] =
+        static_cast<int16_t>(PrimordialCount(AnimalAt(world, slot)));
   }
+  world.primordialCountsKept = true;
+}
+
+}  // namespace
+
+int KeptPrimordialCount(World& world, int slot) {
+  KeepPrimordialCounts(world);
+  return world.primordialCounts[static_cast<size_t>(slot)];
+}
+
+int FindLeastEvolvedKept(World& world) {
+  KeepPrimordialCounts(world);
+  const std::vector<int16_t>& counts = world.primordialCounts;
   int best = 0;  // an animal scoring 0 is never chosen
   int found = 0;
   for (int slot = 1; slot <= kSlotCount; ++slot) {

@@ -25,6 +25,8 @@ int PrimordialCount(const Animal& animal);
 // Per cent of the 144-divisor count of genes still at their primordial
 // value; an all-primordial animal scores 115/144 x 100.
 float PrimordialScore(const World& world, int slot);
+// The score of a count (count / 144 x 100, in single precision).
+float ScoreOfCount(int count);
 
 // Lowest (most evolved) and highest (least evolved, above 0) score among the
 // occupied slots; ties to the lower slot; 0 when none qualifies.
@@ -35,6 +37,9 @@ int FindLeastEvolved(const World& world);
 // which it takes afresh from the table when they are not kept. A full
 // table's litters ask it for every young; the table is scored once.
 int FindLeastEvolvedKept(World& world);
+// PrimordialCount(slot) from the kept counts (taking them afresh when they
+// are not kept). REQUIRES: slot occupied.
+int KeptPrimordialCount(World& world, int slot);
 // Whatever changes the genes of a living animal (a birth, a founder) calls
 // this, so the kept counts stay true; a load, which changes many, forgets
 // them instead.

@@ -6,13 +6,13 @@
 
 namespace ombrivale {
 
-MonthSample TakeCensus(const World& world) {
+MonthSample TakeCensus(World& world) {
   MonthSample c;
   double scoreSum = 0;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Animal& a = AnimalAt(world, slot);
     if (!IsOccupied(a)) continue;
-    const double score = PrimordialScore(world, slot);
+    const double score = ScoreOfCount(KeptPrimordialCount(world, slot));
     scoreSum += score;
     c.lowestScore = c.population == 0 ? score : std::min(c.lowestScore, score);
     ++c.population;

@@ -9,7 +9,7 @@ namespace ombrivale {
 // A census of the occupied slots now: counts by stage, and of the hatched
 // animals by diet, breathing method and covering (expressed set), with the
 // mean and lowest evolvedness score. Deaths, year and month are not filled.
-MonthSample TakeCensus(const World& world);
+MonthSample TakeCensus(World& world);
 
 // Appends a sample of the world now: the census, the date and the deaths
 // since the sample before.

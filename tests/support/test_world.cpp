@@ -1,6 +1,7 @@
 #include "support/test_world.h"
 
 #include "core/helpers.h"
+#include "genetics/body_measures.h"
 #include "world/world_gen.h"
 
 namespace ombrivale::testing {
@@ -25,6 +26,9 @@ Animal& PutAnimal(World& world, int slot, int x, int y, int16_t stage) {
     CreateFounder(scratch, 1);
     return AnimalAt(scratch, 1);
   }();
+  // The caller may set genes next: the kept evolvedness counts are taken
+  // afresh when next asked for.
+  ForgetPrimordialCounts(world);
   Animal& a = AnimalAt(world, slot);
   a = Animal{};
   a.Unborn = founder.Unborn;
