@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "world/world_files.h"
@@ -24,8 +25,8 @@ inline bool Planet0FuzzOne(const uint8_t* data, size_t size) {
   World world;
   const FileError error = ParsePlanet0(AsText(data, size), world);
   if (error.failed()) return error.number == kErrorPastEnd && size < kPlanet0Size;
-  bool exact = false;
-  return Planet0Bytes(world, &exact) == AsText(data, kPlanet0Size) && exact;
+  std::string bytes;
+  return !Planet0Bytes(world, bytes) && bytes == AsText(data, kPlanet0Size);
 }
 
 inline bool Planet1FuzzOne(const uint8_t* data, size_t size) {
@@ -43,7 +44,7 @@ inline bool Planet1FuzzOne(const uint8_t* data, size_t size) {
 
 inline bool Planet2FuzzOne(const uint8_t* data, size_t size) {
   Calendar calendar{1, 2, 3};
-  if (!ParsePlanet2(AsText(data, size), calendar)) {
+  if (ParsePlanet2(AsText(data, size), calendar)) {
     return calendar.seaLevel == 1 && calendar.month == 2 && calendar.year == 3;
   }
   World world;
@@ -51,7 +52,7 @@ inline bool Planet2FuzzOne(const uint8_t* data, size_t size) {
   world.Month = calendar.month;
   world.Year = calendar.year;
   Calendar again;
-  return ParsePlanet2(Planet2Text(world), again) && again.seaLevel == calendar.seaLevel &&
+  return !ParsePlanet2(Planet2Text(world), again) && again.seaLevel == calendar.seaLevel &&
          again.month == calendar.month && again.year == calendar.year;
 }
 

@@ -101,7 +101,7 @@ int ReadNumber(std::string_view line, int64_t& value) {
   return 0;
 }
 
-// The next line of `lines` as a number in [low, high].
+// The next line of `lines` as a number in [low, high]: 0 or a format error.
 int ReadValue(LineReader& lines, int64_t low, int64_t high, int64_t& value) {
   std::string_view line;
   if (!lines.Next(line)) return kErrorPastEnd;
@@ -164,18 +164,6 @@ void AppendAnimalFile(std::string& out, const Animal& animal) {
 
 // ---- Messages ----
 
-// The generic error box: "Error ", the number in its printed form (a blank
-// for the sign), the description and the advice, lines broken by LF CR.
-void ShowFileError(World& world, const FileError& error) {
-  std::string text = "Error  ";
-  AppendNumber(text, error.number);
-  text += "\n\r";
-  text += error.description;
-  text += "\n\r";
-  text += "It'd be a good idea to give this number to Brenlo.";
-  SeamOf(world).ShowMessageBox(text, "ERROR", Buttons::Ok);
-}
-
 // A failed load step: the error box, then "Skip?". True when the user
 // chose to cancel the load (the map is redrawn over what was read).
 bool CancelAfter(World& world, const FileError& error) {
@@ -186,11 +174,6 @@ bool CancelAfter(World& world, const FileError& error) {
   ReDrawMap(world);
   world.WorldLoaded = 0;
   return true;
-}
-
-FileError ReadWholeFile(FileSystem& files, const std::string& path, std::string& bytes) {
-  const int error = files.ReadFile(path, bytes);
-  return error == 0 ? FileError{} : PlatformError(error);
 }
 
 // True for the names this save writes: the world files and the animal
@@ -209,65 +192,32 @@ bool WrittenBySave(const World& world, const std::string& name) {
 // Brings the previous save's other files (animal files of slots now free,
 // anything a user put there) into the new folder, as the save of a folder
 // written in place would leave them. Hard links cost no copying.
-int CarryOverFiles(const World& world, FileSystem& files, const std::string& folder,
-                   const std::string& saving) {
+FileError CarryOverFiles(const World& world, FileSystem& files, const std::string& folder,
+                         const std::string& saving) {
   PathKind kind;
-  if (const int error = files.Inspect(folder, kind)) return error;
-  if (kind != PathKind::Folder) return 0;
+  if (const FileError error = files.Inspect(folder, kind)) return error;
+  if (kind != PathKind::Folder) return {};
   std::vector<std::string> names;
-  if (const int error = files.ListFolder(folder, names)) return error;
+  if (const FileError error = files.ListFolder(folder, names)) return error;
   std::string bytes;
   for (const std::string& name : names) {
     if (WrittenBySave(world, name)) continue;
     const std::string from = folder + "/" + name;
-    if (const int error = files.Inspect(from, kind)) return error;
+    if (const FileError error = files.Inspect(from, kind)) return error;
     if (kind != PathKind::File) continue;
     const std::string to = saving + "/" + name;
-    const int linkError = files.Link(from, to);
-    if (linkError == 0) continue;
-    if (linkError != EPERM && linkError != ENOTSUP && linkError != EXDEV && linkError != EMLINK) {
-      return linkError;
-    }
+    const FileError linkError = files.Link(from, to);
+    if (!linkError) continue;
+    const int n = linkError.number;
+    if (n != EPERM && n != ENOTSUP && n != EXDEV && n != EMLINK) return linkError;
     // A file system without hard links: copy.
-    if (const int error = files.ReadFile(from, bytes)) return error;
-    if (const int error = WriteWholeFile(files, to, bytes, false)) return error;
+    if (const FileError error = files.ReadFile(from, bytes)) return error;
+    if (const FileError error = WriteWholeFile(files, to, bytes, false)) return error;
   }
-  return 0;
+  return {};
 }
 
 }  // namespace
-
-FileError PlatformError(int errnoValue) {
-  return FileError{errnoValue, ErrorDescription(errnoValue), 0};
-}
-
-FileError FormatError(int number, int64_t where) {
-  const char* description = "Unknown file error";
-  switch (number) {
-    case kErrorPastEnd:
-      description = "Input past end of file";
-      break;
-    case kErrorNotNumber:
-      description = "Type mismatch: not a number";
-      break;
-    case kErrorOutOfRange:
-      description = "Overflow: the number does not fit its field";
-      break;
-    case kErrorBadSlot:
-      description = "Subscript out of range: no such animal slot";
-      break;
-    case kErrorByteOverflow:
-      description = "Overflow: a map value does not fit in one byte";
-      break;
-  }
-  std::string text = description;
-  if (where > 0) {
-    text += " (at ";
-    AppendNumber(text, where);
-    text += ")";
-  }
-  return FileError{number, text, where};
-}
 
 std::string NumberText(int64_t value) {
   std::string text;
@@ -284,8 +234,8 @@ std::string AnimalFileName(int slot) {
 
 // ---- Building ----
 
-std::string Planet0Bytes(const World& world, bool* exact) {
-  std::string bytes(kPlanet0Size, '\0');
+FileError Planet0Bytes(const World& world, std::string& bytes) {
+  bytes.resize(kPlanet0Size);
   bool headerExact = true;
   bytes[0] = static_cast<char>(StoredByte(world.SeaLevel, headerExact));
   bytes[1] = static_cast<char>(StoredByte(world.Month, headerExact));
@@ -298,8 +248,7 @@ std::string Planet0Bytes(const World& world, bool* exact) {
     bytes[3 + cell * 2] = static_cast<char>(StoredByte(terrain[cell], cellsExact));
     bytes[4 + cell * 2] = static_cast<char>(StoredByte(kinds[cell], cellsExact));
   }
-  if (exact != nullptr) *exact = cellsExact;
-  return bytes;
+  return cellsExact ? FileError{} : FormatError(kErrorByteOverflow, 0);
 }
 
 std::string Planet1Text(const World& world) {
@@ -357,23 +306,25 @@ FileError ParsePlanet0(std::string_view bytes, World& world) {
   return {};
 }
 
-bool ParsePlanet2(std::string_view text, Calendar& calendar) {
+FileError ParsePlanet2(std::string_view text, Calendar& calendar) {
   LineReader lines(text);
   int64_t seaLevel = 0;
   int64_t month = 0;
   int64_t year = 0;
   constexpr int64_t k16Low = std::numeric_limits<int16_t>::min();
   constexpr int64_t k16High = std::numeric_limits<int16_t>::max();
-  if (ReadValue(lines, k16Low, k16High, seaLevel) != 0 ||
-      ReadValue(lines, k16Low, k16High, month) != 0 ||
-      ReadValue(lines, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
-                year) != 0 ||
-      !lines.AtEnd()) {
-    return false;
+  int error = ReadValue(lines, k16Low, k16High, seaLevel);
+  if (error == 0) error = ReadValue(lines, k16Low, k16High, month);
+  if (error == 0) {
+    error = ReadValue(lines, std::numeric_limits<int32_t>::min(),
+                      std::numeric_limits<int32_t>::max(), year);
   }
+  if (error != 0) return FormatError(error, lines.lineNumber());
+  // Nothing but blank lines may follow.
+  if (!lines.AtEnd()) return FormatError(kErrorNotNumber, lines.lineNumber() + 1);
   calendar = {static_cast<int16_t>(seaLevel), static_cast<int16_t>(month),
               static_cast<int32_t>(year)};
-  return true;
+  return {};
 }
 
 FileError ParsePlanet1(std::string_view text, World& world) {
@@ -441,9 +392,8 @@ FileError ParseAnimalFile(std::string_view text, Animal& animal) {
 FileError ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot) {
   if (slot < 1 || slot > kSlotCount) return FormatError(kErrorBadSlot, 0);
   std::string text;
-  FileError error = ReadWholeFile(files, path, text);
-  if (!error.failed()) error = ParseAnimalFile(text, AnimalAt(world, slot));
-  return error;
+  if (const FileError error = files.ReadFile(path, text)) return error;
+  return ParseAnimalFile(text, AnimalAt(world, slot));
 }
 
 FileError ReadAnimalFile(World& world, const std::string& path, int slot) {
@@ -453,36 +403,35 @@ FileError ReadAnimalFile(World& world, const std::string& path, int slot) {
 
 // ---- Saving ----
 
-bool SaveWorld(World& world, const std::string& folder) {
+FileError SaveWorld(World& world, const std::string& folder) {
   PosixFileSystem files;
   return SaveWorld(world, folder, files);
 }
 
-bool SaveWorld(World& world, const std::string& folder, FileSystem& files) {
+FileError SaveWorld(World& world, const std::string& folder, FileSystem& files) {
   Seam& seam = SeamOf(world);
   seam.SetPointer(Pointer::Wait);
-  bool ok = true;
+  FileError first;
   const auto fail = [&](const FileError& error) {
     ShowFileError(world, error);
-    ok = false;
+    if (!first) first = error;
   };
 
-  if (const int beginError = BeginFolderReplace(files, folder)) {
-    fail(PlatformError(beginError));  // nowhere to write: nothing else can succeed
+  const FileError begun = BeginFolderReplace(files, folder);
+  if (begun) {
+    fail(begun);  // nowhere to write: nothing else can succeed
   } else {
     const std::string saving = SiblingsOf(folder).saving + "/";
     // Each file is one step: a failed step is reported and the save goes on
     // with the next, but a save with a failed step is never swapped in.
     const auto write = [&](const std::string& name, std::string_view bytes) {
-      if (const int error = WriteWholeFile(files, saving + name, bytes, false)) {
-        fail(PlatformError(error));
-        return false;
-      }
-      return true;
+      if (const FileError error = WriteWholeFile(files, saving + name, bytes, false)) fail(error);
     };
-    bool exact = true;
-    if (write(kPlanet0, Planet0Bytes(world, &exact)) && !exact) {
-      fail(FormatError(kErrorByteOverflow, 0));
+    std::string bytes;
+    if (const FileError error = Planet0Bytes(world, bytes)) {
+      fail(error);
+    } else {
+      write(kPlanet0, bytes);
     }
     write(kPlanet1, Planet1Text(world));
     write(kPlanet2, Planet2Text(world));
@@ -496,24 +445,22 @@ bool SaveWorld(World& world, const std::string& folder, FileSystem& files) {
       AppendAnimalFile(text, animal);
       write(AnimalFileName(slot), text);
     }
-    if (const int error = CarryOverFiles(world, files, folder, SiblingsOf(folder).saving)) {
-      fail(PlatformError(error));
+    if (const FileError error = CarryOverFiles(world, files, folder, SiblingsOf(folder).saving)) {
+      fail(error);
     }
-    if (ok) {
-      if (const int error = FlushSavingFolder(files, folder)) fail(PlatformError(error));
+    if (!first) {
+      if (const FileError error = FlushSavingFolder(files, folder)) fail(error);
     }
-    if (ok) {
+    if (!first) {
       bool replaced = false;
-      if (const int error = CommitFolderReplace(files, folder, replaced)) {
-        fail(PlatformError(error));
-      }
+      if (const FileError error = CommitFolderReplace(files, folder, replaced)) fail(error);
     }
-    if (!ok) AbandonFolderReplace(files, folder);
+    if (first) AbandonFolderReplace(files, folder);
   }
 
   seam.SetPointer(Pointer::Default);
-  LogMessage(world, ok ? "Saved" : "Save Failed");
-  return ok;
+  LogMessage(world, first ? "Save Failed" : "Saved");
+  return first;
 }
 
 // ---- Loading ----
@@ -522,7 +469,7 @@ bool HasSavedWorld(const std::string& folder) {
   PosixFileSystem files;
   const auto holdsPlanet = [&files](const std::string& path) {
     PathKind kind = PathKind::Missing;
-    return files.Inspect(path + "/" + kPlanet0, kind) == 0 && kind == PathKind::File;
+    return !files.Inspect(path + "/" + kPlanet0, kind) && kind == PathKind::File;
   };
   const FolderSiblings siblings = SiblingsOf(folder);
   return holdsPlanet(folder) || holdsPlanet(siblings.ready) || holdsPlanet(siblings.old);
@@ -539,7 +486,7 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   // a missing folder below.
   RecoverFolder(files, folder);
   PathKind kind = PathKind::Missing;
-  if (files.Inspect(folder, kind) != 0 || kind != PathKind::Folder) {
+  if (files.Inspect(folder, kind) || kind != PathKind::Folder) {
     Seam& seam = SeamOf(world);
     seam.ShowMessageBox("Can't Find Files to Load", "ERROR", Buttons::Ok);
     seam.ShowMessageBox("AutoSave Not Loaded", "Same Error", Buttons::Ok);
@@ -548,30 +495,30 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   const std::string prefix = folder + "/";
   std::string bytes;
 
-  FileError error = ReadWholeFile(files, prefix + kPlanet0, bytes);
-  if (!error.failed()) error = ParsePlanet0(bytes, world);
-  if (error.failed() && CancelAfter(world, error)) return false;
+  FileError error = files.ReadFile(prefix + kPlanet0, bytes);
+  if (!error) error = ParsePlanet0(bytes, world);
+  if (error && CancelAfter(world, error)) return false;
 
   // The exact calendar and sea level, when the save has them.
   Calendar calendar;
-  if (files.ReadFile(prefix + kPlanet2, bytes) == 0 && ParsePlanet2(bytes, calendar)) {
+  if (!files.ReadFile(prefix + kPlanet2, bytes) && !ParsePlanet2(bytes, calendar)) {
     world.SeaLevel = calendar.seaLevel;
     world.Month = calendar.month;
     world.Year = calendar.year;
   }
 
-  error = ReadWholeFile(files, prefix + kPlanet1, bytes);
-  if (!error.failed()) error = ParsePlanet1(bytes, world);
-  if (error.failed() && CancelAfter(world, error)) return false;
+  error = files.ReadFile(prefix + kPlanet1, bytes);
+  if (!error) error = ParsePlanet1(bytes, world);
+  if (error && CancelAfter(world, error)) return false;
 
-  error = ReadWholeFile(files, prefix + kAnimalList, bytes);
-  if (!error.failed()) error = ParseAnimalList(bytes, world);
-  if (error.failed() && CancelAfter(world, error)) return false;
+  error = files.ReadFile(prefix + kAnimalList, bytes);
+  if (!error) error = ParseAnimalList(bytes, world);
+  if (error && CancelAfter(world, error)) return false;
 
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (!IsOccupied(AnimalAt(world, slot))) continue;
     error = ReadAnimalFile(world, files, prefix + AnimalFileName(slot), slot);
-    if (error.failed() && CancelAfter(world, error)) return false;
+    if (error && CancelAfter(world, error)) return false;
   }
 
   ReDrawMap(world);
