@@ -165,12 +165,15 @@ void AppendAnimalFile(std::string& out, const Animal& animal) {
 // ---- Messages ----
 
 // A failed load step: the error box, then "Skip?". True when the user
-// chose to cancel the load (the map is redrawn over what was read).
+// chose to cancel the load: the map is redrawn over what was read and every
+// slot is emptied, so that the new world that follows holds no animal
+// half read from the files.
 bool CancelAfter(World& world, const FileError& error) {
   ShowFileError(world, error);
   const Answer answer =
       SeamOf(world).ShowMessageBox("Do you want to cancel this routine?", "Skip?", Buttons::YesNo);
   if (answer != Answer::Yes) return false;
+  std::fill(world.Animals.begin(), world.Animals.end(), Animal{});
   ReDrawMap(world);
   world.WorldLoaded = 0;
   return true;

@@ -100,7 +100,9 @@ bool HasSavedWorld(const std::string& folder);
 
 // Loads the world from `folder`, first putting back a save whose swap was
 // cut short; sets WorldLoaded and returns true when it reached its end.
-// Failures are asked about through the seam ("Skip?"); see the source.
+// Each failed step shows its error box and asks "Skip?": No skips the step,
+// Yes abandons the load and leaves every animal slot as it was before any
+// use (so a new world starts from an empty table).
 bool LoadWorld(World& world, const std::string& folder);
 bool LoadWorld(World& world, const std::string& folder, FileSystem& files);
 

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "sim/new_world.h"
+#include "sim/tick.h"
 #include "support/test_world.h"
 #include "support/world_files_support.h"
 
@@ -399,7 +402,7 @@ TEST(WorldFiles, DamagedFilesAreReportedAndSkippedOrCancelled) {
       {"slot 0", "animals.dat", "1\r\n0\r\n", false, 1004},
       {"slot 751", "animals.dat", "751\r\n", false, 1004},
       {"slot -3", "animals.dat", "-3\r\n", false, 1004},
-      {"slot text", "animals.dat", "2\r\nfive\r\n", false, 1002},
+      {"slot text", "animals.dat", "4\r\nfive\r\n", false, 1002},
       {"slot huge", "animals.dat", "99999999999999999999\r\n", false, 1003},
       {"animal file missing", "A_3.OBG", "", true, 2},
   };
@@ -440,6 +443,17 @@ TEST(WorldFiles, DamagedFilesAreReportedAndSkippedOrCancelled) {
       }
       if (file == "planet_1.dat" || (file == "planet_0.dat" && answer == Answer::Yes)) {
         EXPECT_EQ(4242, t.world.Map.At(kFoodAmountLayer, 3, 3)) << c.name;
+      }
+      if (answer == Answer::Yes) {
+        // Regression: slots marked alive before the fault stayed in the new
+        // world, hatched and suffocated at once.
+        NewWorld(t.world);
+        for (int tick = 0; tick < kTicksPerMonth; ++tick)
+          SimulationTick(t.world);
+        EXPECT_EQ(2, t.world.AnimalCount) << c.name;
+        EXPECT_EQ(kStageEgg, AnimalAt(t.world, 1).Stage);
+        EXPECT_EQ(kStageEgg, AnimalAt(t.world, 2).Stage);
+        EXPECT_EQ((std::array<uint64_t, kCauseCount>{}), t.world.DeathsByCause) << c.name;
       }
     }
   }
