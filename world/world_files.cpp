@@ -28,9 +28,13 @@ void AppendNumber(std::string& out, int64_t value) {
   out.append(digits, result.ptr);
 }
 
+// The number and its line end in one append: a save writes some 130,000.
 void AppendLine(std::string& out, int64_t value) {
-  AppendNumber(out, value);
-  out += "\r\n";
+  char line[24];
+  char* end = std::to_chars(line, line + sizeof line - 2, value).ptr;
+  *end++ = '\r';
+  *end++ = '\n';
+  out.append(line, end);
 }
 
 // One map or header value as its byte: value + 1, held within 0..255.
@@ -147,19 +151,29 @@ int StoredValue(GeneType type, int64_t value) {
 }
 
 void AppendAnimalFile(std::string& out, const Animal& animal) {
+  // The lines go into a buffer and the buffer into `out` at once: 128
+  // appends to a string cost more than the digits.
+  char buffer[kAnimalFileLines * 8];  // "-32768\r\n" is the longest line
+  char* end = buffer;
+  const auto line = [&buffer, &end](int64_t value) {
+    end = std::to_chars(end, buffer + sizeof buffer - 2, value).ptr;
+    *end++ = '\r';
+    *end++ = '\n';
+  };
   for (const StateField& field : kStateFields) {
-    AppendLine(out, field.wide != nullptr ? animal.*field.wide : animal.*field.narrow);
+    line(field.wide != nullptr ? animal.*field.wide : animal.*field.narrow);
   }
   for (const UnbornField& field : UnbornFields()) {
-    AppendLine(out, WrittenValue(field.type, UnbornValue(animal.Unborn, field)));
+    line(WrittenValue(field.type, UnbornValue(animal.Unborn, field)));
   }
   const auto fields = GeneSetFields();
   for (const GeneSet& set : animal.Genes) {
     for (const int index : ComparedFields()) {
-      const GeneField& field = fields[static_cast<size_t>(index)];
-      AppendLine(out, WrittenValue(field.type, GeneValue(set, field)));
+      line(WrittenValue(fields[static_cast<size_t>(index)].type,
+                        GeneValue(set, fields[static_cast<size_t>(index)])));
     }
   }
+  out.append(buffer, end);
 }
 
 // ---- Messages ----
@@ -237,55 +251,61 @@ std::string AnimalFileName(int slot) {
 
 // ---- Building ----
 
-FileError Planet0Bytes(const World& world, std::string& bytes) {
-  bytes.resize(kPlanet0Size);
+FileError Planet0Bytes(const World& world, std::string& out) {
+  out.resize(kPlanet0Size);  // every byte is written below
   bool headerExact = true;
-  bytes[0] = static_cast<char>(StoredByte(world.SeaLevel, headerExact));
-  bytes[1] = static_cast<char>(StoredByte(world.Month, headerExact));
-  bytes[2] = static_cast<char>(StoredByte(world.Year, headerExact));
-  bool cellsExact = true;
+  out[0] = static_cast<char>(StoredByte(world.SeaLevel, headerExact));
+  out[1] = static_cast<char>(StoredByte(world.Month, headerExact));
+  out[2] = static_cast<char>(StoredByte(world.Year, headerExact));
   const int32_t* terrain = world.Map.layers[kTerrainLayer].data();
   const int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
-  // The layers are stored in the file's cell order already.
+  auto* cells = reinterpret_cast<unsigned char*>(out.data() + 3);
+  // The layers are stored in the file's cell order already. The loop has no
+  // branch, so that it vectorises; not std::clamp, whose reference arguments
+  // cost a stack slot each under AddressSanitizer (the fuzz build).
+  bool outside = false;
   for (size_t cell = 0; cell < static_cast<size_t>(kCellCount); ++cell) {
-    bytes[3 + cell * 2] = static_cast<char>(StoredByte(terrain[cell], cellsExact));
-    bytes[4 + cell * 2] = static_cast<char>(StoredByte(kinds[cell], cellsExact));
+    const int32_t t = terrain[cell];
+    const int32_t k = kinds[cell];
+    outside |= (t < -1) | (t > 254) | (k < -1) | (k > 254);
+    cells[cell * 2] = static_cast<unsigned char>((t < -1 ? -1 : t > 254 ? 254 : t) + 1);
+    cells[cell * 2 + 1] = static_cast<unsigned char>((k < -1 ? -1 : k > 254 ? 254 : k) + 1);
   }
-  return cellsExact ? FileError{} : FormatError(kErrorByteOverflow, 0);
+  return outside ? FormatError(kErrorByteOverflow, 0) : FileError{};
 }
 
-std::string Planet1Text(const World& world) {
-  std::string text;
-  text.reserve(static_cast<size_t>(kCellCount) * 9);
+void Planet1Text(const World& world, std::string& out) {
+  out.clear();
+  out.reserve(static_cast<size_t>(kCellCount) * 9);
   for (const int32_t amount : world.Map.layers[kFoodAmountLayer]) {
-    if (amount >= 0) text += ' ';
-    AppendNumber(text, amount);
-    text += " \r\n";
+    char line[16];  // " -2147483648 \r\n" at most
+    char* end = line;
+    if (amount >= 0) *end++ = ' ';
+    end = std::to_chars(end, line + sizeof line - 3, amount).ptr;
+    *end++ = ' ';
+    *end++ = '\r';
+    *end++ = '\n';
+    out.append(line, end);
   }
-  return text;
 }
 
-std::string Planet2Text(const World& world) {
-  std::string text;
-  AppendLine(text, world.SeaLevel);
-  AppendLine(text, world.Month);
-  AppendLine(text, world.Year);
-  return text;
+void Planet2Text(const World& world, std::string& out) {
+  out.clear();
+  AppendLine(out, world.SeaLevel);
+  AppendLine(out, world.Month);
+  AppendLine(out, world.Year);
 }
 
-std::string AnimalListText(const World& world) {
-  std::string text;
+void AnimalListText(const World& world, std::string& out) {
+  out.clear();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    if (IsOccupied(AnimalAt(world, slot))) AppendLine(text, slot);
+    if (IsOccupied(AnimalAt(world, slot))) AppendLine(out, slot);
   }
-  return text;
 }
 
-std::string AnimalFileText(const Animal& animal) {
-  std::string text;
-  text.reserve(kAnimalFileLines * 5);
-  AppendAnimalFile(text, animal);
-  return text;
+void AnimalFileText(const Animal& animal, std::string& out) {
+  out.clear();
+  AppendAnimalFile(out, animal);
 }
 
 // ---- Reading ----
@@ -294,17 +314,16 @@ FileError ParsePlanet0(std::string_view bytes, World& world) {
   if (bytes.size() < kPlanet0Size) {
     return FormatError(kErrorPastEnd, static_cast<int64_t>(bytes.size()));
   }
-  const auto value = [&bytes](size_t offset) {
-    return static_cast<int32_t>(static_cast<uint8_t>(bytes[offset])) - 1;
-  };
-  world.SeaLevel = static_cast<int16_t>(value(0));
-  world.Month = static_cast<int16_t>(value(1));
-  world.Year = value(2);
+  const auto* header = reinterpret_cast<const unsigned char*>(bytes.data());
+  world.SeaLevel = static_cast<int16_t>(header[0] - 1);
+  world.Month = static_cast<int16_t>(header[1] - 1);
+  world.Year = header[2] - 1;
+  const unsigned char* cells = header + 3;
   int32_t* terrain = world.Map.layers[kTerrainLayer].data();
   int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
   for (size_t cell = 0; cell < static_cast<size_t>(kCellCount); ++cell) {
-    terrain[cell] = value(3 + cell * 2);
-    kinds[cell] = value(4 + cell * 2);
+    terrain[cell] = cells[cell * 2] - 1;
+    kinds[cell] = cells[cell * 2 + 1] - 1;
   }
   return {};
 }
@@ -330,24 +349,31 @@ FileError ParsePlanet2(std::string_view text, Calendar& calendar) {
   return {};
 }
 
-FileError ParsePlanet1(std::string_view text, World& world) {
-  std::vector<int32_t> amounts(static_cast<size_t>(kCellCount));
+// The 32,742 amounts of planet_1.dat in order, into `amounts` when it is not
+// null.
+FileError ReadAmounts(std::string_view text, int32_t* amounts) {
   LineReader lines(text);
-  for (int32_t& amount : amounts) {
+  for (int cell = 0; cell < kCellCount; ++cell) {
     int64_t value = 0;
     if (const int error = ReadValue(lines, std::numeric_limits<int32_t>::min(),
                                     std::numeric_limits<int32_t>::max(), value)) {
       return FormatError(error, lines.lineNumber());
     }
-    amount = static_cast<int32_t>(value);
+    if (amounts != nullptr) amounts[cell] = static_cast<int32_t>(value);
   }
-  world.Map.layers[kFoodAmountLayer].swap(amounts);
   return {};
 }
 
+FileError ParsePlanet1(std::string_view text, World& world) {
+  // Checked in full before a value is taken: a second copy of the layer
+  // would cost an allocation of 131 KB per read.
+  if (const FileError error = ReadAmounts(text, nullptr)) return error;
+  return ReadAmounts(text, world.Map.layers[kFoodAmountLayer].data());
+}
+
 FileError ParseAnimalList(std::string_view text, World& world) {
-  for (int slot = 1; slot <= kSlotCount; ++slot)
-    AnimalAt(world, slot).Alive = 0;
+  for (Animal& animal : world.Animals)  // slot 0, unused, too
+    animal.Alive = 0;
   LineReader lines(text);
   for (int count = 0; count < kSlotCount && !lines.AtEnd(); ++count) {
     int64_t slot = 0;
@@ -430,23 +456,23 @@ FileError SaveWorld(World& world, const std::string& folder, FileSystem& files) 
     const auto write = [&](const std::string& name, std::string_view bytes) {
       if (const FileError error = WriteWholeFile(files, saving + name, bytes, false)) fail(error);
     };
-    std::string bytes;
+    std::string bytes;  // each file in turn
     if (const FileError error = Planet0Bytes(world, bytes)) {
       fail(error);
     } else {
       write(kPlanet0, bytes);
     }
-    write(kPlanet1, Planet1Text(world));
-    write(kPlanet2, Planet2Text(world));
-    write(kAnimalList, AnimalListText(world));
-    std::string text;
-    text.reserve(kAnimalFileLines * 8);
+    Planet1Text(world, bytes);
+    write(kPlanet1, bytes);
+    Planet2Text(world, bytes);
+    write(kPlanet2, bytes);
+    AnimalListText(world, bytes);
+    write(kAnimalList, bytes);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       const Animal& animal = AnimalAt(world, slot);
       if (!IsOccupied(animal)) continue;
-      text.clear();
-      AppendAnimalFile(text, animal);
-      write(AnimalFileName(slot), text);
+      AnimalFileText(animal, bytes);
+      write(AnimalFileName(slot), bytes);
     }
     if (const FileError error = CarryOverFiles(world, files, folder, SiblingsOf(folder).saving)) {
       fail(error);

@@ -40,15 +40,38 @@ inline constexpr int kAnimalFileLines = 128;
 std::string NumberText(int64_t value);
 
 // ---- Building the files (whole files in memory) ----
+// Each builder replaces the contents of `out`, reusing its storage.
 
-// planet_0.dat into `bytes`. A map value of layer 0 or 1 outside -1..254
-// is clamped and reported (kErrorByteOverflow); header values are clamped
-// silently, planet_2.dat carrying them exactly.
-FileError Planet0Bytes(const World& world, std::string& bytes);
-std::string Planet1Text(const World& world);
-std::string Planet2Text(const World& world);
-std::string AnimalListText(const World& world);
-std::string AnimalFileText(const Animal& animal);
+// planet_0.dat. A map value of layer 0 or 1 outside -1..254 is clamped and
+// reported (kErrorByteOverflow); header values are clamped silently,
+// planet_2.dat carrying them exactly.
+FileError Planet0Bytes(const World& world, std::string& out);
+void Planet1Text(const World& world, std::string& out);
+void Planet2Text(const World& world, std::string& out);
+void AnimalListText(const World& world, std::string& out);
+void AnimalFileText(const Animal& animal, std::string& out);
+
+// The same as new strings.
+inline std::string Planet1Text(const World& world) {
+  std::string out;
+  Planet1Text(world, out);
+  return out;
+}
+inline std::string Planet2Text(const World& world) {
+  std::string out;
+  Planet2Text(world, out);
+  return out;
+}
+inline std::string AnimalListText(const World& world) {
+  std::string out;
+  AnimalListText(world, out);
+  return out;
+}
+inline std::string AnimalFileText(const Animal& animal) {
+  std::string out;
+  AnimalFileText(animal, out);
+  return out;
+}
 // "A_17.OBG"
 std::string AnimalFileName(int slot);
 
@@ -67,7 +90,8 @@ struct Calendar {
 };
 FileError ParsePlanet2(std::string_view text, Calendar& calendar);
 
-// Reads the 32,742 amounts into map layer 2, all or nothing.
+// Reads the 32,742 amounts into map layer 2, all or nothing: a file that
+// fails anywhere changes nothing.
 FileError ParsePlanet1(std::string_view text, World& world);
 
 // Clears every slot's Alive flag, then sets it for each slot listed (at most
