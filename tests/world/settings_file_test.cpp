@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -233,14 +231,6 @@ TEST(ReadSettingsText, StoresFlagsAsZeroOrOneAndRoundsIntegers) {
   EXPECT_EQ(1, w.LogOn);
   EXPECT_EQ(2, w.display->SelectedAnimal);  // halves to even
   EXPECT_EQ(1, w.RealColours);
-}
-
-TEST_F(SettingsFileTest, FailedWriteShowsTheErrorAndReturnsIt) {
-  const std::string missing = (folder_ / "no-such-folder" / "OB.ini").string();
-  EXPECT_EQ(ENOENT, SaveSettings(t_.world, *t_.world.display, missing, windows_).number);
-  ASSERT_EQ(1u, t_.seam.boxes.size());
-  EXPECT_EQ("ERROR", t_.seam.boxes[0].title);
-  EXPECT_NE(std::string::npos, t_.seam.boxes[0].text.find(std::strerror(ENOENT)));
 }
 
 }  // namespace
