@@ -349,6 +349,8 @@ FileError ParsePlanet2(std::string_view text, Calendar& calendar) {
   return {};
 }
 
+namespace {
+
 // The 32,742 amounts of planet_1.dat in order, into `amounts` when it is not
 // null.
 FileError ReadAmounts(std::string_view text, int32_t* amounts) {
@@ -363,6 +365,8 @@ FileError ReadAmounts(std::string_view text, int32_t* amounts) {
   }
   return {};
 }
+
+}  // namespace
 
 FileError ParsePlanet1(std::string_view text, World& world) {
   // Checked in full before a value is taken: a second copy of the layer
