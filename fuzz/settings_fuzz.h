@@ -33,14 +33,17 @@ inline bool SettingsFuzzOne(const uint8_t* data, size_t size) {
   reset(second, 1, 7, true);
   WindowPlacement firstWindows[kWindowCount];
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const int failures = ReadSettingsText(first, *first.display, input, firstWindows);
-  if (failures < 0 || failures > kSettingsLineCount) return false;
+  const FileError error = ReadSettingsText(first, *first.display, input, firstWindows);
+  if (error && (error.number < kErrorPastEnd || error.number > kErrorOutOfRange ||
+                error.where < 1 || error.where > kSettingsLineCount)) {
+    return false;
+  }
 
   const std::string text = SettingsText(first, *first.display, firstWindows);
   WindowPlacement secondWindows[kWindowCount];
   for (WindowPlacement& w : secondWindows)
     w = {-1, -1, true};
-  if (ReadSettingsText(second, *second.display, text, secondWindows) != 0) return false;
+  if (ReadSettingsText(second, *second.display, text, secondWindows)) return false;
   return SettingsText(second, *second.display, secondWindows) == text;
 }
 

@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
+
+#include "core/world.h"
 
 namespace ombrivale {
 namespace {
@@ -16,35 +18,95 @@ namespace {
 // renameat2's flag from <linux/fs.h>, spelled out so the header is not needed.
 constexpr unsigned kRenameExchange = 1u << 1;
 
-int ErrnoOr(int result) {
-  return result == 0 ? 0 : (errno != 0 ? errno : EIO);
+// The error of a call that returned `result` (0 on success, errno set else).
+FileError ErrorOf(long result) {
+  return result == 0 ? FileError{} : PlatformError(errno);
+}
+
+void AppendNumber(std::string& out, int64_t value) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, result.ptr);
+}
+
+const char* FormatDescription(int number) {
+  switch (number) {
+    case kErrorPastEnd:
+      return "Input past end of file";
+    case kErrorNotNumber:
+      return "Type mismatch: not a number";
+    case kErrorOutOfRange:
+      return "Overflow: the number does not fit its field";
+    case kErrorBadSlot:
+      return "Subscript out of range: no such animal slot";
+    case kErrorByteOverflow:
+      return "Overflow: a map value does not fit in one byte";
+  }
+  return "Unknown file error";
 }
 
 }  // namespace
 
-int PosixFileSystem::Inspect(const std::string& path, PathKind& kind) {
+FileError PlatformError(int errnoValue) {
+  return FileError{errnoValue != 0 ? errnoValue : EIO, 0};
+}
+
+FileError FormatError(int number, int64_t where) {
+  return FileError{number, where};
+}
+
+std::string ErrorDescription(const FileError& error) {
+  if (error.number < kErrorPastEnd) {
+    char buffer[256];
+    // The GNU strerror_r returns the text, which may or may not be `buffer`.
+    const char* text = ::strerror_r(error.number, buffer, sizeof buffer);
+    if (text != nullptr) return text;
+    std::string unknown = "Unknown error ";
+    AppendNumber(unknown, error.number);
+    return unknown;
+  }
+  std::string text = FormatDescription(error.number);
+  if (error.where > 0) {
+    text += " (at ";
+    AppendNumber(text, error.where);
+    text += ")";
+  }
+  return text;
+}
+
+void ShowFileError(World& world, const FileError& error) {
+  std::string text = "Error  ";  // the second blank stands for the number's sign
+  AppendNumber(text, error.number);
+  text += "\n\r";
+  text += ErrorDescription(error);
+  text += "\n\r";
+  text += "It'd be a good idea to give this number to Brenlo.";
+  SeamOf(world).ShowMessageBox(text, "ERROR", Buttons::Ok);
+}
+
+FileError PosixFileSystem::Inspect(const std::string& path, PathKind& kind) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
       kind = PathKind::Missing;
-      return 0;
+      return {};
     }
-    return errno;
+    return PlatformError(errno);
   }
   kind = S_ISREG(info.st_mode)   ? PathKind::File
          : S_ISDIR(info.st_mode) ? PathKind::Folder
                                  : PathKind::Other;
-  return 0;
+  return {};
 }
 
-int PosixFileSystem::MakeFolder(const std::string& path) {
-  return ErrnoOr(::mkdir(path.c_str(), 0755));
+FileError PosixFileSystem::MakeFolder(const std::string& path) {
+  return ErrorOf(::mkdir(path.c_str(), 0755));
 }
 
-int PosixFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
+FileError PosixFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
   names.clear();
   DIR* folder = ::opendir(path.c_str());
-  if (folder == nullptr) return errno;
+  if (folder == nullptr) return PlatformError(errno);
   errno = 0;
   while (const dirent* entry = ::readdir(folder)) {
     const char* name = entry->d_name;
@@ -52,57 +114,57 @@ int PosixFileSystem::ListFolder(const std::string& path, std::vector<std::string
   }
   const int error = errno;
   ::closedir(folder);
-  return error;
+  return error == 0 ? FileError{} : PlatformError(error);
 }
 
-int PosixFileSystem::CreateFile(const std::string& path, int& fd) {
+FileError PosixFileSystem::CreateFile(const std::string& path, int& fd) {
   fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  return fd >= 0 ? 0 : errno;
+  return fd >= 0 ? FileError{} : PlatformError(errno);
 }
 
-int PosixFileSystem::OpenFolder(const std::string& path, int& fd) {
+FileError PosixFileSystem::OpenFolder(const std::string& path, int& fd) {
   fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  return fd >= 0 ? 0 : errno;
+  return fd >= 0 ? FileError{} : PlatformError(errno);
 }
 
-int PosixFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
+FileError PosixFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
   written = 0;
   for (;;) {
     const ssize_t result = ::write(fd, data, size);
     if (result >= 0) {
       written = static_cast<size_t>(result);
-      return 0;
+      return {};
     }
-    if (errno != EINTR) return errno;
+    if (errno != EINTR) return PlatformError(errno);
   }
 }
 
-int PosixFileSystem::Sync(int fd) {
-  return ErrnoOr(::fsync(fd));
+FileError PosixFileSystem::Sync(int fd) {
+  return ErrorOf(::fsync(fd));
 }
 
-int PosixFileSystem::SyncFileSystem(int fd) {
-  return ErrnoOr(::syncfs(fd));
+FileError PosixFileSystem::SyncFileSystem(int fd) {
+  return ErrorOf(::syncfs(fd));
 }
 
-int PosixFileSystem::Close(int fd) {
+FileError PosixFileSystem::Close(int fd) {
   // After a failed close the descriptor is gone on Linux: never retry it.
-  return ErrnoOr(::close(fd));
+  return ErrorOf(::close(fd));
 }
 
-int PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+FileError PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
   bytes.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
+  if (fd < 0) return PlatformError(errno);
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
-    const int error = errno;
+    const FileError error = PlatformError(errno);
     ::close(fd);
     return error;
   }
   if (!S_ISREG(info.st_mode)) {
     ::close(fd);
-    return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return PlatformError(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
   }
   bytes.resize(static_cast<size_t>(info.st_size));
   size_t done = 0;
@@ -111,7 +173,7 @@ int PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
     const ssize_t result = ::read(fd, bytes.data() + done, bytes.size() - done);
     if (result < 0) {
       if (errno == EINTR) continue;
-      const int error = errno;
+      const FileError error = PlatformError(errno);
       ::close(fd);
       bytes.clear();
       return error;
@@ -121,77 +183,70 @@ int PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
   }
   bytes.resize(done);
   ::close(fd);
-  return 0;
+  return {};
 }
 
-int PosixFileSystem::Link(const std::string& from, const std::string& to) {
-  return ErrnoOr(::link(from.c_str(), to.c_str()));
+FileError PosixFileSystem::Link(const std::string& from, const std::string& to) {
+  return ErrorOf(::link(from.c_str(), to.c_str()));
 }
 
-int PosixFileSystem::Rename(const std::string& from, const std::string& to) {
-  return ErrnoOr(::rename(from.c_str(), to.c_str()));
+FileError PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+  return ErrorOf(::rename(from.c_str(), to.c_str()));
 }
 
-int PosixFileSystem::Exchange(const std::string& first, const std::string& second) {
+FileError PosixFileSystem::Exchange(const std::string& first, const std::string& second) {
 #ifdef SYS_renameat2
-  const long result =
-      ::syscall(SYS_renameat2, AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), kRenameExchange);
-  return result == 0 ? 0 : errno;
+  return ErrorOf(
+      ::syscall(SYS_renameat2, AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), kRenameExchange));
 #else
   (void)first;
   (void)second;
-  return ENOSYS;
+  return PlatformError(ENOSYS);
 #endif
 }
 
-int PosixFileSystem::RemoveFile(const std::string& path) {
-  return ErrnoOr(::unlink(path.c_str()));
+FileError PosixFileSystem::RemoveFile(const std::string& path) {
+  return ErrorOf(::unlink(path.c_str()));
 }
 
-int PosixFileSystem::RemoveFolder(const std::string& path) {
-  return ErrnoOr(::rmdir(path.c_str()));
+FileError PosixFileSystem::RemoveFolder(const std::string& path) {
+  return ErrorOf(::rmdir(path.c_str()));
 }
 
-int WriteWholeFile(FileSystem& files, const std::string& path, std::string_view bytes, bool flush) {
+FileError WriteWholeFile(FileSystem& files, const std::string& path, std::string_view bytes,
+                         bool flush) {
   int fd = -1;
-  if (const int error = files.CreateFile(path, fd)) return error;
-  int error = 0;
+  if (const FileError error = files.CreateFile(path, fd)) return error;
+  FileError error;
   size_t done = 0;
   while (done < bytes.size()) {
     size_t written = 0;
     error = files.Write(fd, bytes.data() + done, bytes.size() - done, written);
-    if (error == 0 && written == 0) error = ENOSPC;  // no progress: the disk took nothing
-    if (error != 0) break;
+    if (!error && written == 0) error = PlatformError(ENOSPC);  // the disk took nothing
+    if (error) break;
     done += written;
   }
-  if (error == 0 && flush) error = files.Sync(fd);
-  const int closeError = files.Close(fd);
-  return error != 0 ? error : closeError;
+  if (!error && flush) error = files.Sync(fd);
+  const FileError closeError = files.Close(fd);
+  return error ? error : closeError;
 }
 
-int RemoveFolderTree(FileSystem& files, const std::string& path) {
+FileError RemoveFolderTree(FileSystem& files, const std::string& path) {
   std::vector<std::string> names;
-  int first = files.ListFolder(path, names);
+  FileError first = files.ListFolder(path, names);
   for (const std::string& name : names) {
     const std::string child = path + "/" + name;
     PathKind kind = PathKind::Missing;
-    int error = files.Inspect(child, kind);
-    if (error == 0 && kind == PathKind::Folder) {
+    FileError error = files.Inspect(child, kind);
+    if (!error && kind == PathKind::Folder) {
       error = RemoveFolderTree(files, child);
-    } else if (error == 0 && kind != PathKind::Missing) {
+    } else if (!error && kind != PathKind::Missing) {
       error = files.RemoveFile(child);
     }
-    if (first == 0) first = error;
+    if (!first) first = error;
   }
-  const int error = files.RemoveFolder(path);
-  return first != 0 ? first : error;
-}
-
-std::string ErrorDescription(int number) {
-  char buffer[256];
-  // The GNU strerror_r returns the text, which may or may not be `buffer`.
-  const char* text = ::strerror_r(number, buffer, sizeof buffer);
-  return text != nullptr ? std::string(text) : "Unknown error " + std::to_string(number);
+  const FileError error = files.RemoveFolder(path);
+  return first ? first : error;
 }
 
 }  // namespace ombrivale

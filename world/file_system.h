@@ -1,18 +1,56 @@
-// The file operations the world files use, behind one small interface.
+// The file operations the world files and the settings file use, behind one
+// small interface, and the one error type every file operation reports.
 //
-// SaveWorld and LoadWorld reach the disk only through a FileSystem, so a test
-// can make any single operation fail (a full disk at the 7th write, a rename
-// refused) and check that the previous save survives. PosixFileSystem is the
-// real one. Every operation returns 0 on success or an errno value; none
-// throws.
+// SaveWorld, LoadWorld and SaveSettings reach the disk only through a
+// FileSystem, so a test can make any single operation fail (a full disk at
+// the 7th write, a rename refused) and check that the previous file
+// survives. PosixFileSystem is the real one. None throws.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace ombrivale {
+
+struct World;
+
+// Error numbers of malformed files, beside the platform's errno values (all
+// below 1000).
+inline constexpr int kErrorPastEnd = 1001;       // the file ends before its last value
+inline constexpr int kErrorNotNumber = 1002;     // text where a number belongs
+inline constexpr int kErrorOutOfRange = 1003;    // a number its field's type cannot hold
+inline constexpr int kErrorBadSlot = 1004;       // a slot number outside 1..750
+inline constexpr int kErrorByteOverflow = 1005;  // a map value one byte cannot hold (save)
+
+// What went wrong in a file operation: a platform error (an errno value) or a
+// malformed file (kErrorPastEnd...), and where. Like std::error_code it is
+// true when something went wrong:
+//   if (const FileError error = files.Sync(fd)) return error;
+struct FileError {
+  int number = 0;  // 0: no error
+  // Where in the file: the 1-based line of a text file or the byte offset of
+  // a binary one; 0 when it does not apply.
+  int64_t where = 0;
+
+  bool failed() const { return number != 0; }
+  explicit operator bool() const { return failed(); }
+};
+
+// An errno value as an error (0, which no failed call should leave, as EIO).
+FileError PlatformError(int errnoValue);
+FileError FormatError(int number, int64_t where);
+
+// The platform's description of an errno value, or the description of a
+// malformed file with where it was met: "Type mismatch: not a number (at 2)".
+std::string ErrorDescription(const FileError& error);
+
+// The "ERROR" box of a failed file operation: "Error ", the number with a
+// blank for its sign, the description and the advice to give the number to
+// Brenlo, lines broken by LF CR.
+void ShowFileError(World& world, const FileError& error);
 
 enum class PathKind : unsigned char { Missing, File, Folder, Other };
 
@@ -22,67 +60,65 @@ class FileSystem {
 
   // What lies at `path` (without following a final symbolic link to a
   // folder: a link is Other). ENOENT is not an error: kind becomes Missing.
-  virtual int Inspect(const std::string& path, PathKind& kind) = 0;
-  virtual int MakeFolder(const std::string& path) = 0;
+  virtual FileError Inspect(const std::string& path, PathKind& kind) = 0;
+  virtual FileError MakeFolder(const std::string& path) = 0;
   // The names in a folder, without "." and "..".
-  virtual int ListFolder(const std::string& path, std::vector<std::string>& names) = 0;
+  virtual FileError ListFolder(const std::string& path, std::vector<std::string>& names) = 0;
 
   // Creates or truncates a file for writing; `fd` receives its descriptor.
-  virtual int CreateFile(const std::string& path, int& fd) = 0;
+  virtual FileError CreateFile(const std::string& path, int& fd) = 0;
   // Opens a folder so that it can be flushed.
-  virtual int OpenFolder(const std::string& path, int& fd) = 0;
+  virtual FileError OpenFolder(const std::string& path, int& fd) = 0;
   // Writes up to `size` bytes; `written` receives how many were taken.
-  virtual int Write(int fd, const char* data, size_t size, size_t& written) = 0;
+  virtual FileError Write(int fd, const char* data, size_t size, size_t& written) = 0;
   // Flushes one file or folder to the disk.
-  virtual int Sync(int fd) = 0;
+  virtual FileError Sync(int fd) = 0;
   // Flushes every file of the file system holding `fd` to the disk and
   // reports any write-back error met since `fd` was opened. One call for a
   // whole save is much cheaper than a flush per file.
-  virtual int SyncFileSystem(int fd) = 0;
-  virtual int Close(int fd) = 0;
+  virtual FileError SyncFileSystem(int fd) = 0;
+  virtual FileError Close(int fd) = 0;
 
   // Reads a whole regular file.
-  virtual int ReadFile(const std::string& path, std::string& bytes) = 0;
+  virtual FileError ReadFile(const std::string& path, std::string& bytes) = 0;
 
-  virtual int Link(const std::string& from, const std::string& to) = 0;
-  virtual int Rename(const std::string& from, const std::string& to) = 0;
+  virtual FileError Link(const std::string& from, const std::string& to) = 0;
+  virtual FileError Rename(const std::string& from, const std::string& to) = 0;
   // Swaps two paths in one step. ENOSYS, EINVAL or ENOTSUP: the system or
   // the file system cannot, and the caller falls back to plain renames.
-  virtual int Exchange(const std::string& first, const std::string& second) = 0;
-  virtual int RemoveFile(const std::string& path) = 0;
+  virtual FileError Exchange(const std::string& first, const std::string& second) = 0;
+  virtual FileError RemoveFile(const std::string& path) = 0;
   // Removes an empty folder.
-  virtual int RemoveFolder(const std::string& path) = 0;
+  virtual FileError RemoveFolder(const std::string& path) = 0;
 };
 
 class PosixFileSystem final : public FileSystem {
  public:
-  int Inspect(const std::string& path, PathKind& kind) override;
-  int MakeFolder(const std::string& path) override;
-  int ListFolder(const std::string& path, std::vector<std::string>& names) override;
-  int CreateFile(const std::string& path, int& fd) override;
-  int OpenFolder(const std::string& path, int& fd) override;
-  int Write(int fd, const char* data, size_t size, size_t& written) override;
-  int Sync(int fd) override;
-  int SyncFileSystem(int fd) override;
-  int Close(int fd) override;
-  int ReadFile(const std::string& path, std::string& bytes) override;
-  int Link(const std::string& from, const std::string& to) override;
-  int Rename(const std::string& from, const std::string& to) override;
-  int Exchange(const std::string& first, const std::string& second) override;
-  int RemoveFile(const std::string& path) override;
-  int RemoveFolder(const std::string& path) override;
+  FileError Inspect(const std::string& path, PathKind& kind) override;
+  FileError MakeFolder(const std::string& path) override;
+  FileError ListFolder(const std::string& path, std::vector<std::string>& names) override;
+  FileError CreateFile(const std::string& path, int& fd) override;
+  FileError OpenFolder(const std::string& path, int& fd) override;
+  FileError Write(int fd, const char* data, size_t size, size_t& written) override;
+  FileError Sync(int fd) override;
+  FileError SyncFileSystem(int fd) override;
+  FileError Close(int fd) override;
+  FileError ReadFile(const std::string& path, std::string& bytes) override;
+  FileError Link(const std::string& from, const std::string& to) override;
+  FileError Rename(const std::string& from, const std::string& to) override;
+  FileError Exchange(const std::string& first, const std::string& second) override;
+  FileError RemoveFile(const std::string& path) override;
+  FileError RemoveFolder(const std::string& path) override;
 };
 
 // Creates (or truncates) `path`, writes all of `bytes`, flushes it to the
 // disk when `flush` is set and closes it; a short write, a full disk, a
 // failed flush or a failed close is an error.
-int WriteWholeFile(FileSystem& files, const std::string& path, std::string_view bytes, bool flush);
+FileError WriteWholeFile(FileSystem& files, const std::string& path, std::string_view bytes,
+                         bool flush);
 
-// Removes a folder and the files in it (one level: sub-folders are removed
-// only when empty). Returns the first error met; goes on after it.
-int RemoveFolderTree(FileSystem& files, const std::string& path);
-
-// The platform's description of an errno value.
-std::string ErrorDescription(int number);
+// Removes a folder and everything in it. Returns the first error met; goes
+// on after it.
+FileError RemoveFolderTree(FileSystem& files, const std::string& path);
 
 }  // namespace ombrivale

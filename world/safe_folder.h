@@ -31,29 +31,33 @@ struct FolderSiblings {
 // REQUIRES: `folder` names a folder (a trailing "/" is ignored), not "/".
 FolderSiblings SiblingsOf(const std::string& folder);
 
+// The folder that holds `path`: "." for a bare name, "/" for a name at the
+// top.
+std::string ParentFolder(const std::string& path);
+
 // Puts back a folder whose swap was cut short and removes the leftover
 // siblings. Returns an error only when the folder could not be put back;
 // leftovers that cannot be removed are left for the next call.
-int RecoverFolder(FileSystem& files, const std::string& folder);
+FileError RecoverFolder(FileSystem& files, const std::string& folder);
 
 // Recovers the folder, creates the parent folders that are missing and an
 // empty ".F.saving" folder to write the new contents into.
-int BeginFolderReplace(FileSystem& files, const std::string& folder);
+FileError BeginFolderReplace(FileSystem& files, const std::string& folder);
 
 // Flushes the files written into ".F.saving" and the folder itself.
 // REQUIRES: the files were written and closed after the folder was made.
-int FlushSavingFolder(FileSystem& files, const std::string& folder);
+FileError FlushSavingFolder(FileSystem& files, const std::string& folder);
 
 // Swaps the flushed ".F.saving" in as `folder` and removes the previous
 // contents. `replaced` tells whether `folder` holds the new contents when it
 // returns (it can be true with an error: the last flush of the parent folder
 // failed, so the swap may not survive a power cut).
-int CommitFolderReplace(FileSystem& files, const std::string& folder, bool& replaced);
+FileError CommitFolderReplace(FileSystem& files, const std::string& folder, bool& replaced);
 
 // Removes ".F.saving" after a save that is not to be committed.
 void AbandonFolderReplace(FileSystem& files, const std::string& folder);
 
 // Flushes a folder's entries (the names in it) to the disk.
-int SyncFolder(FileSystem& files, const std::string& path);
+FileError SyncFolder(FileSystem& files, const std::string& path);
 
 }  // namespace ombrivale

@@ -1,24 +1,15 @@
 #include "world/settings_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <limits>
 #include <optional>
 
 #include "core/numeric.h"
+#include "world/safe_folder.h"
 
 namespace ombrivale {
 namespace {
-
-// Bytes read of a settings file at most; the 27 short lines need a few
-// hundred, and whatever lies beyond this is not a settings file.
-constexpr size_t kReadLimit = 1 << 20;
 
 // Walks the text line by line; a line ends at LF, a CR before it is dropped.
 class LineReader {
@@ -64,54 +55,72 @@ std::optional<std::string_view> NumberToken(std::string_view text) {
   return text;
 }
 
+// The parsers below return 0, kErrorNotNumber or kErrorOutOfRange and store
+// into `value` only on success.
+
 // A decimal number with any blanks around it: an optional sign, digits, an
 // optional fraction and exponent. Infinities, NaN and anything else fail.
 template <class Number>
-std::optional<Number> ParseNumber(std::string_view line) {
+int ParseNumber(std::string_view line, Number& value) {
   const std::optional<std::string_view> token = NumberToken(line);
-  if (!token) return std::nullopt;
-  Number value = 0;
+  if (!token) return kErrorNotNumber;
+  Number parsed = 0;
   const char* end = token->data() + token->size();
-  const auto result = std::from_chars(token->data(), end, value);
-  if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
+  const auto result = std::from_chars(token->data(), end, parsed);
+  if (result.ptr != end) return kErrorNotNumber;
+  if (result.ec == std::errc::result_out_of_range) return kErrorOutOfRange;
+  if (result.ec != std::errc() || !std::isfinite(parsed)) return kErrorNotNumber;
+  value = parsed;
+  return 0;
 }
 
 // An integer field: the number rounded half to even, within [low, high].
-std::optional<int64_t> ParseInteger(std::string_view text, int64_t low, int64_t high) {
-  const std::optional<double> value = ParseNumber<double>(text);
-  if (!value) return std::nullopt;
-  const double rounded = RoundHalfEven(*value);
+int ParseInteger(std::string_view text, int64_t low, int64_t high, int64_t& value) {
+  double parsed = 0;
+  if (const int error = ParseNumber(text, parsed)) return error;
+  const double rounded = RoundHalfEven(parsed);
   if (rounded < static_cast<double>(low) || rounded > static_cast<double>(high)) {
-    return std::nullopt;
+    return kErrorOutOfRange;
   }
-  return static_cast<int64_t>(rounded);
+  value = static_cast<int64_t>(rounded);
+  return 0;
 }
 
 // A window position: converted straight to single precision (no double
 // rounding, so what was written reads back exactly). Values too small for a
 // normal single fail rather than read as a subnormal or zero.
-std::optional<float> ParseSingle(std::string_view text) {
-  const std::optional<float> value = ParseNumber<float>(text);
-  if (!value || (*value != 0.0f && std::fabs(*value) < std::numeric_limits<float>::min())) {
-    return std::nullopt;
+int ParseSingle(std::string_view text, float& value) {
+  float parsed = 0;
+  if (const int error = ParseNumber(text, parsed)) return error;
+  if (parsed != 0.0f && std::fabs(parsed) < std::numeric_limits<float>::min()) {
+    return kErrorOutOfRange;
   }
-  return value;
+  value = parsed;
+  return 0;
 }
 
-std::optional<bool> ParseTruth(std::string_view text) {
-  const std::optional<int64_t> value = ParseInteger(text, INT16_MIN, INT16_MAX);
-  if (!value) return std::nullopt;
-  return *value != 0;
+int ParseTruth(std::string_view text, bool& value) {
+  int64_t parsed = 0;
+  if (const int error = ParseInteger(text, INT16_MIN, INT16_MAX, parsed)) return error;
+  value = parsed != 0;
+  return 0;
 }
 
 // An option flag: any byte value, stored as 0 or 1.
-std::optional<uint8_t> ParseFlag(std::string_view text) {
-  const std::optional<int64_t> value = ParseInteger(text, 0, 255);
-  if (!value) return std::nullopt;
-  return static_cast<uint8_t>(*value != 0 ? 1 : 0);
+int ParseFlag(std::string_view text, uint8_t& value) {
+  int64_t parsed = 0;
+  if (const int error = ParseInteger(text, 0, 255, parsed)) return error;
+  value = parsed != 0 ? 1 : 0;
+  return 0;
+}
+
+// A 16-bit field within [low, high].
+template <int64_t low, int64_t high>
+int ParseInt16(std::string_view text, int16_t& value) {
+  int64_t parsed = 0;
+  if (const int error = ParseInteger(text, low, high, parsed)) return error;
+  value = static_cast<int16_t>(parsed);
+  return 0;
 }
 
 // The number with one leading blank when not negative.
@@ -140,42 +149,20 @@ int16_t TruthValue(bool value) {
   return value ? kTrue : kFalse;
 }
 
-std::string ErrorText(int error) {
-  return "Error  " + std::to_string(error) + "\n\r" + std::strerror(error) + "\n\r" +
-         "It'd be a good idea to give this number to Brenlo.";
-}
-
-// Writes all of `text` to `fd`; false (errno set) on any short write.
-bool WriteAll(int fd, const std::string& text) {
-  size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    written += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
-int ReadSettingsText(World& world, Display& display, std::string_view text,
-                     WindowPlacement (&windows)[kWindowCount]) {
+FileError ReadSettingsText(World& world, Display& display, std::string_view text,
+                           WindowPlacement (&windows)[kWindowCount]) {
   LineReader lines(text);
-  int failures = 0;
+  int lineNumber = 0;
+  FileError first;
   // Applies the next line through `parse` into `field`; a line that is
   // missing or does not read leaves the field as it was.
   auto read = [&](auto parse, auto& field) {
+    ++lineNumber;
     const std::optional<std::string_view> line = lines.Next();
-    if (line) {
-      if (const auto value = parse(*line)) {
-        field = *value;
-        return;
-      }
-    }
-    ++failures;
+    const int error = line ? parse(*line, field) : kErrorPastEnd;
+    if (error != 0 && !first) first = FormatError(error, lineNumber);
   };
 
   for (WindowPlacement& window : windows) {
@@ -185,30 +172,18 @@ int ReadSettingsText(World& world, Display& display, std::string_view text,
   }
   read(ParseFlag, world.LogOn);
   read(ParseFlag, world.AutoRestart);
-  read(
-      [](std::string_view t) -> std::optional<int16_t> {
-        const auto v = ParseInteger(t, INT16_MIN, INT16_MAX);
-        if (!v) return std::nullopt;
-        return static_cast<int16_t>(*v);
-      },
-      display.SelectedAnimal);
+  read(ParseInt16<INT16_MIN, INT16_MAX>, display.SelectedAnimal);
   read(ParseFlag, world.RealColours);
   read(ParseFlag, world.OverwriteLeast);
   read(ParseFlag, world.AutoSave);
   // The zoom drives the QuickDraw scroll bar, whose range is 1..500.
-  read(
-      [](std::string_view t) -> std::optional<int16_t> {
-        const auto v = ParseInteger(t, kQuickDrawZoomMin, kQuickDrawZoomMax);
-        if (!v) return std::nullopt;
-        return static_cast<int16_t>(*v);
-      },
-      display.QuickDrawZoom);
+  read(ParseInt16<kQuickDrawZoomMin, kQuickDrawZoomMax>, display.QuickDrawZoom);
   read(ParseTruth, world.Filters.OldAge);
   read(ParseTruth, world.Filters.Eaten);
   read(ParseTruth, world.Filters.Overwritten);
   read(ParseTruth, world.Filters.Suffocation);
   read(ParseTruth, world.Filters.Hunger);
-  return failures;
+  return first;
 }
 
 std::string SettingsText(const World& world, const Display& display,
@@ -235,45 +210,38 @@ std::string SettingsText(const World& world, const Display& display,
   return out;
 }
 
-bool LoadSettings(World& world, Display& display, const std::string& path,
-                  WindowPlacement (&windows)[kWindowCount]) {
+FileError LoadSettings(World& world, Display& display, const std::string& path,
+                       WindowPlacement (&windows)[kWindowCount]) {
+  PosixFileSystem files;
   std::string text;
-  bool opened = false;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    opened = true;
-    char buffer[4096];
-    size_t n = 0;
-    while (text.size() < kReadLimit && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-      text.append(buffer, n);
-    }
-    if (std::ferror(file)) opened = false;
-    std::fclose(file);
-  }
-  // A missing file fails every line, leaving every item as it was.
-  const int failures = ReadSettingsText(
-      world, display, opened ? std::string_view(text) : std::string_view(), windows);
-  const bool ok = opened && failures == 0;
-  if (!ok) SeamOf(world).ShowMessageBox("Error Loading Ini", "Ini", Buttons::Ok);
-  return ok;
+  FileError error = files.ReadFile(path, text);
+  // A file that cannot be read fails every line, leaving every item as it was.
+  const FileError lineError =
+      ReadSettingsText(world, display, error ? std::string_view() : text, windows);
+  if (!error) error = lineError;
+  if (error) SeamOf(world).ShowMessageBox("Error Loading Ini", "Ini", Buttons::Ok);
+  return error;
 }
 
-bool SaveSettings(World& world, const Display& display, const std::string& path,
-                  const WindowPlacement (&windows)[kWindowCount]) {
-  const std::string text = SettingsText(world, display, windows);
+FileError SaveSettings(World& world, const Display& display, const std::string& path,
+                       const WindowPlacement (&windows)[kWindowCount]) {
+  PosixFileSystem files;
+  return SaveSettings(world, display, path, windows, files);
+}
+
+FileError SaveSettings(World& world, const Display& display, const std::string& path,
+                       const WindowPlacement (&windows)[kWindowCount], FileSystem& files) {
   const std::string temporary = path + ".tmp";
-  int error = 0;
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = errno;
+  FileError error = WriteWholeFile(files, temporary, SettingsText(world, display, windows), true);
+  if (!error) error = files.Rename(temporary, path);
+  if (error) {
+    files.RemoveFile(temporary);  // best effort: the previous file is whole
   } else {
-    if (!WriteAll(fd, text) || ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) std::remove(temporary.c_str());
+    // The rename itself reaches the disk with the folder.
+    error = SyncFolder(files, ParentFolder(path));
   }
-  if (error == 0) return true;
-  SeamOf(world).ShowMessageBox(ErrorText(error), "ERROR", Buttons::Ok);
-  return false;
+  if (error) ShowFileError(world, error);
+  return error;
 }
 
 }  // namespace ombrivale

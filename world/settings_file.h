@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "core/world.h"
+#include "world/file_system.h"
 
 namespace ombrivale {
 
@@ -24,25 +25,28 @@ inline constexpr int kSettingsLineCount = 27;
 
 // Reads the 27 lines into the world (LogOn, AutoRestart, RealColours,
 // OverwriteLeast, AutoSave, Filters), the display (SelectedAnimal,
-// QuickDrawZoom) and `windows`. Every failing line (missing, not a number, out of its field's
-// range) is skipped and keeps the item's current value. After the whole
-// attempt, when anything failed (a missing file included), shows one box
-// "Error Loading Ini" titled "Ini" through the seam. Returns true when every
-// line read well.
-bool LoadSettings(World& world, Display& display, const std::string& path,
-                  WindowPlacement (&windows)[kWindowCount]);
+// QuickDrawZoom) and `windows`. Every failing line (missing, not a number,
+// out of its field's range) is skipped and keeps the item's current value.
+// After the whole attempt, when anything failed (a missing file included),
+// shows one box "Error Loading Ini" titled "Ini" through the seam. Returns
+// the first failure: the file's, or the first line's that did not read.
+FileError LoadSettings(World& world, Display& display, const std::string& path,
+                       WindowPlacement (&windows)[kWindowCount]);
 
-// Writes the 27 lines (through a temporary file renamed over the old one, so
-// a failed write leaves the previous file). On failure shows an "ERROR" box
-// with the platform's error description and returns false.
-bool SaveSettings(World& world, const Display& display, const std::string& path,
-                  const WindowPlacement (&windows)[kWindowCount]);
+// Writes the 27 lines to a temporary sibling, flushes it, renames it over
+// the old file and flushes the folder, so that a failure at any step (or a
+// crash) leaves the previous file. On failure shows the "ERROR" box with the
+// platform's error description and returns the error.
+FileError SaveSettings(World& world, const Display& display, const std::string& path,
+                       const WindowPlacement (&windows)[kWindowCount]);
+FileError SaveSettings(World& world, const Display& display, const std::string& path,
+                       const WindowPlacement (&windows)[kWindowCount], FileSystem& files);
 
 // The parsing half of LoadSettings, without the file and the box: applies
-// every line of `text` that reads well and returns how many of the 27 items
-// failed (0..27).
-int ReadSettingsText(World& world, Display& display, std::string_view text,
-                     WindowPlacement (&windows)[kWindowCount]);
+// every line of `text` that reads well and returns the first line that did
+// not (kErrorPastEnd, kErrorNotNumber or kErrorOutOfRange at that line).
+FileError ReadSettingsText(World& world, Display& display, std::string_view text,
+                           WindowPlacement (&windows)[kWindowCount]);
 
 // The 27 lines as SaveSettings writes them.
 std::string SettingsText(const World& world, const Display& display,

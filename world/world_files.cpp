@@ -29,9 +29,13 @@ void AppendNumber(std::string& out, int64_t value) {
   out.append(digits, result.ptr);
 }
 
+// The number and its line end in one append: a save writes some 130,000.
 void AppendLine(std::string& out, int64_t value) {
-  AppendNumber(out, value);
-  out += "\r\n";
+  char line[24];
+  char* end = std::to_chars(line, line + sizeof line - 2, value).ptr;
+  *end++ = '\r';
+  *end++ = '\n';
+  out.append(line, end);
 }
 
 // One map or header value as its byte: value + 1, held within 0..255.
@@ -102,7 +106,7 @@ int ReadNumber(std::string_view line, int64_t& value) {
   return 0;
 }
 
-// The next line of `lines` as a number in [low, high].
+// The next line of `lines` as a number in [low, high]: 0 or a format error.
 int ReadValue(LineReader& lines, int64_t low, int64_t high, int64_t& value) {
   std::string_view line;
   if (!lines.Next(line)) return kErrorPastEnd;
@@ -148,50 +152,46 @@ int StoredValue(GeneType type, int64_t value) {
 }
 
 void AppendAnimalFile(std::string& out, const Animal& animal) {
+  // The lines go into a buffer and the buffer into `out` at once: 128
+  // appends to a string cost more than the digits.
+  char buffer[kAnimalFileLines * 8];  // "-32768\r\n" is the longest line
+  char* end = buffer;
+  const auto line = [&buffer, &end](int64_t value) {
+    end = std::to_chars(end, buffer + sizeof buffer - 2, value).ptr;
+    *end++ = '\r';
+    *end++ = '\n';
+  };
   for (const StateField& field : kStateFields) {
-    AppendLine(out, field.wide != nullptr ? animal.*field.wide : animal.*field.narrow);
+    line(field.wide != nullptr ? animal.*field.wide : animal.*field.narrow);
   }
   for (const UnbornField& field : UnbornFields()) {
-    AppendLine(out, WrittenValue(field.type, UnbornValue(animal.Unborn, field)));
+    line(WrittenValue(field.type, UnbornValue(animal.Unborn, field)));
   }
   const auto fields = GeneSetFields();
   for (const GeneSet& set : animal.Genes) {
     for (const int index : ComparedFields()) {
-      const GeneField& field = fields[static_cast<size_t>(index)];
-      AppendLine(out, WrittenValue(field.type, GeneValue(set, field)));
+      line(WrittenValue(fields[static_cast<size_t>(index)].type,
+                        GeneValue(set, fields[static_cast<size_t>(index)])));
     }
   }
+  out.append(buffer, end);
 }
 
 // ---- Messages ----
 
-// The generic error box: "Error ", the number in its printed form (a blank
-// for the sign), the description and the advice, lines broken by LF CR.
-void ShowFileError(World& world, const FileError& error) {
-  std::string text = "Error  ";
-  AppendNumber(text, error.number);
-  text += "\n\r";
-  text += error.description;
-  text += "\n\r";
-  text += "It'd be a good idea to give this number to Brenlo.";
-  SeamOf(world).ShowMessageBox(text, "ERROR", Buttons::Ok);
-}
-
 // A failed load step: the error box, then "Skip?". True when the user
-// chose to cancel the load (the map is redrawn over what was read).
+// chose to cancel the load: the map is redrawn over what was read and every
+// slot is emptied, so that the new world that follows holds no animal
+// half read from the files.
 bool CancelAfter(World& world, const FileError& error) {
   ShowFileError(world, error);
   const Answer answer =
       SeamOf(world).ShowMessageBox("Do you want to cancel this routine?", "Skip?", Buttons::YesNo);
   if (answer != Answer::Yes) return false;
+  std::fill(world.Animals.begin(), world.Animals.end(), Animal{});
   ReDrawMap(world);
   world.WorldLoaded = 0;
   return true;
-}
-
-FileError ReadWholeFile(FileSystem& files, const std::string& path, std::string& bytes) {
-  const int error = files.ReadFile(path, bytes);
-  return error == 0 ? FileError{} : PlatformError(error);
 }
 
 // True for the names this save writes: the world files and the animal
@@ -210,65 +210,32 @@ bool WrittenBySave(const World& world, const std::string& name) {
 // Brings the previous save's other files (animal files of slots now free,
 // anything a user put there) into the new folder, as the save of a folder
 // written in place would leave them. Hard links cost no copying.
-int CarryOverFiles(const World& world, FileSystem& files, const std::string& folder,
-                   const std::string& saving) {
+FileError CarryOverFiles(const World& world, FileSystem& files, const std::string& folder,
+                         const std::string& saving) {
   PathKind kind;
-  if (const int error = files.Inspect(folder, kind)) return error;
-  if (kind != PathKind::Folder) return 0;
+  if (const FileError error = files.Inspect(folder, kind)) return error;
+  if (kind != PathKind::Folder) return {};
   std::vector<std::string> names;
-  if (const int error = files.ListFolder(folder, names)) return error;
+  if (const FileError error = files.ListFolder(folder, names)) return error;
   std::string bytes;
   for (const std::string& name : names) {
     if (WrittenBySave(world, name)) continue;
     const std::string from = folder + "/" + name;
-    if (const int error = files.Inspect(from, kind)) return error;
+    if (const FileError error = files.Inspect(from, kind)) return error;
     if (kind != PathKind::File) continue;
     const std::string to = saving + "/" + name;
-    const int linkError = files.Link(from, to);
-    if (linkError == 0) continue;
-    if (linkError != EPERM && linkError != ENOTSUP && linkError != EXDEV && linkError != EMLINK) {
-      return linkError;
-    }
+    const FileError linkError = files.Link(from, to);
+    if (!linkError) continue;
+    const int n = linkError.number;
+    if (n != EPERM && n != ENOTSUP && n != EXDEV && n != EMLINK) return linkError;
     // A file system without hard links: copy.
-    if (const int error = files.ReadFile(from, bytes)) return error;
-    if (const int error = WriteWholeFile(files, to, bytes, false)) return error;
+    if (const FileError error = files.ReadFile(from, bytes)) return error;
+    if (const FileError error = WriteWholeFile(files, to, bytes, false)) return error;
   }
-  return 0;
+  return {};
 }
 
 }  // namespace
-
-FileError PlatformError(int errnoValue) {
-  return FileError{errnoValue, ErrorDescription(errnoValue), 0};
-}
-
-FileError FormatError(int number, int64_t where) {
-  const char* description = "Unknown file error";
-  switch (number) {
-    case kErrorPastEnd:
-      description = "Input past end of file";
-      break;
-    case kErrorNotNumber:
-      description = "Type mismatch: not a number";
-      break;
-    case kErrorOutOfRange:
-      description = "Overflow: the number does not fit its field";
-      break;
-    case kErrorBadSlot:
-      description = "Subscript out of range: no such animal slot";
-      break;
-    case kErrorByteOverflow:
-      description = "Overflow: a map value does not fit in one byte";
-      break;
-  }
-  std::string text = description;
-  if (where > 0) {
-    text += " (at ";
-    AppendNumber(text, where);
-    text += ")";
-  }
-  return FileError{number, text, where};
-}
 
 std::string NumberText(int64_t value) {
   std::string text;
@@ -285,56 +252,61 @@ std::string AnimalFileName(int slot) {
 
 // ---- Building ----
 
-std::string Planet0Bytes(const World& world, bool* exact) {
-  std::string bytes(kPlanet0Size, '\0');
+FileError Planet0Bytes(const World& world, std::string& out) {
+  out.resize(kPlanet0Size);  // every byte is written below
   bool headerExact = true;
-  bytes[0] = static_cast<char>(StoredByte(world.SeaLevel, headerExact));
-  bytes[1] = static_cast<char>(StoredByte(world.Month, headerExact));
-  bytes[2] = static_cast<char>(StoredByte(world.Year, headerExact));
-  bool cellsExact = true;
+  out[0] = static_cast<char>(StoredByte(world.SeaLevel, headerExact));
+  out[1] = static_cast<char>(StoredByte(world.Month, headerExact));
+  out[2] = static_cast<char>(StoredByte(world.Year, headerExact));
   const int32_t* terrain = world.Map.layers[kTerrainLayer].data();
   const int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
-  // The layers are stored in the file's cell order already.
+  auto* cells = reinterpret_cast<unsigned char*>(out.data() + 3);
+  // The layers are stored in the file's cell order already. The loop has no
+  // branch, so that it vectorises; not std::clamp, whose reference arguments
+  // cost a stack slot each under AddressSanitizer (the fuzz build).
+  bool outside = false;
   for (size_t cell = 0; cell < static_cast<size_t>(kCellCount); ++cell) {
-    bytes[3 + cell * 2] = static_cast<char>(StoredByte(terrain[cell], cellsExact));
-    bytes[4 + cell * 2] = static_cast<char>(StoredByte(kinds[cell], cellsExact));
+    const int32_t t = terrain[cell];
+    const int32_t k = kinds[cell];
+    outside |= (t < -1) | (t > 254) | (k < -1) | (k > 254);
+    cells[cell * 2] = static_cast<unsigned char>((t < -1 ? -1 : t > 254 ? 254 : t) + 1);
+    cells[cell * 2 + 1] = static_cast<unsigned char>((k < -1 ? -1 : k > 254 ? 254 : k) + 1);
   }
-  if (exact != nullptr) *exact = cellsExact;
-  return bytes;
+  return outside ? FormatError(kErrorByteOverflow, 0) : FileError{};
 }
 
-std::string Planet1Text(const World& world) {
-  std::string text;
-  text.reserve(static_cast<size_t>(kCellCount) * 9);
+void Planet1Text(const World& world, std::string& out) {
+  out.clear();
+  out.reserve(static_cast<size_t>(kCellCount) * 9);
   for (const int32_t amount : world.Map.layers[kFoodAmountLayer]) {
-    if (amount >= 0) text += ' ';
-    AppendNumber(text, amount);
-    text += " \r\n";
+    char line[16];  // " -2147483648 \r\n" at most
+    char* end = line;
+    if (amount >= 0) *end++ = ' ';
+    end = std::to_chars(end, line + sizeof line - 3, amount).ptr;
+    *end++ = ' ';
+    *end++ = '\r';
+    *end++ = '\n';
+    out.append(line, end);
   }
-  return text;
 }
 
-std::string Planet2Text(const World& world) {
-  std::string text;
-  AppendLine(text, world.SeaLevel);
-  AppendLine(text, world.Month);
-  AppendLine(text, world.Year);
-  return text;
+void Planet2Text(const World& world, std::string& out) {
+  out.clear();
+  AppendLine(out, world.SeaLevel);
+  AppendLine(out, world.Month);
+  AppendLine(out, world.Year);
 }
 
-std::string AnimalListText(const World& world) {
-  std::string text;
+void AnimalListText(const World& world, std::string& out) {
+  out.clear();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    if (IsOccupied(AnimalAt(world, slot))) AppendLine(text, slot);
+    if (IsOccupied(AnimalAt(world, slot))) AppendLine(out, slot);
   }
-  return text;
 }
 
-std::string AnimalFileText(const Animal& animal) {
-  std::string text;
-  text.reserve(kAnimalFileLines * 5);
-  AppendAnimalFile(text, animal);
-  return text;
+void AnimalFileText(const Animal& animal, std::string& out) {
+  out.clear();
+  AppendAnimalFile(out, animal);
 }
 
 // ---- Reading ----
@@ -343,58 +315,70 @@ FileError ParsePlanet0(std::string_view bytes, World& world) {
   if (bytes.size() < kPlanet0Size) {
     return FormatError(kErrorPastEnd, static_cast<int64_t>(bytes.size()));
   }
-  const auto value = [&bytes](size_t offset) {
-    return static_cast<int32_t>(static_cast<uint8_t>(bytes[offset])) - 1;
-  };
-  world.SeaLevel = static_cast<int16_t>(value(0));
-  world.Month = static_cast<int16_t>(value(1));
-  world.Year = value(2);
+  const auto* header = reinterpret_cast<const unsigned char*>(bytes.data());
+  world.SeaLevel = static_cast<int16_t>(header[0] - 1);
+  world.Month = static_cast<int16_t>(header[1] - 1);
+  world.Year = header[2] - 1;
+  const unsigned char* cells = header + 3;
   int32_t* terrain = world.Map.layers[kTerrainLayer].data();
   int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
   for (size_t cell = 0; cell < static_cast<size_t>(kCellCount); ++cell) {
-    terrain[cell] = value(3 + cell * 2);
-    kinds[cell] = value(4 + cell * 2);
+    terrain[cell] = cells[cell * 2] - 1;
+    kinds[cell] = cells[cell * 2 + 1] - 1;
   }
   return {};
 }
 
-bool ParsePlanet2(std::string_view text, Calendar& calendar) {
+FileError ParsePlanet2(std::string_view text, Calendar& calendar) {
   LineReader lines(text);
   int64_t seaLevel = 0;
   int64_t month = 0;
   int64_t year = 0;
   constexpr int64_t k16Low = std::numeric_limits<int16_t>::min();
   constexpr int64_t k16High = std::numeric_limits<int16_t>::max();
-  if (ReadValue(lines, k16Low, k16High, seaLevel) != 0 ||
-      ReadValue(lines, k16Low, k16High, month) != 0 ||
-      ReadValue(lines, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
-                year) != 0 ||
-      !lines.AtEnd()) {
-    return false;
+  int error = ReadValue(lines, k16Low, k16High, seaLevel);
+  if (error == 0) error = ReadValue(lines, k16Low, k16High, month);
+  if (error == 0) {
+    error = ReadValue(lines, std::numeric_limits<int32_t>::min(),
+                      std::numeric_limits<int32_t>::max(), year);
   }
+  if (error != 0) return FormatError(error, lines.lineNumber());
+  // Nothing but blank lines may follow.
+  if (!lines.AtEnd()) return FormatError(kErrorNotNumber, lines.lineNumber() + 1);
   calendar = {static_cast<int16_t>(seaLevel), static_cast<int16_t>(month),
               static_cast<int32_t>(year)};
-  return true;
+  return {};
 }
 
-FileError ParsePlanet1(std::string_view text, World& world) {
-  std::vector<int32_t> amounts(static_cast<size_t>(kCellCount));
+namespace {
+
+// The 32,742 amounts of planet_1.dat in order, into `amounts` when it is not
+// null.
+FileError ReadAmounts(std::string_view text, int32_t* amounts) {
   LineReader lines(text);
-  for (int32_t& amount : amounts) {
+  for (int cell = 0; cell < kCellCount; ++cell) {
     int64_t value = 0;
     if (const int error = ReadValue(lines, std::numeric_limits<int32_t>::min(),
                                     std::numeric_limits<int32_t>::max(), value)) {
       return FormatError(error, lines.lineNumber());
     }
-    amount = static_cast<int32_t>(value);
+    if (amounts != nullptr) amounts[cell] = static_cast<int32_t>(value);
   }
-  world.Map.layers[kFoodAmountLayer].swap(amounts);
   return {};
 }
 
+}  // namespace
+
+FileError ParsePlanet1(std::string_view text, World& world) {
+  // Checked in full before a value is taken: a second copy of the layer
+  // would cost an allocation of 131 KB per read.
+  if (const FileError error = ReadAmounts(text, nullptr)) return error;
+  return ReadAmounts(text, world.Map.layers[kFoodAmountLayer].data());
+}
+
 FileError ParseAnimalList(std::string_view text, World& world) {
-  for (int slot = 1; slot <= kSlotCount; ++slot)
-    AnimalAt(world, slot).Alive = 0;
+  for (Animal& animal : world.Animals)  // slot 0, unused, too
+    animal.Alive = 0;
   LineReader lines(text);
   for (int count = 0; count < kSlotCount && !lines.AtEnd(); ++count) {
     int64_t slot = 0;
@@ -443,9 +427,8 @@ FileError ReadAnimalFile(World& world, FileSystem& files, const std::string& pat
   if (slot < 1 || slot > kSlotCount) return FormatError(kErrorBadSlot, 0);
   ForgetPrimordialCounts(world);
   std::string text;
-  FileError error = ReadWholeFile(files, path, text);
-  if (!error.failed()) error = ParseAnimalFile(text, AnimalAt(world, slot));
-  return error;
+  if (const FileError error = files.ReadFile(path, text)) return error;
+  return ParseAnimalFile(text, AnimalAt(world, slot));
 }
 
 FileError ReadAnimalFile(World& world, const std::string& path, int slot) {
@@ -455,67 +438,64 @@ FileError ReadAnimalFile(World& world, const std::string& path, int slot) {
 
 // ---- Saving ----
 
-bool SaveWorld(World& world, const std::string& folder) {
+FileError SaveWorld(World& world, const std::string& folder) {
   PosixFileSystem files;
   return SaveWorld(world, folder, files);
 }
 
-bool SaveWorld(World& world, const std::string& folder, FileSystem& files) {
+FileError SaveWorld(World& world, const std::string& folder, FileSystem& files) {
   Seam& seam = SeamOf(world);
   seam.SetPointer(Pointer::Wait);
-  bool ok = true;
+  FileError first;
   const auto fail = [&](const FileError& error) {
     ShowFileError(world, error);
-    ok = false;
+    if (!first) first = error;
   };
 
-  if (const int beginError = BeginFolderReplace(files, folder)) {
-    fail(PlatformError(beginError));  // nowhere to write: nothing else can succeed
+  const FileError begun = BeginFolderReplace(files, folder);
+  if (begun) {
+    fail(begun);  // nowhere to write: nothing else can succeed
   } else {
     const std::string saving = SiblingsOf(folder).saving + "/";
     // Each file is one step: a failed step is reported and the save goes on
     // with the next, but a save with a failed step is never swapped in.
     const auto write = [&](const std::string& name, std::string_view bytes) {
-      if (const int error = WriteWholeFile(files, saving + name, bytes, false)) {
-        fail(PlatformError(error));
-        return false;
-      }
-      return true;
+      if (const FileError error = WriteWholeFile(files, saving + name, bytes, false)) fail(error);
     };
-    bool exact = true;
-    if (write(kPlanet0, Planet0Bytes(world, &exact)) && !exact) {
-      fail(FormatError(kErrorByteOverflow, 0));
+    std::string bytes;  // each file in turn
+    if (const FileError error = Planet0Bytes(world, bytes)) {
+      fail(error);
+    } else {
+      write(kPlanet0, bytes);
     }
-    write(kPlanet1, Planet1Text(world));
-    write(kPlanet2, Planet2Text(world));
-    write(kAnimalList, AnimalListText(world));
-    std::string text;
-    text.reserve(kAnimalFileLines * 8);
+    Planet1Text(world, bytes);
+    write(kPlanet1, bytes);
+    Planet2Text(world, bytes);
+    write(kPlanet2, bytes);
+    AnimalListText(world, bytes);
+    write(kAnimalList, bytes);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       const Animal& animal = AnimalAt(world, slot);
       if (!IsOccupied(animal)) continue;
-      text.clear();
-      AppendAnimalFile(text, animal);
-      write(AnimalFileName(slot), text);
+      AnimalFileText(animal, bytes);
+      write(AnimalFileName(slot), bytes);
     }
-    if (const int error = CarryOverFiles(world, files, folder, SiblingsOf(folder).saving)) {
-      fail(PlatformError(error));
+    if (const FileError error = CarryOverFiles(world, files, folder, SiblingsOf(folder).saving)) {
+      fail(error);
     }
-    if (ok) {
-      if (const int error = FlushSavingFolder(files, folder)) fail(PlatformError(error));
+    if (!first) {
+      if (const FileError error = FlushSavingFolder(files, folder)) fail(error);
     }
-    if (ok) {
+    if (!first) {
       bool replaced = false;
-      if (const int error = CommitFolderReplace(files, folder, replaced)) {
-        fail(PlatformError(error));
-      }
+      if (const FileError error = CommitFolderReplace(files, folder, replaced)) fail(error);
     }
-    if (!ok) AbandonFolderReplace(files, folder);
+    if (first) AbandonFolderReplace(files, folder);
   }
 
   seam.SetPointer(Pointer::Default);
-  LogMessage(world, ok ? "Saved" : "Save Failed");
-  return ok;
+  LogMessage(world, first ? "Save Failed" : "Saved");
+  return first;
 }
 
 // ---- Loading ----
@@ -524,7 +504,7 @@ bool HasSavedWorld(const std::string& folder) {
   PosixFileSystem files;
   const auto holdsPlanet = [&files](const std::string& path) {
     PathKind kind = PathKind::Missing;
-    return files.Inspect(path + "/" + kPlanet0, kind) == 0 && kind == PathKind::File;
+    return !files.Inspect(path + "/" + kPlanet0, kind) && kind == PathKind::File;
   };
   const FolderSiblings siblings = SiblingsOf(folder);
   return holdsPlanet(folder) || holdsPlanet(siblings.ready) || holdsPlanet(siblings.old);
@@ -541,7 +521,7 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   // a missing folder below.
   RecoverFolder(files, folder);
   PathKind kind = PathKind::Missing;
-  if (files.Inspect(folder, kind) != 0 || kind != PathKind::Folder) {
+  if (files.Inspect(folder, kind) || kind != PathKind::Folder) {
     Seam& seam = SeamOf(world);
     seam.ShowMessageBox("Can't Find Files to Load", "ERROR", Buttons::Ok);
     seam.ShowMessageBox("AutoSave Not Loaded", "Same Error", Buttons::Ok);
@@ -550,34 +530,31 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   const std::string prefix = folder + "/";
   std::string bytes;
 
-  FileError error = ReadWholeFile(files, prefix + kPlanet0, bytes);
-  if (!error.failed()) error = ParsePlanet0(bytes, world);
-  if (error.failed()) {
-    world.Map.RebuildFoodIndex();
-    if (CancelAfter(world, error)) return false;
-  }
+  FileError error = files.ReadFile(prefix + kPlanet0, bytes);
+  if (!error) error = ParsePlanet0(bytes, world);
+  if (error && CancelAfter(world, error)) return false;
 
   // The exact calendar and sea level, when the save has them.
   Calendar calendar;
-  if (files.ReadFile(prefix + kPlanet2, bytes) == 0 && ParsePlanet2(bytes, calendar)) {
+  if (!files.ReadFile(prefix + kPlanet2, bytes) && !ParsePlanet2(bytes, calendar)) {
     world.SeaLevel = calendar.seaLevel;
     world.Month = calendar.month;
     world.Year = calendar.year;
   }
 
-  error = ReadWholeFile(files, prefix + kPlanet1, bytes);
-  if (!error.failed()) error = ParsePlanet1(bytes, world);
-  world.Map.RebuildFoodIndex();
-  if (error.failed() && CancelAfter(world, error)) return false;
+  error = files.ReadFile(prefix + kPlanet1, bytes);
+  if (!error) error = ParsePlanet1(bytes, world);
+  world.Map.RebuildFoodIndex();  // layers 1 and 2 are both read now
+  if (error && CancelAfter(world, error)) return false;
 
-  error = ReadWholeFile(files, prefix + kAnimalList, bytes);
-  if (!error.failed()) error = ParseAnimalList(bytes, world);
-  if (error.failed() && CancelAfter(world, error)) return false;
+  error = files.ReadFile(prefix + kAnimalList, bytes);
+  if (!error) error = ParseAnimalList(bytes, world);
+  if (error && CancelAfter(world, error)) return false;
 
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (!IsOccupied(AnimalAt(world, slot))) continue;
     error = ReadAnimalFile(world, files, prefix + AnimalFileName(slot), slot);
-    if (error.failed() && CancelAfter(world, error)) return false;
+    if (error && CancelAfter(world, error)) return false;
   }
 
   ReDrawMap(world);

@@ -23,7 +23,6 @@
 // world/safe_folder.h): a crash or a full disk leaves the previous save whole.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,40 +35,43 @@ namespace ombrivale {
 inline constexpr size_t kPlanet0Size = 3 + static_cast<size_t>(kCellCount) * 2;  // 65,487
 inline constexpr int kAnimalFileLines = 128;
 
-// Error numbers of malformed files, beside the platform's errno values (all
-// below 1000).
-inline constexpr int kErrorPastEnd = 1001;       // the file ends before its last value
-inline constexpr int kErrorNotNumber = 1002;     // text where a number belongs
-inline constexpr int kErrorOutOfRange = 1003;    // a number its field's type cannot hold
-inline constexpr int kErrorBadSlot = 1004;       // a slot number outside 1..750
-inline constexpr int kErrorByteOverflow = 1005;  // a map value one byte cannot hold (save)
-
-struct FileError {
-  int number = 0;  // 0: no error
-  std::string description;
-  // Where in the file: the 1-based line of a text file, or the byte offset
-  // of planet_0.dat; 0 when it does not apply.
-  int64_t where = 0;
-
-  bool failed() const { return number != 0; }
-};
-FileError PlatformError(int errnoValue);
-FileError FormatError(int number, int64_t where);
-
 // The text of a number in the world's text files: decimal, "-" when
 // negative, no blanks ("0", "-1", "32000").
 std::string NumberText(int64_t value);
 
 // ---- Building the files (whole files in memory) ----
+// Each builder replaces the contents of `out`, reusing its storage.
 
-// planet_0.dat. `exact` (optional) is cleared when a map value of layer 0 or
-// 1 lies outside -1..254 and had to be clamped; header values are clamped
-// without that, planet_2.dat carrying them exactly.
-std::string Planet0Bytes(const World& world, bool* exact = nullptr);
-std::string Planet1Text(const World& world);
-std::string Planet2Text(const World& world);
-std::string AnimalListText(const World& world);
-std::string AnimalFileText(const Animal& animal);
+// planet_0.dat. A map value of layer 0 or 1 outside -1..254 is clamped and
+// reported (kErrorByteOverflow); header values are clamped silently,
+// planet_2.dat carrying them exactly.
+FileError Planet0Bytes(const World& world, std::string& out);
+void Planet1Text(const World& world, std::string& out);
+void Planet2Text(const World& world, std::string& out);
+void AnimalListText(const World& world, std::string& out);
+void AnimalFileText(const Animal& animal, std::string& out);
+
+// The same as new strings.
+inline std::string Planet1Text(const World& world) {
+  std::string out;
+  Planet1Text(world, out);
+  return out;
+}
+inline std::string Planet2Text(const World& world) {
+  std::string out;
+  Planet2Text(world, out);
+  return out;
+}
+inline std::string AnimalListText(const World& world) {
+  std::string out;
+  AnimalListText(world, out);
+  return out;
+}
+inline std::string AnimalFileText(const Animal& animal) {
+  std::string out;
+  AnimalFileText(animal, out);
+  return out;
+}
 // "A_17.OBG"
 std::string AnimalFileName(int slot);
 
@@ -79,16 +81,17 @@ std::string AnimalFileName(int slot);
 // file shorter than 65,487 bytes changes nothing; bytes past that are ignored.
 FileError ParsePlanet0(std::string_view bytes, World& world);
 
-// The three exact values of planet_2.dat; false (and nothing written) when
-// the text is not three numbers that fit SeaLevel, Month and Year.
+// The three exact values of planet_2.dat; an error (and nothing written)
+// when the text is not three numbers that fit SeaLevel, Month and Year.
 struct Calendar {
   int16_t seaLevel = 0;
   int16_t month = 0;
   int32_t year = 0;
 };
-bool ParsePlanet2(std::string_view text, Calendar& calendar);
+FileError ParsePlanet2(std::string_view text, Calendar& calendar);
 
-// Reads the 32,742 amounts into map layer 2, all or nothing.
+// Reads the 32,742 amounts into map layer 2, all or nothing: a file that
+// fails anywhere changes nothing.
 FileError ParsePlanet1(std::string_view text, World& world);
 
 // Clears every slot's Alive flag, then sets it for each slot listed (at most
@@ -111,9 +114,9 @@ FileError ReadAnimalFile(World& world, const std::string& path, int slot);
 // Saves the world into `folder` (the program's "AutoSave" folder) and shows
 // "Saved" through LogMessage, or "Save Failed" after an error box for each
 // step that failed; a failed save leaves the previous one in place. Returns
-// true when the new save is in place and on disk.
-bool SaveWorld(World& world, const std::string& folder);
-bool SaveWorld(World& world, const std::string& folder, FileSystem& files);
+// the first error; none when the new save is in place and on disk.
+FileError SaveWorld(World& world, const std::string& folder);
+FileError SaveWorld(World& world, const std::string& folder, FileSystem& files);
 
 // True when `folder` holds a saved world, or a save whose swap into place was
 // cut short (which the loader puts back first).
@@ -121,7 +124,9 @@ bool HasSavedWorld(const std::string& folder);
 
 // Loads the world from `folder`, first putting back a save whose swap was
 // cut short; sets WorldLoaded and returns true when it reached its end.
-// Failures are asked about through the seam ("Skip?"); see the source.
+// Each failed step shows its error box and asks "Skip?": No skips the step,
+// Yes abandons the load and leaves every animal slot as it was before any
+// use (so a new world starts from an empty table).
 bool LoadWorld(World& world, const std::string& folder);
 bool LoadWorld(World& world, const std::string& folder, FileSystem& files);
 

@@ -97,8 +97,9 @@ uint64_t SavedDigest(const World& world) {
       hash *= 1099511628211ull;
     }
   };
-  bool exact = true;
-  add(Planet0Bytes(world, &exact));
+  std::string planet0;
+  Planet0Bytes(world, planet0);
+  add(planet0);
   add(Planet1Text(world));
   add(Planet2Text(world));
   add(AnimalListText(world));
@@ -140,55 +141,55 @@ bool FaultyFileSystem::Count(const char* name) {
   return failAt != 0 && static_cast<int>(operations.size()) == failAt;
 }
 
-int FaultyFileSystem::Inspect(const std::string& path, PathKind& kind) {
-  return Count("Inspect") ? error : real_.Inspect(path, kind);
+FileError FaultyFileSystem::Inspect(const std::string& path, PathKind& kind) {
+  return Count("Inspect") ? PlatformError(error) : real_.Inspect(path, kind);
 }
-int FaultyFileSystem::MakeFolder(const std::string& path) {
-  return Count("MakeFolder") ? error : real_.MakeFolder(path);
+FileError FaultyFileSystem::MakeFolder(const std::string& path) {
+  return Count("MakeFolder") ? PlatformError(error) : real_.MakeFolder(path);
 }
-int FaultyFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
-  return Count("ListFolder") ? error : real_.ListFolder(path, names);
+FileError FaultyFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
+  return Count("ListFolder") ? PlatformError(error) : real_.ListFolder(path, names);
 }
-int FaultyFileSystem::CreateFile(const std::string& path, int& fd) {
-  return Count("CreateFile") ? error : real_.CreateFile(path, fd);
+FileError FaultyFileSystem::CreateFile(const std::string& path, int& fd) {
+  return Count("CreateFile") ? PlatformError(error) : real_.CreateFile(path, fd);
 }
-int FaultyFileSystem::OpenFolder(const std::string& path, int& fd) {
-  return Count("OpenFolder") ? error : real_.OpenFolder(path, fd);
+FileError FaultyFileSystem::OpenFolder(const std::string& path, int& fd) {
+  return Count("OpenFolder") ? PlatformError(error) : real_.OpenFolder(path, fd);
 }
-int FaultyFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
+FileError FaultyFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
   written = 0;
-  return Count("Write") ? error : real_.Write(fd, data, size, written);
+  return Count("Write") ? PlatformError(error) : real_.Write(fd, data, size, written);
 }
-int FaultyFileSystem::Sync(int fd) {
-  return Count("Sync") ? error : real_.Sync(fd);
+FileError FaultyFileSystem::Sync(int fd) {
+  return Count("Sync") ? PlatformError(error) : real_.Sync(fd);
 }
-int FaultyFileSystem::SyncFileSystem(int fd) {
-  return Count("SyncFileSystem") ? error : real_.SyncFileSystem(fd);
+FileError FaultyFileSystem::SyncFileSystem(int fd) {
+  return Count("SyncFileSystem") ? PlatformError(error) : real_.SyncFileSystem(fd);
 }
-int FaultyFileSystem::Close(int fd) {
+FileError FaultyFileSystem::Close(int fd) {
   // The descriptor is released even when the close "fails", as on Linux.
   const bool fail = Count("Close");
-  const int result = real_.Close(fd);
-  return fail ? error : result;
+  const FileError result = real_.Close(fd);
+  return fail ? PlatformError(error) : result;
 }
-int FaultyFileSystem::ReadFile(const std::string& path, std::string& bytes) {
-  return Count("ReadFile") ? error : real_.ReadFile(path, bytes);
+FileError FaultyFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+  return Count("ReadFile") ? PlatformError(error) : real_.ReadFile(path, bytes);
 }
-int FaultyFileSystem::Link(const std::string& from, const std::string& to) {
-  return Count("Link") ? error : real_.Link(from, to);
+FileError FaultyFileSystem::Link(const std::string& from, const std::string& to) {
+  return Count("Link") ? PlatformError(error) : real_.Link(from, to);
 }
-int FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-  return Count("Rename") ? error : real_.Rename(from, to);
+FileError FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+  return Count("Rename") ? PlatformError(error) : real_.Rename(from, to);
 }
-int FaultyFileSystem::Exchange(const std::string& first, const std::string& second) {
-  if (Count("Exchange")) return error;
-  return noExchange ? ENOSYS : real_.Exchange(first, second);
+FileError FaultyFileSystem::Exchange(const std::string& first, const std::string& second) {
+  if (Count("Exchange")) return PlatformError(error);
+  return noExchange ? PlatformError(ENOSYS) : real_.Exchange(first, second);
 }
-int FaultyFileSystem::RemoveFile(const std::string& path) {
-  return Count("RemoveFile") ? error : real_.RemoveFile(path);
+FileError FaultyFileSystem::RemoveFile(const std::string& path) {
+  return Count("RemoveFile") ? PlatformError(error) : real_.RemoveFile(path);
 }
-int FaultyFileSystem::RemoveFolder(const std::string& path) {
-  return Count("RemoveFolder") ? error : real_.RemoveFolder(path);
+FileError FaultyFileSystem::RemoveFolder(const std::string& path) {
+  return Count("RemoveFolder") ? PlatformError(error) : real_.RemoveFolder(path);
 }
 
 }  // namespace ombrivale::testing

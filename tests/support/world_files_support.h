@@ -54,21 +54,21 @@ class FaultyFileSystem final : public FileSystem {
   bool noExchange = false;
   std::vector<std::string> operations;
 
-  int Inspect(const std::string& path, PathKind& kind) override;
-  int MakeFolder(const std::string& path) override;
-  int ListFolder(const std::string& path, std::vector<std::string>& names) override;
-  int CreateFile(const std::string& path, int& fd) override;
-  int OpenFolder(const std::string& path, int& fd) override;
-  int Write(int fd, const char* data, size_t size, size_t& written) override;
-  int Sync(int fd) override;
-  int SyncFileSystem(int fd) override;
-  int Close(int fd) override;
-  int ReadFile(const std::string& path, std::string& bytes) override;
-  int Link(const std::string& from, const std::string& to) override;
-  int Rename(const std::string& from, const std::string& to) override;
-  int Exchange(const std::string& first, const std::string& second) override;
-  int RemoveFile(const std::string& path) override;
-  int RemoveFolder(const std::string& path) override;
+  FileError Inspect(const std::string& path, PathKind& kind) override;
+  FileError MakeFolder(const std::string& path) override;
+  FileError ListFolder(const std::string& path, std::vector<std::string>& names) override;
+  FileError CreateFile(const std::string& path, int& fd) override;
+  FileError OpenFolder(const std::string& path, int& fd) override;
+  FileError Write(int fd, const char* data, size_t size, size_t& written) override;
+  FileError Sync(int fd) override;
+  FileError SyncFileSystem(int fd) override;
+  FileError Close(int fd) override;
+  FileError ReadFile(const std::string& path, std::string& bytes) override;
+  FileError Link(const std::string& from, const std::string& to) override;
+  FileError Rename(const std::string& from, const std::string& to) override;
+  FileError Exchange(const std::string& first, const std::string& second) override;
+  FileError RemoveFile(const std::string& path) override;
+  FileError RemoveFolder(const std::string& path) override;
 
  private:
   // True when this operation is the one to fail.

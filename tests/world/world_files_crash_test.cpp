@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "support/test_world.h"
 #include "support/world_files_support.h"
 #include "world/safe_folder.h"
+#include "world/settings_file.h"
 #include "world/world_files.h"
 
 namespace ombrivale {
@@ -25,6 +27,7 @@ using testing::FaultyFileSystem;
 using testing::FillRandomWorld;
 using testing::FolderNames;
 using testing::PathExists;
+using testing::ReadFileText;
 using testing::SavedDigest;
 using testing::ScratchFolder;
 using testing::TestWorld;
@@ -54,10 +57,10 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
     int commit = 0;
     {
       ScratchFolder scratch;
-      ASSERT_TRUE(SaveWorld(oldWorld.world, scratch.AutoSave()));
+      ASSERT_FALSE(SaveWorld(oldWorld.world, scratch.AutoSave()).failed());
       FaultyFileSystem counter;
       counter.noExchange = noExchange;
-      ASSERT_TRUE(SaveWorld(newWorld.world, scratch.AutoSave(), counter));
+      ASSERT_FALSE(SaveWorld(newWorld.world, scratch.AutoSave(), counter).failed());
       total = static_cast<int>(counter.operations.size());
       // The swap itself: the exchange, or the last of the renames.
       for (int i = 0; i < total; ++i) {
@@ -70,13 +73,13 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
     int failures = 0;
     for (int k = 1; k <= total; ++k) {
       ScratchFolder scratch;
-      ASSERT_TRUE(SaveWorld(oldWorld.world, scratch.AutoSave()));
+      ASSERT_FALSE(SaveWorld(oldWorld.world, scratch.AutoSave()).failed());
       FaultyFileSystem faulty;
       faulty.noExchange = noExchange;
       faulty.failAt = k;
       newWorld.seam.boxes.clear();
       newWorld.seam.messageLines.clear();
-      const bool saved = SaveWorld(newWorld.world, scratch.AutoSave(), faulty);
+      const bool saved = !SaveWorld(newWorld.world, scratch.AutoSave(), faulty).failed();
       const std::string failedOp = faulty.operations[static_cast<size_t>(k - 1)];
       SCOPED_TRACE("operation " + std::to_string(k) + " " + failedOp +
                    (noExchange ? " (renames)" : " (exchange)"));
@@ -109,10 +112,43 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
       // And the next save goes through.
       TestWorld again;
       FillRandomWorld(again.world, 3, 10);
-      EXPECT_TRUE(SaveWorld(again.world, scratch.AutoSave()));
+      EXPECT_FALSE(SaveWorld(again.world, scratch.AutoSave()).failed());
       EXPECT_EQ(SavedDigest(again.world), LoadedDigest(scratch.AutoSave()));
     }
     EXPECT_GE(failures, commit - 3);
+  }
+}
+
+// Every file operation of a settings save fails in turn: the error box
+// shows and OB.ini keeps the previous settings, or holds the new ones when
+// only the flush of the folder after the rename failed.
+TEST(WorldFilesCrash, EveryFailingOperationKeepsThePreviousSettings) {
+  ScratchFolder scratch;
+  const std::string path = scratch.path() + "/OB.ini";
+  TestWorld t;
+  WindowPlacement windows[kWindowCount];
+  const std::string previous = SettingsText(t.world, t.display, windows);
+  t.display.QuickDrawZoom = 321;
+  const std::string next = SettingsText(t.world, t.display, windows);
+  FaultyFileSystem counter;
+  ASSERT_FALSE(SaveSettings(t.world, t.display, path, windows, counter));
+  // A temporary file written and flushed, renamed over OB.ini, the folder flushed.
+  const std::vector<std::string>& ops = counter.operations;
+  ASSERT_EQ((std::vector<std::string>{"CreateFile", "Write", "Sync", "Close", "Rename",
+                                      "OpenFolder", "Sync", "Close"}),
+            ops);
+  const size_t rename = 5;
+  for (size_t k = 1; k <= ops.size(); ++k) {
+    SCOPED_TRACE("operation " + std::to_string(k) + " " + ops[k - 1]);
+    WriteFileText(path, previous);
+    FaultyFileSystem faulty;
+    faulty.failAt = static_cast<int>(k);
+    t.seam.boxes.clear();
+    EXPECT_EQ(EIO, SaveSettings(t.world, t.display, path, windows, faulty).number);
+    ASSERT_EQ(1u, t.seam.boxes.size());
+    EXPECT_EQ(0u, t.seam.boxes[0].text.rfind("Error  5\n\r" + std::string(std::strerror(EIO)), 0));
+    EXPECT_EQ(k > rename ? next : previous, ReadFileText(path));
+    EXPECT_EQ(std::vector<std::string>{"OB.ini"}, FolderNames(scratch.path()));
   }
 }
 
@@ -124,7 +160,7 @@ TEST(WorldFilesCrash, LoadRecoversAnInterruptedSwap) {
   FillRandomWorld(b.world, 5, 9);
   const auto saveInto = [](World& world, const std::string& path) {
     ScratchFolder scratch;
-    ASSERT_TRUE(SaveWorld(world, scratch.AutoSave()));
+    ASSERT_FALSE(SaveWorld(world, scratch.AutoSave()).failed());
     ASSERT_EQ(0, std::rename(scratch.AutoSave().c_str(), path.c_str()));
   };
   struct Case {
@@ -174,12 +210,12 @@ TEST(WorldFilesCrash, KilledMidSaveTheFolderLoadsWhole) {
   FillRandomWorld(b.world, 7, 500);
   const uint64_t digestA = SavedDigest(a.world);
   const uint64_t digestB = SavedDigest(b.world);
-  ASSERT_TRUE(SaveWorld(a.world, scratch.AutoSave()));
+  ASSERT_FALSE(SaveWorld(a.world, scratch.AutoSave()).failed());
 
   // How long one save takes here, to spread the kills over whole saves.
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(SaveWorld(b.world, scratch.AutoSave()));
-  ASSERT_TRUE(SaveWorld(a.world, scratch.AutoSave()));
+  ASSERT_FALSE(SaveWorld(b.world, scratch.AutoSave()).failed());
+  ASSERT_FALSE(SaveWorld(a.world, scratch.AutoSave()).failed());
   const auto saveMicros =
       std::max<int64_t>(200, std::chrono::duration_cast<std::chrono::microseconds>(
                                  std::chrono::steady_clock::now() - start)
@@ -235,8 +271,8 @@ TEST(WorldFilesCrash, FullDiskReportsSaveFailedAndKeepsThePreviousSave) {
   FillRandomWorld(full.world, 9, 750);
   if (mounted) {
     const std::string folder = mountPoint + "/AutoSave";
-    ASSERT_TRUE(SaveWorld(small.world, folder));
-    EXPECT_FALSE(SaveWorld(full.world, folder));
+    ASSERT_FALSE(SaveWorld(small.world, folder).failed());
+    EXPECT_EQ(ENOSPC, SaveWorld(full.world, folder).number);
     ASSERT_FALSE(full.seam.boxes.empty());
     EXPECT_EQ(0u, full.seam.boxes[0].text.rfind("Error  28\n\rNo space left on device\n\r", 0))
         << full.seam.boxes[0].text;
@@ -244,7 +280,7 @@ TEST(WorldFilesCrash, FullDiskReportsSaveFailedAndKeepsThePreviousSave) {
     EXPECT_EQ(SavedDigest(small.world), LoadedDigest(folder));
     // The failed attempt freed its space: a small save still fits.
     small.world.Year = 77;
-    EXPECT_TRUE(SaveWorld(small.world, folder));
+    EXPECT_FALSE(SaveWorld(small.world, folder).failed());
     EXPECT_EQ(SavedDigest(small.world), LoadedDigest(folder));
     ::umount2(mountPoint.c_str(), MNT_DETACH);
   } else {
@@ -254,43 +290,47 @@ TEST(WorldFilesCrash, FullDiskReportsSaveFailedAndKeepsThePreviousSave) {
   // /dev/full: every write reports a full disk (the kernel's own ENOSPC).
   class FullFileSystem final : public FileSystem {
    public:
-    int Inspect(const std::string& p, PathKind& k) override { return real.Inspect(p, k); }
-    int MakeFolder(const std::string& p) override { return real.MakeFolder(p); }
-    int ListFolder(const std::string& p, std::vector<std::string>& n) override {
+    FileError Inspect(const std::string& p, PathKind& k) override { return real.Inspect(p, k); }
+    FileError MakeFolder(const std::string& p) override { return real.MakeFolder(p); }
+    FileError ListFolder(const std::string& p, std::vector<std::string>& n) override {
       return real.ListFolder(p, n);
     }
-    int CreateFile(const std::string& p, int& fd) override {
+    FileError CreateFile(const std::string& p, int& fd) override {
       // planet_1.dat lands on a full disk.
       if (p.size() >= 12 && p.compare(p.size() - 12, 12, "planet_1.dat") == 0) {
         return real.CreateFile("/dev/full", fd);
       }
       return real.CreateFile(p, fd);
     }
-    int OpenFolder(const std::string& p, int& fd) override { return real.OpenFolder(p, fd); }
-    int Write(int fd, const char* d, size_t s, size_t& w) override {
+    FileError OpenFolder(const std::string& p, int& fd) override { return real.OpenFolder(p, fd); }
+    FileError Write(int fd, const char* d, size_t s, size_t& w) override {
       return real.Write(fd, d, s, w);
     }
-    int Sync(int fd) override { return real.Sync(fd); }
-    int SyncFileSystem(int fd) override { return real.SyncFileSystem(fd); }
-    int Close(int fd) override { return real.Close(fd); }
-    int ReadFile(const std::string& p, std::string& b) override { return real.ReadFile(p, b); }
-    int Link(const std::string& f, const std::string& t) override { return real.Link(f, t); }
-    int Rename(const std::string& f, const std::string& t) override { return real.Rename(f, t); }
-    int Exchange(const std::string& f, const std::string& s) override {
+    FileError Sync(int fd) override { return real.Sync(fd); }
+    FileError SyncFileSystem(int fd) override { return real.SyncFileSystem(fd); }
+    FileError Close(int fd) override { return real.Close(fd); }
+    FileError ReadFile(const std::string& p, std::string& b) override {
+      return real.ReadFile(p, b);
+    }
+    FileError Link(const std::string& f, const std::string& t) override { return real.Link(f, t); }
+    FileError Rename(const std::string& f, const std::string& t) override {
+      return real.Rename(f, t);
+    }
+    FileError Exchange(const std::string& f, const std::string& s) override {
       return real.Exchange(f, s);
     }
-    int RemoveFile(const std::string& p) override { return real.RemoveFile(p); }
-    int RemoveFolder(const std::string& p) override { return real.RemoveFolder(p); }
+    FileError RemoveFile(const std::string& p) override { return real.RemoveFile(p); }
+    FileError RemoveFolder(const std::string& p) override { return real.RemoveFolder(p); }
     PosixFileSystem real;
   };
   if (!PathExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   const std::string folder = scratch.path() + "/AutoSave";
   small.seam.boxes.clear();
-  ASSERT_TRUE(SaveWorld(small.world, folder))
+  ASSERT_FALSE(SaveWorld(small.world, folder).failed())
       << (small.seam.boxes.empty() ? "" : small.seam.boxes[0].text);
   FullFileSystem devFull;
   full.seam.boxes.clear();
-  EXPECT_FALSE(SaveWorld(full.world, folder, devFull));
+  EXPECT_EQ(ENOSPC, SaveWorld(full.world, folder, devFull).number);
   ASSERT_EQ(1u, full.seam.boxes.size());
   EXPECT_EQ(0u, full.seam.boxes[0].text.rfind("Error  28\n\r", 0)) << full.seam.boxes[0].text;
   EXPECT_EQ("Save Failed", full.seam.messageLines.back());
