@@ -8,10 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 
 #include "genetics/gene_table.h"
+#include "support/test_world.h"
 #include "world/world_files.h"
 
 namespace ombrivale::testing {
@@ -24,12 +25,12 @@ ScratchFolder::ScratchFolder() {
   if (folder.empty()) folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
   std::string pattern = folder + "/ombrivale-files-XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed: " << errno;
-  path_ = pattern;
+  path = pattern;
 }
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(path, ignored);
 }
 
 void FillRandomWorld(World& world, uint64_t seed, int occupiedSlots) {
@@ -50,33 +51,21 @@ void FillRandomWorld(World& world, uint64_t seed, int occupiedSlots) {
     }
   }
   const auto value = [&between](GeneType type) -> int {
-    switch (type) {
-      case GeneType::U8:
-        return static_cast<int>(between(0, 255));
-      case GeneType::I16:
-        return static_cast<int>(between(INT16_MIN, INT16_MAX));
-      case GeneType::Flag:
-        return between(0, 1) != 0 ? kTrue : kFalse;
-    }
-    return 0;
+    if (type == GeneType::U8) return static_cast<int>(between(0, 255));
+    if (type == GeneType::I16) return static_cast<int>(between(INT16_MIN, INT16_MAX));
+    return between(0, 1) != 0 ? kTrue : kFalse;
   };
+  const auto i16 = [&value] { return static_cast<int16_t>(value(GeneType::I16)); };
+  const auto u8 = [&value] { return static_cast<uint8_t>(value(GeneType::U8)); };
   const auto fields = GeneSetFields();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     Animal& a = AnimalAt(world, slot);
     a.Alive = slot <= occupiedSlots ? 1 : 0;
-    a.Hunger = static_cast<int16_t>(value(GeneType::I16));
-    a.AgeYears = static_cast<int16_t>(value(GeneType::I16));
-    a.AgeMonths = static_cast<int16_t>(value(GeneType::I16));
-    a.Sex = static_cast<uint8_t>(value(GeneType::U8));
+    a.Hunger = i16(), a.AgeYears = i16(), a.AgeMonths = i16(), a.Sex = u8();
     a.Stage = static_cast<int16_t>(between(-1, 1));
-    a.X = static_cast<int16_t>(between(0, kMaxX));
-    a.Y = static_cast<int16_t>(between(0, kMaxY));
-    a.Mode = static_cast<uint8_t>(value(GeneType::U8));
-    a.EggTimer = static_cast<int16_t>(value(GeneType::I16));
-    a.Breath = static_cast<int16_t>(value(GeneType::I16));
-    a.HeadingX = static_cast<int16_t>(between(-1, 1));
-    a.HeadingY = static_cast<int16_t>(value(GeneType::I16));
-    a.HasBred = static_cast<uint8_t>(value(GeneType::U8));
+    a.X = static_cast<int16_t>(between(0, kMaxX)), a.Y = static_cast<int16_t>(between(0, kMaxY));
+    a.Mode = u8(), a.EggTimer = i16(), a.Breath = i16();
+    a.HeadingX = static_cast<int16_t>(between(-1, 1)), a.HeadingY = i16(), a.HasBred = u8();
     for (const UnbornField& field : UnbornFields()) {
       SetUnbornValue(a.Unborn, field, value(field.type));
     }
@@ -109,16 +98,19 @@ uint64_t SavedDigest(const World& world) {
   return hash;
 }
 
+uint64_t LoadedDigest(const std::string& folder) {
+  TestWorld t;
+  if (!LoadWorld(t.world, folder) || !t.seam.boxes.empty()) return 0;
+  return SavedDigest(t.world);
+}
+
 std::string ReadFileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
+  std::ofstream(path, std::ios::binary) << text;
 }
 
 bool PathExists(const std::string& path) {
@@ -129,67 +121,19 @@ bool PathExists(const std::string& path) {
 std::vector<std::string> FolderNames(const std::string& path) {
   std::vector<std::string> names;
   std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(path, ignored)) {
+  for (const auto& entry : std::filesystem::directory_iterator(path, ignored))
     names.push_back(entry.path().filename().string());
-  }
   std::sort(names.begin(), names.end());
   return names;
 }
 
-bool FaultyFileSystem::Count(const char* name) {
-  operations.emplace_back(name);
-  return failAt != 0 && static_cast<int>(operations.size()) == failAt;
-}
-
-FileError FaultyFileSystem::Inspect(const std::string& path, PathKind& kind) {
-  return Count("Inspect") ? PlatformError(error) : real_.Inspect(path, kind);
-}
-FileError FaultyFileSystem::MakeFolder(const std::string& path) {
-  return Count("MakeFolder") ? PlatformError(error) : real_.MakeFolder(path);
-}
-FileError FaultyFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
-  return Count("ListFolder") ? PlatformError(error) : real_.ListFolder(path, names);
-}
-FileError FaultyFileSystem::CreateFile(const std::string& path, int& fd) {
-  return Count("CreateFile") ? PlatformError(error) : real_.CreateFile(path, fd);
-}
-FileError FaultyFileSystem::OpenFolder(const std::string& path, int& fd) {
-  return Count("OpenFolder") ? PlatformError(error) : real_.OpenFolder(path, fd);
-}
-FileError FaultyFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
-  written = 0;
-  return Count("Write") ? PlatformError(error) : real_.Write(fd, data, size, written);
-}
-FileError FaultyFileSystem::Sync(int fd) {
-  return Count("Sync") ? PlatformError(error) : real_.Sync(fd);
-}
-FileError FaultyFileSystem::SyncFileSystem(int fd) {
-  return Count("SyncFileSystem") ? PlatformError(error) : real_.SyncFileSystem(fd);
-}
-FileError FaultyFileSystem::Close(int fd) {
-  // The descriptor is released even when the close "fails", as on Linux.
-  const bool fail = Count("Close");
-  const FileError result = real_.Close(fd);
-  return fail ? PlatformError(error) : result;
-}
-FileError FaultyFileSystem::ReadFile(const std::string& path, std::string& bytes) {
-  return Count("ReadFile") ? PlatformError(error) : real_.ReadFile(path, bytes);
-}
-FileError FaultyFileSystem::Link(const std::string& from, const std::string& to) {
-  return Count("Link") ? PlatformError(error) : real_.Link(from, to);
-}
-FileError FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-  return Count("Rename") ? PlatformError(error) : real_.Rename(from, to);
-}
-FileError FaultyFileSystem::Exchange(const std::string& first, const std::string& second) {
-  if (Count("Exchange")) return PlatformError(error);
-  return noExchange ? PlatformError(ENOSYS) : real_.Exchange(first, second);
-}
-FileError FaultyFileSystem::RemoveFile(const std::string& path) {
-  return Count("RemoveFile") ? PlatformError(error) : real_.RemoveFile(path);
-}
-FileError FaultyFileSystem::RemoveFolder(const std::string& path) {
-  return Count("RemoveFolder") ? PlatformError(error) : real_.RemoveFolder(path);
+::testing::AssertionResult ShowsError(const HeadlessSeam& seam, int number) {
+  if (seam.boxes.empty()) return ::testing::AssertionFailure() << "no message box";
+  const HeadlessSeam::Box& box = seam.boxes[0];
+  if (box.title == "ERROR" && box.text.starts_with("Error  " + std::to_string(number) + "\n\r")) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << box.title << ": " << box.text;
 }
 
 }  // namespace ombrivale::testing

@@ -2,10 +2,14 @@
 // fingerprint of what a save holds and a file system that fails on demand.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/seam.h"
 #include "core/world.h"
 #include "world/file_system.h"
 
@@ -13,30 +17,27 @@ namespace ombrivale::testing {
 
 // A fresh folder under the system's temporary folder, removed with all its
 // contents at the end of the scope.
-class ScratchFolder {
- public:
+struct ScratchFolder {
   ScratchFolder();
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  std::string AutoSave() const { return path + "/AutoSave"; }
 
-  const std::string& path() const { return path_; }
-  // "<path>/AutoSave"
-  std::string AutoSave() const { return path_ + "/AutoSave"; }
-
- private:
-  std::string path_;
+  std::string path;
 };
 
 // Fills every saved value with random values its type holds: terrain that
 // agrees with the sea level (so the load's map redraw changes nothing), any
-// food kind and amount, every slot in `slots` occupied with random state
+// food kind and amount, slots 1..occupiedSlots occupied with random state
 // and genes. Fields no file holds are left as they are.
 void FillRandomWorld(World& world, uint64_t seed, int occupiedSlots = kSlotCount);
 
 // FNV-1a over the saved image of the world (the calendar, the three map
 // layers, the occupied slots and their 128 saved fields each).
 uint64_t SavedDigest(const World& world);
+// Loads `folder` into a fresh world: its SavedDigest, or 0 when the load did
+// not complete without a single message box.
+uint64_t LoadedDigest(const std::string& folder);
 
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
@@ -44,35 +45,60 @@ bool PathExists(const std::string& path);
 // The names in a folder, sorted.
 std::vector<std::string> FolderNames(const std::string& path);
 
+// Success when the first message box is the "ERROR" box of error `number`.
+::testing::AssertionResult ShowsError(const HeadlessSeam& seam, int number);
+
 // The real file system, with one operation (the `failAt`-th, counting from
-// 1) failing with `error`, and Exchange reported as unsupported on demand.
-// Records the name of every operation in order.
+// 1) failing with `error`, Exchange reported as unsupported on demand and
+// files whose name ends in `fullDiskName` created on /dev/full, where every
+// write fails as on a full disk. Records the name of every operation.
 class FaultyFileSystem final : public FileSystem {
  public:
   int failAt = 0;  // 0: nothing fails
   int error = EIO;
   bool noExchange = false;
+  std::string fullDiskName;  // "": none
   std::vector<std::string> operations;
 
-  FileError Inspect(const std::string& path, PathKind& kind) override;
-  FileError MakeFolder(const std::string& path) override;
-  FileError ListFolder(const std::string& path, std::vector<std::string>& names) override;
-  FileError CreateFile(const std::string& path, int& fd) override;
-  FileError OpenFolder(const std::string& path, int& fd) override;
-  FileError Write(int fd, const char* data, size_t size, size_t& written) override;
-  FileError Sync(int fd) override;
-  FileError SyncFileSystem(int fd) override;
-  FileError Close(int fd) override;
-  FileError ReadFile(const std::string& path, std::string& bytes) override;
-  FileError Link(const std::string& from, const std::string& to) override;
-  FileError Rename(const std::string& from, const std::string& to) override;
-  FileError Exchange(const std::string& first, const std::string& second) override;
-  FileError RemoveFile(const std::string& path) override;
-  FileError RemoveFolder(const std::string& path) override;
+  FileError CreateFile(const std::string& path, int& fd) override {
+    const bool full = !fullDiskName.empty() && path.ends_with(fullDiskName);
+    return Run("CreateFile", [&] { return real_.CreateFile(full ? "/dev/full" : path, fd); });
+  }
+  FileError Close(int fd) override {
+    const FileError closed = real_.Close(fd);  // released even when it "fails", as on Linux
+    return Run("Close", [&] { return closed; });
+  }
+  FileError Exchange(const std::string& a, const std::string& b) override {
+    return Run("Exchange",
+               [&] { return noExchange ? PlatformError(ENOSYS) : real_.Exchange(a, b); });
+  }
+  // The other operations only count before they fail or go through.
+#define OMBRIVALE_FORWARD(Name, Parameters, Arguments)       \
+  FileError Name Parameters override {                       \
+    return Run(#Name, [&] { return real_.Name Arguments; }); \
+  }
+  OMBRIVALE_FORWARD(Inspect, (const std::string& path, PathKind& kind), (path, kind))
+  OMBRIVALE_FORWARD(MakeFolder, (const std::string& path), (path))
+  OMBRIVALE_FORWARD(ListFolder, (const std::string& path, std::vector<std::string>& names),
+                    (path, names))
+  OMBRIVALE_FORWARD(OpenFolder, (const std::string& path, int& fd), (path, fd))
+  OMBRIVALE_FORWARD(Write, (int fd, const char* data, size_t size, size_t& written),
+                    (fd, data, size, written))
+  OMBRIVALE_FORWARD(Sync, (int fd), (fd))
+  OMBRIVALE_FORWARD(SyncFileSystem, (int fd), (fd))
+  OMBRIVALE_FORWARD(ReadFile, (const std::string& path, std::string& bytes), (path, bytes))
+  OMBRIVALE_FORWARD(Link, (const std::string& from, const std::string& to), (from, to))
+  OMBRIVALE_FORWARD(Rename, (const std::string& from, const std::string& to), (from, to))
+  OMBRIVALE_FORWARD(RemoveFile, (const std::string& path), (path))
+  OMBRIVALE_FORWARD(RemoveFolder, (const std::string& path), (path))
+#undef OMBRIVALE_FORWARD
 
  private:
-  // True when this operation is the one to fail.
-  bool Count(const char* name);
+  template <typename Call>
+  FileError Run(const char* name, const Call& call) {
+    operations.emplace_back(name);
+    return static_cast<int>(operations.size()) == failAt ? PlatformError(error) : call();
+  }
   PosixFileSystem real_;
 };
 

@@ -108,7 +108,7 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
         EXPECT_TRUE(loaded == oldDigest || loaded == newDigest);
       }
       // The load cleaned up whatever the save left beside the folder.
-      EXPECT_EQ(std::vector<std::string>{"AutoSave"}, FolderNames(scratch.path()));
+      EXPECT_EQ(std::vector<std::string>{"AutoSave"}, FolderNames(scratch.path));
       // And the next save goes through.
       TestWorld again;
       FillRandomWorld(again.world, 3, 10);
@@ -124,7 +124,7 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
 // only the flush of the folder after the rename failed.
 TEST(WorldFilesCrash, EveryFailingOperationKeepsThePreviousSettings) {
   ScratchFolder scratch;
-  const std::string path = scratch.path() + "/OB.ini";
+  const std::string path = scratch.path + "/OB.ini";
   TestWorld t;
   WindowPlacement windows[kWindowCount];
   const std::string previous = SettingsText(t.world, t.display, windows);
@@ -148,7 +148,7 @@ TEST(WorldFilesCrash, EveryFailingOperationKeepsThePreviousSettings) {
     ASSERT_EQ(1u, t.seam.boxes.size());
     EXPECT_EQ(0u, t.seam.boxes[0].text.rfind("Error  5\n\r" + std::string(std::strerror(EIO)), 0));
     EXPECT_EQ(k > rename ? next : previous, ReadFileText(path));
-    EXPECT_EQ(std::vector<std::string>{"OB.ini"}, FolderNames(scratch.path()));
+    EXPECT_EQ(std::vector<std::string>{"OB.ini"}, FolderNames(scratch.path));
   }
 }
 
@@ -192,10 +192,10 @@ TEST(WorldFilesCrash, LoadRecoversAnInterruptedSwap) {
     if (c.expect != 0) {
       EXPECT_TRUE(t.seam.boxes.empty()) << c.name;
       EXPECT_EQ(SavedDigest(c.expect == 1 ? a.world : b.world), SavedDigest(t.world)) << c.name;
-      EXPECT_EQ(std::vector<std::string>{"AutoSave"}, FolderNames(scratch.path())) << c.name;
+      EXPECT_EQ(std::vector<std::string>{"AutoSave"}, FolderNames(scratch.path)) << c.name;
     } else {
       EXPECT_EQ("Can't Find Files to Load", t.seam.boxes.at(0).text);
-      EXPECT_TRUE(FolderNames(scratch.path()).empty()) << c.name;
+      EXPECT_TRUE(FolderNames(scratch.path).empty()) << c.name;
     }
   }
 }
@@ -259,7 +259,7 @@ TEST(WorldFilesCrash, KilledMidSaveTheFolderLoadsWhole) {
 // A disk that fills up mid-save: the save fails and loses nothing.
 TEST(WorldFilesCrash, FullDiskReportsSaveFailedAndKeepsThePreviousSave) {
   ScratchFolder scratch;
-  const std::string mountPoint = scratch.path() + "/small";
+  const std::string mountPoint = scratch.path + "/small";
   ASSERT_EQ(0, ::mkdir(mountPoint.c_str(), 0755));
   // 1 MiB: room for two saves of an empty world (about 330 KB each) but not
   // for a full one (750 files of at least a 4 KiB page each).
@@ -324,7 +324,7 @@ TEST(WorldFilesCrash, FullDiskReportsSaveFailedAndKeepsThePreviousSave) {
     PosixFileSystem real;
   };
   if (!PathExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  const std::string folder = scratch.path() + "/AutoSave";
+  const std::string folder = scratch.path + "/AutoSave";
   small.seam.boxes.clear();
   ASSERT_FALSE(SaveWorld(small.world, folder).failed())
       << (small.seam.boxes.empty() ? "" : small.seam.boxes[0].text);

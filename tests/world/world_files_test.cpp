@@ -216,7 +216,7 @@ TEST(WorldFiles, SmallWorldIsSavedByteForByte) {
                                       "planet_1.dat", "planet_2.dat"}),
             FolderNames(scratch.AutoSave()));
   // Nothing is left beside the folder.
-  EXPECT_EQ(std::vector<std::string>{"AutoSave"}, FolderNames(scratch.path()));
+  EXPECT_EQ(std::vector<std::string>{"AutoSave"}, FolderNames(scratch.path));
 }
 
 TEST(WorldFiles, FullWorldRoundTrips) {
@@ -355,7 +355,7 @@ TEST(WorldFiles, MissingFolderIsReportedAndLoadsNothing) {
 TEST(WorldFiles, SaveCreatesTheMissingFolderSilently) {
   ScratchFolder scratch;
   TestWorld t;
-  const std::string deep = scratch.path() + "/program/AutoSave";
+  const std::string deep = scratch.path + "/program/AutoSave";
   EXPECT_FALSE(SaveWorld(t.world, deep).failed());
   EXPECT_TRUE(t.seam.boxes.empty());
   EXPECT_TRUE(PathExists(deep + "/planet_0.dat"));
@@ -522,13 +522,13 @@ TEST(WorldFiles, DamagedAnimalFileKeepsTheFieldsBeforeTheFault) {
 TEST(WorldFiles, ReadAnimalFileRefusesSlotsOutsideTheTable) {
   ScratchFolder scratch;
   TestWorld t;
-  const std::string path = scratch.path() + "/A_1.OBG";
+  const std::string path = scratch.path + "/A_1.OBG";
   WriteFileText(path, AnimalFileText(Animal{}));
   for (const int slot : {0, -1, 751, 100000}) {
     EXPECT_EQ(kErrorBadSlot, ReadAnimalFile(t.world, path, slot).number) << slot;
   }
   EXPECT_FALSE(ReadAnimalFile(t.world, path, 750).failed());
-  EXPECT_EQ(2, ReadAnimalFile(t.world, scratch.path() + "/none.OBG", 1).number);
+  EXPECT_EQ(2, ReadAnimalFile(t.world, scratch.path + "/none.OBG", 1).number);
 }
 
 TEST(WorldFiles, TruthValuesReadNonZeroAsTrue) {
@@ -584,7 +584,7 @@ TEST(WorldFiles, FilesOfFreedSlotsStayAndAreIgnored) {
   ScratchFolder scratch;
   TestWorld t;
   FillRandomWorld(t.world, 5, 10);
-  WriteFileText(scratch.path() + "/placeholder", "");
+  WriteFileText(scratch.path + "/placeholder", "");
   ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
   WriteFileText(scratch.AutoSave() + "/notes.txt", "mine");
   AnimalAt(t.world, 7).Alive = 0;
