@@ -113,11 +113,6 @@ void WriteFileText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-bool PathExists(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
-}
-
 std::vector<std::string> FolderNames(const std::string& path) {
   std::vector<std::string> names;
   std::error_code ignored;

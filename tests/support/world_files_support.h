@@ -41,7 +41,6 @@ uint64_t LoadedDigest(const std::string& folder);
 
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
-bool PathExists(const std::string& path);
 // The names in a folder, sorted.
 std::vector<std::string> FolderNames(const std::string& path);
 
