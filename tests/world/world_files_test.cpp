@@ -351,15 +351,15 @@ TEST(WorldFiles, ReadAnimalFileRefusesSlotsOutsideTheTable) {
 
 TEST(WorldFiles, AnimalListQuirks) {
   DamagedSave save;
-  // A slot listed twice is read once; more than 750 lines: only 750 read;
-  // blanks around numbers and LF-only lines are accepted; trailing blank
-  // lines are the end of the file.
+  // A slot listed twice is read once; blanks around numbers and LF-only
+  // lines are accepted; line 750 is read and the lines after it are not;
+  // trailing blank lines are the end of the file.
   std::string list = "1\r\n 2 \n1\r\n";
-  for (int i = 0; i < 800; ++i)
+  for (int line = 4; line < 750; ++line)
     list += "3\r\n";
-  list += "junk\r\n\r\n";
+  list += "4\r\njunk\r\n";
   for (const auto& [text, occupied] : std::vector<std::pair<std::string, std::vector<int>>>{
-           {list, {1, 2, 3}}, {"4\r\n\r\n  \r\n", {4}}}) {
+           {list, {1, 2, 3, 4}}, {"4\r\n\r\n  \r\n", {4}}}) {
     WriteFileText(save.File("animals.dat"), text);
     TestWorld t;
     ASSERT_TRUE(LoadWorld(t.world, save.scratch.AutoSave()));
