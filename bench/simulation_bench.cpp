@@ -28,6 +28,7 @@
 #include "sim/session.h"
 #include "sim/tick.h"
 #include "world/map_picture.h"
+#include "world/safe_folder.h"
 #include "world/world_files.h"
 
 namespace ombrivale {
@@ -198,6 +199,33 @@ void BM_SaveWorld(benchmark::State& state) {
   fs::remove_all(folder);
 }
 BENCHMARK(BM_SaveWorld)->Unit(benchmark::kMillisecond);
+
+// What a save stalls the simulation for: the copy of what it writes.
+void BM_TakeSnapshot(benchmark::State& state) {
+  const std::unique_ptr<World> world = StartWorld(EvolvedWorld(80), true, 7);
+  SaveSnapshot snapshot;
+  for (auto _ : state) {
+    TakeSnapshot(*world, snapshot);
+    benchmark::DoNotOptimize(snapshot.animals.data());
+  }
+}
+BENCHMARK(BM_TakeSnapshot)->Unit(benchmark::kMicrosecond);
+
+// The background part of a save of the 80-year world: the files written
+// into the spare folder, flushed and swapped in.
+void BM_WriteSnapshot(benchmark::State& state) {
+  const std::unique_ptr<World> world = StartWorld(EvolvedWorld(80), true, 7);
+  SaveSnapshot snapshot;
+  TakeSnapshot(*world, snapshot);
+  const std::string folder = ScratchFolder("write");
+  PosixFileSystem files;
+  for (auto _ : state) {
+    if (!WriteSnapshot(snapshot, folder, files).empty()) state.SkipWithError("the save failed");
+  }
+  fs::remove_all(folder);
+  fs::remove_all(SiblingsOf(folder).spare);
+}
+BENCHMARK(BM_WriteSnapshot)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LoadWorld(benchmark::State& state) {
   World saved = ShapedWorld(kSlotCount, 0);

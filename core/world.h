@@ -19,6 +19,7 @@
 #include "core/display.h"
 #include "core/history.h"
 #include "core/map.h"
+#include "core/save_queue.h"
 #include "core/seam.h"
 
 namespace ombrivale {
@@ -108,6 +109,7 @@ struct World {
 
   Seam* seam = nullptr;        // not owned; nullptr means no window at all
   Display* display = nullptr;  // not owned; nullptr: nothing is drawn or captioned
+  SaveQueue* saves = nullptr;  // not owned; nullptr: saves are written at once
 };
 
 // The world's window seam, or one that does nothing when none is attached.

@@ -66,6 +66,8 @@ bool Quit(World& world, const std::string& settingsPath, const std::string& worl
   const Answer save = seam.ShowMessageBox("Do you want to save?", "Save?", Buttons::YesNoCancel);
   if (save != Answer::Yes && save != Answer::No) return false;
   if (save == Answer::Yes) SaveWorld(world, worldFolder);
+  // The program does not end with a save still being written.
+  if (world.saves != nullptr) world.saves->Finish(world);
   Display scratch;
   const Display& display = world.display != nullptr ? *world.display : scratch;
   WindowPlacement windows[kWindowCount];

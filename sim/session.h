@@ -47,8 +47,8 @@ bool StartUp(World& world, const StartUpPlan& plan);
 
 // The quit dialogue: "Quit Ombrivale?", then "Do you want to save?" (Yes
 // saves the world into `worldFolder`, No does not, Cancel keeps running);
-// on Yes or No the settings file is written. Returns true when the program
-// is to end.
+// on Yes or No every save asked for is written to the end and the settings
+// file is written. Returns true when the program is to end.
 bool Quit(World& world, const std::string& settingsPath, const std::string& worldFolder);
 
 }  // namespace ombrivale

@@ -72,6 +72,9 @@ void SimulationTick(World& world) {
   Seam& seam = SeamOf(world);
   ++world.TickCount;
   HoldClock(world);
+  // A save written meanwhile on its own thread is reported between ticks'
+  // animals, never in the middle of one.
+  if (world.saves != nullptr) world.saves->ReportEnded(world);
 
   AddSaturating(world.SpeedCount, 1);
   if (world.SpeedCount >= kTicksPerMonth) MonthStep(world);

@@ -19,6 +19,7 @@
 #include "sim/tick.h"
 #include "tools/run_options.h"
 #include "tools/runner_seam.h"
+#include "world/background_save.h"
 #include "world/history_file.h"
 #include "world/world_files.h"
 
@@ -123,6 +124,7 @@ bool SaveInto(World& world, RunnerSeam& seam, const std::string& folder) {
   const uint64_t boxes = seam.boxes;
   const uint64_t failed = seam.failedSaves;
   SaveWorld(world, folder);
+  world.saves->Finish(world);
   std::error_code error;
   return seam.boxes == boxes && seam.failedSaves == failed &&
          fs::exists(fs::path(folder) / "planet_0.dat", error);
@@ -139,6 +141,9 @@ int Run(const RunOptions& options) {
   World& world = *owned;
   RunnerSeam seam;
   world.seam = &seam;
+  // Yearly saves are written on their own thread while the run goes on.
+  BackgroundSaver saver;
+  world.saves = &saver;
 
   // As the program starts, without a settings file or a display: the option
   // defaults (some turned off by the command line), the generator's clock,
@@ -212,6 +217,7 @@ int Run(const RunOptions& options) {
       bar.Show(done, world, ticks, seconds());
     }
   }
+  saver.Finish(world);  // the last yearly save, written to the end
   const double elapsed = seconds();
   bar.Clear();
 

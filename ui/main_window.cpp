@@ -67,6 +67,10 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
       environment_(std::move(environment)) {
   world_->seam = &seam_;
   world_->display = display_.get();
+  saver_ = environment_.saveFiles != nullptr
+               ? std::make_unique<BackgroundSaver>(*environment_.saveFiles)
+               : std::make_unique<BackgroundSaver>();
+  world_->saves = saver_.get();
   if (environment_.programFolder.isEmpty())
     environment_.programFolder = QCoreApplication::applicationDirPath();
   if (environment_.fallbackFolder.isEmpty())
@@ -144,8 +148,10 @@ MainWindow::~MainWindow() {
   delete mdi_;
   mdi_ = nullptr;
   delete about_;
+  saver_.reset();  // a save still being written ends first
   world_->seam = nullptr;
   world_->display = nullptr;
+  world_->saves = nullptr;
 }
 
 void MainWindow::BuildMenus() {
@@ -594,6 +600,8 @@ void MainWindow::RestartTickSchedule() {
 void MainWindow::Timer1Fired() {
   if (ended_ || startingUp_) return;
   MonthStep(*world_);
+  // A save that ended while no tick runs is reported here.
+  if (!inTick_) saver_->ReportEnded(*world_);
 }
 
 void MainWindow::StartUp() {

@@ -21,6 +21,7 @@
 #include "ui/qt_seam.h"
 #include "ui/quick_draw.h"
 #include "ui/world_view.h"
+#include "world/background_save.h"
 #include "world/settings_file.h"
 
 class QAction;
@@ -54,6 +55,9 @@ struct ProgramEnvironment {
   std::function<int()> screenHeight;  // empty: the primary screen's height
   std::function<void(const QUrl&)> openDocument;  // empty: QDesktopServices::openUrl
   std::function<void()> endProgram;               // empty: QCoreApplication::exit(0)
+  // Where the world's saves are written (on their own thread); empty: the
+  // real file system. Must outlive the window.
+  FileSystem* saveFiles = nullptr;
 };
 
 // The option entries' flags, for the handlers bound to them.
@@ -86,6 +90,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ShowWorldView() override;
 
   QtSeam& QtWindowSeam() { return seam_; }
+  BackgroundSaver& Saver() { return *saver_; }
   const ProgramFolders& Folders() const { return folders_; }
 
   // The "&Window" and "&Help" entries.
@@ -171,7 +176,8 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   uint8_t& Flag(Option option);
 
   std::unique_ptr<World> world_;
-  std::unique_ptr<Display> display_;  // what the windows show of the world
+  std::unique_ptr<Display> display_;        // what the windows show of the world
+  std::unique_ptr<BackgroundSaver> saver_;  // writes the world's saves
   QtSeam seam_;
   ProgramEnvironment environment_;
   ProgramFolders folders_;

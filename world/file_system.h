@@ -92,7 +92,7 @@ class FileSystem {
   virtual FileError RemoveFolder(const std::string& path) = 0;
 };
 
-class PosixFileSystem final : public FileSystem {
+class PosixFileSystem : public FileSystem {
  public:
   FileError Inspect(const std::string& path, PathKind& kind) override;
   FileError MakeFolder(const std::string& path) override;

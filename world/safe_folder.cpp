@@ -65,6 +65,8 @@ FolderSiblings SiblingsOf(const std::string& folder) {
   s.ready += ".ready";
   s.old = prefix;
   s.old += ".old";
+  s.spare = prefix;
+  s.spare += ".spare";
   return s;
 }
 
@@ -106,6 +108,10 @@ FileError BeginFolderReplace(FileSystem& files, const std::string& folder) {
   if (const FileError error = RecoverFolder(files, folder)) return error;
   // A leftover that recovery could not remove would mix into this save.
   if (const FileError error = RemovePath(files, s.saving)) return error;
+  PathKind spare = PathKind::Missing;
+  if (const FileError error = KindOf(files, s.spare, spare)) return error;
+  if (spare == PathKind::Folder) return files.Rename(s.spare, s.saving);
+  if (const FileError error = RemovePath(files, s.spare)) return error;
   return files.MakeFolder(s.saving);
 }
 
@@ -153,9 +159,13 @@ FileError CommitFolderReplace(FileSystem& files, const std::string& folder, bool
   }
   replaced = true;
   if (const FileError error = SyncFolder(files, s.parent)) return error;
-  // The old contents are no longer needed; a failure here leaves a leftover
-  // that the next save or load removes.
-  if (previous != nullptr) RemovePath(files, *previous);
+  // The old contents are no longer a save: they become the spare folder for
+  // the next save to write over. Should that fail, they are a leftover that
+  // the next save or load removes.
+  if (previous != nullptr) {
+    if (RemovePath(files, s.spare) || files.Rename(*previous, s.spare))
+      RemovePath(files, *previous);
+  }
   return {};
 }
 

@@ -6,6 +6,10 @@
 //   "<parent>/.F.saving"  being written; never trusted, removed on sight
 //   "<parent>/.F.ready"   written and flushed in full: a complete save
 //   "<parent>/.F.old"     the previous F while the plain-rename swap runs
+//   "<parent>/.F.spare"   the contents F had before the last save, kept to
+//                         be written over by the next save instead of
+//                         creating and removing every file each time; never
+//                         trusted as a save
 // The swap exchanges .F.ready and F in one step (renameat2 RENAME_EXCHANGE);
 // where the file system cannot, it renames F to .F.old and .F.ready to F.
 // Whatever the moment of a crash, RecoverFolder finds a complete F:
@@ -26,6 +30,7 @@ struct FolderSiblings {
   std::string saving;
   std::string ready;
   std::string old;
+  std::string spare;
 };
 
 // REQUIRES: `folder` names a folder (a trailing "/" is ignored), not "/".
@@ -40,16 +45,18 @@ std::string ParentFolder(const std::string& path);
 // leftovers that cannot be removed are left for the next call.
 FileError RecoverFolder(FileSystem& files, const std::string& folder);
 
-// Recovers the folder, creates the parent folders that are missing and an
-// empty ".F.saving" folder to write the new contents into.
+// Recovers the folder, creates the parent folders that are missing and a
+// ".F.saving" folder to write the new contents into: the spare folder when
+// there is one (it still holds an older save's files, to be written over or
+// removed by the caller), else a new empty one.
 FileError BeginFolderReplace(FileSystem& files, const std::string& folder);
 
 // Flushes the files written into ".F.saving" and the folder itself.
 // REQUIRES: the files were written and closed after the folder was made.
 FileError FlushSavingFolder(FileSystem& files, const std::string& folder);
 
-// Swaps the flushed ".F.saving" in as `folder` and removes the previous
-// contents. `replaced` tells whether `folder` holds the new contents when it
+// Swaps the flushed ".F.saving" in as `folder` and keeps the previous
+// contents as the spare folder. `replaced` tells whether `folder` holds the new contents when it
 // returns (it can be true with an error: the last flush of the parent folder
 // failed, so the swap may not survive a power cut).
 FileError CommitFolderReplace(FileSystem& files, const std::string& folder, bool& replaced);

@@ -194,9 +194,21 @@ bool CancelAfter(World& world, const FileError& error) {
   return true;
 }
 
+// The animal whose file a save writes for `slot`: the occupant, or the
+// leftover of a save merged into it; nullptr when none.
+const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
+  const Animal& animal = snapshot.animals[static_cast<size_t>(slot)];
+  if (IsOccupied(animal)) return &animal;
+  if (static_cast<size_t>(slot) < snapshot.hasLeftover.size() &&
+      snapshot.hasLeftover[static_cast<size_t>(slot)] != 0) {
+    return &snapshot.leftovers[static_cast<size_t>(slot)];
+  }
+  return nullptr;
+}
+
 // True for the names this save writes: the world files and the animal
 // files of occupied slots. Everything else of the previous save is kept.
-bool WrittenBySave(const World& world, const std::string& name) {
+bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
   if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList) return true;
   if (name.size() < 7 || name.compare(0, 2, "A_") != 0) return false;
   int slot = 0;
@@ -204,13 +216,34 @@ bool WrittenBySave(const World& world, const std::string& name) {
   const char* last = name.data() + name.size();
   const auto result = std::from_chars(first, last, slot);
   if (result.ec != std::errc() || slot < 1 || slot > kSlotCount) return false;
-  return name == AnimalFileName(slot) && IsOccupied(AnimalAt(world, slot));
+  return name == AnimalFileName(slot) && SavedAnimal(snapshot, slot) != nullptr;
+}
+
+// The folder being written may be the spare one, holding an older save:
+// every name this save does not write goes, so that only what the save
+// writes and what it carries over from the current folder ends up in it.
+FileError ClearLeftovers(const SaveSnapshot& snapshot, FileSystem& files,
+                         const std::string& saving) {
+  std::vector<std::string> names;
+  if (const FileError error = files.ListFolder(saving, names)) return error;
+  for (const std::string& name : names) {
+    if (WrittenBySave(snapshot, name)) continue;
+    const std::string path = saving + "/" + name;
+    PathKind kind = PathKind::Missing;
+    if (const FileError error = files.Inspect(path, kind)) return error;
+    if (kind == PathKind::Folder) {
+      if (const FileError error = RemoveFolderTree(files, path)) return error;
+    } else if (kind != PathKind::Missing) {
+      if (const FileError error = files.RemoveFile(path)) return error;
+    }
+  }
+  return {};
 }
 
 // Brings the previous save's other files (animal files of slots now free,
 // anything a user put there) into the new folder, as the save of a folder
 // written in place would leave them. Hard links cost no copying.
-FileError CarryOverFiles(const World& world, FileSystem& files, const std::string& folder,
+FileError CarryOverFiles(const SaveSnapshot& snapshot, FileSystem& files, const std::string& folder,
                          const std::string& saving) {
   PathKind kind;
   if (const FileError error = files.Inspect(folder, kind)) return error;
@@ -219,7 +252,7 @@ FileError CarryOverFiles(const World& world, FileSystem& files, const std::strin
   if (const FileError error = files.ListFolder(folder, names)) return error;
   std::string bytes;
   for (const std::string& name : names) {
-    if (WrittenBySave(world, name)) continue;
+    if (WrittenBySave(snapshot, name)) continue;
     const std::string from = folder + "/" + name;
     if (const FileError error = files.Inspect(from, kind)) return error;
     if (kind != PathKind::File) continue;
@@ -252,14 +285,17 @@ std::string AnimalFileName(int slot) {
 
 // ---- Building ----
 
-FileError Planet0Bytes(const World& world, std::string& out) {
+namespace {
+
+FileError Planet0BytesOf(const Calendar& calendar, const std::vector<int32_t>* layers,
+                         std::string& out) {
   out.resize(kPlanet0Size);  // every byte is written below
   bool headerExact = true;
-  out[0] = static_cast<char>(StoredByte(world.SeaLevel, headerExact));
-  out[1] = static_cast<char>(StoredByte(world.Month, headerExact));
-  out[2] = static_cast<char>(StoredByte(world.Year, headerExact));
-  const int32_t* terrain = world.Map.layers[kTerrainLayer].data();
-  const int32_t* kinds = world.Map.layers[kFoodKindLayer].data();
+  out[0] = static_cast<char>(StoredByte(calendar.seaLevel, headerExact));
+  out[1] = static_cast<char>(StoredByte(calendar.month, headerExact));
+  out[2] = static_cast<char>(StoredByte(calendar.year, headerExact));
+  const int32_t* terrain = layers[kTerrainLayer].data();
+  const int32_t* kinds = layers[kFoodKindLayer].data();
   auto* cells = reinterpret_cast<unsigned char*>(out.data() + 3);
   // The layers are stored in the file's cell order already. The loop has no
   // branch, so that it vectorises; not std::clamp, whose reference arguments
@@ -275,10 +311,10 @@ FileError Planet0Bytes(const World& world, std::string& out) {
   return outside ? FormatError(kErrorByteOverflow, 0) : FileError{};
 }
 
-void Planet1Text(const World& world, std::string& out) {
+void Planet1TextOf(const std::vector<int32_t>& amounts, std::string& out) {
   out.clear();
   out.reserve(static_cast<size_t>(kCellCount) * 9);
-  for (const int32_t amount : world.Map.layers[kFoodAmountLayer]) {
+  for (const int32_t amount : amounts) {
     char line[16];  // " -2147483648 \r\n" at most
     char* end = line;
     if (amount >= 0) *end++ = ' ';
@@ -290,18 +326,40 @@ void Planet1Text(const World& world, std::string& out) {
   }
 }
 
-void Planet2Text(const World& world, std::string& out) {
+void Planet2TextOf(const Calendar& calendar, std::string& out) {
   out.clear();
-  AppendLine(out, world.SeaLevel);
-  AppendLine(out, world.Month);
-  AppendLine(out, world.Year);
+  AppendLine(out, calendar.seaLevel);
+  AppendLine(out, calendar.month);
+  AppendLine(out, calendar.year);
+}
+
+void AnimalListTextOf(const std::vector<Animal>& animals, std::string& out) {
+  out.clear();
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (IsOccupied(animals[static_cast<size_t>(slot)])) AppendLine(out, slot);
+  }
+}
+
+Calendar CalendarOf(const World& world) {
+  return Calendar{world.SeaLevel, world.Month, world.Year};
+}
+
+}  // namespace
+
+FileError Planet0Bytes(const World& world, std::string& out) {
+  return Planet0BytesOf(CalendarOf(world), world.Map.layers, out);
+}
+
+void Planet1Text(const World& world, std::string& out) {
+  Planet1TextOf(world.Map.layers[kFoodAmountLayer], out);
+}
+
+void Planet2Text(const World& world, std::string& out) {
+  Planet2TextOf(CalendarOf(world), out);
 }
 
 void AnimalListText(const World& world, std::string& out) {
-  out.clear();
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    if (IsOccupied(AnimalAt(world, slot))) AppendLine(out, slot);
-  }
+  AnimalListTextOf(world.Animals, out);
 }
 
 void AnimalFileText(const Animal& animal, std::string& out) {
@@ -438,7 +496,88 @@ FileError ReadAnimalFile(World& world, const std::string& path, int slot) {
 
 // ---- Saving ----
 
+void TakeSnapshot(const World& world, SaveSnapshot& snapshot) {
+  // Assignments into the snapshot's own vectors reuse their storage.
+  snapshot.calendar = CalendarOf(world);
+  for (int layer = 0; layer < 3; ++layer)
+    snapshot.layers[layer] = world.Map.layers[layer];
+  snapshot.animals = world.Animals;
+  snapshot.history = world.history;
+  snapshot.hasLeftover.clear();
+}
+
+void MergeSnapshot(const SaveSnapshot& older, SaveSnapshot& newer) {
+  newer.hasLeftover.assign(kSlotCount + 1, 0);
+  newer.leftovers.resize(kSlotCount + 1);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (IsOccupied(newer.animals[static_cast<size_t>(slot)])) continue;
+    if (const Animal* animal = SavedAnimal(older, slot)) {
+      newer.leftovers[static_cast<size_t>(slot)] = *animal;
+      newer.hasLeftover[static_cast<size_t>(slot)] = 1;
+    }
+  }
+}
+
+std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::string& folder,
+                                     FileSystem& files) {
+  std::vector<FileError> errors;
+  const auto fail = [&errors](const FileError& error) { errors.push_back(error); };
+  if (const FileError begun = BeginFolderReplace(files, folder)) {
+    fail(begun);  // nowhere to write: nothing else can succeed
+    return errors;
+  }
+  const std::string saving = SiblingsOf(folder).saving;
+  if (const FileError error = ClearLeftovers(snapshot, files, saving)) fail(error);
+  // Each file is one step: a failed step is reported and the save goes on
+  // with the next, but a save with a failed step is never swapped in.
+  const auto write = [&](const std::string& name, std::string_view bytes) {
+    if (const FileError error = WriteWholeFile(files, saving + "/" + name, bytes, false)) {
+      fail(error);
+    }
+  };
+  std::string bytes;  // each file in turn
+  if (const FileError error = Planet0BytesOf(snapshot.calendar, snapshot.layers, bytes)) {
+    fail(error);
+  } else {
+    write(kPlanet0, bytes);
+  }
+  Planet1TextOf(snapshot.layers[kFoodAmountLayer], bytes);
+  write(kPlanet1, bytes);
+  Planet2TextOf(snapshot.calendar, bytes);
+  write(kPlanet2, bytes);
+  AnimalListTextOf(snapshot.animals, bytes);
+  write(kAnimalList, bytes);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal* animal = SavedAnimal(snapshot, slot);
+    if (animal == nullptr) continue;
+    AnimalFileText(*animal, bytes);
+    write(AnimalFileName(slot), bytes);
+  }
+  if (const FileError error = CarryOverFiles(snapshot, files, folder, saving)) {
+    fail(error);
+  }
+  if (errors.empty()) {
+    if (const FileError error = FlushSavingFolder(files, folder)) fail(error);
+  }
+  if (errors.empty()) {
+    bool replaced = false;
+    if (const FileError error = CommitFolderReplace(files, folder, replaced)) fail(error);
+  }
+  if (!errors.empty()) AbandonFolderReplace(files, folder);
+  return errors;
+}
+
+void ReportSave(World& world, const std::vector<FileError>& errors) {
+  for (const FileError& error : errors)
+    ShowFileError(world, error);
+  LogMessage(world, errors.empty() ? "Saved" : "Save Failed");
+}
+
 FileError SaveWorld(World& world, const std::string& folder) {
+  if (world.saves != nullptr) {
+    world.saves->Start(world, folder);
+    return {};
+  }
   PosixFileSystem files;
   return SaveWorld(world, folder, files);
 }
@@ -446,56 +585,12 @@ FileError SaveWorld(World& world, const std::string& folder) {
 FileError SaveWorld(World& world, const std::string& folder, FileSystem& files) {
   Seam& seam = SeamOf(world);
   seam.SetPointer(Pointer::Wait);
-  FileError first;
-  const auto fail = [&](const FileError& error) {
-    ShowFileError(world, error);
-    if (!first) first = error;
-  };
-
-  const FileError begun = BeginFolderReplace(files, folder);
-  if (begun) {
-    fail(begun);  // nowhere to write: nothing else can succeed
-  } else {
-    const std::string saving = SiblingsOf(folder).saving + "/";
-    // Each file is one step: a failed step is reported and the save goes on
-    // with the next, but a save with a failed step is never swapped in.
-    const auto write = [&](const std::string& name, std::string_view bytes) {
-      if (const FileError error = WriteWholeFile(files, saving + name, bytes, false)) fail(error);
-    };
-    std::string bytes;  // each file in turn
-    if (const FileError error = Planet0Bytes(world, bytes)) {
-      fail(error);
-    } else {
-      write(kPlanet0, bytes);
-    }
-    Planet1Text(world, bytes);
-    write(kPlanet1, bytes);
-    Planet2Text(world, bytes);
-    write(kPlanet2, bytes);
-    AnimalListText(world, bytes);
-    write(kAnimalList, bytes);
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-      const Animal& animal = AnimalAt(world, slot);
-      if (!IsOccupied(animal)) continue;
-      AnimalFileText(animal, bytes);
-      write(AnimalFileName(slot), bytes);
-    }
-    if (const FileError error = CarryOverFiles(world, files, folder, SiblingsOf(folder).saving)) {
-      fail(error);
-    }
-    if (!first) {
-      if (const FileError error = FlushSavingFolder(files, folder)) fail(error);
-    }
-    if (!first) {
-      bool replaced = false;
-      if (const FileError error = CommitFolderReplace(files, folder, replaced)) fail(error);
-    }
-    if (first) AbandonFolderReplace(files, folder);
-  }
-
+  SaveSnapshot snapshot;
+  TakeSnapshot(world, snapshot);
+  const std::vector<FileError> errors = WriteSnapshot(snapshot, folder, files);
   seam.SetPointer(Pointer::Default);
-  LogMessage(world, first ? "Save Failed" : "Saved");
-  return first;
+  ReportSave(world, errors);
+  return errors.empty() ? FileError{} : errors.front();
 }
 
 // ---- Loading ----

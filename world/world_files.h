@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/world.h"
 #include "world/file_system.h"
@@ -111,11 +112,51 @@ FileError ParseAnimalFile(std::string_view text, Animal& animal);
 FileError ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot);
 FileError ReadAnimalFile(World& world, const std::string& path, int slot);
 
-// Saves the world into `folder` (the program's "AutoSave" folder) and shows
-// "Saved" through LogMessage, or "Save Failed" after an error box for each
-// step that failed; a failed save leaves the previous one in place. Returns
-// the first error; none when the new save is in place and on disk.
+// ---- Saving ----
+//
+// A save copies what it writes out of the world (a snapshot, well under a
+// millisecond on a full table), then writes the files from the copy, so
+// the writing can go on while the world runs on (world/background_save.h).
+
+// What a save writes.
+struct SaveSnapshot {
+  Calendar calendar;
+  std::vector<int32_t> layers[3];
+  std::vector<Animal> animals;  // by slot, [0] unused
+  History history;
+  // When a save that was still waiting is merged into this newer one: the
+  // animals that were in it and whose slots are free now. Their files are
+  // written too, as the merged save would have left them, so the folder ends
+  // as if both had been written one after the other.
+  std::vector<Animal> leftovers;     // by slot, where hasLeftover
+  std::vector<uint8_t> hasLeftover;  // by slot; empty: none
+};
+
+// Makes `newer` (a snapshot just taken) carry what `older`, a save not yet
+// written, would have left in the folder (see SaveSnapshot::leftovers).
+void MergeSnapshot(const SaveSnapshot& older, SaveSnapshot& newer);
+
+// Copies what a save writes, reusing the snapshot's storage.
+void TakeSnapshot(const World& world, SaveSnapshot& snapshot);
+
+// Writes the snapshot into `folder`: the whole folder is written beside it
+// and swapped in once complete and on disk (world/safe_folder.h). Returns
+// the failed steps in order; a save with any failed step is not swapped in,
+// so the previous one stays.
+std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::string& folder,
+                                     FileSystem& files);
+
+// What the user hears of a written save: an "ERROR" box for each failed
+// step, then "Saved" or "Save Failed" through LogMessage.
+void ReportSave(World& world, const std::vector<FileError>& errors);
+
+// Saves the world into `folder` (the program's "AutoSave" folder). With a
+// save queue attached (World::saves) the files are written on its thread
+// and reported when written; otherwise here and now, reported at once.
+// Returns the first failed step of a save done here (none for a queued
+// one, or a save in place and on disk).
 FileError SaveWorld(World& world, const std::string& folder);
+// Always here and now, through `files`.
 FileError SaveWorld(World& world, const std::string& folder, FileSystem& files);
 
 // True when `folder` holds a saved world, or a save whose swap into place was

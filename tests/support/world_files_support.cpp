@@ -131,4 +131,24 @@ std::vector<std::string> FolderNames(const std::string& path) {
   return ::testing::AssertionFailure() << box.title << ": " << box.text;
 }
 
+FileError GatedFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    reached_ = true;
+    opened_.wait(lock, [this] { return open_; });
+  }
+  return PosixFileSystem::Write(fd, data, size, written);
+}
+
+bool GatedFileSystem::Reached() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return reached_;
+}
+
+void GatedFileSystem::Open() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  open_ = true;
+  opened_.notify_all();
+}
+
 }  // namespace ombrivale::testing

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,22 @@ class FaultyFileSystem final : public FileSystem {
     return static_cast<int>(operations.size()) == failAt ? PlatformError(error) : call();
   }
   PosixFileSystem real_;
+};
+
+// The real file system, but every write waits while the gate is shut: a
+// save as slow as the test wants. Safe to use from a save's own thread.
+class GatedFileSystem : public PosixFileSystem {
+ public:
+  FileError Write(int fd, const char* data, size_t size, size_t& written) override;
+  // True once a write has come to the gate.
+  bool Reached();
+  void Open();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool open_ = false;
+  bool reached_ = false;
 };
 
 }  // namespace ombrivale::testing

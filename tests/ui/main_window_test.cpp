@@ -1,10 +1,14 @@
 // The main window: the small-screen warning, the tick schedule.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 #include <QTimer>
 
 #include "sim/new_world.h"
+#include "support/world_files_support.h"
 #include "ui_test_support.h"
 
 namespace ombrivale::testing {
@@ -44,6 +48,28 @@ TEST(MainWindowTest, NoTickWhileAWorldIsBeingBuilt) {
   t.world().GameStarted = 1;
   t.window->Timer2Fired();
   EXPECT_GT(t.world().TickCount, ticks);
+}
+
+TEST(MainWindowTest, KeepsTickingWhileASaveIsBeingWritten) {
+  GatedFileSystem files;
+  TestMainWindow t({}, 768, 1, &files);
+  t.window->StartUp();
+  t.seam().ClearBoxes();
+  t.window->Action("menu_file_save")->trigger();
+  ASSERT_TRUE(t.window->Saver().Busy());
+  const uint64_t ticks = t.world().TickCount;
+  QElapsedTimer clock;
+  clock.start();
+  while ((t.world().TickCount < ticks + 50 || !files.Reached()) && clock.elapsed() < 20000)
+    QCoreApplication::processEvents();
+  EXPECT_GE(t.world().TickCount, ticks + 50);
+  EXPECT_TRUE(t.window->Saver().Busy());  // the save is still held at its first write
+  EXPECT_NE(t.world().display->Label3, "Saved");
+  files.Open();
+  t.window->Saver().Finish(t.world());
+  EXPECT_EQ(t.world().display->Label3, "Saved");
+  EXPECT_TRUE(t.seam().Boxes().empty());
+  EXPECT_TRUE(QFile::exists(t.folder.path() + "/AutoSave/planet_0.dat"));
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 
 namespace ombrivale::testing {
 
-TestMainWindow::TestMainWindow(std::deque<Answer> answers, int screenHeight, int mapScale) {
+TestMainWindow::TestMainWindow(std::deque<Answer> answers, int screenHeight, int mapScale,
+                               FileSystem* saveFiles) {
   ui::ProgramEnvironment environment;
   environment.programFolder = folder.path();
   environment.fallbackFolder = folder.path() + QStringLiteral("/fallback");
@@ -14,6 +15,7 @@ TestMainWindow::TestMainWindow(std::deque<Answer> answers, int screenHeight, int
   environment.screenHeight = [screenHeight] { return screenHeight; };
   environment.openDocument = [](const QUrl&) {};
   environment.endProgram = [this] { ended = true; };
+  environment.saveFiles = saveFiles;
   window = std::make_unique<ui::MainWindow>(environment);
   window->QtWindowSeam().ScriptAnswers(std::move(answers));
 }

@@ -18,8 +18,8 @@ namespace ombrivale::testing {
 // seam().Boxes(), never waiting for a person; ending the program only sets
 // `ended`.
 struct TestMainWindow {
-  explicit TestMainWindow(std::deque<Answer> answers = {}, int screenHeight = 768,
-                          int mapScale = 1);
+  explicit TestMainWindow(std::deque<Answer> answers = {}, int screenHeight = 768, int mapScale = 1,
+                          FileSystem* saveFiles = nullptr);
 
   QTemporaryDir folder;
   bool ended = false;

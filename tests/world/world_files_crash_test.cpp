@@ -10,12 +10,15 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/test_world.h"
 #include "support/world_files_support.h"
+#include "world/background_save.h"
 #include "world/safe_folder.h"
 #include "world/settings_file.h"
 #include "world/world_files.h"
@@ -26,6 +29,7 @@ namespace {
 using testing::FaultyFileSystem;
 using testing::FillRandomWorld;
 using testing::FolderNames;
+using testing::GatedFileSystem;
 using testing::LoadedDigest;
 using testing::ReadFileText;
 using testing::SavedDigest;
@@ -47,7 +51,8 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
   const uint64_t newDigest = SavedDigest(newWorld.world);
   for (const bool noExchange : {false, true}) {
     // A clean save counts the operations and finds the point of no return:
-    // the swap itself, the exchange or the last of the renames.
+    // the swap itself, the exchange or the last of its renames (the rename
+    // after it keeps the old contents as the spare folder).
     std::vector<std::string> ops;
     {
       ScratchFolder scratch;
@@ -57,8 +62,9 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
       ASSERT_FALSE(SaveWorld(newWorld.world, scratch.AutoSave(), counter).failed());
       ops = counter.operations;
     }
-    const int commit = static_cast<int>(
-        ops.rend() - std::find(ops.rbegin(), ops.rend(), noExchange ? "Rename" : "Exchange"));
+    auto swap = std::find(ops.rbegin(), ops.rend(), noExchange ? "Rename" : "Exchange");
+    if (noExchange) swap = std::find(swap + 1, ops.rend(), "Rename");
+    const int commit = static_cast<int>(ops.rend() - swap);
     ASSERT_GT(commit, 0);
 
     int failures = 0;
@@ -89,8 +95,11 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
         // The swap is done but the flush of the parent folder failed.
         EXPECT_TRUE(loaded == oldDigest || loaded == newDigest);
       }
-      // The load cleaned up whatever the save left beside the folder.
-      EXPECT_EQ(std::vector<std::string>{"AutoSave"}, FolderNames(scratch.path));
+      // The load cleaned up whatever the save left beside the folder but the
+      // spare one, kept for the next save to write over.
+      std::vector<std::string> names = FolderNames(scratch.path);
+      std::erase(names, ".AutoSave.spare");
+      EXPECT_EQ(std::vector<std::string>{"AutoSave"}, names);
       // And the next save goes through.
       EXPECT_FALSE(SaveWorld(again.world, scratch.AutoSave()).failed());
       EXPECT_EQ(SavedDigest(again.world), LoadedDigest(scratch.AutoSave()));
@@ -205,11 +214,16 @@ TEST(WorldFilesCrash, KilledMidSaveTheFolderLoadsWhole) {
       files.noExchange = noExchange;
       a.world.seam = nullptr;
       b.world.seam = nullptr;
+      // Every other round the saves are written on the saver's own thread.
+      BackgroundSaver saver(files);
+      if (round % 2 == 1) a.world.saves = b.world.saves = &saver;
       for (;;) {
         files.operations.clear();
-        SaveWorld(b.world, scratch.AutoSave(), files);
+        SaveWorld(b.world, scratch.AutoSave());
+        if (round % 2 == 1) saver.Finish(b.world);
         files.operations.clear();
-        SaveWorld(a.world, scratch.AutoSave(), files);
+        SaveWorld(a.world, scratch.AutoSave());
+        if (round % 2 == 1) saver.Finish(a.world);
       }
     }
     const int64_t delay = std::uniform_int_distribution<int64_t>(0, saveMicros * 3)(random);
@@ -220,6 +234,49 @@ TEST(WorldFilesCrash, KilledMidSaveTheFolderLoadsWhole) {
     const uint64_t loaded = LoadedDigest(scratch.AutoSave());
     ASSERT_TRUE(loaded == digestA || loaded == digestB)
         << "round " << round << " after " << delay << " us: the folder holds neither world";
+  }
+}
+
+// Saves asked for while one is being written are merged, and the folder
+// ends byte for byte as after the same saves written one after the other:
+// the animal files the merged-away saves would have left are written too.
+TEST(BackgroundSave, MergedSavesLeaveTheFolderOfSavesInTurn) {
+  ScratchFolder inTurn;
+  ScratchFolder merged;
+  TestWorld t;
+  FillRandomWorld(t.world, 9, 300);
+  // Deaths and births between the saves, so that slots empty in a later save
+  // held animals in an earlier one.
+  const auto setSlots = [&t](int first, int last, bool alive) {
+    for (int slot = first; slot <= last; ++slot) {
+      Animal& animal = AnimalAt(t.world, slot);
+      if (alive) animal = AnimalAt(t.world, 250);
+      animal.Alive = alive ? 1 : 0;
+      animal.X = static_cast<int16_t>(slot);
+    }
+  };
+  const std::function<void()> changes[] = {
+      [] {}, [&] { setSlots(1, 60, false), setSlots(400, 419, true); },
+      [&] { setSlots(1, 30, true), setSlots(400, 409, false); },
+      [&] { setSlots(100, 160, false), setSlots(500, 519, true); }};
+  GatedFileSystem gated;  // holds the first save at its first write
+  BackgroundSaver saver(gated);
+  for (const std::function<void()>& change : changes) {
+    change();
+    ASSERT_FALSE(SaveWorld(t.world, inTurn.AutoSave()).failed());
+    saver.Start(t.world, merged.AutoSave());
+    while (!gated.Reached())
+      std::this_thread::yield();  // the first is being written
+  }
+  gated.Open();
+  saver.Finish(t.world);
+  EXPECT_EQ(2u, saver.Written());  // the first, and the other three as one
+  const std::vector<std::string> names = FolderNames(inTurn.AutoSave());
+  ASSERT_EQ(names, FolderNames(merged.AutoSave()));
+  for (const std::string& name : names) {
+    EXPECT_EQ(ReadFileText(inTurn.AutoSave() + "/" + name),
+              ReadFileText(merged.AutoSave() + "/" + name))
+        << name;
   }
 }
 

@@ -1,0 +1,92 @@
+#include "world/background_save.h"
+
+namespace ombrivale {
+
+BackgroundSaver::BackgroundSaver(FileSystem& files) : files_(files) {}
+
+BackgroundSaver::BackgroundSaver()
+    : ownFiles_(std::make_unique<PosixFileSystem>()), files_(*ownFiles_) {}
+
+BackgroundSaver::~BackgroundSaver() {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !hasWaiting_ && !isWriting_; });
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  if (writer_.joinable()) writer_.join();
+}
+
+void BackgroundSaver::Start(World& world, const std::string& folder) {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    // A save waiting for another folder is not merged away: it is let go
+    // to the writer first.
+    changed_.wait(lock, [&] { return !hasWaiting_ || waiting_->folder == folder; });
+    // The writer never touches the waiting job: it takes it by a swap under
+    // the lock. A save still waiting is merged into this newer one.
+    if (hasWaiting_) {
+      std::swap(waiting_, merged_);
+      TakeSnapshot(world, waiting_->snapshot);
+      MergeSnapshot(merged_->snapshot, waiting_->snapshot);
+    } else {
+      TakeSnapshot(world, waiting_->snapshot);
+    }
+    waiting_->folder = folder;
+    hasWaiting_ = true;
+    if (!writer_.joinable()) writer_ = std::thread(&BackgroundSaver::Run, this);
+  }
+  changed_.notify_all();
+}
+
+void BackgroundSaver::Run() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return hasWaiting_ || stopping_; });
+    if (!hasWaiting_) return;  // stopping with nothing to write
+    std::swap(waiting_, writing_);
+    hasWaiting_ = false;
+    isWriting_ = true;
+    lock.unlock();
+    std::vector<FileError> errors = WriteSnapshot(writing_->snapshot, writing_->folder, files_);
+    lock.lock();
+    isWriting_ = false;
+    ended_.push_back(std::move(errors));
+    anyEnded_ = true;
+    ++written_;
+    changed_.notify_all();
+  }
+}
+
+void BackgroundSaver::ReportEnded(World& world) {
+  std::deque<std::vector<FileError>> ended;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!anyEnded_) return;
+    ended.swap(ended_);
+    anyEnded_ = false;
+  }
+  // Reported outside the lock: an error box waits for the user.
+  for (const std::vector<FileError>& errors : ended)
+    ReportSave(world, errors);
+}
+
+void BackgroundSaver::Finish(World& world) {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !hasWaiting_ && !isWriting_; });
+  }
+  ReportEnded(world);
+}
+
+bool BackgroundSaver::Busy() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return hasWaiting_ || isWriting_;
+}
+
+uint64_t BackgroundSaver::Written() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return written_;
+}
+
+}  // namespace ombrivale

@@ -1,0 +1,76 @@
+// A save queue that writes on a thread of its own.
+//
+// Start copies what the save writes (TakeSnapshot) and hands the copy to the
+// writer thread; the world runs on at once. There is never more than one
+// writer: a save asked for while one is being written waits, and a newer
+// one is merged with a save still waiting: the newer state is written,
+// together with the animal files the older save would have left (see
+// SaveSnapshot::leftovers), so the folder ends byte for byte as if every
+// save had been written in turn; the user sees only that saving is fast. The files, their order,
+// the flushes and the swap are those of a save done at once (WriteSnapshot), so every crash-safety
+// property holds: a process killed at any moment leaves one complete world on disk.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/save_queue.h"
+#include "world/file_system.h"
+#include "world/world_files.h"
+
+namespace ombrivale {
+
+class BackgroundSaver final : public SaveQueue {
+ public:
+  // Writes through `files`, which must outlive the saver and be safe to use
+  // from the writer thread while others use their own file systems.
+  explicit BackgroundSaver(FileSystem& files);
+  // Writes through the real file system.
+  BackgroundSaver();
+  // Waits for the saves asked for; reports nothing (there may be no world).
+  ~BackgroundSaver() override;
+
+  BackgroundSaver(const BackgroundSaver&) = delete;
+  BackgroundSaver& operator=(const BackgroundSaver&) = delete;
+
+  void Start(World& world, const std::string& folder) override;
+  void ReportEnded(World& world) override;
+  void Finish(World& world) override;
+  bool Busy() const override;
+
+  // Saves written in all (merged ones count once), for tests and figures.
+  uint64_t Written() const;
+
+ private:
+  struct Job {
+    SaveSnapshot snapshot;
+    std::string folder;
+  };
+
+  void Run();
+
+  std::unique_ptr<FileSystem> ownFiles_;
+  FileSystem& files_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  // The save waiting for the writer, and the one it writes; swapped, so the
+  // snapshots' storage is reused from save to save.
+  std::unique_ptr<Job> waiting_ = std::make_unique<Job>();
+  std::unique_ptr<Job> writing_ = std::make_unique<Job>();
+  std::unique_ptr<Job> merged_ = std::make_unique<Job>();  // the save merged away
+  bool hasWaiting_ = false;
+  bool isWriting_ = false;
+  bool stopping_ = false;
+  std::deque<std::vector<FileError>> ended_;  // written, not yet reported
+  bool anyEnded_ = false;                     // a cheap look for ReportEnded
+  uint64_t written_ = 0;
+  std::thread writer_;  // started with the first save
+};
+
+}  // namespace ombrivale
