@@ -1,5 +1,6 @@
 // ombrivale-summary: sums up an ensemble's statistics files (see
 // sim/ensemble_summary.h) into two CSV files and a short table.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -19,7 +20,8 @@ constexpr int kExitBadArguments = 2;
 
 // Seeds listed one per line on the terminal; more are in the seeds file.
 constexpr size_t kSeedLines = 20;
-// Rows of the table across seeds, evenly spaced from the first to the last.
+// Rows of the table across seeds, evenly spaced from the first to the last
+// every seed has.
 constexpr size_t kBandLines = 11;
 
 constexpr const char kUsage[] =
@@ -87,9 +89,13 @@ void PrintBands(const EnsembleSummary& s) {
   };
   const size_t population = find("population");
   const size_t lowest = find("lowest_primordial_score");
+  // Up to the last row every seed has: beyond it, seeds whose worlds
+  // restarted go on alone.
+  size_t rows = s.bands.size();
+  for (const SeedOutcome& o : s.outcomes)
+    rows = std::min(rows, o.rows);
   std::printf("\nAcross seeds, 10th / 50th / 90th percentile (row: months since the start)\n");
   std::printf("%6s %6s  %-24s %s\n", "row", "seeds", "population", "lowest score");
-  const size_t rows = s.bands.size();
   for (size_t line = 0; line < kBandLines && rows > 0; ++line) {
     const size_t r = line * (rows - 1) / (kBandLines - 1);
     if (line > 0 && r == (line - 1) * (rows - 1) / (kBandLines - 1)) continue;
