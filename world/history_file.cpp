@@ -1,7 +1,10 @@
 #include "world/history_file.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace ombrivale {
 namespace {
@@ -11,6 +14,21 @@ void AppendField(std::string& out, Number value) {
   char digits[24];
   out += ',';
   out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// Splits one line at its commas.
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
+  for (;;) {
+    const size_t comma = line.find(',');
+    fields.push_back(line.substr(0, comma));
+    if (comma == std::string_view::npos) return;
+    line.remove_prefix(comma + 1);
+  }
+}
+
+std::string LineText(size_t line) {
+  return "line " + std::to_string(line);
 }
 
 }  // namespace
@@ -46,6 +64,58 @@ void AppendHistoryCsvRow(std::string& out, const MonthSample& sample) {
   }
   out += scores;
   out += '\n';
+}
+
+size_t HistoryTable::Column(std::string_view name) const {
+  return static_cast<size_t>(std::find(columns.begin(), columns.end(), name) - columns.begin());
+}
+
+std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
+  table = HistoryTable{};
+  if (text.empty()) return "the file is empty";
+  std::vector<std::string_view> fields;
+  size_t number = 0;
+  while (!text.empty()) {
+    ++number;
+    const size_t end = text.find('\n');
+    if (end == std::string_view::npos) return LineText(number) + " is cut short (no end of line)";
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    SplitFields(line, fields);
+
+    if (number == 1) {
+      for (const std::string_view name : fields) {
+        if (name.empty()) return "the header has an empty column name";
+        if (table.Column(name) < table.columns.size()) {
+          return "the header names column " + std::string(name) + " twice";
+        }
+        table.columns.emplace_back(name);
+      }
+      continue;
+    }
+    if (fields.size() != table.columns.size()) {
+      return LineText(number) + " has " + std::to_string(fields.size()) + " fields, the header " +
+             std::to_string(table.columns.size());
+    }
+    std::vector<double>& row = table.rows.emplace_back();
+    for (const std::string_view field : fields) {
+      double value = std::numeric_limits<double>::quiet_NaN();
+      if (!field.empty()) {
+        const char* last = field.data() + field.size();
+        const auto [ptr, error] = std::from_chars(field.data(), last, value);
+        if (error != std::errc() || ptr != last || !std::isfinite(value)) {
+          std::string problem = LineText(number) + ", column " + table.columns[row.size()] + ": '" +
+                                std::string(field) + "' is not a number";
+          table.rows.pop_back();
+          return problem;
+        }
+      }
+      row.push_back(value);
+    }
+  }
+  if (table.rows.empty()) return "no rows";
+  return {};
 }
 
 }  // namespace ombrivale

@@ -1,5 +1,6 @@
 // The history as comma-separated text: one header line, then one row per
-// sample. `ombrivale-run --stats` writes it as the run goes.
+// sample. `ombrivale-run --stats` writes it as the run goes; the ensemble
+// summary reads it back by its column names, so columns may be added.
 //
 // Columns: year, month, population, eggs, infants, adults; the deaths since
 // the row before by cause (old age, eaten, overwritten, suffocation,
@@ -11,6 +12,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/history.h"
 
@@ -21,5 +24,24 @@ const std::string& HistoryCsvHeader();
 
 // Appends one sample's row, with its LF.
 void AppendHistoryCsvRow(std::string& out, const MonthSample& sample);
+
+// A CSV file of numbers read back: the names of its header and one row of
+// values per line. An empty field (the scores of an empty world) is NaN.
+struct HistoryTable {
+  std::vector<std::string> columns;
+  std::vector<std::vector<double>> rows;  // each as long as `columns`
+
+  // The index of the named column; columns.size() if there is none.
+  size_t Column(std::string_view name) const;
+};
+
+// Reads `text`: a header of distinct non-empty names, then rows of as many
+// decimal numbers or empty fields, every line ending in LF (a CR before it
+// is allowed). Returns an empty string when all of it is sound, else what is
+// wrong and where, for the first fault met: "line 7 is cut short (no end of
+// line)", "line 3 has 24 fields, the header 25", "line 5, column
+// population: 'x1' is not a number", "no rows". `table` then holds the rows
+// before the fault.
+std::string ParseHistoryCsv(std::string_view text, HistoryTable& table);
 
 }  // namespace ombrivale

@@ -1,0 +1,165 @@
+// ombrivale-summary: sums up an ensemble's statistics files (see
+// sim/ensemble_summary.h) into two CSV files and a short table.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim/ensemble_summary.h"
+#include "world/file_system.h"
+
+namespace ombrivale::tools {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitSeedsLeftOut = 1;
+constexpr int kExitBadArguments = 2;
+
+// Seeds listed one per line on the terminal; more are in the seeds file.
+constexpr size_t kSeedLines = 20;
+// Rows of the table across seeds, evenly spaced from the first to the last
+// every seed has.
+constexpr size_t kBandLines = 11;
+
+constexpr const char kUsage[] =
+    "usage: ombrivale-summary DIR\n"
+    "\n"
+    "Reads DIR/seed-<N>.csv of every seed of an ensemble (the seeds and years\n"
+    "of DIR/ensemble.txt, or every seed-<N>.csv found) and writes\n"
+    "  DIR/summary-months.csv  per month (row): mean and 10th, 50th and 90th\n"
+    "                          percentiles across seeds of every column\n"
+    "  DIR/summary-seeds.csv   per seed: how its world ended\n"
+    "with a short table on standard output. A missing, damaged or cut file is\n"
+    "reported on standard error and its seed left out.\n"
+    "Exit status: 0 every seed summarised, 1 some left out (the rest are\n"
+    "summarised), 2 bad arguments or no seed to summarise.\n";
+
+std::string Number(double value, int decimals) {
+  if (std::isnan(value)) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+std::string Trio(const Band& band, int decimals) {
+  return Number(band.p10, decimals) + " / " + Number(band.p50, decimals) + " / " +
+         Number(band.p90, decimals);
+}
+
+void PrintSeeds(const EnsembleSummary& s) {
+  std::printf("%6s %10s %11s %8s %12s %7s  %-12s %-16s %s\n", "seed", "population", "extinctions",
+              "restarts", "lowest score", "in year", "diet", "breathing", "covering");
+  for (size_t i = 0; i < s.outcomes.size() && i < kSeedLines; ++i) {
+    const SeedOutcome& o = s.outcomes[i];
+    std::printf("%6llu %10s %11d %8d %12s %7s  %-12s %-16s %s\n",
+                static_cast<unsigned long long>(o.seed), Number(o.population, 0).c_str(),
+                o.extinctions, o.restarts, Number(o.lowestScore, 2).c_str(),
+                Number(o.lowestYear, 0).c_str(), o.diet.empty() ? "-" : o.diet.c_str(),
+                o.breathing.empty() ? "-" : o.breathing.c_str(),
+                o.covering.empty() ? "-" : o.covering.c_str());
+  }
+  if (s.outcomes.size() > kSeedLines) {
+    std::printf("%6s (%zu more in summary-seeds.csv)\n", "...", s.outcomes.size() - kSeedLines);
+  }
+}
+
+// "breathing at the end: lungs 9, gills 5, - 1" ("-": none hatched).
+void PrintTally(const EnsembleSummary& s, const char* what, std::string SeedOutcome::*trait) {
+  std::map<std::string, int> counts;
+  for (const SeedOutcome& o : s.outcomes)
+    ++counts[(o.*trait).empty() ? "-" : o.*trait];
+  std::printf("%s at the end:", what);
+  const char* separator = " ";
+  for (const auto& [name, count] : counts) {
+    std::printf("%s%s %d", separator, name.c_str(), count);
+    separator = ", ";
+  }
+  std::printf("\n");
+}
+
+void PrintBands(const EnsembleSummary& s) {
+  const auto find = [&](const char* name) {
+    for (size_t c = 0; c < s.columns.size(); ++c) {
+      if (s.columns[c] == name) return c;
+    }
+    return s.columns.size();
+  };
+  const size_t population = find("population");
+  const size_t lowest = find("lowest_primordial_score");
+  // Up to the last row every seed has: beyond it, seeds whose worlds
+  // restarted go on alone.
+  size_t rows = s.bands.size();
+  for (const SeedOutcome& o : s.outcomes)
+    rows = std::min(rows, o.rows);
+  std::printf("\nAcross seeds, 10th / 50th / 90th percentile (row: months since the start)\n");
+  std::printf("%6s %6s  %-24s %s\n", "row", "seeds", "population", "lowest score");
+  for (size_t line = 0; line < kBandLines && rows > 0; ++line) {
+    const size_t r = line * (rows - 1) / (kBandLines - 1);
+    if (line > 0 && r == (line - 1) * (rows - 1) / (kBandLines - 1)) continue;
+    const std::vector<Band>& bands = s.bands[r];
+    std::printf("%6zu %6d  %-24s %s\n", r, s.seedsAtRow[r],
+                population < bands.size() ? Trio(bands[population], 0).c_str() : "-",
+                lowest < bands.size() ? Trio(bands[lowest], 2).c_str() : "-");
+  }
+}
+
+int Summarise(const std::string& folder) {
+  PosixFileSystem files;
+  const EnsembleFolder ensemble = ReadEnsembleFolder(files, folder);
+  if (!ensemble.problem.empty()) {
+    std::cerr << "ombrivale-summary: " << ensemble.problem << '\n';
+    return kExitBadArguments;
+  }
+  for (const std::string& problem : ensemble.leftOut)
+    std::cerr << "ombrivale-summary: left out " << problem << '\n';
+  if (ensemble.seeds.empty()) {
+    std::cerr << "ombrivale-summary: no seed to summarise in " << folder << '\n';
+    return kExitBadArguments;
+  }
+
+  const EnsembleSummary summary = SummariseEnsemble(ensemble.seeds);
+  const std::pair<const char*, std::string> outputs[] = {
+      {"summary-months.csv", MonthBandsCsv(summary)},
+      {"summary-seeds.csv", OutcomesCsv(summary)},
+  };
+  for (const auto& [name, bytes] : outputs) {
+    const std::string path = folder + "/" + name;
+    if (const FileError error = WriteWholeFile(files, path, bytes, false)) {
+      std::cerr << "ombrivale-summary: " << path << ": " << ErrorDescription(error) << '\n';
+      return kExitBadArguments;
+    }
+  }
+
+  std::printf(
+      "%zu of %zu seeds, %lld years each; written: %s/summary-months.csv, "
+      "summary-seeds.csv\n\n",
+      ensemble.seeds.size(), ensemble.expected, static_cast<long long>(ensemble.years),
+      folder.c_str());
+  PrintSeeds(summary);
+  std::printf("\n");
+  PrintTally(summary, "diet", &SeedOutcome::diet);
+  PrintTally(summary, "breathing", &SeedOutcome::breathing);
+  PrintTally(summary, "covering", &SeedOutcome::covering);
+  PrintBands(summary);
+  return ensemble.leftOut.empty() ? kExitOk : kExitSeedsLeftOut;
+}
+
+}  // namespace
+}  // namespace ombrivale::tools
+
+int main(int argc, char** argv) {
+  using namespace ombrivale::tools;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  if (args.size() != 1 || args[0].empty() || args[0].rfind("--", 0) == 0) {
+    std::cerr << kUsage;
+    return kExitBadArguments;
+  }
+  return Summarise(args[0]);
+}
