@@ -14,6 +14,8 @@ const char* CauseText(Cause cause) {
       return "Suffocation";
     case Cause::Hunger:
       return "Hunger";
+    case Cause::Sacrificed:
+      return "Sacrificed";
   }
   return "";
 }

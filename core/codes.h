@@ -47,9 +47,11 @@ enum Covering : uint8_t { kFur = 0, kSkin = 1, kScales = 2, kFeathers = 3 };
 // How many values each of the three coded genes has (0..3).
 inline constexpr int kCodeValueCount = 4;
 
-// Causes of death, in the order of the "Show &These" filters' settings lines.
-enum class Cause : uint8_t { OldAge, Eaten, Overwritten, Suffocation, Hunger };
-inline constexpr int kCauseCount = 5;
+// Causes of death: the five of the rules, in the order of the "Show &These"
+// filters' lines in the settings file, then the user's own killing of an
+// animal in the Play God window.
+enum class Cause : uint8_t { OldAge, Eaten, Overwritten, Suffocation, Hunger, Sacrificed };
+inline constexpr int kCauseCount = 6;
 
 // The names the windows show for each value, in code order.
 inline constexpr std::array<const char*, kCodeValueCount> kDietNames = {
@@ -59,7 +61,7 @@ inline constexpr std::array<const char*, kCodeValueCount> kBreathingMethodNames 
 inline constexpr std::array<const char*, kCodeValueCount> kCoveringNames = {"Fur", "Skin", "Scales",
                                                                             "Feathers"};
 
-// "Old Age", "Eaten", "Overwritten", "Suffocation", "Hunger".
+// "Old Age", "Eaten", "Overwritten", "Suffocation", "Hunger", "Sacrificed".
 const char* CauseText(Cause cause);
 
 }  // namespace ombrivale

@@ -13,9 +13,11 @@ bool& FilterFor(DeathFilters& filters, Cause cause) {
     case Cause::Suffocation:
       return filters.Suffocation;
     case Cause::Hunger:
+      return filters.Hunger;
+    case Cause::Sacrificed:
       break;
   }
-  return filters.Hunger;
+  return filters.Sacrificed;
 }
 
 Seam& SeamOf(World& world) {

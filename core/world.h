@@ -32,6 +32,9 @@ struct DeathFilters {
   bool Overwritten = false;
   bool Suffocation = false;
   bool Hunger = false;
+  // Not among the settings file's 27 lines: shown unless the program's own
+  // settings file says otherwise.
+  bool Sacrificed = true;
 };
 // The filter entry of a cause, to read or toggle.
 bool& FilterFor(DeathFilters& filters, Cause cause);

@@ -23,7 +23,7 @@ struct StartUpOptions {
   bool overwriteLeast = true;
   bool autoSave = true;
   bool realColours = false;
-  DeathFilters filters{true, true, true, true, true};
+  DeathFilters filters{true, true, true, true, true, true};
 };
 
 struct StartUpPlan {

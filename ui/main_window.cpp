@@ -231,6 +231,9 @@ void MainWindow::BuildMenus() {
             [this] { ToggleFilter(Cause::Hunger); });
   checkable(these, "menu_edit_these_eaten", QStringLiteral("&Eaten Deaths"),
             [this] { ToggleFilter(Cause::Eaten); });
+  // Beside the five of the rules: the animals killed in Play God.
+  checkable(these, "menu_edit_these_sacrificed", QStringLiteral("Sa&crificed Deaths"),
+            [this] { ToggleFilter(Cause::Sacrificed); });
   connect(these, &QMenu::aboutToShow, this, &MainWindow::SyncCheckMarks);
   connect(editMenu_, &QMenu::aboutToShow, this, [this] {
     SyncCheckMarks();
@@ -297,6 +300,7 @@ void MainWindow::SyncCheckMarks() {
   };
   static constexpr FilterBinding kFilters[] = {{"menu_edit_these_oldage", Cause::OldAge},
                                                {"menu_edit_these_eaten", Cause::Eaten},
+                                               {"menu_edit_these_sacrificed", Cause::Sacrificed},
                                                {"menu_edit_these_over", Cause::Overwritten},
                                                {"menu_edit_these_suff", Cause::Suffocation},
                                                {"menu_edit_these_hunger", Cause::Hunger}};

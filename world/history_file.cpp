@@ -37,6 +37,7 @@ const std::string& HistoryCsvHeader() {
   static const std::string header =
       "year,month,population,eggs,infants,adults,"
       "deaths_old_age,deaths_eaten,deaths_overwritten,deaths_suffocation,deaths_hunger,"
+      "deaths_sacrificed,"
       "diet_scum_sucker,diet_herbivorous,diet_omnivorous,diet_carnivorous,"
       "breathing_none,breathing_gills,breathing_gills_and_lungs,breathing_lungs,"
       "covering_fur,covering_skin,covering_scales,covering_feathers,"

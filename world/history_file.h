@@ -4,7 +4,7 @@
 //
 // Columns: year, month, population, eggs, infants, adults; the deaths since
 // the row before by cause (old age, eaten, overwritten, suffocation,
-// hunger); the hatched animals by diet (scum sucker, herbivorous,
+// hunger, sacrificed); the hatched animals by diet (scum sucker, herbivorous,
 // omnivorous, carnivorous), by breathing method (none, gills, gills and
 // lungs, lungs) and by covering (fur, skin, scales, feathers); the mean and
 // the lowest evolvedness score with four decimals, both empty when the
