@@ -614,6 +614,7 @@ void MainWindow::StartUp() {
   plan.settingsPath = folders_.settingsPath.toStdString();
   plan.worldFolder = folders_.autoSaveFolder.toStdString();
   ombrivale::StartUp(*world_, plan);
+  ApplyProgramSettings(LoadProgramSettings(ProgramSettingsFile()));
   SyncCheckMarks();
   RefreshStatus();
   miniMap_->update();
@@ -624,8 +625,27 @@ void MainWindow::Quit() {
   if (ended_) return;
   if (ombrivale::Quit(*world_, folders_.settingsPath.toStdString(),
                       folders_.autoSaveFolder.toStdString())) {
+    if (!SaveProgramSettings(ProgramSettingsFile(), CollectProgramSettings())) {
+      seam_.ShowMessageBox(
+          "The settings file " + ProgramSettingsFile().toStdString() + " could not be written.",
+          "ERROR", Buttons::Ok);
+    }
     EndProgram();
   }
+}
+
+QString MainWindow::ProgramSettingsFile() const {
+  return ProgramSettingsPath(QFileInfo(folders_.settingsPath).absolutePath());
+}
+
+void MainWindow::ApplyProgramSettings(const ProgramSettings& settings) {
+  world_->Filters.Sacrificed = settings.showSacrificed;
+}
+
+ProgramSettings MainWindow::CollectProgramSettings() const {
+  ProgramSettings settings;
+  settings.showSacrificed = world_->Filters.Sacrificed;
+  return settings;
 }
 
 void MainWindow::EndProgram() {

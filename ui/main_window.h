@@ -17,6 +17,7 @@
 #include "ui/main_layout.h"
 #include "ui/main_window_services.h"
 #include "ui/play_god_window.h"
+#include "ui/program_settings.h"
 #include "ui/properties_window.h"
 #include "ui/qt_seam.h"
 #include "ui/quick_draw.h"
@@ -173,6 +174,10 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   PlayGodWindow& EnsurePlayGod();
   QuickDrawWindow& EnsureQuickDraw();
   void EndProgram();
+  // The program's own settings file ("Ombrivale.ini" beside "OB.ini").
+  QString ProgramSettingsFile() const;
+  void ApplyProgramSettings(const ProgramSettings& settings);
+  ProgramSettings CollectProgramSettings() const;
   uint8_t& Flag(Option option);
 
   std::unique_ptr<World> world_;
