@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/codes.h"
+#include "core/gene_history.h"
 
 namespace ombrivale {
 
@@ -49,6 +50,9 @@ struct History {
   int16_t sampledMonth = 0;
   std::array<uint64_t, kCauseCount> deathsAtLastSample{};
   bool restartPending = false;
+
+  // The genes' series, taken with the samples (core/gene_history.h).
+  GeneHistory genes;
 };
 
 // Appends a sample, merging the older half pairwise when the history is full.

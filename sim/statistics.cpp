@@ -1,8 +1,10 @@
 #include "sim/statistics.h"
 
 #include <algorithm>
+#include <array>
 
 #include "genetics/body_measures.h"
+#include "genetics/gene_census.h"
 
 namespace ombrivale {
 
@@ -45,6 +47,11 @@ void RecordSample(World& world) {
   history.sampledMonth = world.Month;
   history.restartPending = false;
   AppendSample(history, sample);
+
+  std::array<GeneStat, kMaxSeriesGenes> genes;
+  const std::span<GeneStat> stats = std::span(genes).first(SeriesGenes().size());
+  const uint32_t animals = TakeGeneCensus(world, stats);
+  AppendGeneMonth(history.genes, history.recorded - 1, animals, stats);
 }
 
 void RecordSampleIfMonthChanged(World& world) {

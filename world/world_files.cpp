@@ -12,6 +12,7 @@
 #include "genetics/gene_table.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
+#include "world/statistics_files.h"
 
 namespace ombrivale {
 namespace {
@@ -210,6 +211,7 @@ const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
 // files of occupied slots. Everything else of the previous save is kept.
 bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
   if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList) return true;
+  if (name == kStatisticsFileName || name == kGenesFileName) return true;
   if (name.size() < 7 || name.compare(0, 2, "A_") != 0) return false;
   int slot = 0;
   const char* first = name.data() + 2;
@@ -553,6 +555,10 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
     AnimalFileText(*animal, bytes);
     write(AnimalFileName(slot), bytes);
   }
+  StatisticsFileText(snapshot.history, bytes);
+  write(kStatisticsFileName, bytes);
+  GenesFileText(snapshot.history.genes, bytes);
+  write(kGenesFileName, bytes);
   if (const FileError error = CarryOverFiles(snapshot, files, folder, saving)) {
     fail(error);
   }
@@ -653,6 +659,7 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   }
 
   ReDrawMap(world);
+  LoadHistoryFiles(world, files, folder);
   world.WorldLoaded = 1;
   return true;
 }

@@ -17,6 +17,27 @@
 //   A_<slot>.OBG  128 lines per occupied slot: the 13 state fields, the 5
 //                 egg genes, then the 55 saved genes of the infant set and
 //                 of the adult set in the gene table's order.
+//   stats.csv     the world's history, one line per sample (a month, or
+//                 several once old samples are merged), lines ending in LF:
+//                 the columns of `ombrivale-run --stats` (world/history_file.h)
+//                 followed by "months" (how many months the line stands for,
+//                 1..65535; its deaths are those of all of them) and "restart"
+//                 (1 on the first sample of a newly generated world, else 0).
+//                 At most 8,192 lines after the header (core/history.h).
+//   genes.csv     the gene series (core/gene_history.h), lines ending in LF:
+//                 "last" (the position of the line's last month on the
+//                 history's time axis: the index of its sample among all
+//                 samples ever taken), "months" (months gathered), "animals"
+//                 (occupied slots summed over those months), then for every
+//                 gene the history follows (genetics/gene_census.h) its
+//                 "<gene>_mean" (two decimals at most), "<gene>_min" and
+//                 "<gene>_max" over the occupied slots, e.g.
+//                 "adult.Body.Height_mean"; the three are empty when no
+//                 animal lived. At most 256 lines after the header.
+//                 Both files are read by their column names
+//                 (ParseHistoryCsv): a column they lack takes its default.
+//                 A folder without stats.csv loads with an empty history;
+//                 a damaged one is reported and left out.
 // Numbers in every file but planet_1.dat are plain decimal text (NumberText).
 //
 // A save writes the whole folder beside it and swaps it in at once (see

@@ -1,0 +1,147 @@
+#include "world/statistics_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "genetics/needs.h"
+#include "sim/statistics.h"
+#include "support/test_world.h"
+#include "support/world_files_support.h"
+#include "world/world_files.h"
+
+namespace ombrivale {
+namespace {
+
+using testing::ReadFileText;
+using testing::ScratchFolder;
+using testing::TestWorld;
+using testing::WriteFileText;
+
+// A history of five months of three animals of different heights, with a
+// death, an empty world and a restart; its first two samples merged.
+void MakeHistory(World& world) {
+  testing::FillRows(world, 0, 100, kWater);
+  world.Year = 7;
+  world.Month = 3;
+  for (int slot = 1; slot <= 3; ++slot) {
+    Animal& animal = testing::PutAnimal(world, slot, 5050, 5050, slot == 3 ? kStageEgg : 1);
+    animal.Genes[kStageAdult].Body.Height = static_cast<int16_t>(slot * slot);
+  }
+  RecordSample(world);
+  KillAnimal(world, 2, Cause::Eaten);
+  for (const int slot : {0, 1, 3}) {
+    ++world.Month;
+    if (slot > 0) AnimalAt(world, slot).Alive = 0;
+    if (slot == 3) MarkRestart(world);
+    RecordSample(world);
+  }
+  world.history.samples[1].months = 2;  // as a merge leaves it
+  world.history.samples[1].restart = true;
+}
+
+std::string StatsText(const History& history) {
+  std::string text;
+  StatisticsFileText(history, text);
+  return text;
+}
+std::string GenesText(const GeneHistory& genes) {
+  std::string text;
+  GenesFileText(genes, text);
+  return text;
+}
+
+TEST(StatisticsFiles, RoundTripKeepsEverySampleAndTheGeneSeries) {
+  TestWorld t;
+  MakeHistory(t.world);
+  const History& saved = t.world.history;
+  History read;
+  ASSERT_EQ("", ParseStatisticsFile(StatsText(saved), read));
+  ASSERT_EQ("", ParseGenesFile(GenesText(saved.genes), read.genes));
+  EXPECT_EQ(StatsText(saved), StatsText(read));
+  EXPECT_EQ(GenesText(saved.genes), GenesText(read.genes));
+  EXPECT_EQ(5u, read.recorded);  // the months the samples stand for
+  EXPECT_EQ(2, read.samples[1].months);
+  EXPECT_TRUE(read.samples[1].restart);
+  EXPECT_EQ(1u, read.samples[1].deaths[static_cast<size_t>(Cause::Eaten)]);
+  // Heights 1, 4 and 9, then 4 and 9, then none.
+  const size_t height = 10;  // adult Body.Height in the properties' order
+  ASSERT_EQ(4u, read.genes.records.size());
+  EXPECT_FLOAT_EQ(14.0f / 3, saved.genes.Values(0)[height].mean);
+  EXPECT_FLOAT_EQ(4.67f, read.genes.Values(0)[height].mean);  // two decimals on file
+  EXPECT_EQ(1, read.genes.Values(0)[height].lowest);
+  EXPECT_EQ(9, read.genes.Values(0)[height].highest);
+  EXPECT_TRUE(std::isnan(read.genes.Values(3)[height].mean));
+  EXPECT_EQ(3u, read.genes.records[3].last);
+}
+
+TEST(StatisticsFiles, DamagedFilesSayWhatAndWhere) {
+  TestWorld t;
+  MakeHistory(t.world);
+  const std::string stats = StatsText(t.world.history);
+  const std::string genes = GenesText(t.world.history.genes);
+  const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+  };
+  struct Case {
+    std::string text;
+    bool genesFile;
+    std::string problem;
+  };
+  const Case cases[] = {
+      {stats.substr(0, stats.size() - 1), false, "line 5 is cut short (no end of line)"},
+      {replaced(stats, ",2,1\n", ",0,1\n"), false, "line 3, column months: '0' is out of range"},
+      {replaced(stats, "7,4,", "7,4.5,"), false,
+       "line 3, column month: '4.5' is not a whole number"},
+      {replaced(stats, "7,3,3,", "7,13,3,"), false, "line 2, column month: '13' is out of range"},
+      {replaced(stats, "year,", "yr,"), false, "no column year"},
+      {replaced(genes, "\n1,", "\n0,"), true, "line 3: last is not after the line before"},
+      {replaced(genes, "\n0,1,3,", "\n0,1,,"), true, "line 2, column animals is empty"},
+  };
+  for (const Case& c : cases) {
+    History history;
+    history.recorded = 99;
+    const std::string problem =
+        c.genesFile ? ParseGenesFile(c.text, history.genes) : ParseStatisticsFile(c.text, history);
+    EXPECT_EQ(c.problem, problem);
+    EXPECT_EQ(99u, history.recorded);  // untouched
+    EXPECT_TRUE(history.genes.records.empty());
+  }
+}
+
+TEST(StatisticsFiles, TheSaveCarriesTheHistoryAndOlderOrDamagedFoldersLoadWithout) {
+  ScratchFolder scratch;
+  TestWorld t;
+  MakeHistory(t.world);
+  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  const std::string statsFile = scratch.AutoSave() + "/" + kStatisticsFileName;
+  const std::string genesFile = scratch.AutoSave() + "/" + kGenesFileName;
+  const std::string stats = ReadFileText(statsFile);
+  EXPECT_EQ(StatsText(t.world.history), stats);
+
+  const auto load = [&](int boxes) {
+    TestWorld loaded;
+    loaded.world.history.recorded = 42;  // whatever was there goes
+    EXPECT_TRUE(LoadWorld(loaded.world, scratch.AutoSave()));
+    EXPECT_EQ(static_cast<size_t>(boxes), loaded.seam.boxes.size());
+    if (boxes > 0) {
+      EXPECT_EQ("History Not Loaded", loaded.seam.boxes[0].title);
+    }
+    return std::make_pair(StatsText(loaded.world.history),
+                          loaded.world.history.genes.records.size());
+  };
+  EXPECT_EQ(std::make_pair(stats, size_t{4}), load(0));
+
+  WriteFileText(genesFile, "last,months\n1,x\n");  // the samples stay, the genes go
+  EXPECT_EQ(std::make_pair(stats, size_t{0}), load(1));
+  WriteFileText(statsFile, stats.substr(0, 40));
+  const std::string empty = StatsText(History{});
+  EXPECT_EQ(std::make_pair(empty, size_t{0}), load(1));
+  std::remove(statsFile.c_str());  // a folder saved before the history was
+  EXPECT_EQ(std::make_pair(empty, size_t{0}), load(0));
+}
+
+}  // namespace
+}  // namespace ombrivale

@@ -1,0 +1,313 @@
+#include "world/statistics_files.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <type_traits>
+#include <vector>
+
+#include "genetics/gene_census.h"
+#include "world/history_file.h"
+
+namespace ombrivale {
+namespace {
+
+constexpr double kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr double kUint32Max = std::numeric_limits<uint32_t>::max();
+
+#define OMBRIVALE_SAMPLE_COLUMN(text, field, low, high, integral)               \
+  SampleColumn {                                                                \
+    text, [](const MonthSample& s) { return static_cast<double>(s.field); },    \
+        [](MonthSample& s, double v) {                                          \
+          s.field = static_cast<std::remove_reference_t<decltype(s.field)>>(v); \
+        },                                                                      \
+        low, high, integral                                                     \
+  }
+#define OMBRIVALE_COUNT(text, field) OMBRIVALE_SAMPLE_COLUMN(text, field, 0, kInt32Max, true)
+#define OMBRIVALE_DEATHS(text, cause) \
+  OMBRIVALE_SAMPLE_COLUMN(text, deaths[static_cast<size_t>(cause)], 0, kUint32Max, true)
+
+const SampleColumn kSampleColumns[] = {
+    OMBRIVALE_SAMPLE_COLUMN("year", year, -kInt32Max - 1, kInt32Max, true),
+    OMBRIVALE_SAMPLE_COLUMN("month", month, 0, 12, true),
+    OMBRIVALE_COUNT("population", population),
+    OMBRIVALE_COUNT("eggs", eggs),
+    OMBRIVALE_COUNT("infants", infants),
+    OMBRIVALE_COUNT("adults", adults),
+    OMBRIVALE_DEATHS("deaths_old_age", Cause::OldAge),
+    OMBRIVALE_DEATHS("deaths_eaten", Cause::Eaten),
+    OMBRIVALE_DEATHS("deaths_overwritten", Cause::Overwritten),
+    OMBRIVALE_DEATHS("deaths_suffocation", Cause::Suffocation),
+    OMBRIVALE_DEATHS("deaths_hunger", Cause::Hunger),
+    OMBRIVALE_DEATHS("deaths_sacrificed", Cause::Sacrificed),
+    OMBRIVALE_COUNT("diet_scum_sucker", diet[kScumSucker]),
+    OMBRIVALE_COUNT("diet_herbivorous", diet[kHerbivorous]),
+    OMBRIVALE_COUNT("diet_omnivorous", diet[kOmnivorous]),
+    OMBRIVALE_COUNT("diet_carnivorous", diet[kCarnivorous]),
+    OMBRIVALE_COUNT("breathing_none", breathing[kNoMethod]),
+    OMBRIVALE_COUNT("breathing_gills", breathing[kGills]),
+    OMBRIVALE_COUNT("breathing_gills_and_lungs", breathing[kGillsAndLungs]),
+    OMBRIVALE_COUNT("breathing_lungs", breathing[kLungs]),
+    OMBRIVALE_COUNT("covering_fur", covering[kFur]),
+    OMBRIVALE_COUNT("covering_skin", covering[kSkin]),
+    OMBRIVALE_COUNT("covering_scales", covering[kScales]),
+    OMBRIVALE_COUNT("covering_feathers", covering[kFeathers]),
+    OMBRIVALE_SAMPLE_COLUMN("mean_primordial_score", meanScore, 0, 100, false),
+    OMBRIVALE_SAMPLE_COLUMN("lowest_primordial_score", lowestScore, 0, 100, false),
+};
+
+#undef OMBRIVALE_DEATHS
+#undef OMBRIVALE_COUNT
+#undef OMBRIVALE_SAMPLE_COLUMN
+
+// The columns the world folder's file adds after the statistics columns.
+constexpr const char* kMonthsColumn = "months";
+constexpr const char* kRestartColumn = "restart";
+
+template <class Number>
+void AppendField(std::string& out, Number value) {
+  char digits[32];
+  out += ',';
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+std::string ValueProblem(size_t row, const std::string& column, double value, const char* what) {
+  char digits[32];
+  char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  return "line " + std::to_string(row + 2) + ", column " + column + ": '" +
+         std::string(digits, static_cast<size_t>(end - digits)) + "' " + what;
+}
+
+// The value of `column` in row `row` when it is a number within low..high
+// (whole when `integral`); else the fault in `problem`. A missing column or
+// an empty field gives `absent` (NaN when absent is NaN).
+double ReadValue(const HistoryTable& table, size_t row, size_t column, double low, double high,
+                 bool integral, double absent, std::string& problem) {
+  if (!problem.empty() || column >= table.columns.size()) return absent;
+  const double value = table.rows[row][column];
+  if (std::isnan(value)) {
+    if (std::isnan(absent)) return value;
+    problem = "line " + std::to_string(row + 2) + ", column " + table.columns[column] + " is empty";
+    return absent;
+  }
+  if (value < low || value > high) {
+    problem = ValueProblem(row, table.columns[column], value, "is out of range");
+  } else if (integral && value != std::floor(value)) {
+    problem = ValueProblem(row, table.columns[column], value, "is not a whole number");
+  }
+  return value;
+}
+
+std::string RequireColumns(const HistoryTable& table, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (table.Column(name) == table.columns.size()) return std::string("no column ") + name;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::span<const SampleColumn> SampleColumns() {
+  return kSampleColumns;
+}
+
+const SampleColumn* FindSampleColumn(std::string_view name) {
+  for (const SampleColumn& column : kSampleColumns) {
+    if (name == column.name) return &column;
+  }
+  return nullptr;
+}
+
+void StatisticsFileText(const History& history, std::string& out) {
+  out = HistoryCsvHeader();
+  out.pop_back();  // its LF: the world folder's own columns follow
+  out += ',';
+  out += kMonthsColumn;
+  out += ',';
+  out += kRestartColumn;
+  out += '\n';
+  for (const MonthSample& sample : history.samples) {
+    AppendHistoryCsvRow(out, sample);
+    out.pop_back();
+    AppendField(out, sample.months);
+    AppendField(out, sample.restart ? 1 : 0);
+    out += '\n';
+  }
+}
+
+// A file of the header alone (a history not yet begun) reads as empty.
+std::string ParseCsv(std::string_view text, HistoryTable& table) {
+  std::string problem = ParseHistoryCsv(text, table);
+  if (table.rows.empty() && !table.columns.empty() && text.find('\n') + 1 == text.size()) return {};
+  return problem;
+}
+
+std::string ParseStatisticsFile(std::string_view text, History& history) {
+  HistoryTable table;
+  if (std::string problem = ParseCsv(text, table); !problem.empty()) return problem;
+  if (std::string problem = RequireColumns(table, {"year", "month", "population"});
+      !problem.empty()) {
+    return problem;
+  }
+  std::vector<size_t> where;
+  for (const SampleColumn& column : kSampleColumns)
+    where.push_back(table.Column(column.name));
+  const size_t months = table.Column(kMonthsColumn);
+  const size_t restart = table.Column(kRestartColumn);
+
+  History read;
+  uint64_t spanned = 0;
+  std::string problem;
+  for (size_t row = 0; row < table.rows.size(); ++row) {
+    MonthSample sample;
+    for (size_t c = 0; c < std::size(kSampleColumns); ++c) {
+      const SampleColumn& column = kSampleColumns[c];
+      const double absent = column.integral ? 0.0 : std::numeric_limits<double>::quiet_NaN();
+      const double value = ReadValue(table, row, where[c], column.low, column.high, column.integral,
+                                     absent, problem);
+      if (!problem.empty()) return problem;
+      column.set(sample, std::isnan(value) ? 0.0 : value);
+    }
+    sample.months = static_cast<uint16_t>(
+        ReadValue(table, row, months, 1, std::numeric_limits<uint16_t>::max(), true, 1, problem));
+    sample.restart = ReadValue(table, row, restart, 0, 1, true, 0, problem) != 0;
+    if (!problem.empty()) return problem;
+    spanned += sample.months;
+    AppendSample(read, sample);
+  }
+  history.recorded = spanned;
+  history.sampledYear = read.samples.empty() ? 0 : read.samples.back().year;
+  history.sampledMonth = read.samples.empty() ? 0 : read.samples.back().month;
+  history.samples = std::move(read.samples);
+  history.restartPending = false;
+  return {};
+}
+
+void GenesFileText(const GeneHistory& genes, std::string& out) {
+  const auto series = SeriesGenes();
+  out = "last,months,animals";
+  for (const SeriesGene& gene : series) {
+    for (const char* part : {"_mean", "_min", "_max"}) {
+      out += ',';
+      out += gene.column;
+      out += part;
+    }
+  }
+  out += '\n';
+  const size_t count = genes.records.empty() ? 0 : genes.genes;
+  for (size_t r = 0; r < genes.records.size(); ++r) {
+    const GeneRecord& record = genes.records[r];
+    char digits[32];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, record.last).ptr);
+    AppendField(out, record.months);
+    AppendField(out, record.animals);
+    const auto values = genes.Values(r);
+    for (size_t g = 0; g < series.size(); ++g) {
+      if (g >= count || std::isnan(values[g].mean)) {
+        out += ",,,";
+        continue;
+      }
+      // Two decimals, written as short as they go ("5", "52.4", "52.37").
+      AppendField(out, std::nearbyint(static_cast<double>(values[g].mean) * 100) / 100);
+      AppendField(out, values[g].lowest);
+      AppendField(out, values[g].highest);
+    }
+    out += '\n';
+  }
+}
+
+std::string ParseGenesFile(std::string_view text, GeneHistory& genes) {
+  HistoryTable table;
+  if (std::string problem = ParseCsv(text, table); !problem.empty()) return problem;
+  if (std::string problem = RequireColumns(table, {"last", "months", "animals"});
+      !problem.empty()) {
+    return problem;
+  }
+  const auto series = SeriesGenes();
+  struct Columns {
+    size_t mean, lowest, highest;
+  };
+  std::vector<Columns> where;
+  for (const SeriesGene& gene : series) {
+    where.push_back({table.Column(gene.column + "_mean"), table.Column(gene.column + "_min"),
+                     table.Column(gene.column + "_max")});
+  }
+  const size_t last = table.Column("last");
+  const size_t months = table.Column("months");
+  const size_t animals = table.Column("animals");
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kLow = std::numeric_limits<int16_t>::min();
+  constexpr double kHigh = std::numeric_limits<int16_t>::max();
+  constexpr double kWhole = 9007199254740992.0;  // 2^53: every whole double below is exact
+
+  GeneHistory read;
+  read.genes = series.size();
+  std::string problem;
+  for (size_t row = 0; row < table.rows.size(); ++row) {
+    GeneRecord record;
+    record.last = static_cast<uint64_t>(ReadValue(table, row, last, 0, kWhole, true, 0, problem));
+    record.months =
+        static_cast<uint32_t>(ReadValue(table, row, months, 1, kUint32Max, true, 1, problem));
+    record.animals =
+        static_cast<uint64_t>(ReadValue(table, row, animals, 0, kWhole, true, 0, problem));
+    if (problem.empty() && !read.records.empty() && record.last <= read.records.back().last) {
+      problem = "line " + std::to_string(row + 2) + ": last is not after the line before";
+    }
+    for (size_t g = 0; g < series.size() && problem.empty(); ++g) {
+      const double mean = ReadValue(table, row, where[g].mean, kLow, kHigh, false, kNaN, problem);
+      const double lowest =
+          ReadValue(table, row, where[g].lowest, kLow, kHigh, true, kNaN, problem);
+      const double highest =
+          ReadValue(table, row, where[g].highest, kLow, kHigh, true, kNaN, problem);
+      GeneStat stat{static_cast<float>(kNaN), 0, 0};
+      if (!std::isnan(mean) && !std::isnan(lowest) && !std::isnan(highest)) {
+        stat = GeneStat{static_cast<float>(mean), static_cast<int16_t>(lowest),
+                        static_cast<int16_t>(highest)};
+      }
+      read.values.push_back(stat);
+    }
+    if (!problem.empty()) return problem;
+    read.records.push_back(record);
+    read.grain = std::max(read.grain, std::bit_ceil(record.months));
+  }
+  while (read.records.size() > kGeneHistoryCapacity)
+    HalveGeneHistory(read);
+  genes = std::move(read);
+  return {};
+}
+
+void LoadHistoryFiles(World& world, FileSystem& files, const std::string& folder) {
+  History history;
+  std::string bytes;
+  const auto report = [&world](const char* name, const std::string& problem, const char* what) {
+    SeamOf(world).ShowMessageBox(
+        std::string(name) + " could not be read (" + problem + "): the world goes on " + what + ".",
+        "History Not Loaded", Buttons::Ok);
+  };
+  const auto read = [&](const char* name, const auto& parse, const char* what) {
+    const FileError error = files.ReadFile(folder + "/" + name, bytes);
+    if (error.number == ENOENT) return false;
+    const std::string problem = error ? ErrorDescription(error) : parse(bytes);
+    if (problem.empty()) return true;
+    report(name, problem, what);
+    return false;
+  };
+  const bool samples = read(
+      kStatisticsFileName,
+      [&history](std::string_view text) { return ParseStatisticsFile(text, history); },
+      "with an empty history");
+  if (samples) {
+    read(
+        kGenesFileName,
+        [&history](std::string_view text) { return ParseGenesFile(text, history.genes); },
+        "without its gene series");
+  }
+  history.deathsAtLastSample = world.DeathsByCause;
+  world.history = std::move(history);
+}
+
+}  // namespace ombrivale

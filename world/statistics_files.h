@@ -1,0 +1,50 @@
+// The history's two files in the world folder, "stats.csv" (the samples) and
+// "genes.csv" (the gene series); their formats are documented with the
+// others in world/world_files.h. A save writes both; a load reads them back,
+// and a folder without them loads with an empty history.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/world.h"
+#include "world/file_system.h"
+
+namespace ombrivale {
+
+inline constexpr const char* kStatisticsFileName = "stats.csv";
+inline constexpr const char* kGenesFileName = "genes.csv";
+
+// One column of the statistics CSV (world/history_file.h) and the sample
+// field it holds, to read a sample by column name.
+struct SampleColumn {
+  const char* name;  // "population"
+  double (*get)(const MonthSample& sample);
+  void (*set)(MonthSample& sample, double value);
+  double low;  // the range a file's value must lie in
+  double high;
+  bool integral;
+};
+std::span<const SampleColumn> SampleColumns();
+// The column of that name; nullptr when there is none.
+const SampleColumn* FindSampleColumn(std::string_view name);
+
+// The files' text, replacing `out`.
+void StatisticsFileText(const History& history, std::string& out);
+void GenesFileText(const GeneHistory& genes, std::string& out);
+
+// Read the files back. Each returns an empty string when the text is sound,
+// else what is wrong and where ("line 7 is cut short (no end of line)",
+// "line 4, column months: '0' is out of range"), and then leaves its target
+// untouched. The samples' bookkeeping (`recorded`, the date last sampled)
+// follows the rows read; the gene series is left to ParseGenesFile.
+std::string ParseStatisticsFile(std::string_view text, History& history);
+std::string ParseGenesFile(std::string_view text, GeneHistory& genes);
+
+// The loader's step: replaces the world's history with the one saved in
+// `folder`, or an empty one when the folder has none. A file that cannot be
+// read is reported in a message box and left out.
+void LoadHistoryFiles(World& world, FileSystem& files, const std::string& folder);
+
+}  // namespace ombrivale
