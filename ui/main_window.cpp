@@ -128,6 +128,15 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   connect(&timer1_, &QTimer::timeout, this, &MainWindow::Timer1Fired);
   timer1_.start();
 
+  // Beside the windows of the rules: the statistics window, the "&Run" menu
+  // and the status bar.
+  QAction* statistics = findChild<QMenu*>(QStringLiteral("menu_window"))
+                            ->addAction(QStringLiteral("Show &Statistics"));
+  statistics->setObjectName(QStringLiteral("menu_window_statistics"));
+  statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  connect(statistics, &QAction::triggered, this, &MainWindow::ShowStatistics);
+  run_ = new RunControl(*this);
+
 #ifndef QT_NO_SESSIONMANAGER
   // A desktop logout asks too; a "No" to quitting keeps the session open
   // when the session manager lets us.
@@ -475,6 +484,19 @@ void MainWindow::ShowLog() {
   ShowChild(&Log());
 }
 
+StatisticsWindow& MainWindow::Statistics() {
+  if (!statistics_) {
+    statistics_ = new StatisticsWindow(*this);
+    statistics_->setObjectName(QStringLiteral("Statistics"));
+    AddChild(statistics_, OnClose::Hide);
+  }
+  return *statistics_;
+}
+
+void MainWindow::ShowStatistics() {
+  ShowChild(&Statistics());
+}
+
 void MainWindow::ShowAbout() {
   if (!about_) about_ = new AboutWindow(this);
   const bool first = !aboutOpened_;
@@ -603,7 +625,7 @@ void MainWindow::RestartTickSchedule() {
 
 void MainWindow::Timer1Fired() {
   if (ended_ || startingUp_) return;
-  MonthStep(*world_);
+  if (!run_->Paused()) MonthStep(*world_);
   // A save that ended while no tick runs is reported here.
   if (!inTick_) saver_->ReportEnded(*world_);
 }
@@ -613,6 +635,7 @@ void MainWindow::StartUp() {
   StartUpPlan plan;
   plan.settingsPath = folders_.settingsPath.toStdString();
   plan.worldFolder = folders_.autoSaveFolder.toStdString();
+  plan.seed = environment_.seed;
   ombrivale::StartUp(*world_, plan);
   ApplyProgramSettings(LoadProgramSettings(ProgramSettingsFile()));
   SyncCheckMarks();
@@ -640,11 +663,39 @@ QString MainWindow::ProgramSettingsFile() const {
 
 void MainWindow::ApplyProgramSettings(const ProgramSettings& settings) {
   world_->Filters.Sacrificed = settings.showSacrificed;
+  ApplyRunAndStatistics(settings.run);
 }
 
 ProgramSettings MainWindow::CollectProgramSettings() const {
   ProgramSettings settings;
   settings.showSacrificed = world_->Filters.Sacrificed;
+  settings.run = CollectRunAndStatistics();
+  return settings;
+}
+
+void MainWindow::ApplyRunAndStatistics(const RunAndStatisticsSettings& settings) {
+  run_->SetSpeed(settings.fast ? Speed::Fast : Speed::RealTime);
+  if (!settings.statisticsShown && !statistics_) return;
+  StatisticsWindow& window = Statistics();
+  window.SetPage(settings.statisticsPage);
+  window.ChooseGene(static_cast<GeneGroup>(std::clamp(settings.geneGroup, 0, 2)), settings.gene);
+  QMdiSubWindow* sub = SubWindowOf(&window);
+  if (settings.statisticsPlace.x() >= 0) sub->move(settings.statisticsPlace);
+  if (settings.statisticsSize.isValid()) sub->resize(settings.statisticsSize);
+  if (settings.statisticsShown) ShowChild(&window);
+}
+
+RunAndStatisticsSettings MainWindow::CollectRunAndStatistics() const {
+  RunAndStatisticsSettings settings;
+  settings.fast = run_->CurrentSpeed() == Speed::Fast;
+  if (const QMdiSubWindow* sub = SubWindowOf(statistics_)) {
+    settings.statisticsShown = IsShown(statistics_);
+    settings.statisticsPlace = sub->pos();
+    settings.statisticsSize = sub->size();
+    settings.statisticsPage = statistics_->Page();
+    settings.geneGroup = static_cast<int>(statistics_->Group());
+    settings.gene = statistics_->GeneName();
+  }
   return settings;
 }
 

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/world.h"
 #include "ui/about_window.h"
@@ -21,6 +22,8 @@
 #include "ui/properties_window.h"
 #include "ui/qt_seam.h"
 #include "ui/quick_draw.h"
+#include "ui/run_control.h"
+#include "ui/statistics_window.h"
 #include "ui/world_view.h"
 #include "world/background_save.h"
 #include "world/settings_file.h"
@@ -59,6 +62,9 @@ struct ProgramEnvironment {
   // Where the world's saves are written (on their own thread); empty: the
   // real file system. Must outlive the window.
   FileSystem* saveFiles = nullptr;
+  // Tests and pictures: the world's generator on a virtual clock from this
+  // seed, as `ombrivale-run --seed`; none: the time of day.
+  std::optional<uint64_t> seed;
 };
 
 // The option entries' flags, for the handlers bound to them.
@@ -108,6 +114,14 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ToggleFilter(Cause cause);
   // Sets every check mark from the flags and filters now in force.
   void SyncCheckMarks();
+
+  // The "&Run" menu and the status bar; the statistics window, created on
+  // first use (closing hides it).
+  RunControl& Run() { return *run_; }
+  bool TicksOnTimer2() const { return run_ == nullptr || run_->TicksOnTimer2(); }
+  StatisticsWindow& Statistics();
+  void ShowStatistics();
+  StatisticsWindow* StatisticsIfCreated() const { return statistics_; }
 
   // The secondary windows that exist (nullptr when not created or destroyed).
   WorldViewWindow* WorldView() const { return worldView_; }
@@ -178,6 +192,8 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QString ProgramSettingsFile() const;
   void ApplyProgramSettings(const ProgramSettings& settings);
   ProgramSettings CollectProgramSettings() const;
+  void ApplyRunAndStatistics(const RunAndStatisticsSettings& settings);
+  RunAndStatisticsSettings CollectRunAndStatistics() const;
   uint8_t& Flag(Option option);
 
   std::unique_ptr<World> world_;
@@ -200,6 +216,8 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QPointer<PlayGodWindow> playGod_;
   QPointer<LogWindow> log_;
   QPointer<AboutWindow> about_;
+  QPointer<StatisticsWindow> statistics_;
+  RunControl* run_ = nullptr;
   bool aboutOpened_ = false;
   // Last places of the windows that are destroyed when closed, in twips.
   WindowPlacement placements_[kWindowCount];

@@ -4,14 +4,29 @@
 // unreadable file leaves every setting at its default.
 #pragma once
 
+#include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include "core/world.h"
 
 namespace ombrivale::ui {
 
+// The "&Run" menu's speed and the statistics window (ui/run_control.h,
+// ui/statistics_window.h).
+struct RunAndStatisticsSettings {
+  bool fast = false;  // "&Fast" rather than "&Real Time"
+  bool statisticsShown = false;
+  QPoint statisticsPlace{-1, -1};  // pixels in the main window's work area; -1: not yet placed
+  QSize statisticsSize;            // empty: the window's own
+  int statisticsPage = 0;
+  int geneGroup = 0;  // GeneGroup: adult, infant, egg
+  QString gene;       // "Body.Height"; empty: the first
+};
+
 struct ProgramSettings {
   bool showSacrificed = true;  // the "Show &These" entry of sacrificed animals
+  RunAndStatisticsSettings run;
 };
 
 // The file's path for the folder that holds "OB.ini".

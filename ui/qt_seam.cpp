@@ -120,7 +120,8 @@ void QtSeam::DoZoomed() {
   window_.RefreshStatus();
   window_.MiniMap().update();
   WorldViewWindow* view = window_.WorldView();
-  if (view == nullptr || window_.IsMainWindowMinimized()) return;
+  // A batch of "&Fast" redraws the view once, at its end.
+  if (view == nullptr || window_.IsMainWindowMinimized() || window_.Run().InBatch()) return;
   const QMdiSubWindow* sub = window_.SubWindowOf(view);
   if (sub == nullptr || sub->isHidden() || sub->isMinimized() || view->isHidden()) return;
   view->DoZoomed();
@@ -137,8 +138,8 @@ void QtSeam::MapRedrawn() {
 
 void QtSeam::Timer2IntervalChanged(int milliseconds) {
   QTimer& timer = window_.Timer2();
-  if (milliseconds <= 0) {
-    timer.stop();
+  if (milliseconds <= 0 || !window_.TicksOnTimer2()) {
+    timer.stop();  // paused, or "&Fast": the run control drives the ticks
   } else if (!timer.isActive() || timer.interval() != milliseconds) {
     timer.start(milliseconds);
     window_.RestartTickSchedule();

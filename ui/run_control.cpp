@@ -1,0 +1,174 @@
+#include "ui/run_control.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "core/rules.h"
+#include "ui/main_window.h"
+
+namespace ombrivale::ui {
+namespace {
+
+constexpr qint64 kBatchNanoseconds = 30'000'000;  // a batch of Fast: about 30 frames a second
+constexpr int kStatusIntervalMs = 250;            // the status bar's refresh
+constexpr qint64 kSpeedWindowNanoseconds = 1'000'000'000;  // ticks per second over the last second
+
+}  // namespace
+
+RunControl::RunControl(MainWindow& window) : QObject(&window), window_(window) {
+  QMenu* menu = window.menuBar()->addMenu(QStringLiteral("&Run"));
+  menu->setObjectName(QStringLiteral("menu_run"));
+  const auto add = [&](const char* name, const QString& caption, auto handler) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  pause_ = add("menu_run_pause", QStringLiteral("&Pause"), [this] { SetPaused(!paused_); });
+  pause_->setShortcut(Qt::Key_Space);
+  stepTick_ = add("menu_run_step_tick", QStringLiteral("Step &Tick"), [this] { StepTick(); });
+  stepTick_->setShortcut(Qt::Key_Period);
+  stepMonth_ = add("menu_run_step_month", QStringLiteral("Step &Month"), [this] { StepMonth(); });
+  // Shift and the full stop: some keyboards report the shifted key itself.
+  stepMonth_->setShortcuts(
+      {QKeySequence(Qt::SHIFT | Qt::Key_Period), QKeySequence(Qt::Key_Greater)});
+  menu->addSeparator();
+  auto* speeds = new QActionGroup(this);
+  realTime_ = add("menu_run_real_time", QStringLiteral("&Real Time"),
+                  [this] { SetSpeed(Speed::RealTime); });
+  fast_ = add("menu_run_fast", QStringLiteral("&Fast"), [this] { SetSpeed(Speed::Fast); });
+  for (QAction* speed : {realTime_, fast_}) {
+    speed->setCheckable(true);
+    speeds->addAction(speed);
+  }
+  // The shortcuts work wherever the focus is in the main window and its
+  // secondary windows; a text field keeps its own keys.
+  for (QAction* action : {pause_, stepTick_, stepMonth_})
+    action->setShortcutContext(Qt::WindowShortcut);
+
+  QStatusBar* bar = window.statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar"));
+  state_ = new QLabel(bar);
+  speedText_ = new QLabel(bar);
+  date_ = new QLabel(bar);
+  state_->setObjectName(QStringLiteral("StatusState"));
+  speedText_->setObjectName(QStringLiteral("StatusSpeed"));
+  date_->setObjectName(QStringLiteral("StatusDate"));
+  bar->addWidget(state_);
+  bar->addWidget(speedText_);
+  bar->addWidget(date_);
+  clock_.start();
+  statusTimer_.setInterval(kStatusIntervalMs);
+  connect(&statusTimer_, &QTimer::timeout, this, [this] {
+    MeasureSpeed();
+    RefreshStatusBar();
+  });
+  statusTimer_.start();
+  ApplyState();
+}
+
+QString RunControl::StateText() const {
+  if (paused_) return QStringLiteral("Paused");
+  return speed_ == Speed::Fast ? QStringLiteral("Fast") : QStringLiteral("Running");
+}
+
+void RunControl::RefreshStatusBar() {
+  state_->setText(StateText());
+  speedText_->setText(QStringLiteral("%1 ticks/s").arg(qRound(ticksPerSecond_)));
+  date_->setText(QString::fromStdString(window_.GetDisplay().Label1));
+}
+
+void RunControl::MeasureSpeed() {
+  const qint64 now = clock_.nsecsElapsed();
+  readings_.emplace_back(now, window_.GetWorld().TickCount);
+  while (readings_.size() > 2 && now - readings_[1].first >= kSpeedWindowNanoseconds)
+    readings_.pop_front();
+  const auto& [since, ticks] = readings_.front();
+  ticksPerSecond_ = now > since ? static_cast<double>(readings_.back().second - ticks) * 1e9 /
+                                      static_cast<double>(now - since)
+                                : 0;
+}
+
+void RunControl::ApplyState() {
+  pause_->setText(paused_ ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
+  stepTick_->setEnabled(paused_);
+  stepMonth_->setEnabled(paused_);
+  realTime_->setChecked(speed_ == Speed::RealTime);
+  fast_->setChecked(speed_ == Speed::Fast);
+
+  QTimer& timer2 = window_.Timer2();
+  const int interval = window_.GetDisplay().Timer2Interval;
+  if (!TicksOnTimer2()) {
+    timer2.stop();
+  } else if (interval > 0 && !timer2.isActive()) {
+    timer2.start(interval);
+    window_.RestartTickSchedule();
+  }
+  if (!paused_ && speed_ == Speed::Fast) QueueBatch();
+  RefreshStatusBar();
+}
+
+void RunControl::SetPaused(bool paused) {
+  if (paused == paused_) return;
+  paused_ = paused;
+  ApplyState();
+}
+
+void RunControl::SetSpeed(Speed speed) {
+  speed_ = speed;
+  ApplyState();
+}
+
+void RunControl::StepTick() {
+  if (!paused_ || window_.GetWorld().GameStarted == 0) return;
+  window_.Tick();
+  RefreshStatusBar();
+}
+
+void RunControl::StepMonth() {
+  World& world = window_.GetWorld();
+  if (!paused_ || world.GameStarted == 0) return;
+  // The month step runs in the 31st tick and leaves the tick count at 0.
+  for (int tick = 0; tick < kTicksPerMonth && !window_.Ended(); ++tick) {
+    window_.Tick();
+    if (world.SpeedCount == 0) break;
+  }
+  RefreshStatusBar();
+}
+
+void RunControl::QueueBatch() {
+  if (batchQueued_) return;
+  batchQueued_ = true;
+  QMetaObject::invokeMethod(this, &RunControl::RunBatch, Qt::QueuedConnection);
+}
+
+void RunControl::RunBatch() {
+  batchQueued_ = false;
+  if (paused_ || speed_ != Speed::Fast || window_.Ended()) return;
+  World& world = window_.GetWorld();
+  if (window_.InTick() || world.GameStarted == 0) {
+    // A message box of a tick, or a world being built: try again shortly.
+    QTimer::singleShot(10, this, [this] {
+      if (!paused_ && speed_ == Speed::Fast) QueueBatch();
+    });
+    return;
+  }
+  ++batches_;
+  inBatch_ = true;
+  QElapsedTimer batch;
+  batch.start();
+  do {
+    window_.Tick();
+  } while (batch.nsecsElapsed() < kBatchNanoseconds && speed_ == Speed::Fast && !paused_ &&
+           !window_.Ended() && world.GameStarted != 0);
+  inBatch_ = false;
+  window_.QtWindowSeam().DoZoomed();  // the world view, once a batch
+  emit BatchEnded();
+  QueueBatch();
+}
+
+}  // namespace ombrivale::ui

@@ -1,0 +1,89 @@
+// The "&Run" menu and the status bar: pause, resume and step the
+// simulation, and choose its speed.
+//
+// "&Real Time" is the main window's own 1 ms Timer2. "&Fast" runs ticks back
+// to back in batches of about 30 ms and returns to the event loop between
+// two batches: the window is redrawn about 30 times a second and a click or
+// a key waits at most one batch. The next batch is a posted call, queued
+// behind every event posted before it, so whatever was pending when a batch
+// ended runs before the next one starts.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <deque>
+#include <utility>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+
+namespace ombrivale::ui {
+
+class MainWindow;
+
+enum class Speed : uint8_t { RealTime, Fast };
+
+class RunControl : public QObject {
+  Q_OBJECT
+
+ public:
+  // Adds the "&Run" menu after the window's other menus and the status bar.
+  explicit RunControl(MainWindow& window);
+
+  bool Paused() const { return paused_; }
+  Speed CurrentSpeed() const { return speed_; }
+  // True while the main window's Timer2 should run the ticks.
+  bool TicksOnTimer2() const { return !paused_ && speed_ == Speed::RealTime; }
+  // True inside a batch of Fast: the world view is redrawn once at its end.
+  bool InBatch() const { return inBatch_; }
+  uint64_t BatchesStarted() const { return batches_; }
+
+  void SetPaused(bool paused);
+  void SetSpeed(Speed speed);
+  // One tick; while paused only.
+  void StepTick();
+  // Ticks until the month step has run once; while paused only.
+  void StepMonth();
+
+  // Ticks per second over the last second, as the status bar shows it.
+  double TicksPerSecond() const { return ticksPerSecond_; }
+  // The status bar's texts from the state now ("Running", "Paused", "Fast").
+  void RefreshStatusBar();
+  QString StateText() const;
+
+ signals:
+  // A batch of Fast has ended; the next one is already queued.
+  void BatchEnded();
+
+ private:
+  void RunBatch();
+  void QueueBatch();
+  void ApplyState();
+  void MeasureSpeed();
+
+  MainWindow& window_;
+  bool paused_ = false;
+  Speed speed_ = Speed::RealTime;
+  bool inBatch_ = false;
+  bool batchQueued_ = false;
+  uint64_t batches_ = 0;
+
+  QAction* pause_ = nullptr;
+  QAction* stepTick_ = nullptr;
+  QAction* stepMonth_ = nullptr;
+  QAction* realTime_ = nullptr;
+  QAction* fast_ = nullptr;
+  QLabel* state_ = nullptr;
+  QLabel* speedText_ = nullptr;
+  QLabel* date_ = nullptr;
+
+  QTimer statusTimer_;  // the status bar's refresh and the speed measure
+  QElapsedTimer clock_;
+  std::deque<std::pair<qint64, uint64_t>> readings_;  // (ns on clock_, ticks), the last second
+  double ticksPerSecond_ = 0;
+};
+
+}  // namespace ombrivale::ui

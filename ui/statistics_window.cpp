@@ -1,0 +1,620 @@
+#include "ui/statistics_window.h"
+
+#include <QAreaSeries>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "core/display.h"
+
+namespace ombrivale::ui {
+namespace {
+
+constexpr int kRefreshIntervalMs = 250;  // new samples at most four times a second
+
+// Series colours in legend order: distinct on white and in grey print.
+const QColor kPalette[] = {QColor(0x1f, 0x5f, 0xbf), QColor(0xd6, 0x5f, 0x00),
+                           QColor(0x2c, 0x9c, 0x3c), QColor(0xb0, 0x20, 0x30),
+                           QColor(0x7a, 0x4f, 0xb0), QColor(0x8c, 0x6d, 0x2c),
+                           QColor(0x40, 0x40, 0x40)};
+
+QColor PaletteColour(size_t i) {
+  return kPalette[i % std::size(kPalette)];
+}
+
+const char* const kGroupNames[] = {"Adult", "Infant", "Egg"};
+
+QString YearText(double years) {
+  return QString::number(years, 'f', years < 10 ? 2 : 1);
+}
+
+QString ValueText(double value) {
+  if (std::isnan(value)) return QStringLiteral("none");
+  return value == std::floor(value) ? QString::number(value, 'f', 0)
+                                    : QString::number(value, 'f', 2);
+}
+
+}  // namespace
+
+// --- The chart view ------------------------------------------------------------
+
+HistoryChartView::HistoryChartView(QWidget* parent) : QChartView(parent) {
+  setMouseTracking(true);
+  setRenderHint(QPainter::Antialiasing, false);
+}
+
+void HistoryChartView::mouseMoveEvent(QMouseEvent* event) {
+  QChartView::mouseMoveEvent(event);
+  QChart* shown = chart();
+  if (!describe || shown == nullptr) return;
+  const QPointF at = event->position();
+  if (!shown->plotArea().contains(at)) {
+    QToolTip::hideText();
+    return;
+  }
+  const QString text = describe(shown->mapToValue(at).x());
+  if (text.isEmpty()) {
+    QToolTip::hideText();
+  } else {
+    QToolTip::showText(event->globalPosition().toPoint(), text, this);
+  }
+}
+
+void HistoryChartView::drawForeground(QPainter* painter, const QRectF& rect) {
+  QChartView::drawForeground(painter, rect);
+  QChart* shown = chart();
+  if (shown == nullptr || restarts.empty()) return;
+  const QRectF area = shown->plotArea();
+  painter->save();
+  painter->setPen(QPen(QColor(90, 90, 90), 1, Qt::DashLine));
+  for (const double years : restarts) {
+    const double x = shown->mapToPosition(QPointF(years, 0)).x();
+    if (x < area.left() || x > area.right()) continue;
+    painter->drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+  }
+  painter->restore();
+}
+
+// --- The window ----------------------------------------------------------------
+
+StatisticsWindow::StatisticsWindow(MainWindowServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
+  setWindowTitle(QStringLiteral("Statistics"));
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(4, 4, 4, 4);
+
+  tabs_ = new QTabBar(this);
+  tabs_->setObjectName(QStringLiteral("StatisticsPages"));
+  for (const ChartPage& page : ChartPages())
+    tabs_->addTab(QString::fromLatin1(page.title));
+  tabs_->addTab(QStringLiteral("Genes"));
+  tabs_->setExpanding(false);
+  column->addWidget(tabs_);
+
+  geneRow_ = new QWidget(this);
+  auto* geneLine = new QHBoxLayout(geneRow_);
+  geneLine->setContentsMargins(0, 0, 0, 0);
+  groupBox_ = new QComboBox(geneRow_);
+  groupBox_->setObjectName(QStringLiteral("GeneGroup"));
+  for (const char* name : kGroupNames)
+    groupBox_->addItem(QString::fromLatin1(name));
+  geneBox_ = new QComboBox(geneRow_);
+  geneBox_->setObjectName(QStringLiteral("Gene"));
+  geneBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  geneBox_->setMaxVisibleItems(20);
+  geneLine->addWidget(new QLabel(QStringLiteral("Set:"), geneRow_));
+  geneLine->addWidget(groupBox_);
+  geneLine->addWidget(new QLabel(QStringLiteral("Gene:"), geneRow_));
+  geneLine->addWidget(geneBox_);
+  geneLine->addStretch(1);
+  column->addWidget(geneRow_);
+
+  view_ = new HistoryChartView(this);
+  view_->setObjectName(QStringLiteral("StatisticsChart"));
+  view_->setMinimumSize(420, 260);
+  view_->describe = [this](double years) { return Describe(years); };
+  column->addWidget(view_, 1);
+
+  auto* buttons = new QHBoxLayout;
+  source_ = new QLabel(this);
+  source_->setObjectName(QStringLiteral("StatisticsSource"));
+  buttons->addWidget(source_, 1);
+  const auto button = [&](const char* name, const QString& caption, auto handler) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    connect(b, &QPushButton::clicked, this, handler);
+    buttons->addWidget(b);
+    return b;
+  };
+  showWorld_ = button("ShowWorld", QStringLiteral("This &World"), [this] { ShowWorld(); });
+  button("OpenSummary", QStringLiteral("Open &Summary..."), [this] { OpenSummary(); });
+  exportCsv_ = button("ExportCsv", QStringLiteral("Export &CSV..."), [this] { ExportCsv(); });
+  button("ExportPng", QStringLiteral("Export &PNG..."), [this] { ExportPng(); });
+  column->addLayout(buttons);
+
+  chooseFile = [this](bool save, const QString& caption, const QString& filter) {
+    return save ? QFileDialog::getSaveFileName(this, caption, QString(), filter)
+                : QFileDialog::getOpenFileName(this, caption, QString(), filter);
+  };
+
+  FillGeneList();
+  connect(tabs_, &QTabBar::currentChanged, this, [this] { Rebuild(); });
+  connect(groupBox_, &QComboBox::currentIndexChanged, this, [this] {
+    FillGeneList();
+    Rebuild();
+  });
+  connect(geneBox_, &QComboBox::currentIndexChanged, this, [this] { Rebuild(); });
+  refresh_.setInterval(kRefreshIntervalMs);
+  connect(&refresh_, &QTimer::timeout, this, [this] {
+    if (isVisible()) Refresh();
+  });
+  refresh_.start();
+  resize(760, 480);
+  Rebuild();
+}
+
+int StatisticsWindow::PageCount() const {
+  return tabs_->count();
+}
+
+int StatisticsWindow::GenesPage() const {
+  return static_cast<int>(ChartPages().size());
+}
+
+int StatisticsWindow::Page() const {
+  return tabs_->currentIndex();
+}
+
+void StatisticsWindow::SetPage(int page) {
+  tabs_->setCurrentIndex(std::clamp(page, 0, PageCount() - 1));
+}
+
+GeneGroup StatisticsWindow::Group() const {
+  return static_cast<GeneGroup>(std::max(0, groupBox_->currentIndex()));
+}
+
+QString StatisticsWindow::GeneName() const {
+  return geneBox_->currentText();
+}
+
+void StatisticsWindow::ChooseGene(GeneGroup group, const QString& name) {
+  groupBox_->setCurrentIndex(static_cast<int>(group));
+  const int index = geneBox_->findText(name);
+  if (index >= 0) geneBox_->setCurrentIndex(index);
+}
+
+void StatisticsWindow::FillGeneList() {
+  const QString chosen = geneBox_->currentText();
+  const QSignalBlocker quiet(geneBox_);
+  geneBox_->clear();
+  for (const SeriesGene& gene : SeriesGenes()) {
+    if (gene.group == Group()) geneBox_->addItem(QString::fromStdString(gene.name));
+  }
+  // The same gene in the other set, or the first one.
+  geneBox_->setCurrentIndex(std::max(0, geneBox_->findText(chosen)));
+}
+
+// --- Building the chart ------------------------------------------------------------
+
+QLineSeries* StatisticsWindow::AddLine(const QString& name, const QColor& colour) {
+  auto* line = new QLineSeries;
+  line->setName(name);
+  QPen pen(colour);
+  pen.setWidthF(1.5);
+  line->setPen(pen);
+  view_->chart()->addSeries(line);
+  line->attachAxis(xAxis_);
+  line->attachAxis(yAxis_);
+  return line;
+}
+
+void StatisticsWindow::AddBand(QLineSeries* upper, QLineSeries* lower, const QColor& colour,
+                               const QString& name, bool inLegend) {
+  auto* area = new QAreaSeries(upper, lower);
+  area->setName(name);
+  QColor fill = colour;
+  if (!inLegend) fill.setAlpha(70);
+  area->setBrush(fill);
+  area->setPen(inLegend ? QPen(colour.darker(120), 1) : QPen(Qt::NoPen));
+  view_->chart()->addSeries(area);
+  area->attachAxis(xAxis_);
+  area->attachAxis(yAxis_);
+  if (!inLegend) {
+    for (QLegendMarker* marker : view_->chart()->legend()->markers(area))
+      marker->setVisible(false);
+  }
+}
+
+QLineSeries* StatisticsWindow::Series(const QString& name) const {
+  for (QAbstractSeries* series : view_->chart()->series()) {
+    if (series->name() != name) continue;
+    if (auto* line = qobject_cast<QLineSeries*>(series)) return line;
+    if (auto* area = qobject_cast<QAreaSeries*>(series)) return area->upperSeries();
+  }
+  return nullptr;
+}
+
+void StatisticsWindow::Rebuild() {
+  const int page = Page();
+  geneRow_->setVisible(page == GenesPage());
+  exportCsv_->setEnabled(!showsSummary_);
+  showWorld_->setVisible(showsSummary_);
+
+  auto* chart = new QChart;
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  QChart* old = view_->chart();
+  view_->setChart(chart);
+  delete old;
+  xAxis_ = new QValueAxis;
+  yAxis_ = new QValueAxis;
+  xAxis_->setTitleText(showsSummary_ ? QStringLiteral("Years since the start (summary rows / 12)")
+                                     : QStringLiteral("Years since the history began"));
+  xAxis_->setLabelFormat(QStringLiteral("%.0f"));
+  yAxis_->setLabelFormat(QStringLiteral("%.0f"));
+  chart->addAxis(xAxis_, Qt::AlignBottom);
+  chart->addAxis(yAxis_, Qt::AlignLeft);
+  lines_.clear();
+  view_->restarts.clear();
+  yMax_ = 0;
+  xMax_ = 0;
+  shownSamples_ = 0;
+  shownRecorded_ = 0;
+  years_.clear();
+  months_ = 0;
+  shownRecords_ = 0;
+  shownRecordMonths_ = 0;
+
+  if (showsSummary_) {
+    BuildSummaryPage();
+  } else if (page == GenesPage()) {
+    BuildGenePage();
+  } else {
+    BuildSamplePage(ChartPages()[static_cast<size_t>(page)]);
+  }
+  FitAxes();
+  UpdateSourceText();
+}
+
+void StatisticsWindow::BuildSamplePage(const ChartPage& page) {
+  view_->chart()->setTitle(QString::fromLatin1(page.title));
+  yAxis_->setTitleText(QString::fromLatin1(page.valueTitle));
+  QLineSeries* below = nullptr;
+  for (size_t s = 0; s < page.series.size(); ++s) {
+    const QString caption = QString::fromLatin1(page.series[s].caption);
+    if (page.style == ChartStyle::Lines) {
+      lines_.push_back(AddLine(caption, PaletteColour(s)));
+      continue;
+    }
+    // A stacked area: its upper edge is the sum of this series and those
+    // below it.
+    auto* upper = new QLineSeries(this);
+    AddBand(upper, below, PaletteColour(s), caption, true);
+    lines_.push_back(upper);
+    below = upper;
+  }
+  AppendSamples();
+  // The dashed restart marks, in the legend too.
+  if (!view_->restarts.empty()) {
+    QLineSeries* mark = AddLine(QStringLiteral("World restarted"), QColor(90, 90, 90));
+    QPen pen = mark->pen();
+    pen.setStyle(Qt::DashLine);
+    pen.setWidthF(1);
+    mark->setPen(pen);
+  }
+}
+
+void StatisticsWindow::AppendSamples() {
+  const History& history = services_.GetWorld().history;
+  const ChartPage& page = ChartPages()[static_cast<size_t>(Page())];
+  AppendSampleYears(history, years_, months_);
+  const size_t first = shownSamples_;
+  std::vector<QList<QPointF>> points(lines_.size());
+  for (size_t i = first; i < history.samples.size(); ++i) {
+    const MonthSample& sample = history.samples[i];
+    double stacked = 0;
+    for (size_t s = 0; s < lines_.size(); ++s) {
+      double value = SeriesValue(page, s, sample);
+      if (page.style == ChartStyle::Stacked) value = stacked += value;
+      if (std::isnan(value)) continue;
+      points[s].append(QPointF(years_[i], value));
+      yMax_ = std::max(yMax_, value);
+    }
+    if (sample.restart && years_[i] > 0) view_->restarts.push_back(years_[i]);
+  }
+  for (size_t s = 0; s < lines_.size(); ++s) {
+    if (!points[s].isEmpty()) lines_[s]->append(points[s]);
+  }
+  shownSamples_ = history.samples.size();
+  shownRecorded_ = history.recorded;
+  if (!years_.empty()) xMax_ = std::max(xMax_, years_.back());
+}
+
+void StatisticsWindow::BuildGenePage() {
+  const GeneHistory& genes = services_.GetWorld().history.genes;
+  const auto series = SeriesGenes();
+  size_t gene = series.size();
+  for (size_t g = 0; g < series.size(); ++g) {
+    if (series[g].group == Group() && QString::fromStdString(series[g].name) == GeneName())
+      gene = g;
+  }
+  const QString name = QString::fromLatin1(kGroupNames[static_cast<int>(Group())]).toLower() +
+                       QLatin1Char(' ') + GeneName();
+  view_->chart()->setTitle(QStringLiteral("Gene: ") + name);
+  yAxis_->setTitleText(GeneName());
+  auto* highest = new QLineSeries(this);
+  auto* lowest = new QLineSeries(this);
+  QList<QPointF> mean, high, low;
+  double yMin = 0;
+  bool any = false;
+  for (size_t r = 0; r < genes.records.size() && gene < genes.genes; ++r) {
+    const GeneStat& stat = genes.Values(r)[gene];
+    if (std::isnan(stat.mean)) continue;
+    const double x = RecordYears(genes.records[r]);
+    mean.append(QPointF(x, stat.mean));
+    high.append(QPointF(x, stat.highest));
+    low.append(QPointF(x, stat.lowest));
+    yMin = any ? std::min<double>(yMin, stat.lowest) : stat.lowest;
+    yMax_ = any ? std::max<double>(yMax_, stat.highest) : stat.highest;
+    any = true;
+    xMax_ = std::max(xMax_, x);
+  }
+  highest->replace(high);
+  lowest->replace(low);
+  AddBand(highest, lowest, PaletteColour(0).lighter(150), QStringLiteral("Lowest to highest"),
+          true);
+  lines_.push_back(AddLine(QStringLiteral("Mean"), PaletteColour(3)));
+  lines_.back()->replace(mean);
+  yAxis_->setMin(std::min(0.0, yMin));
+  shownRecords_ = genes.records.size();
+  shownRecordMonths_ = genes.records.empty() ? 0 : genes.records.back().months;
+  // Restarts come from the samples.
+  const History& history = services_.GetWorld().history;
+  AppendSampleYears(history, years_, months_);
+  for (size_t i = 0; i < history.samples.size(); ++i) {
+    if (history.samples[i].restart && years_[i] > 0) view_->restarts.push_back(years_[i]);
+  }
+  if (!years_.empty()) xMax_ = std::max(xMax_, years_.back());
+  shownSamples_ = history.samples.size();
+  shownRecorded_ = history.recorded;
+}
+
+void StatisticsWindow::BuildSummaryPage() {
+  const int page = Page();
+  view_->chart()->setTitle(QStringLiteral("Ensemble: ") + summaryName_);
+  const size_t row = summary_.Column("row");
+  if (page == GenesPage()) {
+    view_->chart()->setTitle(QStringLiteral("The summary holds no gene series"));
+    return;
+  }
+  const ChartPage& chartPage = ChartPages()[static_cast<size_t>(page)];
+  view_->chart()->setTitle(QString::fromLatin1(chartPage.title) +
+                           QStringLiteral(" across seeds: ") + summaryName_);
+  yAxis_->setTitleText(QString::fromLatin1(chartPage.valueTitle));
+  for (size_t s = 0; s < chartPage.series.size(); ++s) {
+    const SummaryBand band = FindSummaryBand(summary_, chartPage.series[s].column);
+    if (!band.Complete(summary_)) continue;
+    QList<QPointF> low, median, high;
+    for (const std::vector<double>& values : summary_.rows) {
+      const double x = values[row] / 12;
+      if (std::isnan(values[band.median])) continue;
+      low.append(QPointF(x, values[band.low]));
+      median.append(QPointF(x, values[band.median]));
+      high.append(QPointF(x, values[band.high]));
+      yMax_ = std::max(yMax_, values[band.high]);
+      xMax_ = std::max(xMax_, x);
+    }
+    auto* upper = new QLineSeries(this);
+    auto* lower = new QLineSeries(this);
+    upper->replace(high);
+    lower->replace(low);
+    const QString caption = QString::fromLatin1(chartPage.series[s].caption);
+    AddBand(upper, lower, PaletteColour(s), caption + QStringLiteral(" (10th to 90th percentile)"),
+            false);
+    lines_.push_back(AddLine(caption + QStringLiteral(" (median)"), PaletteColour(s)));
+    lines_.back()->replace(median);
+  }
+}
+
+void StatisticsWindow::FitAxes() {
+  xAxis_->setRange(0, std::max(1.0, xMax_));
+  xAxis_->applyNiceNumbers();
+  const double low = std::min(0.0, yAxis_->min());
+  yAxis_->setRange(low, std::max(low + 1, yMax_ * 1.05));
+  yAxis_->applyNiceNumbers();
+  if (xAxis_->max() - xAxis_->min() < 5) xAxis_->setLabelFormat(QStringLiteral("%.1f"));
+}
+
+void StatisticsWindow::Refresh() {
+  if (showsSummary_) return;
+  const History& history = services_.GetWorld().history;
+  if (Page() == GenesPage()) {
+    const GeneHistory& genes = history.genes;
+    const uint32_t newest = genes.records.empty() ? 0 : genes.records.back().months;
+    if (genes.records.size() != shownRecords_ || newest != shownRecordMonths_ ||
+        history.recorded != shownRecorded_) {
+      Rebuild();
+    }
+    return;
+  }
+  if (history.recorded == shownRecorded_) return;
+  // Samples only ever join the end, unless the history merged its older
+  // ones (or a new history replaced it): then everything moved.
+  const bool onlyNew = history.samples.size() >= shownSamples_ &&
+                       history.recorded - shownRecorded_ == history.samples.size() - shownSamples_;
+  if (!onlyNew) {
+    Rebuild();
+    return;
+  }
+  const size_t restarts = view_->restarts.size();
+  AppendSamples();
+  if (view_->restarts.size() != restarts) {
+    Rebuild();  // the legend gains its restart entry
+    return;
+  }
+  FitAxes();
+  UpdateSourceText();
+}
+
+void StatisticsWindow::UpdateSourceText() {
+  if (showsSummary_) {
+    source_->setText(
+        QStringLiteral("Summary: %1 (%2 rows)").arg(summaryName_).arg(summary_.rows.size()));
+    return;
+  }
+  const History& history = services_.GetWorld().history;
+  source_->setText(QStringLiteral("This world: %1 months").arg(history.recorded));
+}
+
+QString StatisticsWindow::Describe(double years) const {
+  if (showsSummary_) {
+    const size_t row = summary_.Column("row");
+    if (summary_.rows.empty() || Page() == GenesPage()) return {};
+    const double wanted = std::round(years * 12);
+    const auto at = std::lower_bound(
+        summary_.rows.begin(), summary_.rows.end(), wanted,
+        [row](const std::vector<double>& values, double r) { return values[row] < r; });
+    if (at == summary_.rows.end()) return {};
+    const ChartPage& page = ChartPages()[static_cast<size_t>(Page())];
+    QString text = QStringLiteral("Month %1 since the start").arg((*at)[row]);
+    for (const ChartSeries& series : page.series) {
+      const SummaryBand band = FindSummaryBand(summary_, series.column);
+      if (!band.Complete(summary_)) continue;
+      text += QStringLiteral("\n%1: %2 / %3 / %4 (10th / 50th / 90th)")
+                  .arg(QString::fromLatin1(series.caption), ValueText((*at)[band.low]),
+                       ValueText((*at)[band.median]), ValueText((*at)[band.high]));
+    }
+    return text;
+  }
+  const History& history = services_.GetWorld().history;
+  if (Page() == GenesPage()) {
+    const GeneHistory& genes = history.genes;
+    const auto at = std::lower_bound(
+        genes.records.begin(), genes.records.end(), years,
+        [](const GeneRecord& record, double y) { return RecordYears(record) < y; });
+    if (at == genes.records.end()) return {};
+    const size_t r = static_cast<size_t>(at - genes.records.begin());
+    const auto series = SeriesGenes();
+    for (size_t g = 0; g < series.size() && g < genes.genes; ++g) {
+      if (series[g].group != Group() || QString::fromStdString(series[g].name) != GeneName())
+        continue;
+      const GeneStat& stat = genes.Values(r)[g];
+      return QStringLiteral("Year %1 of the history (%2 months)\nMean: %3\nLowest: %4\nHighest: %5")
+          .arg(YearText(RecordYears(*at)))
+          .arg(at->months)
+          .arg(ValueText(stat.mean), ValueText(std::isnan(stat.mean) ? NAN : stat.lowest),
+               ValueText(std::isnan(stat.mean) ? NAN : stat.highest));
+    }
+    return {};
+  }
+  if (years_.empty()) return {};
+  const auto at = std::lower_bound(years_.begin(), years_.end(), years - 1.0 / 24);
+  if (at == years_.end()) return {};
+  const size_t i = static_cast<size_t>(at - years_.begin());
+  const MonthSample& sample = history.samples[i];
+  const ChartPage& page = ChartPages()[static_cast<size_t>(Page())];
+  QString text = QStringLiteral("Y%1, %2 (year %3 of the history)")
+                     .arg(sample.year)
+                     .arg(QString::fromLatin1(MonthName(sample.month)), YearText(*at));
+  if (sample.months > 1) text += QStringLiteral(", %1 months").arg(sample.months);
+  if (sample.restart) text += QStringLiteral("\nA new world began");
+  for (size_t s = 0; s < page.series.size(); ++s) {
+    text += QStringLiteral("\n%1: %2")
+                .arg(QString::fromLatin1(page.series[s].caption),
+                     ValueText(SeriesValue(page, s, sample)));
+  }
+  return text;
+}
+
+// --- Files ---------------------------------------------------------------------
+
+bool StatisticsWindow::ExportCsv() {
+  const QString path = chooseFile(true, QStringLiteral("Export the History as CSV"),
+                                  QStringLiteral("CSV files (*.csv)"));
+  return !path.isEmpty() && ExportCsv(path);
+}
+
+bool StatisticsWindow::ExportPng() {
+  const QString path = chooseFile(true, QStringLiteral("Export the Chart as PNG"),
+                                  QStringLiteral("PNG pictures (*.png)"));
+  return !path.isEmpty() && ExportPng(path);
+}
+
+bool StatisticsWindow::OpenSummary() {
+  const QString path = chooseFile(false, QStringLiteral("Open an Ensemble Summary"),
+                                  QStringLiteral("Summaries (summary-months.csv *.csv)"));
+  return !path.isEmpty() && OpenSummary(path);
+}
+
+bool StatisticsWindow::ExportCsv(const QString& path) {
+  std::string text = HistoryCsvHeader();
+  for (const MonthSample& sample : services_.GetWorld().history.samples)
+    AppendHistoryCsvRow(text, sample);
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+      file.write(text.data(), static_cast<qint64>(text.size())) ==
+          static_cast<qint64>(text.size()) &&
+      file.flush()) {
+    return true;
+  }
+  services_.WindowSeam().ShowMessageBox("The history could not be written to " +
+                                            path.toStdString() + ": " +
+                                            file.errorString().toStdString(),
+                                        "ERROR", Buttons::Ok);
+  return false;
+}
+
+bool StatisticsWindow::ExportPng(const QString& path) {
+  if (view_->grab().save(path, "PNG")) return true;
+  services_.WindowSeam().ShowMessageBox(
+      "The chart could not be written to " + path.toStdString() + ".", "ERROR", Buttons::Ok);
+  return false;
+}
+
+bool StatisticsWindow::OpenSummary(const QString& path) {
+  QFile file(path);
+  std::string problem;
+  HistoryTable table;
+  if (!file.open(QIODevice::ReadOnly)) {
+    problem = file.errorString().toStdString();
+  } else {
+    const QByteArray bytes = file.readAll();
+    problem =
+        ParseHistoryCsv(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())), table);
+    if (problem.empty() && table.Column("row") == table.columns.size()) {
+      problem = "it has no column row: it is not an ensemble summary";
+    }
+  }
+  if (!problem.empty()) {
+    services_.WindowSeam().ShowMessageBox(
+        "The summary " + path.toStdString() + " could not be read: " + problem + ".", "ERROR",
+        Buttons::Ok);
+    return false;
+  }
+  summary_ = std::move(table);
+  summaryName_ = QFileInfo(path).fileName();
+  showsSummary_ = true;
+  Rebuild();
+  return true;
+}
+
+void StatisticsWindow::ShowWorld() {
+  showsSummary_ = false;
+  summary_ = HistoryTable{};
+  Rebuild();
+}
+
+}  // namespace ombrivale::ui

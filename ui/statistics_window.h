@@ -1,0 +1,137 @@
+// The statistics window: the world's history as charts, one page at a time
+// (population, deaths, diet, breathing, covering, evolvedness, a gene), or
+// the bands of an ensemble summary; export of the history as CSV and of the
+// chart as a picture.
+//
+// The window takes the new samples a few times a second, and only for the
+// page it shows: new samples are appended to the chart's series, and the
+// series are built afresh only when the page changes or the history merged
+// its older samples.
+#pragma once
+
+#include <QChartView>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "genetics/gene_census.h"
+#include "sim/history_chart.h"
+#include "ui/main_window_services.h"
+#include "world/history_file.h"
+
+class QAbstractSeries;
+class QComboBox;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QTabBar;
+class QValueAxis;
+
+namespace ombrivale::ui {
+
+// A chart view that names the values under the pointer in a tool tip and
+// marks the world's restarts with dashed lines.
+class HistoryChartView : public QChartView {
+  Q_OBJECT
+
+ public:
+  explicit HistoryChartView(QWidget* parent = nullptr);
+
+  std::function<QString(double years)> describe;  // the tool tip at a time; empty: none
+  std::vector<double> restarts;                   // years
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void drawForeground(QPainter* painter, const QRectF& rect) override;
+};
+
+class StatisticsWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit StatisticsWindow(MainWindowServices& services, QWidget* parent = nullptr);
+
+  // The pages: ChartPages() in order, then the genes page.
+  int PageCount() const;
+  int GenesPage() const;
+  int Page() const;
+  void SetPage(int page);
+  // The gene of the genes page, by its name within its group ("Body.Height").
+  void ChooseGene(GeneGroup group, const QString& name);
+  GeneGroup Group() const;
+  QString GeneName() const;
+
+  // Takes the samples recorded since the last call (the window's own timer
+  // calls it while the window is shown).
+  void Refresh();
+
+  // Ask for a file through `chooseFile`, then write or read it; a failure is
+  // reported in a message box. False when nothing was done.
+  bool ExportCsv();
+  bool ExportPng();
+  bool OpenSummary();
+  // The same with the file given.
+  bool ExportCsv(const QString& path);
+  bool ExportPng(const QString& path);
+  bool OpenSummary(const QString& path);
+  // Back from a summary to the world's history.
+  void ShowWorld();
+  bool ShowsSummary() const { return showsSummary_; }
+
+  // A file name from the user: a save dialogue when `save`, else an open
+  // one; empty when cancelled. Tests replace it.
+  std::function<QString(bool save, const QString& caption, const QString& filter)> chooseFile;
+
+  // The chart now shown and its series by legend name (nullptr when none).
+  QChart& Chart() { return *view_->chart(); }
+  QLineSeries* Series(const QString& name) const;
+  HistoryChartView& View() { return *view_; }
+
+ private:
+  void Rebuild();
+  void BuildSamplePage(const ChartPage& page);
+  void AppendSamples();
+  void BuildGenePage();
+  void BuildSummaryPage();
+  void FitAxes();
+  void FillGeneList();
+  QString Describe(double years) const;
+  QLineSeries* AddLine(const QString& name, const QColor& colour);
+  void AddBand(QLineSeries* upper, QLineSeries* lower, const QColor& colour, const QString& name,
+               bool inLegend);
+  void UpdateSourceText();
+
+  MainWindowServices& services_;
+  QTabBar* tabs_ = nullptr;
+  QWidget* geneRow_ = nullptr;
+  QComboBox* groupBox_ = nullptr;
+  QComboBox* geneBox_ = nullptr;
+  HistoryChartView* view_ = nullptr;
+  QLabel* source_ = nullptr;
+  QPushButton* exportCsv_ = nullptr;
+  QPushButton* showWorld_ = nullptr;
+  QTimer refresh_;
+
+  // What the chart shows now.
+  QValueAxis* xAxis_ = nullptr;
+  QValueAxis* yAxis_ = nullptr;
+  std::vector<QLineSeries*> lines_;  // the page's series (stacked: each area's upper edge)
+  double yMax_ = 0;
+  double xMax_ = 0;
+  // The samples shown: their count, the samples ever recorded then, and
+  // each one's place on the time axis.
+  size_t shownSamples_ = 0;
+  uint64_t shownRecorded_ = 0;
+  std::vector<double> years_;
+  uint64_t months_ = 0;
+  // The gene records shown: their count and the newest one's months.
+  size_t shownRecords_ = 0;
+  uint32_t shownRecordMonths_ = 0;
+
+  bool showsSummary_ = false;
+  QString summaryName_;
+  HistoryTable summary_;
+};
+
+}  // namespace ombrivale::ui
