@@ -37,6 +37,43 @@ QColor PaletteColour(size_t i) {
 
 const char* const kGroupNames[] = {"Adult", "Infant", "Egg"};
 
+// Past this many points a series is drawn thinned out: Qt Charts lays out
+// and strokes every point at each change, and a chart some 900 pixels wide
+// shows no more.
+constexpr qsizetype kMostPointsDrawn = 1200;
+constexpr int kThinnedColumns = 600;
+
+// The points of `all` to draw: all of them, or per one of kThinnedColumns
+// slices of the time axis the lowest and the highest (`extremes`: a spike
+// stays) or the last (stacked series, which must share their times).
+void ThinOut(const QList<QPointF>& all, bool extremes, QList<QPointF>& shown) {
+  shown.clear();
+  if (all.size() <= kMostPointsDrawn) {
+    shown = all;
+    return;
+  }
+  const double first = all.front().x();
+  const double width = (all.back().x() - first) / kThinnedColumns;
+  qsizetype begin = 0;
+  while (begin < all.size()) {
+    const auto column = static_cast<int64_t>((all[begin].x() - first) / width);
+    qsizetype end = begin + 1;
+    qsizetype low = begin, high = begin;
+    while (end < all.size() && static_cast<int64_t>((all[end].x() - first) / width) == column) {
+      if (all[end].y() < all[low].y()) low = end;
+      if (all[end].y() > all[high].y()) high = end;
+      ++end;
+    }
+    if (!extremes) {
+      shown.append(all[end - 1]);
+    } else {
+      shown.append(all[std::min(low, high)]);
+      if (low != high) shown.append(all[std::max(low, high)]);
+    }
+    begin = end;
+  }
+}
+
 QString YearText(double years) {
   return QString::number(years, 'f', years < 10 ? 2 : 1);
 }
@@ -212,9 +249,8 @@ void StatisticsWindow::FillGeneList() {
 QLineSeries* StatisticsWindow::AddLine(const QString& name, const QColor& colour) {
   auto* line = new QLineSeries;
   line->setName(name);
-  QPen pen(colour);
-  pen.setWidthF(1.5);
-  line->setPen(pen);
+  // A one-pixel pen draws without stroking: thousands of points stay cheap.
+  line->setPen(QPen(colour, 1));
   view_->chart()->addSeries(line);
   line->attachAxis(xAxis_);
   line->attachAxis(yAxis_);
@@ -265,9 +301,12 @@ void StatisticsWindow::Rebuild() {
                                      : QStringLiteral("Years since the history began"));
   xAxis_->setLabelFormat(QStringLiteral("%.0f"));
   yAxis_->setLabelFormat(QStringLiteral("%.0f"));
+  xAxis_->setRange(0, 1);
+  yAxis_->setRange(0, 1);
   chart->addAxis(xAxis_, Qt::AlignBottom);
   chart->addAxis(yAxis_, Qt::AlignLeft);
   lines_.clear();
+  points_.clear();
   view_->restarts.clear();
   yMax_ = 0;
   xMax_ = 0;
@@ -322,7 +361,10 @@ void StatisticsWindow::AppendSamples() {
   const ChartPage& page = ChartPages()[static_cast<size_t>(Page())];
   AppendSampleYears(history, years_, months_);
   const size_t first = shownSamples_;
-  std::vector<QList<QPointF>> points(lines_.size());
+  // Each series is replaced whole, once: Qt Charts lays out and strokes a
+  // whole series again for every point appended to it.
+  std::vector<QList<QPointF>>& points = points_;
+  points.resize(lines_.size());
   for (size_t i = first; i < history.samples.size(); ++i) {
     const MonthSample& sample = history.samples[i];
     double stacked = 0;
@@ -335,8 +377,10 @@ void StatisticsWindow::AppendSamples() {
     }
     if (sample.restart && years_[i] > 0) view_->restarts.push_back(years_[i]);
   }
+  QList<QPointF> shown;
   for (size_t s = 0; s < lines_.size(); ++s) {
-    if (!points[s].isEmpty()) lines_[s]->append(points[s]);
+    ThinOut(points[s], page.style == ChartStyle::Lines, shown);
+    lines_[s]->replace(shown);
   }
   shownSamples_ = history.samples.size();
   shownRecorded_ = history.recorded;
@@ -344,47 +388,51 @@ void StatisticsWindow::AppendSamples() {
 }
 
 void StatisticsWindow::BuildGenePage() {
-  const GeneHistory& genes = services_.GetWorld().history.genes;
-  const auto series = SeriesGenes();
-  size_t gene = series.size();
-  for (size_t g = 0; g < series.size(); ++g) {
-    if (series[g].group == Group() && QString::fromStdString(series[g].name) == GeneName())
-      gene = g;
-  }
   const QString name = QString::fromLatin1(kGroupNames[static_cast<int>(Group())]).toLower() +
                        QLatin1Char(' ') + GeneName();
   view_->chart()->setTitle(QStringLiteral("Gene: ") + name);
   yAxis_->setTitleText(GeneName());
   auto* highest = new QLineSeries(this);
   auto* lowest = new QLineSeries(this);
-  QList<QPointF> mean, high, low;
+  AddBand(highest, lowest, PaletteColour(0).lighter(150), QStringLiteral("Lowest to highest"),
+          true);
+  lines_ = {highest, lowest, AddLine(QStringLiteral("Mean"), PaletteColour(3))};
+  FillGenePage();
+}
+
+void StatisticsWindow::FillGenePage() {
+  const History& history = services_.GetWorld().history;
+  const GeneHistory& genes = history.genes;
+  const auto series = SeriesGenes();
+  size_t gene = series.size();
+  for (size_t g = 0; g < series.size(); ++g) {
+    if (series[g].group == Group() && QString::fromStdString(series[g].name) == GeneName())
+      gene = g;
+  }
+  QList<QPointF> high, low, mean;
   double yMin = 0;
   bool any = false;
   for (size_t r = 0; r < genes.records.size() && gene < genes.genes; ++r) {
     const GeneStat& stat = genes.Values(r)[gene];
     if (std::isnan(stat.mean)) continue;
     const double x = RecordYears(genes.records[r]);
-    mean.append(QPointF(x, stat.mean));
     high.append(QPointF(x, stat.highest));
     low.append(QPointF(x, stat.lowest));
+    mean.append(QPointF(x, stat.mean));
     yMin = any ? std::min<double>(yMin, stat.lowest) : stat.lowest;
     yMax_ = any ? std::max<double>(yMax_, stat.highest) : stat.highest;
     any = true;
     xMax_ = std::max(xMax_, x);
   }
-  highest->replace(high);
-  lowest->replace(low);
-  AddBand(highest, lowest, PaletteColour(0).lighter(150), QStringLiteral("Lowest to highest"),
-          true);
-  lines_.push_back(AddLine(QStringLiteral("Mean"), PaletteColour(3)));
-  lines_.back()->replace(mean);
-  yAxis_->setMin(std::min(0.0, yMin));
+  lines_[0]->replace(high);
+  lines_[1]->replace(low);
+  lines_[2]->replace(mean);
+  if (yMin < yAxis_->min()) yAxis_->setMin(yMin);
   shownRecords_ = genes.records.size();
   shownRecordMonths_ = genes.records.empty() ? 0 : genes.records.back().months;
-  // Restarts come from the samples.
-  const History& history = services_.GetWorld().history;
+  // The restarts come from the samples.
   AppendSampleYears(history, years_, months_);
-  for (size_t i = 0; i < history.samples.size(); ++i) {
+  for (size_t i = shownSamples_; i < history.samples.size(); ++i) {
     if (history.samples[i].restart && years_[i] > 0) view_->restarts.push_back(years_[i]);
   }
   if (!years_.empty()) xMax_ = std::max(xMax_, years_.back());
@@ -430,12 +478,18 @@ void StatisticsWindow::BuildSummaryPage() {
 }
 
 void StatisticsWindow::FitAxes() {
-  xAxis_->setRange(0, std::max(1.0, xMax_));
-  xAxis_->applyNiceNumbers();
+  // The axes grow with a margin, so most refreshes leave them alone: a
+  // change of range lays every series out again.
+  if (xMax_ > xAxis_->max() || xAxis_->max() <= 1) {
+    xAxis_->setRange(0, std::max(1.0, xMax_ * 1.1));
+    xAxis_->applyNiceNumbers();
+    xAxis_->setLabelFormat(xAxis_->max() < 5 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
+  }
   const double low = std::min(0.0, yAxis_->min());
-  yAxis_->setRange(low, std::max(low + 1, yMax_ * 1.05));
-  yAxis_->applyNiceNumbers();
-  if (xAxis_->max() - xAxis_->min() < 5) xAxis_->setLabelFormat(QStringLiteral("%.1f"));
+  if (yMax_ > yAxis_->max() || yAxis_->max() <= low + 1) {
+    yAxis_->setRange(low, std::max(low + 1, yMax_ * 1.1));
+    yAxis_->applyNiceNumbers();
+  }
 }
 
 void StatisticsWindow::Refresh() {
@@ -444,9 +498,15 @@ void StatisticsWindow::Refresh() {
   if (Page() == GenesPage()) {
     const GeneHistory& genes = history.genes;
     const uint32_t newest = genes.records.empty() ? 0 : genes.records.back().months;
-    if (genes.records.size() != shownRecords_ || newest != shownRecordMonths_ ||
-        history.recorded != shownRecorded_) {
-      Rebuild();
+    if (history.samples.size() < shownSamples_ ||
+        history.recorded - shownRecorded_ != history.samples.size() - shownSamples_ ||
+        genes.records.size() < shownRecords_) {
+      Rebuild();  // merged, or a new history
+    } else if (genes.records.size() != shownRecords_ || newest != shownRecordMonths_) {
+      FillGenePage();
+      FitAxes();
+      UpdateSourceText();
+      view_->viewport()->update();  // the restart marks
     }
     return;
   }

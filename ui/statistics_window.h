@@ -93,6 +93,7 @@ class StatisticsWindow : public QWidget {
   void BuildSamplePage(const ChartPage& page);
   void AppendSamples();
   void BuildGenePage();
+  void FillGenePage();
   void BuildSummaryPage();
   void FitAxes();
   void FillGeneList();
@@ -116,7 +117,8 @@ class StatisticsWindow : public QWidget {
   // What the chart shows now.
   QValueAxis* xAxis_ = nullptr;
   QValueAxis* yAxis_ = nullptr;
-  std::vector<QLineSeries*> lines_;  // the page's series (stacked: each area's upper edge)
+  std::vector<QLineSeries*> lines_;     // the page's series (stacked: each area's upper edge)
+  std::vector<QList<QPointF>> points_;  // their points
   double yMax_ = 0;
   double xMax_ = 0;
   // The samples shown: their count, the samples ever recorded then, and

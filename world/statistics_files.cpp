@@ -109,6 +109,13 @@ std::string RequireColumns(const HistoryTable& table, std::initializer_list<cons
   return {};
 }
 
+// A file of the header alone (a history not yet begun) reads as empty.
+std::string ParseCsv(std::string_view text, HistoryTable& table) {
+  std::string problem = ParseHistoryCsv(text, table);
+  if (table.rows.empty() && !table.columns.empty() && text.find('\n') + 1 == text.size()) return {};
+  return problem;
+}
+
 }  // namespace
 
 std::span<const SampleColumn> SampleColumns() {
@@ -137,13 +144,6 @@ void StatisticsFileText(const History& history, std::string& out) {
     AppendField(out, sample.restart ? 1 : 0);
     out += '\n';
   }
-}
-
-// A file of the header alone (a history not yet begun) reads as empty.
-std::string ParseCsv(std::string_view text, HistoryTable& table) {
-  std::string problem = ParseHistoryCsv(text, table);
-  if (table.rows.empty() && !table.columns.empty() && text.find('\n') + 1 == text.size()) return {};
-  return problem;
 }
 
 std::string ParseStatisticsFile(std::string_view text, History& history) {

@@ -2,12 +2,19 @@
 // driven by its own 1 ms timer, with one mini-map repaint per tick. Runs
 // headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
 //
-//   TimerDriven/autosave:0|1/worldview:0|1
+//   TimerDriven/autosave:0|1/worldview:0|1/statistics:0|1
 //                              the window as it runs: Timer2, Timer1, events,
 //                              with or without the yearly save (written on
-//                              its own thread) and the world view open; CPU
-//                              per tick of the whole process and of the
-//                              window's thread, which runs the simulation
+//                              its own thread), the world view and the
+//                              statistics window open; CPU per tick of the
+//                              whole process and of the window's thread,
+//                              which runs the simulation
+//   Fast/statistics:0|1        the same in the Run menu's "&Fast": ticks in
+//                              batches of 30 ms, events and repaints between
+//   ChartRedraw/page:N         one whole redraw of the statistics window's
+//                              chart page N over 300 years of samples
+// With the statistics window open the history first holds 300 years of
+// samples (3,600 of the world's own), as after a long run.
 //   TickCost                   Tick() back to back: what one tick costs
 #include <benchmark/benchmark.h>
 
@@ -21,6 +28,7 @@
 #include "bench/ui/fill_table.h"
 #include "core/helpers.h"
 #include "sim/new_world.h"
+#include "sim/statistics.h"
 #include "ui/main_window.h"
 #include "world/world_gen.h"
 
@@ -50,7 +58,7 @@ struct Bench {
   QTemporaryDir folder;
   std::unique_ptr<MainWindow> window;
 
-  Bench(bool autoSave, bool worldView) {
+  Bench(bool autoSave, bool worldView, bool statistics = false) {
     ombrivale::ui::ProgramEnvironment environment;
     environment.programFolder = folder.path();
     environment.mapScale = 2;
@@ -67,6 +75,11 @@ struct Bench {
     window->resize(1280, 800);
     window->show();
     if (worldView) window->ShowWorldView();
+    if (statistics) {
+      for (int month = 0; month < 3600; ++month)
+        ombrivale::RecordSample(world);
+      window->ShowStatistics();
+    }
     QCoreApplication::processEvents();
   }
 
@@ -79,8 +92,10 @@ struct Bench {
   }
 };
 
-void TimerDriven(benchmark::State& state) {
-  Bench bench(state.range(0) != 0, state.range(1) != 0);
+// Runs the window for kSeconds per iteration, its ticks started by `start`
+// and stopped by `stop`, and reports ticks per second and CPU per tick.
+template <class Start, class Stop>
+void RunWindow(benchmark::State& state, Bench& bench, const Start& start, const Stop& stop) {
   World& world = bench.window->GetWorld();
   uint64_t ticks = 0;
   double seconds = 0;
@@ -102,10 +117,9 @@ void TimerDriven(benchmark::State& state) {
     QTimer::singleShot(static_cast<int>(kSeconds * 1000), &loop, &QEventLoop::quit);
     QElapsedTimer clock;
     clock.start();
-    bench.window->Timer2().start(1);
-    bench.window->RestartTickSchedule();
+    start();
     loop.exec();
-    bench.window->Timer2().stop();
+    stop();
     seconds += clock.nsecsElapsed() / 1e9;
     ticks += world.TickCount - before;
     cpu += ProcessCpuSeconds() - cpuBefore;
@@ -122,14 +136,66 @@ void TimerDriven(benchmark::State& state) {
       samples > 0 ? static_cast<double>(population) / static_cast<double>(samples) : 0;
   state.counters["years"] = static_cast<double>(ticks) / 372.0;
 }
+
+void TimerDriven(benchmark::State& state) {
+  Bench bench(state.range(0) != 0, state.range(1) != 0, state.range(2) != 0);
+  bench.window->Run().SetPaused(true);
+  RunWindow(
+      state, bench, [&] { bench.window->Run().SetPaused(false); },
+      [&] { bench.window->Run().SetPaused(true); });
+}
 BENCHMARK(TimerDriven)
-    ->ArgNames({"autosave", "worldview"})
-    ->Args({0, 0})
-    ->Args({1, 0})
-    ->Args({0, 1})
+    ->ArgNames({"autosave", "worldview", "statistics"})
+    ->Args({0, 0, 0})
+    ->Args({1, 0, 0})
+    ->Args({0, 1, 0})
+    ->Args({0, 0, 1})
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();
+
+void Fast(benchmark::State& state) {
+  Bench bench(false, false, state.range(0) != 0);
+  ombrivale::ui::RunControl& run = bench.window->Run();
+  run.SetPaused(true);
+  run.SetSpeed(ombrivale::ui::Speed::Fast);
+  RunWindow(
+      state, bench, [&] { run.SetPaused(false); }, [&] { run.SetPaused(true); });
+  state.counters["batches"] = static_cast<double>(run.BatchesStarted());
+}
+BENCHMARK(Fast)
+    ->ArgNames({"statistics"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+void ChartRedraw(benchmark::State& state) {
+  Bench bench(false, false, true);
+  bench.window->Run().SetPaused(true);
+  ombrivale::ui::StatisticsWindow& statistics = bench.window->Statistics();
+  statistics.SetPage(static_cast<int>(state.range(0)));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(statistics.View().grab());
+}
+BENCHMARK(ChartRedraw)->ArgName("page")->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
+
+// One refresh of the shown page after eight more months (a quarter second
+// of Real Time), the chart redrawn.
+void ChartRefresh(benchmark::State& state) {
+  Bench bench(false, false, true);
+  bench.window->Run().SetPaused(true);
+  ombrivale::ui::StatisticsWindow& statistics = bench.window->Statistics();
+  statistics.SetPage(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    for (int month = 0; month < 8; ++month)
+      ombrivale::RecordSample(bench.window->GetWorld());
+    statistics.Refresh();
+    statistics.View().viewport()->repaint();
+  }
+}
+BENCHMARK(ChartRefresh)->ArgName("page")->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void TickCost(benchmark::State& state) {
   Bench bench(false, false);

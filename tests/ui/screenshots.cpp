@@ -2,10 +2,15 @@
 // populated world with its secondary windows open, each secondary window on
 // its own, About and the icon. Not a test; scripts/screenshots runs it. With
 // --screen it grabs the whole X screen instead, to see the real program
-// running under Xvfb.
-// Usage: ui_screenshots OUT_DIR | ui_screenshots --screen OUT.png
+// running under Xvfb. The statistics window's pages show a world of 300
+// years: seed 1 as `ombrivale-run --new --seed 1 --ticks 111600 --save`
+// leaves it, loaded from --world DIR when given (a Release runner makes it
+// in seconds), else run here (minutes in a test build).
+// Usage: ui_screenshots OUT_DIR [--world DIR] | ui_screenshots --screen OUT.png
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QMdiSubWindow>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -16,6 +21,62 @@
 #include "sim/tick.h"
 #include "ui/main_window.h"
 
+namespace {
+
+using namespace ombrivale;
+
+// The statistics window's pages over 300 years of seed 1.
+template <class Save>
+bool SaveStatisticsPages(ui::ProgramEnvironment environment, const QString& worldFolder,
+                         const Save& save) {
+  QTemporaryDir programFolder;
+  const QString autoSave = programFolder.filePath(QStringLiteral("AutoSave"));
+  if (!worldFolder.isEmpty()) {
+    QDir().mkpath(autoSave);
+    for (const QString& name : QDir(worldFolder).entryList(QDir::Files)) {
+      if (!QFile::copy(QDir(worldFolder).filePath(name), QDir(autoSave).filePath(name))) {
+        std::fprintf(stderr, "could not copy %s\n", qPrintable(name));
+        return false;
+      }
+    }
+  }
+  environment.programFolder = programFolder.path();
+  environment.seed = 1;
+  ui::MainWindow window(environment);
+  window.QtWindowSeam().ScriptAnswers({});
+  window.StartUp();
+  window.Run().SetPaused(true);
+  World& world = window.GetWorld();
+  world.AutoSave = 0;
+  if (worldFolder.isEmpty()) {
+    for (int tick = 0; tick < 300 * 372; ++tick)
+      SimulationTick(world);
+  }
+  window.showNormal();
+  window.resize(1100, 900);
+  window.ShowStatistics();
+  ui::StatisticsWindow& statistics = window.Statistics();
+  window.SubWindowOf(&statistics)->move(0, 0);
+  window.SubWindowOf(&statistics)->resize(960, 600);
+  statistics.ChooseGene(GeneGroup::Adult, QStringLiteral("Head.Vision.Distance"));
+  const char* const names[] = {"population", "deaths",      "diet", "breathing",
+                               "covering",   "evolvedness", "genes"};
+  for (int page = 0; page < statistics.PageCount(); ++page) {
+    statistics.SetPage(page);
+    QCoreApplication::processEvents();
+    save(statistics.grab().toImage(),
+         (QStringLiteral("statistics_") + QLatin1String(names[page]) + QStringLiteral(".png"))
+             .toLatin1()
+             .constData());
+  }
+  statistics.SetPage(0);
+  QCoreApplication::processEvents();
+  save(window.grab().toImage(), "main_window_statistics.png");
+  return !world.history.samples.empty();
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
   using namespace ombrivale;
   QApplication app(argc, argv);
@@ -23,8 +84,10 @@ int main(int argc, char* argv[]) {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr && screen->grabWindow(0).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
   }
-  if (argc != 2 || !QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
-    std::fprintf(stderr, "usage: %s OUT_DIR | %s --screen OUT.png\n", argv[0], argv[0]);
+  const bool givenWorld = argc == 4 && QLatin1String(argv[2]) == QLatin1String("--world");
+  if ((argc != 2 && !givenWorld) || !QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
+    std::fprintf(stderr, "usage: %s OUT_DIR [--world DIR] | %s --screen OUT.png\n", argv[0],
+                 argv[0]);
     return 2;
   }
   bool saved = true;
@@ -81,6 +144,8 @@ int main(int argc, char* argv[]) {
   save(window.QuickDrawIfCreated()->grab().toImage(), "quick_draw.png");
   save(window.PlayGodIfCreated()->grab().toImage(), "play_god.png");
   save(window.LogIfCreated()->grab().toImage(), "log.png");
+  saved &= SaveStatisticsPages(environment,
+                               givenWorld ? QString::fromLocal8Bit(argv[3]) : QString(), save);
   ui::AboutWindow about;
   about.show();
   QCoreApplication::processEvents();
