@@ -384,18 +384,30 @@ void Forage(World& world, int slot) {
   const int D = genes.Head.Vision.Distance;
   const int32_t start = 2 * D;  // 32 bits: a distance above 16383 still doubles
 
-  Sight sight;
-  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-    sight.best[kind] = start;
-    sight.bestDX[kind] = RandomSign(world);
-    sight.bestDY[kind] = RandomSign(world);
-  }
-  if (genes.Head.Vision.SensorExists != kTrue) return;  // a blind animal neither looks nor eats
-
-  // Only the kinds this diet acts on are looked for; the others' Best would
-  // never be read.
+  // A blind animal neither looks nor eats. Only the kinds this diet acts on
+  // are looked for; the others' Best would never be read.
+  const bool sees = genes.Head.Vision.SensorExists == kTrue;
   const uint8_t diet = genes.Head.Diet;
-  ScanForFood(world, self.X, self.Y, D, WantedKinds(diet), sight);
+  Sight sight;
+  for (int kind = kSeaScum; kind <= kMeat; ++kind)
+    sight.best[kind] = start;
+  if (sees) ScanForFood(world, self.X, self.Y, D, WantedKinds(diet), sight);
+
+  // Each kind's starting offsets are two random signs, drawn in kind order
+  // whatever the scan found (the scan draws nothing, so it may come first).
+  // A sign that is found over, or that this diet never reads, only moves the
+  // generator on.
+  const unsigned read = sees ? WantedKinds(diet) : 0;
+  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+    if ((read & (1u << kind)) != 0 && sight.best[kind] == start) {
+      sight.bestDX[kind] = RandomSign(world);
+      sight.bestDY[kind] = RandomSign(world);
+    } else {
+      SkipRandomSign(world);
+      SkipRandomSign(world);
+    }
+  }
+  if (!sees) return;
 
   switch (diet) {
     case kScumSucker:

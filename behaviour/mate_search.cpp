@@ -56,16 +56,17 @@ bool SameValue(const unsigned char* a, const unsigned char* b, uint8_t size) {
   return x == y;
 }
 
-// The candidate tests of the scan that need no genome comparison, in the
-// order the rule gives them; the candidate's own breeding window has both
-// bounds exclusive.
+// The candidate tests of the scan that need no genome comparison; the
+// candidate's own breeding window has both bounds exclusive. None has an
+// effect, so their order is free: the state fields, which share a cache line,
+// come before the genes.
 bool IsReadyCandidate(const Animal& seeker, const Animal& other) {
-  if (!IsOccupied(other)) return false;
-  if (other.Sex == seeker.Sex) return false;
-  if (other.Stage == kStageEgg) return false;
+  if (!IsOccupied(other) || other.Sex == seeker.Sex || other.Stage == kStageEgg ||
+      other.HasBred != 0) {
+    return false;
+  }
   const GenitaliaGenes& g = Expressed(other).Genitalia;
-  if (!(g.StartsBreeding < other.AgeYears && g.StopsBreeding > other.AgeYears)) return false;
-  return other.HasBred == 0;
+  return g.StartsBreeding < other.AgeYears && g.StopsBreeding > other.AgeYears;
 }
 
 }  // namespace

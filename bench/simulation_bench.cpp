@@ -13,7 +13,10 @@
 //    every simulated year so the population stays near its size.
 // Neither keeps a display, as the runner does not.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <filesystem>
@@ -82,17 +85,16 @@ std::string EvolvedWorld(int years) {
   return folder;
 }
 
-// Ticks per second on the seed-1 world evolved for range(0) years.
-void BM_TickEvolved(benchmark::State& state) {
-  const std::string folder = EvolvedWorld(static_cast<int>(state.range(0)));
-  std::unique_ptr<World> start = StartWorld(folder, true, 7);
-  World world = *start;
+// Ticks `start` over and over, starting again from it every `length` ticks;
+// reports ticks per second and the mean population.
+void TickFrom(benchmark::State& state, const World& start, int length) {
+  World world = start;
   int64_t animalSum = 0;
   int sinceReset = 0;
   for (auto _ : state) {
-    if (sinceReset == 20000) {  // the runs measured by hand are 20,000 ticks long
+    if (sinceReset == length) {
       state.PauseTiming();
-      world = *start;
+      world = start;
       sinceReset = 0;
       state.ResumeTiming();
     }
@@ -104,6 +106,13 @@ void BM_TickEvolved(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["animals"] = static_cast<double>(animalSum) /
                               static_cast<double>(std::max<int64_t>(1, state.iterations()));
+}
+
+// Ticks per second on the seed-1 world evolved for range(0) years.
+void BM_TickEvolved(benchmark::State& state) {
+  const std::string folder = EvolvedWorld(static_cast<int>(state.range(0)));
+  const std::unique_ptr<World> start = StartWorld(folder, true, 7);
+  TickFrom(state, *start, 20000);  // the runs measured by hand are 20,000 ticks long
 }
 BENCHMARK(BM_TickEvolved)->ArgName("years")->Arg(80)->Arg(300)->Unit(benchmark::kMicrosecond);
 
@@ -159,24 +168,7 @@ World ShapedWorld(int population, int vision) {
 void BM_Tick(benchmark::State& state) {
   const World start =
       ShapedWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  World world = start;
-  int sinceReset = 0;
-  int64_t animalSum = 0;
-  for (auto _ : state) {
-    if (sinceReset == kTicksPerYear) {
-      state.PauseTiming();
-      world = start;
-      sinceReset = 0;
-      state.ResumeTiming();
-    }
-    SimulationTick(world);
-    ++sinceReset;
-    animalSum += world.AnimalCount;
-  }
-  state.counters["ticks/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["animals"] = static_cast<double>(animalSum) /
-                              static_cast<double>(std::max<int64_t>(1, state.iterations()));
+  TickFrom(state, start, kTicksPerYear);
 }
 BENCHMARK(BM_Tick)
     ->ArgNames({"animals", "vision"})
@@ -211,21 +203,44 @@ void BM_TakeSnapshot(benchmark::State& state) {
 }
 BENCHMARK(BM_TakeSnapshot)->Unit(benchmark::kMicrosecond);
 
+// The same file system flushed whole (syncfs) instead of file by file: the
+// other way a save could make sure of its files, measured beside it.
+class WholeFlushFileSystem : public PosixFileSystem {
+ public:
+  FileError SyncFiles(const std::vector<std::string>& paths) override {
+    if (paths.empty()) return {};
+    const int fd = ::open(paths.front().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return PlatformError(errno);
+    const int result = ::syncfs(fd);
+    const int error = errno;
+    ::close(fd);
+    return result == 0 ? FileError{} : PlatformError(error);
+  }
+};
+
 // The background part of a save of the 80-year world: the files written
-// into the spare folder, flushed and swapped in.
+// into the spare folder, flushed and swapped in; range(0) 0 flushes only the
+// files written (what saves do), 1 the whole file system.
 void BM_WriteSnapshot(benchmark::State& state) {
   const std::unique_ptr<World> world = StartWorld(EvolvedWorld(80), true, 7);
   SaveSnapshot snapshot;
   TakeSnapshot(*world, snapshot);
   const std::string folder = ScratchFolder("write");
-  PosixFileSystem files;
+  PosixFileSystem fileByFile;
+  WholeFlushFileSystem whole;
+  FileSystem& files = state.range(0) == 0 ? static_cast<FileSystem&>(fileByFile) : whole;
   for (auto _ : state) {
     if (!WriteSnapshot(snapshot, folder, files).empty()) state.SkipWithError("the save failed");
   }
   fs::remove_all(folder);
   fs::remove_all(SiblingsOf(folder).spare);
 }
-BENCHMARK(BM_WriteSnapshot)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteSnapshot)
+    ->ArgName("whole_fs_flush")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_LoadWorld(benchmark::State& state) {
   World saved = ShapedWorld(kSlotCount, 0);

@@ -21,25 +21,34 @@ inline int FoldedCell(double q, int cap) {
   return c > cap ? cap : c;
 }
 
-// Column of a position in hundredths of a cell: |floor(x / 100)| capped at
-// 320. Positions left of the map fold back (-1 and -100 give 1, -101 gives 2).
-inline int CellX(double x) {
-  return FoldedCell(x / 100.0, 320);
-}
-// Row of a position: |floor(y / 100)| capped at 100.
-inline int CellY(double y) {
-  return FoldedCell(y / 100.0, 100);
-}
-
-// The same for whole positions (the stored X and Y), without floating point:
-// the per-tick code maps thousands of positions to cells.
+// Column of a whole position (the stored X) in hundredths of a cell:
+// |floor(x / 100)| capped at 320, without floating point, since the per-tick
+// code maps thousands of positions to cells. Positions left of the map fold
+// back (-1 and -100 give 1, -101 gives 2).
 inline int CellX(int x) {
   const int c = x >= 0 ? x / 100 : -(x + 1) / 100 + 1;
   return c > 320 ? 320 : c;
 }
+// Row of a whole position: |floor(y / 100)| capped at 100.
 inline int CellY(int y) {
   const int c = y >= 0 ? y / 100 : -(y + 1) / 100 + 1;
   return c > 100 ? 100 : c;
+}
+
+// The same for any position. A whole number (most moves are whole steps)
+// takes the integer way: x / 100 in floating point is never rounded across
+// a whole number there.
+inline int CellX(double x) {
+  if (x > -2e9 && x < 2e9 && static_cast<double>(static_cast<int>(x)) == x) {
+    return CellX(static_cast<int>(x));
+  }
+  return FoldedCell(x / 100.0, 320);
+}
+inline int CellY(double y) {
+  if (y > -2e9 && y < 2e9 && static_cast<double>(static_cast<int>(y)) == y) {
+    return CellY(static_cast<int>(y));
+  }
+  return FoldedCell(y / 100.0, 100);
 }
 
 inline double Distance(double x1, double y1, double x2, double y2) {
@@ -100,6 +109,13 @@ inline double Rnd(World& world) {
 inline int16_t RandomSign(World& world) {
   Reseed(world);
   return (RndBits(world) >> 63) != 0 ? 1 : -1;
+}
+
+// RandomSign's effect on the generator without its result: for a sign the
+// rule draws but never reads, so that the draws after it stay the same.
+inline void SkipRandomSign(World& world) {
+  Reseed(world);
+  world.Rng.state += 0x9E3779B97F4A7C15ull;
 }
 
 // Holds the time of day for the length of a tick (see Clock::held).

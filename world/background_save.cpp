@@ -52,19 +52,21 @@ void BackgroundSaver::Run() {
     lock.lock();
     isWriting_ = false;
     ended_.push_back(std::move(errors));
-    anyEnded_ = true;
+    anyEnded_.store(true, std::memory_order_release);
     ++written_;
     changed_.notify_all();
   }
 }
 
 void BackgroundSaver::ReportEnded(World& world) {
+  // Called every tick: nothing is taken (an empty deque allocates) unless a
+  // save has ended.
+  if (!anyEnded_.load(std::memory_order_acquire)) return;
   std::deque<std::vector<FileError>> ended;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!anyEnded_) return;
     ended.swap(ended_);
-    anyEnded_ = false;
+    anyEnded_.store(false, std::memory_order_relaxed);
   }
   // Reported outside the lock: an error box waits for the user.
   for (const std::vector<FileError>& errors : ended)

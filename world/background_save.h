@@ -11,6 +11,7 @@
 // property holds: a process killed at any moment leaves one complete world on disk.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -68,7 +69,7 @@ class BackgroundSaver final : public SaveQueue {
   bool isWriting_ = false;
   bool stopping_ = false;
   std::deque<std::vector<FileError>> ended_;  // written, not yet reported
-  bool anyEnded_ = false;                     // a cheap look for ReportEnded
+  std::atomic<bool> anyEnded_{false};         // a cheap look for ReportEnded
   uint64_t written_ = 0;
   std::thread writer_;  // started with the first save
 };

@@ -6,9 +6,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include "core/world.h"
 
@@ -143,8 +147,33 @@ FileError PosixFileSystem::Sync(int fd) {
   return ErrorOf(::fsync(fd));
 }
 
-FileError PosixFileSystem::SyncFileSystem(int fd) {
-  return ErrorOf(::syncfs(fd));
+FileError PosixFileSystem::SyncFiles(const std::vector<std::string>& paths) {
+  constexpr size_t kFlushers = 16;
+  std::atomic<size_t> next{0};
+  std::mutex mutex;
+  FileError first;
+  const auto flush = [&] {
+    for (size_t i; (i = next++) < paths.size();) {
+      FileError error;
+      const int fd = ::open(paths[i].c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0) {
+        error = PlatformError(errno);
+      } else {
+        if (::fsync(fd) != 0) error = PlatformError(errno);
+        ::close(fd);
+      }
+      if (error) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!first) first = error;
+      }
+    }
+  };
+  std::vector<std::thread> flushers;
+  for (size_t k = 0; k < std::min(kFlushers, paths.size()); ++k)
+    flushers.emplace_back(flush);
+  for (std::thread& flusher : flushers)
+    flusher.join();
+  return first;
 }
 
 FileError PosixFileSystem::Close(int fd) {

@@ -73,10 +73,8 @@ class FileSystem {
   virtual FileError Write(int fd, const char* data, size_t size, size_t& written) = 0;
   // Flushes one file or folder to the disk.
   virtual FileError Sync(int fd) = 0;
-  // Flushes every file of the file system holding `fd` to the disk and
-  // reports any write-back error met since `fd` was opened. One call for a
-  // whole save is much cheaper than a flush per file.
-  virtual FileError SyncFileSystem(int fd) = 0;
+  // Flushes the named files to the disk; the first error, after trying all.
+  virtual FileError SyncFiles(const std::vector<std::string>& paths) = 0;
   virtual FileError Close(int fd) = 0;
 
   // Reads a whole regular file.
@@ -101,7 +99,9 @@ class PosixFileSystem : public FileSystem {
   FileError OpenFolder(const std::string& path, int& fd) override;
   FileError Write(int fd, const char* data, size_t size, size_t& written) override;
   FileError Sync(int fd) override;
-  FileError SyncFileSystem(int fd) override;
+  // The flushes go out from several threads at once: a flush waits for the
+  // journal's commit, and flushes asked for together share one.
+  FileError SyncFiles(const std::vector<std::string>& paths) override;
   FileError Close(int fd) override;
   FileError ReadFile(const std::string& path, std::string& bytes) override;
   FileError Link(const std::string& from, const std::string& to) override;

@@ -115,13 +115,14 @@ FileError BeginFolderReplace(FileSystem& files, const std::string& folder) {
   return files.MakeFolder(s.saving);
 }
 
-FileError FlushSavingFolder(FileSystem& files, const std::string& folder) {
+FileError FlushSavingFolder(FileSystem& files, const std::string& folder,
+                            const std::vector<std::string>& written) {
   const FolderSiblings s = SiblingsOf(folder);
   int fd = -1;
   if (const FileError error = files.OpenFolder(s.saving, fd)) return error;
-  // One flush of the file system writes every file of the save at once: 750
-  // separate flushes cost several times more on a journalling file system.
-  FileError error = files.SyncFileSystem(fd);
+  // Only what this save wrote, not the whole file system with every other
+  // program's writes.
+  FileError error = files.SyncFiles(written);
   if (!error) error = files.Sync(fd);
   const FileError closeError = files.Close(fd);
   return error ? error : closeError;

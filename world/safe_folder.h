@@ -51,9 +51,12 @@ FileError RecoverFolder(FileSystem& files, const std::string& folder);
 // removed by the caller), else a new empty one.
 FileError BeginFolderReplace(FileSystem& files, const std::string& folder);
 
-// Flushes the files written into ".F.saving" and the folder itself.
-// REQUIRES: the files were written and closed after the folder was made.
-FileError FlushSavingFolder(FileSystem& files, const std::string& folder);
+// Flushes the files written into ".F.saving" (`written`, whole paths) and
+// the folder itself. Files linked in from a folder flushed before need no
+// flush of their own: the folder's flush keeps their names.
+// REQUIRES: the files were written and closed.
+FileError FlushSavingFolder(FileSystem& files, const std::string& folder,
+                            const std::vector<std::string>& written);
 
 // Swaps the flushed ".F.saving" in as `folder` and keeps the previous
 // contents as the spare folder. `replaced` tells whether `folder` holds the new contents when it

@@ -246,7 +246,7 @@ FileError ClearLeftovers(const SaveSnapshot& snapshot, FileSystem& files,
 // anything a user put there) into the new folder, as the save of a folder
 // written in place would leave them. Hard links cost no copying.
 FileError CarryOverFiles(const SaveSnapshot& snapshot, FileSystem& files, const std::string& folder,
-                         const std::string& saving) {
+                         const std::string& saving, std::vector<std::string>& copied) {
   PathKind kind;
   if (const FileError error = files.Inspect(folder, kind)) return error;
   if (kind != PathKind::Folder) return {};
@@ -266,6 +266,7 @@ FileError CarryOverFiles(const SaveSnapshot& snapshot, FileSystem& files, const 
     // A file system without hard links: copy.
     if (const FileError error = files.ReadFile(from, bytes)) return error;
     if (const FileError error = WriteWholeFile(files, to, bytes, false)) return error;
+    copied.push_back(to);
   }
   return {};
 }
@@ -532,10 +533,11 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   if (const FileError error = ClearLeftovers(snapshot, files, saving)) fail(error);
   // Each file is one step: a failed step is reported and the save goes on
   // with the next, but a save with a failed step is never swapped in.
+  std::vector<std::string> written;  // to be flushed
+  written.reserve(kSlotCount + 8);
   const auto write = [&](const std::string& name, std::string_view bytes) {
-    if (const FileError error = WriteWholeFile(files, saving + "/" + name, bytes, false)) {
-      fail(error);
-    }
+    written.push_back(saving + "/" + name);
+    if (const FileError error = WriteWholeFile(files, written.back(), bytes, false)) fail(error);
   };
   std::string bytes;  // each file in turn
   if (const FileError error = Planet0BytesOf(snapshot.calendar, snapshot.layers, bytes)) {
@@ -559,11 +561,11 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   write(kStatisticsFileName, bytes);
   GenesFileText(snapshot.history.genes, bytes);
   write(kGenesFileName, bytes);
-  if (const FileError error = CarryOverFiles(snapshot, files, folder, saving)) {
+  if (const FileError error = CarryOverFiles(snapshot, files, folder, saving, written)) {
     fail(error);
   }
   if (errors.empty()) {
-    if (const FileError error = FlushSavingFolder(files, folder)) fail(error);
+    if (const FileError error = FlushSavingFolder(files, folder, written)) fail(error);
   }
   if (errors.empty()) {
     bool replaced = false;

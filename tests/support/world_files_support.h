@@ -86,7 +86,7 @@ class FaultyFileSystem final : public FileSystem {
   OMBRIVALE_FORWARD(Write, (int fd, const char* data, size_t size, size_t& written),
                     (fd, data, size, written))
   OMBRIVALE_FORWARD(Sync, (int fd), (fd))
-  OMBRIVALE_FORWARD(SyncFileSystem, (int fd), (fd))
+  OMBRIVALE_FORWARD(SyncFiles, (const std::vector<std::string>& paths), (paths))
   OMBRIVALE_FORWARD(ReadFile, (const std::string& path, std::string& bytes), (path, bytes))
   OMBRIVALE_FORWARD(Link, (const std::string& from, const std::string& to), (from, to))
   OMBRIVALE_FORWARD(Rename, (const std::string& from, const std::string& to), (from, to))
