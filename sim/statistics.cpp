@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "behaviour/species.h"
 #include "genetics/body_measures.h"
 
 namespace ombrivale {
@@ -16,6 +17,8 @@ MonthSample TakeCensus(World& world) {
     scoreSum += score;
     c.lowestScore = c.population == 0 ? score : std::min(c.lowestScore, score);
     ++c.population;
+    c.highestGeneration =
+        std::max(c.highestGeneration, world.lineage.generationOfSlot[static_cast<size_t>(slot)]);
     if (a.Stage == kStageEgg) {
       ++c.eggs;
       continue;
@@ -27,11 +30,13 @@ MonthSample TakeCensus(World& world) {
     if (g.Body.Covering < kCodeValueCount) ++c.covering[g.Body.Covering];
   }
   if (c.population > 0) c.meanScore = scoreSum / c.population;
+  c.species = world.species.count;
   return c;
 }
 
 void RecordSample(World& world) {
   History& history = world.history;
+  GroupSpecies(world);
   MonthSample sample = TakeCensus(world);
   sample.year = world.Year;
   sample.month = world.Month;
