@@ -15,13 +15,6 @@ namespace {
 
 constexpr int kComparedCount = kComparedValueCount;  // 5 egg genes + 55 per gene set
 
-// Where each compared value lies in the Animal record, built from the gene
-// table once, so the comparison is a run of one- or two-byte compares.
-struct ComparedValue {
-  uint16_t offset;
-  uint8_t size;
-};
-
 std::array<ComparedValue, kComparedCount> BuildComparedValues() {
   std::array<ComparedValue, kComparedCount> values{};
   size_t n = 0;
@@ -39,11 +32,6 @@ std::array<ComparedValue, kComparedCount> BuildComparedValues() {
           size(gene.type)};
     }
   }
-  return values;
-}
-
-const std::array<ComparedValue, kComparedCount>& ComparedValues() {
-  static const std::array<ComparedValue, kComparedCount> values = BuildComparedValues();
   return values;
 }
 
@@ -70,6 +58,11 @@ bool IsReadyCandidate(const Animal& seeker, const Animal& other) {
 }
 
 }  // namespace
+
+std::span<const ComparedValue> ComparedValues() {
+  static const std::array<ComparedValue, kComparedCount> values = BuildComparedValues();
+  return values;
+}
 
 bool IsCompatible(const World& world, int a, int b) {
   const auto* pa = reinterpret_cast<const unsigned char*>(&AnimalAt(world, a));

@@ -35,6 +35,10 @@ struct MonthSample {
   // when population > 0.
   double meanScore = 0;
   double lowestScore = 0;
+  // Species among the adults (behaviour/species.h), and the highest
+  // generation of the occupied slots (core/lineage.h).
+  int32_t species = 0;
+  uint32_t highestGeneration = 0;
 };
 
 // Samples beyond this many make the older half merge pairwise, so a run of

@@ -18,9 +18,11 @@
 #include "core/codes.h"
 #include "core/display.h"
 #include "core/history.h"
+#include "core/lineage.h"
 #include "core/map.h"
 #include "core/save_queue.h"
 #include "core/seam.h"
+#include "core/species.h"
 
 namespace ombrivale {
 
@@ -103,6 +105,10 @@ struct World {
   std::array<uint64_t, kCauseCount> DeathsByCause{};
   // One sample a month of the population (sim/statistics.h).
   History history;
+  // Who descends from whom (saved), and the adults' species (the numbers
+  // saved with the family record).
+  Lineage lineage;
+  SpeciesRecord species;
 
   // Each slot's evolvedness count (PrimordialCount), kept for the choice of
   // the least evolved animal when a full table needs room; meaningful for

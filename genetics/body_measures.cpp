@@ -200,12 +200,14 @@ int FindLeastEvolvedKept(World& world) {
 }
 
 void NoteGenesChanged(World& world, int slot) {
+  MarkGenomeStale(world.species, slot);
   if (!world.primordialCountsKept) return;
   world.primordialCounts[static_cast<size_t>(slot)] =
       static_cast<int16_t>(PrimordialCount(AnimalAt(world, slot)));
 }
 
 void ForgetPrimordialCounts(World& world) {
+  MarkAllGenomesStale(world.species);
   world.primordialCountsKept = false;
 }
 

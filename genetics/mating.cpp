@@ -59,6 +59,8 @@ void Mate(World& world, int first, int second) {
     egg.Y = AnimalAt(world, second).Y;
     // Mode, headings, HasBred and the kept genes stay as the slot held them.
     NoteGenesChanged(world, slot);
+    RecordYoung(world.lineage, slot, first, second, world.Year, world.Month,
+                static_cast<int16_t>(KeptPrimordialCount(world, slot)));
   }
 }
 

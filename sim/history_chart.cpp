@@ -45,6 +45,12 @@ std::vector<ChartPage> BuildPages() {
        ChartStyle::Lines,
        false,
        {{"mean_primordial_score", "Mean Score"}, {"lowest_primordial_score", "Lowest Score"}}},
+      {"Species", "Species among the adults", ChartStyle::Lines, false, {{"species", "Species"}}},
+      {"Generations",
+       "Generation",
+       ChartStyle::Lines,
+       false,
+       {{"highest_generation", "Highest Generation Alive"}}},
   };
 }
 

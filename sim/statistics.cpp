@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "behaviour/species.h"
 #include "genetics/body_measures.h"
 #include "genetics/gene_census.h"
 
@@ -18,6 +19,8 @@ MonthSample TakeCensus(World& world) {
     scoreSum += score;
     c.lowestScore = c.population == 0 ? score : std::min(c.lowestScore, score);
     ++c.population;
+    c.highestGeneration =
+        std::max(c.highestGeneration, world.lineage.generationOfSlot[static_cast<size_t>(slot)]);
     if (a.Stage == kStageEgg) {
       ++c.eggs;
       continue;
@@ -29,11 +32,13 @@ MonthSample TakeCensus(World& world) {
     if (g.Body.Covering < kCodeValueCount) ++c.covering[g.Body.Covering];
   }
   if (c.population > 0) c.meanScore = scoreSum / c.population;
+  c.species = world.species.count;
   return c;
 }
 
 void RecordSample(World& world) {
   History& history = world.history;
+  GroupSpecies(world);
   MonthSample sample = TakeCensus(world);
   sample.year = world.Year;
   sample.month = world.Month;

@@ -8,11 +8,13 @@ namespace ombrivale {
 
 // A census of the occupied slots now: counts by stage, and of the hatched
 // animals by diet, breathing method and covering (expressed set), with the
-// mean and lowest evolvedness score. Deaths, year and month are not filled.
+// mean and lowest evolvedness score, the species found by the last grouping
+// and the highest generation. Deaths, year and month are not filled.
 MonthSample TakeCensus(World& world);
 
-// Appends a sample of the world now: the census, the date and the deaths
-// since the sample before.
+// Groups the adults into species (behaviour/species.h), then appends a
+// sample of the world now: the census, the date and the deaths since the
+// sample before.
 void RecordSample(World& world);
 
 // Called at the end of every tick: records a sample when the calendar has

@@ -152,6 +152,7 @@ void MonthStep(World& world) {
     world.Month = 1;
     AddSaturating(world.Year, 1);
     ChangeWorld(world);
+    PruneLineage(world.lineage, world.Animals);
     if (world.AutoSave == 1 && !world.AutoSaveFolder.empty()) {
       SaveWorld(world, world.AutoSaveFolder);
     }

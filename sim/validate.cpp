@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "behaviour/species.h"
 #include "genetics/body_measures.h"
 
 namespace ombrivale {
@@ -66,6 +67,11 @@ void ValidateMonthStep(const World& world) {
     occupied += IsOccupied(AnimalAt(world, slot)) ? 1 : 0;
   Check(occupied == world.AnimalCount,
         "AnimalCount differs from the occupied slots after a month step", world.AnimalCount);
+  // Once a month: the family record and the packed genomes cost a pass each.
+  if (const char* fault = LineageFault(world.lineage, world.Animals)) {
+    Fail(fault, static_cast<long long>(world.lineage.entries.size()));
+  }
+  Check(PackedGenomesMatch(world), "a packed genome differs from its animal's genes", 0);
 }
 
 }  // namespace ombrivale

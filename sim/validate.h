@@ -15,7 +15,9 @@ namespace ombrivale {
 void Validate(const World& world);
 
 // Checks what holds right after a month step: AnimalCount is the number of
-// occupied slots. The month step calls it when built with OMBRIVALE_VALIDATE.
+// occupied slots, the family record is whole and true to the table
+// (LineageFault) and the species' packed genomes are true to the genes. The
+// month step calls it when built with OMBRIVALE_VALIDATE.
 void ValidateMonthStep(const World& world);
 
 }  // namespace ombrivale

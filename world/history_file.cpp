@@ -41,7 +41,7 @@ const std::string& HistoryCsvHeader() {
       "diet_scum_sucker,diet_herbivorous,diet_omnivorous,diet_carnivorous,"
       "breathing_none,breathing_gills,breathing_gills_and_lungs,breathing_lungs,"
       "covering_fur,covering_skin,covering_scales,covering_feathers,"
-      "mean_primordial_score,lowest_primordial_score\n";
+      "mean_primordial_score,lowest_primordial_score,species,highest_generation\n";
   return header;
 }
 
@@ -64,6 +64,8 @@ void AppendHistoryCsvRow(std::string& out, const MonthSample& sample) {
     std::snprintf(scores, sizeof scores, ",%.4f,%.4f", sample.meanScore, sample.lowestScore);
   }
   out += scores;
+  AppendField(out, sample.species);
+  AppendField(out, sample.highestGeneration);
   out += '\n';
 }
 

@@ -8,7 +8,8 @@
 // omnivorous, carnivorous), by breathing method (none, gills, gills and
 // lungs, lungs) and by covering (fur, skin, scales, feathers); the mean and
 // the lowest evolvedness score with four decimals, both empty when the
-// population is 0. Lines end in LF.
+// population is 0; the species among the adults and the highest generation
+// alive (0 when the population is 0). Lines end in LF.
 #pragma once
 
 #include <string>

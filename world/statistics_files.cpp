@@ -58,6 +58,8 @@ const SampleColumn kSampleColumns[] = {
     OMBRIVALE_COUNT("covering_feathers", covering[kFeathers]),
     OMBRIVALE_SAMPLE_COLUMN("mean_primordial_score", meanScore, 0, 100, false),
     OMBRIVALE_SAMPLE_COLUMN("lowest_primordial_score", lowestScore, 0, 100, false),
+    OMBRIVALE_COUNT("species", species),
+    OMBRIVALE_SAMPLE_COLUMN("highest_generation", highestGeneration, 0, kUint32Max, true),
 };
 
 #undef OMBRIVALE_DEATHS

@@ -8,8 +8,10 @@
 
 #include "core/log.h"
 
+#include "behaviour/species.h"
 #include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
+#include "world/lineage_file.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
 #include "world/statistics_files.h"
@@ -21,6 +23,7 @@ constexpr const char* kPlanet0 = "planet_0.dat";
 constexpr const char* kPlanet1 = "planet_1.dat";
 constexpr const char* kPlanet2 = "planet_2.dat";
 constexpr const char* kAnimalList = "animals.dat";
+constexpr const char* kLineage = "lineage.dat";
 
 // ---- Writing numbers ----
 
@@ -195,6 +198,38 @@ bool CancelAfter(World& world, const FileError& error) {
   return true;
 }
 
+// The family record of the animals read: lineage.dat, and a founder entry
+// of generation 0 for every living animal it does not name (all of them
+// when the folder has no such file, as one saved before it came does not).
+// False when the user cancelled the load after an error in it.
+bool ReadLineage(World& world, FileSystem& files, const std::string& path) {
+  LoadedLineage loaded;
+  std::string text;
+  PathKind kind = PathKind::Missing;
+  FileError error = files.Inspect(path, kind);
+  if (!error && kind != PathKind::Missing) {
+    error = files.ReadFile(path, text);
+    if (!error) error = ParseLineage(text, world.Animals, loaded);
+  }
+  if (error && CancelAfter(world, error)) return false;
+  if (error || kind == PathKind::Missing) loaded = LoadedLineage{};  // every animal a founder
+  world.lineage = std::move(loaded.lineage);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const size_t at = static_cast<size_t>(slot);
+    if (!IsOccupied(AnimalAt(world, slot)) || world.lineage.idOfSlot[at] != 0) continue;
+    RecordFounder(world.lineage, slot, world.Year, world.Month,
+                  static_cast<int16_t>(PrimordialCount(AnimalAt(world, slot))));
+  }
+  SpeciesRecord& species = world.species;
+  species.speciesOfSlot = loaded.speciesOfSlot;
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    species.groupedId[static_cast<size_t>(slot)] =
+        world.lineage.idOfSlot[static_cast<size_t>(slot)];
+  species.nextSpecies = loaded.nextSpecies;
+  species.count = 0;  // until the next grouping
+  return true;
+}
+
 // The animal whose file a save writes for `slot`: the occupant, or the
 // leftover of a save merged into it; nullptr when none.
 const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
@@ -210,8 +245,10 @@ const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
 // True for the names this save writes: the world files and the animal
 // files of occupied slots. Everything else of the previous save is kept.
 bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
-  if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList) return true;
-  if (name == kStatisticsFileName || name == kGenesFileName) return true;
+  if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList ||
+      name == kLineage || name == kStatisticsFileName || name == kGenesFileName) {
+    return true;
+  }
   if (name.size() < 7 || name.compare(0, 2, "A_") != 0) return false;
   int slot = 0;
   const char* first = name.data() + 2;
@@ -506,6 +543,11 @@ void TakeSnapshot(const World& world, SaveSnapshot& snapshot) {
     snapshot.layers[layer] = world.Map.layers[layer];
   snapshot.animals = world.Animals;
   snapshot.history = world.history;
+  snapshot.lineage = world.lineage;
+  snapshot.speciesOfSlot.resize(kSlotCount + 1);
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    snapshot.speciesOfSlot[static_cast<size_t>(slot)] = SpeciesOf(world, slot);
+  snapshot.nextSpecies = world.species.nextSpecies;
   snapshot.hasLeftover.clear();
 }
 
@@ -551,6 +593,9 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   write(kPlanet2, bytes);
   AnimalListTextOf(snapshot.animals, bytes);
   write(kAnimalList, bytes);
+  LineageText(snapshot.lineage, snapshot.animals, snapshot.speciesOfSlot, snapshot.nextSpecies,
+              bytes);
+  write(kLineage, bytes);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Animal* animal = SavedAnimal(snapshot, slot);
     if (animal == nullptr) continue;
@@ -659,6 +704,8 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
     error = ReadAnimalFile(world, files, prefix + AnimalFileName(slot), slot);
     if (error && CancelAfter(world, error)) return false;
   }
+
+  if (!ReadLineage(world, files, prefix + kLineage)) return false;
 
   ReDrawMap(world);
   LoadHistoryFiles(world, files, folder);

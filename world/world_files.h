@@ -38,6 +38,17 @@
 //                 (ParseHistoryCsv): a column they lack takes its default.
 //                 A folder without stats.csv loads with an empty history;
 //                 a damaged one is reported and left out.
+//   lineage.dat   the family record (core/lineage.h) and the species. Line
+//                 1: the id the next animal gets; line 2: the number the
+//                 next new species gets; then one line per animal kept (the
+//                 living and their ancestors) in ascending id order, nine
+//                 numbers separated by single blanks: id, the sex-0 and the
+//                 sex-1 parent's ids (both 0 for a founder or a dropped
+//                 animal), birth year, birth month, generation, evolvedness
+//                 count (0..115), the slot it lives in (0 when dead) and its
+//                 species (0 for none). Written since the family record
+//                 came; a folder without it loads with every living animal
+//                 a founder of generation 0.
 // Numbers in every file but planet_1.dat are plain decimal text (NumberText).
 //
 // A save writes the whole folder beside it and swaps it in at once (see
@@ -145,6 +156,9 @@ struct SaveSnapshot {
   std::vector<int32_t> layers[3];
   std::vector<Animal> animals;  // by slot, [0] unused
   History history;
+  Lineage lineage;
+  std::vector<int32_t> speciesOfSlot;  // by slot, 0 for none
+  int32_t nextSpecies = 1;
   // When a save that was still waiting is merged into this newer one: the
   // animals that were in it and whose slots are free now. Their files are
   // written too, as the merged save would have left them, so the folder ends

@@ -140,12 +140,12 @@ PlanetFigures GeneratePlanet(World& world) {
 
 void GenerateWorld(World& world) {
   const PlanetFigures figures = GeneratePlanet(world);
+  world.Year = 0;  // before the founders, whose birth date it is
+  world.Month = 0;
   CreateFounder(world, 1);
   CreateFounder(world, 2);
   LayFounder(world, 1, figures);
   LayFounder(world, 2, figures);
-  world.Year = 0;
-  world.Month = 0;
 }
 
 void CreateFounder(World& world, int slot) {
@@ -204,6 +204,8 @@ void CreateFounder(World& world, int slot) {
     g.Tail.Width = 1;
   }
   NoteGenesChanged(world, slot);
+  RecordFounder(world.lineage, slot, world.Year, world.Month,
+                static_cast<int16_t>(PrimordialCount(a)));
 }
 
 double MeatBlockSum(const World& world, int x, int y) {

@@ -179,7 +179,7 @@ void ChartRedraw(benchmark::State& state) {
   for (auto _ : state)
     benchmark::DoNotOptimize(statistics.View().grab());
 }
-BENCHMARK(ChartRedraw)->ArgName("page")->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
+BENCHMARK(ChartRedraw)->ArgName("page")->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
 
 // One refresh of the shown page after eight more months (a quarter second
 // of Real Time), the chart redrawn.

@@ -40,6 +40,8 @@ Animal& PutAnimal(World& world, int slot, int x, int y, int16_t stage) {
   a.Y = static_cast<int16_t>(y);
   a.Hunger = 100;
   a.Breath = a.Genes[stage < 0 ? 0 : stage].Body.BreathCapasity;
+  RecordFounder(world.lineage, slot, world.Year, world.Month,
+                static_cast<int16_t>(PrimordialCount(a)));
   return a;
 }
 

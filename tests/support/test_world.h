@@ -25,7 +25,8 @@ void FillRows(World& world, int y0, int y1, int32_t terrain);
 
 // An occupied slot holding an animal of the given stage at (x, y), hunger
 // 100 and a full breath, with the genome a new world's founders get (gills,
-// skin, scum sucker; both sets alike).
+// skin, scum sucker; both sets alike), recorded as a founder in the family
+// record.
 Animal& PutAnimal(World& world, int slot, int x, int y, int16_t stage = kStageAdult);
 
 }  // namespace ombrivale::testing

@@ -18,6 +18,7 @@
 #include "core/helpers.h"
 #include "genetics/body_measures.h"
 #include "sim/new_world.h"
+#include "sim/history_chart.h"
 #include "sim/tick.h"
 #include "ui/main_window.h"
 
@@ -59,15 +60,15 @@ bool SaveStatisticsPages(ui::ProgramEnvironment environment, const QString& worl
   window.SubWindowOf(&statistics)->move(0, 0);
   window.SubWindowOf(&statistics)->resize(960, 600);
   statistics.ChooseGene(GeneGroup::Adult, QStringLiteral("Head.Vision.Distance"));
-  const char* const names[] = {"population", "deaths",      "diet", "breathing",
-                               "covering",   "evolvedness", "genes"};
   for (int page = 0; page < statistics.PageCount(); ++page) {
     statistics.SetPage(page);
     QCoreApplication::processEvents();
+    const auto pages = ChartPages();
+    const QString name =
+        QString::fromLatin1(static_cast<size_t>(page) < pages.size() ? pages[page].title : "genes")
+            .toLower();
     save(statistics.grab().toImage(),
-         (QStringLiteral("statistics_") + QLatin1String(names[page]) + QStringLiteral(".png"))
-             .toLatin1()
-             .constData());
+         (QStringLiteral("statistics_") + name + QStringLiteral(".png")).toLatin1().constData());
   }
   statistics.SetPage(0);
   QCoreApplication::processEvents();

@@ -1,0 +1,225 @@
+#include "core/lineage.h"
+
+#include <algorithm>
+
+#include "core/animal.h"
+
+namespace ombrivale {
+namespace {
+
+uint64_t Record(Lineage& lineage, int slot, LineageEntry entry) {
+  entry.id = lineage.nextId++;
+  lineage.entries.push_back(entry);
+  lineage.idOfSlot[static_cast<size_t>(slot)] = entry.id;
+  lineage.generationOfSlot[static_cast<size_t>(slot)] = entry.generation;
+  return entry.id;
+}
+
+// Index of the entry of `id` in the record, or entries.size() when absent.
+size_t IndexOf(const Lineage& lineage, uint64_t id) {
+  const auto& entries = lineage.entries;
+  const auto at = std::lower_bound(entries.begin(), entries.end(), id,
+                                   [](const LineageEntry& e, uint64_t key) { return e.id < key; });
+  if (at == entries.end() || at->id != id) return entries.size();
+  return static_cast<size_t>(at - entries.begin());
+}
+
+bool IsLiving(const Lineage& lineage, std::span<const Animal> animals, int slot) {
+  return IsOccupied(animals[static_cast<size_t>(slot)]) &&
+         lineage.idOfSlot[static_cast<size_t>(slot)] != 0;
+}
+
+// Each entry's parents as indices into the record (entries.size() for none).
+void ParentIndices(const Lineage& lineage, std::vector<size_t>& out) {
+  const size_t n = lineage.entries.size();
+  out.resize(2 * n);
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t p = 0; p < 2; ++p) {
+      const uint64_t parent = lineage.entries[i].parents[p];
+      out[2 * i + p] = parent == 0 ? n : IndexOf(lineage, parent);
+    }
+  }
+}
+
+}  // namespace
+
+uint64_t RecordYoung(Lineage& lineage, int slot, int first, int second, int32_t year, int16_t month,
+                     int16_t primordialCount) {
+  LineageEntry entry;
+  entry.parents[0] = lineage.idOfSlot[static_cast<size_t>(first)];
+  entry.parents[1] = lineage.idOfSlot[static_cast<size_t>(second)];
+  entry.birthYear = year;
+  entry.birthMonth = month;
+  entry.primordialCount = primordialCount;
+  const uint32_t older = std::max(lineage.generationOfSlot[static_cast<size_t>(first)],
+                                  lineage.generationOfSlot[static_cast<size_t>(second)]);
+  entry.generation = older == UINT32_MAX ? older : older + 1;
+  return Record(lineage, slot, entry);
+}
+
+uint64_t RecordFounder(Lineage& lineage, int slot, int32_t year, int16_t month,
+                       int16_t primordialCount) {
+  LineageEntry entry;
+  entry.birthYear = year;
+  entry.birthMonth = month;
+  entry.primordialCount = primordialCount;
+  return Record(lineage, slot, entry);
+}
+
+const LineageEntry* FindLineageEntry(const Lineage& lineage, uint64_t id) {
+  const size_t index = IndexOf(lineage, id);
+  return index < lineage.entries.size() ? &lineage.entries[index] : nullptr;
+}
+
+uint64_t LivingId(const Lineage& lineage, std::span<const Animal> animals, int slot) {
+  return IsLiving(lineage, animals, slot) ? lineage.idOfSlot[static_cast<size_t>(slot)] : 0;
+}
+
+int SlotOfId(const Lineage& lineage, std::span<const Animal> animals, uint64_t id) {
+  if (id == 0) return 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (lineage.idOfSlot[static_cast<size_t>(slot)] == id && IsLiving(lineage, animals, slot)) {
+      return slot;
+    }
+  }
+  return 0;
+}
+
+void PruneLineage(Lineage& lineage, std::span<const Animal> animals) {
+  std::vector<LineageEntry>& entries = lineage.entries;
+  std::vector<uint8_t>& keep = lineage.marks;
+  keep.assign(entries.size(), 0);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!IsLiving(lineage, animals, slot)) continue;
+    const size_t index = IndexOf(lineage, lineage.idOfSlot[static_cast<size_t>(slot)]);
+    if (index < entries.size()) keep[index] = 1;
+  }
+  // Parents are older than their young, so one pass from the youngest down
+  // reaches every ancestor of a kept entry.
+  for (size_t i = entries.size(); i-- > 0;) {
+    if (keep[i] == 0) continue;
+    for (const uint64_t parent : entries[i].parents) {
+      if (parent == 0) continue;
+      const size_t index = IndexOf(lineage, parent);
+      if (index < entries.size()) keep[index] = 1;
+    }
+  }
+  size_t out = 0;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (keep[i] != 0) entries[out++] = entries[i];
+  }
+  entries.resize(out);
+}
+
+void RestartLineage(Lineage& lineage, std::span<const Animal> animals, int32_t year, int16_t month,
+                    std::span<const int16_t> counts) {
+  lineage.entries.clear();
+  std::fill(lineage.idOfSlot.begin(), lineage.idOfSlot.end(), 0);
+  std::fill(lineage.generationOfSlot.begin(), lineage.generationOfSlot.end(), 0);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (IsOccupied(animals[static_cast<size_t>(slot)])) {
+      RecordFounder(lineage, slot, year, month, counts[static_cast<size_t>(slot)]);
+    }
+  }
+}
+
+int CountLivingDescendants(const Lineage& lineage, std::span<const Animal> animals, uint64_t id) {
+  const size_t n = lineage.entries.size();
+  const size_t root = IndexOf(lineage, id);
+  if (root == n) return 0;
+  std::vector<size_t> parents;
+  ParentIndices(lineage, parents);
+  std::vector<uint8_t> descends(n + 1, 0);  // [n]: "no parent"
+  for (size_t i = root + 1; i < n; ++i) {
+    const size_t a = parents[2 * i];
+    const size_t b = parents[2 * i + 1];
+    descends[i] = a == root || b == root || descends[a] != 0 || descends[b] != 0;
+  }
+  int count = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!IsLiving(lineage, animals, slot)) continue;
+    const size_t index = IndexOf(lineage, lineage.idOfSlot[static_cast<size_t>(slot)]);
+    if (index < n && descends[index] != 0) ++count;
+  }
+  return count;
+}
+
+std::vector<FounderShare> TopFounders(const Lineage& lineage, std::span<const Animal> animals,
+                                      size_t limit) {
+  const size_t n = lineage.entries.size();
+  std::vector<size_t> founders;
+  for (size_t i = 0; i < n; ++i) {
+    const LineageEntry& e = lineage.entries[i];
+    if (e.parents[0] == 0 && e.parents[1] == 0) founders.push_back(i);
+  }
+  // Which founders each entry descends from, one bit a founder: a young
+  // takes the bits of both parents.
+  const size_t words = (founders.size() + 63) / 64;
+  std::vector<uint64_t> bits((n + 1) * words, 0);  // row n: "no parent"
+  for (size_t f = 0; f < founders.size(); ++f)
+    bits[founders[f] * words + f / 64] |= uint64_t{1} << (f % 64);
+  std::vector<size_t> parents;
+  ParentIndices(lineage, parents);
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t p = 0; p < 2; ++p) {
+      const size_t from = parents[2 * i + p];
+      for (size_t w = 0; w < words; ++w)
+        bits[i * words + w] |= bits[from * words + w];
+    }
+  }
+  std::vector<FounderShare> shares(founders.size());
+  for (size_t f = 0; f < founders.size(); ++f)
+    shares[f].id = lineage.entries[founders[f]].id;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!IsLiving(lineage, animals, slot)) continue;
+    const size_t index = IndexOf(lineage, lineage.idOfSlot[static_cast<size_t>(slot)]);
+    if (index == n) continue;
+    for (size_t f = 0; f < founders.size(); ++f) {
+      const bool descends = (bits[index * words + f / 64] >> (f % 64)) & 1;
+      if (descends && index != founders[f]) ++shares[f].livingDescendants;
+    }
+  }
+  std::stable_sort(shares.begin(), shares.end(), [](const FounderShare& a, const FounderShare& b) {
+    return a.livingDescendants > b.livingDescendants;
+  });
+  if (shares.size() > limit) shares.resize(limit);
+  return shares;
+}
+
+const char* LineageFault(const Lineage& lineage, std::span<const Animal> animals) {
+  const std::vector<LineageEntry>& entries = lineage.entries;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const LineageEntry& e = entries[i];
+    if (e.id == 0 || e.id >= lineage.nextId) return "an id outside 1..the next id";
+    if (i > 0 && entries[i - 1].id >= e.id) return "ids not ascending (or given twice)";
+    if ((e.parents[0] == 0) != (e.parents[1] == 0)) return "an entry with one parent";
+    uint32_t older = 0;
+    for (const uint64_t parent : e.parents) {
+      if (parent == 0) continue;
+      if (parent >= e.id) return "a parent no older than its young";
+      const LineageEntry* p = FindLineageEntry(lineage, parent);
+      if (p == nullptr) return "an ancestor of a kept entry is missing";
+      older = std::max(older, p->generation);
+    }
+    const bool founder = e.parents[0] == 0;
+    if (e.generation != (founder ? 0 : older + 1)) return "a generation breaks the rule";
+  }
+  std::vector<uint64_t> living;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!IsOccupied(animals[static_cast<size_t>(slot)])) continue;
+    const uint64_t id = lineage.idOfSlot[static_cast<size_t>(slot)];
+    const LineageEntry* e = FindLineageEntry(lineage, id);
+    if (e == nullptr) return "a living animal without an entry";
+    if (lineage.generationOfSlot[static_cast<size_t>(slot)] != e->generation) {
+      return "a slot's generation differs from its entry's";
+    }
+    living.push_back(id);
+  }
+  std::sort(living.begin(), living.end());
+  if (std::adjacent_find(living.begin(), living.end()) != living.end()) {
+    return "two living animals share an id";
+  }
+  return nullptr;
+}
+
+}  // namespace ombrivale
