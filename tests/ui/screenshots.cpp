@@ -17,8 +17,8 @@
 
 #include "core/helpers.h"
 #include "genetics/body_measures.h"
-#include "sim/new_world.h"
 #include "sim/history_chart.h"
+#include "sim/new_world.h"
 #include "sim/tick.h"
 #include "ui/main_window.h"
 
