@@ -11,18 +11,6 @@
 namespace ombrivale::testing {
 namespace {
 
-// A second program start in `folder`, after TestMainWindow's first.
-std::unique_ptr<ui::MainWindow> StartAgain(const QString& folder) {
-  ui::ProgramEnvironment environment;
-  environment.programFolder = folder;
-  environment.mapScale = 1;
-  environment.endProgram = [] {};
-  auto window = std::make_unique<ui::MainWindow>(environment);
-  window->QtWindowSeam().ScriptAnswers({});
-  window->StartUp();
-  return window;
-}
-
 TEST(StartUpTest, FirstRunSaysThereIsNoSettingsFileNorWorldAndRunsANewOne) {
   TestMainWindow t;
   t.window->StartUp();

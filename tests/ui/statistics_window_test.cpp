@@ -189,18 +189,6 @@ TEST(StatisticsWindowTest, ASummaryShowsItsBandsPerPage) {
   EXPECT_EQ(static_cast<qsizetype>(t.world().history.samples.size()), Points(statistics, "Total"));
 }
 
-// A second start in the same folder, loading its world and settings.
-std::unique_ptr<ui::MainWindow> StartAgain(const QString& folder) {
-  ui::ProgramEnvironment environment;
-  environment.programFolder = folder;
-  environment.mapScale = 1;
-  environment.endProgram = [] {};
-  auto window = std::make_unique<ui::MainWindow>(environment);
-  window->QtWindowSeam().ScriptAnswers({});
-  window->StartUp();
-  return window;
-}
-
 TEST(StatisticsWindowTest, TheHistoryAndTheChoicesComeBackNextTime) {
   TestMainWindow first({Answer::Yes, Answer::Yes});  // quit, save the world
   Start(first);

@@ -20,6 +20,17 @@ TestMainWindow::TestMainWindow(std::deque<Answer> answers, int screenHeight, int
   window->QtWindowSeam().ScriptAnswers(std::move(answers));
 }
 
+std::unique_ptr<ui::MainWindow> StartAgain(const QString& folder) {
+  ui::ProgramEnvironment environment;
+  environment.programFolder = folder;
+  environment.mapScale = 1;
+  environment.endProgram = [] {};
+  auto window = std::make_unique<ui::MainWindow>(environment);
+  window->QtWindowSeam().ScriptAnswers({});
+  window->StartUp();
+  return window;
+}
+
 }  // namespace ombrivale::testing
 
 int main(int argc, char** argv) {

@@ -29,4 +29,8 @@ struct TestMainWindow {
   ui::QtSeam& seam() { return window->QtWindowSeam(); }
 };
 
+// A second program start in `folder` (a TestMainWindow's), loading its world
+// and settings.
+std::unique_ptr<ui::MainWindow> StartAgain(const QString& folder);
+
 }  // namespace ombrivale::testing
