@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "behaviour/species.h"
 #include "core/helpers.h"
 #include "core/numeric.h"
 #include "core/rules.h"
@@ -99,6 +100,7 @@ void SeekMate(World& world, int seeker) {
   int dx = RandomSign(world);
   int dy = RandomSign(world);
   int partner = 0;
+  const PackedGenome& genome = PackedGenomeOf(world, seeker);
   for (int j = 1; j <= kSlotCount; ++j) {
     if (j == seeker) continue;
     const Animal& other = AnimalAt(world, j);
@@ -107,7 +109,7 @@ void SeekMate(World& world, int seeker) {
     // passed over before it.
     const double d = Distance(i.X, i.Y, other.X, other.Y);
     if (!(d < best)) continue;
-    if (!IsCompatible(world, seeker, j)) continue;
+    if (!AreCompatible(genome, PackedGenomeOf(world, j))) continue;
     best = d;
     partner = j;
     dx = other.X - i.X;

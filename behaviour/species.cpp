@@ -236,6 +236,21 @@ int GenomeDifferences(const PackedGenome& a, const PackedGenome& b) {
   return differences;
 }
 
+bool AreCompatible(const PackedGenome& a, const PackedGenome& b) {
+  return GenomeDifferences(a, b) <= kMostDifferences;
+}
+
+const PackedGenome& PackedGenomeOf(World& world, int slot) {
+  SpeciesRecord& species = world.species;
+  const size_t at = static_cast<size_t>(slot);
+  if (species.packed[at] == 0) {
+    PackGenome(AnimalAt(world, slot), species.genomes[at]);
+    species.hashes[at] = HashGenome(species.genomes[at]);
+    species.packed[at] = 1;
+  }
+  return species.genomes[at];
+}
+
 void PackGenome(const Animal& animal, PackedGenome& out) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(&animal);
   size_t i = 0;
@@ -260,11 +275,7 @@ void GroupSpecies(World& world) {
     const size_t at = static_cast<size_t>(slot);
     const bool grouped = species.groupedId[at] == world.lineage.idOfSlot[at];
     s.previous.push_back(grouped ? species.speciesOfSlot[at] : 0);
-    if (species.packed[at] == 0) {
-      PackGenome(animal, species.genomes[at]);
-      species.hashes[at] = HashGenome(species.genomes[at]);
-      species.packed[at] = 1;
-    }
+    PackedGenomeOf(world, slot);
   }
 
   FindDistinct(species, s);

@@ -36,6 +36,11 @@ int32_t SpeciesOf(const World& world, int slot);
 int GenomeDifferences(const PackedGenome& a, const PackedGenome& b);
 // The slot's compared values packed.
 void PackGenome(const Animal& animal, PackedGenome& out);
+// The packed genome of the animal in `slot`, packed now when its genes
+// changed since it last was.
+const PackedGenome& PackedGenomeOf(World& world, int slot);
+// The mating compatibility of two packed genomes: at most 29 differences.
+bool AreCompatible(const PackedGenome& a, const PackedGenome& b);
 
 // True when every packed genome still marked valid matches its slot's genes
 // (invariant checks).

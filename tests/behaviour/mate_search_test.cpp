@@ -5,6 +5,7 @@
 #include <random>
 
 #include "behaviour/literal_reference.h"
+#include "behaviour/species.h"
 #include "genetics/gene_table.h"
 #include "support/test_world.h"
 
@@ -60,6 +61,8 @@ TEST(IsCompatible, NeedsEightySixEqualValuesOfOneHundredFifteen) {
     EXPECT_EQ(expected, IsCompatible(t.world, 1, 2)) << differing;
     EXPECT_EQ(expected, IsCompatible(t.world, 2, 1)) << differing;
     EXPECT_EQ(expected, testing::LiteralIsCompatible(t.world, 1, 2)) << differing;
+    EXPECT_EQ(expected, AreCompatible(PackedGenomeOf(t.world, 1), PackedGenomeOf(t.world, 2)))
+        << differing;
   }
 }
 
