@@ -71,6 +71,7 @@ DesignDialog::DesignDialog(const Animal& start, Seam& seam, QWidget* parent)
   table_->setHorizontalHeaderLabels({QStringLiteral("Gene"), QStringLiteral("Value"),
                                      QStringLiteral("Lowest"), QStringLiteral("Highest")});
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setItemDelegateForColumn(
       kValueColumn,

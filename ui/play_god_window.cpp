@@ -119,10 +119,13 @@ void SeaMap::paintEvent(QPaintEvent*) {
   const double y = static_cast<double>(fakeSeaLevelY_) / kTwipsPerPixel;
   painter.drawLine(QPointF(0, y),
                    QPointF(static_cast<double>(kFakeSeaLevelRight) / kTwipsPerPixel, y));
-  painter.setPen(QPen(QColor(255, 40, 200), 1));
-  for (const QPoint& drop : drops_) {
-    painter.drawLine(drop + QPoint(-3, 0), drop + QPoint(3, 0));
-    painter.drawLine(drop + QPoint(0, -3), drop + QPoint(0, 3));
+  // A magenta cross edged in white shows on every terrain colour.
+  for (const QPen& pen : {QPen(Qt::white, 3), QPen(QColor(255, 0, 200), 1)}) {
+    painter.setPen(pen);
+    for (const QPoint& drop : drops_) {
+      painter.drawLine(drop + QPoint(-4, 0), drop + QPoint(4, 0));
+      painter.drawLine(drop + QPoint(0, -4), drop + QPoint(0, 4));
+    }
   }
 }
 
