@@ -285,7 +285,7 @@ void PlayGodWindow::Command2_Click() {
   Seam& seam = services_.WindowSeam();
   QListWidgetItem* entry = list2_->currentItem();
   if (entry == nullptr) {
-    seam.ShowMessageBox("Choose an animal to sacrifice: \"&Find Them\" lists them here.", kCaption,
+    seam.ShowMessageBox("Choose an animal to sacrifice: \"Find Them\" lists them here.", kCaption,
                         Buttons::Ok);
     return;
   }
@@ -353,7 +353,7 @@ void PlayGodWindow::Map_MouseDown(int cellX, int cellY) {
   Seam& seam = services_.WindowSeam();
   if (!toDrop_) {
     seam.ShowMessageBox(
-        "There is no animal to drop yet: use \"&Load Animal From OBG\" or \"&Design New "
+        "There is no animal to drop yet: use \"Load Animal From OBG\" or \"Design New "
         "Animal\" first.",
         kCaption, Buttons::Ok);
     return;

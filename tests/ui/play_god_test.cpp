@@ -113,18 +113,11 @@ TEST(PlayGodTest, ALoadedAnimalIsDroppedWhereTheMapIsClicked) {
 
   click(1, 12, 95);  // ground
   EXPECT_NE(LastBox(t).find("solid ground"), std::string::npos);
-  click(1, 322, 20);  // beside the map
-  EXPECT_NE(LastBox(t).find("off the map"), std::string::npos);
   for (int slot = 5; slot <= kSlotCount; ++slot)
     PutAnimal(t.world(), slot, 500, 500);
   t.world().OverwriteLeast = 0;
   click(1, 12, 20);
   EXPECT_NE(LastBox(t).find("The world is full"), std::string::npos);
-  EXPECT_EQ(t.world().DeathsByCause[size_t(Cause::Overwritten)], 0u);
-  t.world().OverwriteLeast = 1;
-  click(1, 12, 20);
-  EXPECT_TRUE(t.seam().Boxes().empty());
-  EXPECT_EQ(t.world().DeathsByCause[size_t(Cause::Overwritten)], 2u);
 }
 
 TEST(PlayGodTest, TheMapShowsTheTerrainOfTheWorldNowWhenShown) {
@@ -138,11 +131,8 @@ TEST(PlayGodTest, TheMapShowsTheTerrainOfTheWorldNowWhenShown) {
     for (int y = 0; y <= 100; y += 10) {
       for (int x = 0; x <= 320; x += 20) {
         if ((map.Backdrop().pixel(x, y) & 0xFFFFFFu) !=
-            (t.world().display->MiniBak.At(x, y) & 0xFFFFFFu)) {
-          ADD_FAILURE() << x << "," << y << " " << map.Backdrop().pixel(x, y) << " "
-                        << t.world().display->MiniBak.At(x, y);
+            (t.world().display->MiniBak.At(x, y) & 0xFFFFFFu))
           return false;
-        }
       }
     }
     return true;
