@@ -15,10 +15,12 @@
 
 #include "core/world.h"
 #include "genetics/body_measures.h"
+#include "genetics/play_god_actions.h"
 #include "sim/session.h"
 #include "sim/tick.h"
 #include "tools/run_options.h"
 #include "tools/runner_seam.h"
+#include "world/animal_import.h"
 #include "world/background_save.h"
 #include "world/history_file.h"
 #include "world/world_files.h"
@@ -130,7 +132,46 @@ bool SaveInto(World& world, RunnerSeam& seam, const std::string& folder) {
          fs::exists(fs::path(folder) / "planet_0.dat", error);
 }
 
+// Reads every file of --import; false, with the reason on standard error,
+// when one cannot be read.
+bool ReadImports(const std::vector<std::string>& paths, std::vector<Animal>& animals) {
+  PosixFileSystem files;
+  animals.resize(paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (const FileError error = ReadAnimalToDrop(files, paths[i], animals[i])) {
+      std::cerr << "ombrivale-run: cannot import " << paths[i] << ": " << AnimalFileFault(error)
+                << '\n';
+      return false;
+    }
+  }
+  return true;
+}
+
+// Lays one egg of each animal where its file puts it, with its sex, as Play
+// God drops it; false, with the reason on standard error, when one cannot
+// be laid.
+bool DropImports(World& world, const std::vector<std::string>& paths,
+                 const std::vector<Animal>& animals) {
+  std::vector<int> placed;
+  for (size_t i = 0; i < animals.size(); ++i) {
+    const Animal& animal = animals[i];
+    const uint8_t sex[] = {animal.Sex};
+    const DropOutcome outcome = DropAnimals(world, animal, animal.X, animal.Y, sex, placed);
+    if (outcome == DropOutcome::Placed) continue;
+    std::cerr << "ombrivale-run: cannot import " << paths[i] << ": "
+              << (outcome == DropOutcome::Ground   ? "its position (lines 6 and 7) is in the ground"
+                  : outcome == DropOutcome::OffMap ? "its position (lines 6 and 7) is off the map"
+                                                   : "the world is full")
+              << '\n';
+    return false;
+  }
+  return true;
+}
+
 int Run(const RunOptions& options) {
+  std::vector<Animal> imports;
+  if (!ReadImports(options.imports, imports)) return kExitWorldFailed;
+
   StatsFile stats;
   if (!options.stats.empty() && !stats.Open(options.stats)) {
     std::cerr << "ombrivale-run: cannot write the statistics file " << options.stats << '\n';
@@ -159,6 +200,7 @@ int Run(const RunOptions& options) {
     std::cerr << "ombrivale-run: the world in " << options.world << " could not be loaded\n";
     return kExitWorldFailed;
   }
+  if (!DropImports(world, options.imports, imports)) return kExitWorldFailed;
 
   const bool progress = !options.quiet && ::isatty(STDERR_FILENO) != 0;
   ProgressBar bar(progress);

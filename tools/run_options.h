@@ -14,6 +14,7 @@ inline constexpr const char kRunUsage[] =
     "usage: ombrivale-run --world DIR [--new] [--seed N] [--ticks N | --years N]\n"
     "                     [--save] [--autosave] [--stats FILE]\n"
     "                     [--no-overwrite-least] [--no-auto-restart] [--quiet]\n"
+    "                     [--import FILE...]\n"
     "\n"
     "Loads the world saved in DIR (or makes a new one when DIR holds none, or\n"
     "with --new), then runs N ticks or until N more years have turned (none\n"
@@ -25,7 +26,11 @@ inline constexpr const char kRunUsage[] =
     "  --no-overwrite-least  newborns do not replace the least evolved animal\n"
     "  --no-auto-restart     no new world when the population dies out\n"
     "  --quiet               no yearly date lines on standard output\n"
-    "Exit status: 0 done, 1 the world could not be loaded or saved, 2 bad arguments.\n";
+    "  --import FILE...      before the run, lay one egg of each animal file\n"
+    "                        (A_<slot>.OBG layout) at the position and of the\n"
+    "                        sex it holds\n"
+    "Exit status: 0 done, 1 the world could not be loaded or saved or an animal\n"
+    "file could not be imported, 2 bad arguments.\n";
 
 struct RunOptions {
   enum class Length : uint8_t { None, Ticks, Years };
@@ -41,6 +46,7 @@ struct RunOptions {
   bool overwriteLeast = true;
   bool autoRestart = true;
   bool quiet = false;
+  std::vector<std::string> imports;  // animal files dropped before the run
   bool help = false;
 };
 
@@ -128,6 +134,12 @@ inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOpti
       options.autoRestart = false;
     } else if (name == "--quiet") {
       error = flag(options.quiet);
+    } else if (name == "--import") {
+      // Every argument up to the next option is a file.
+      if (inlineValue) options.imports.push_back(*inlineValue);
+      while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0)
+        options.imports.push_back(args[++i]);
+      if (options.imports.empty()) error = "--import needs a file";
     } else if (name == "--help" || name == "-h") {
       options.help = true;
       return {};

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSessionManager>
@@ -571,6 +572,25 @@ void MainWindow::RedrawMiniMap() {
 
 void MainWindow::ClearMiniMapPicture() {
   std::fill(display_->MiniMap.pixels.begin(), display_->MiniMap.pixels.end(), 0u);
+  miniMap_->update();
+}
+
+void MainWindow::AnimalsChanged() {
+  const auto living = [this](int slot) {
+    return slot >= 1 && slot <= kSlotCount && IsOccupied(AnimalAt(*world_, slot));
+  };
+  // A dead animal is tracked no longer; its marker stays where it died.
+  if (!living(display_->SelectedAnimal)) display_->SelectedAnimal = 0;
+  if (properties_) {
+    const int chosen = properties_->ChosenNumber();
+    properties_->RefreshAnimalList();
+    if (living(chosen)) {
+      properties_->SelectSlot(chosen);
+    } else {
+      properties_->List3()->clear();
+      properties_->List5()->clear();
+    }
+  }
   miniMap_->update();
 }
 

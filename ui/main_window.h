@@ -95,6 +95,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QuickDrawWindow& QuickDraw() override;
   PropertiesWindow& Properties() override;
   void ShowWorldView() override;
+  void AnimalsChanged() override;
 
   QtSeam& QtWindowSeam() { return seam_; }
   BackgroundSaver& Saver() { return *saver_; }

@@ -38,6 +38,9 @@ class MainWindowServices {
   // The properties window, created when it does not exist; closing hides it.
   virtual PropertiesWindow& Properties() = 0;
   virtual void ShowWorldView() = 0;
+  // The user killed or laid animals (Play God): the tracked animal, the
+  // properties window and the mini map follow.
+  virtual void AnimalsChanged() = 0;
 };
 
 }  // namespace ombrivale::ui

@@ -2,11 +2,14 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,9 +18,14 @@
 #include <algorithm>
 #include <span>
 
+#include "core/helpers.h"
 #include "core/rules.h"
+#include "genetics/play_god_actions.h"
 #include "genetics/play_god_search.h"
+#include "ui/design_dialog.h"
 #include "ui/display_text.h"
+#include "world/animal_import.h"
+#include "world/world_gen.h"
 
 namespace ombrivale::ui {
 namespace {
@@ -29,6 +37,31 @@ constexpr int kFakeSeaLevelRight = 4800;
 // always the sea level at load, wherever the yearly drift has taken it.
 constexpr int kLowestOffered = -1;
 constexpr int kHighestOffered = 101;
+constexpr size_t kDropsMarked = 8;
+constexpr int kSlotRole = Qt::UserRole;
+constexpr int kIdRole = Qt::UserRole + 1;
+constexpr const char* kCaption = "Play God";
+
+// List2's entry for an animal found: the slot, then what it is.
+QString SacrificeEntry(const Animal& animal, int slot) {
+  static const char* const kStages[] = {"egg", "infant", "adult"};
+  const GeneSet& genes = animal.Genes[animal.Stage == kStageAdult ? 1 : 0];
+  const auto name = [](const auto& names, int value) {
+    return value >= 0 && value < static_cast<int>(names.size()) ? names[static_cast<size_t>(value)]
+                                                                : "?";
+  };
+  return QStringLiteral(" %1  %2, sex %3, %4, %5, %6")
+      .arg(slot)
+      .arg(QString::fromLatin1(kStages[std::clamp<int>(animal.Stage, -1, 1) + 1]))
+      .arg(animal.Sex)
+      .arg(QString::fromLatin1(name(kDietNames, genes.Head.Diet)),
+           QString::fromLatin1(name(kBreathingMethodNames, genes.Body.BreathingMethod)),
+           QString::fromLatin1(name(kCoveringNames, genes.Body.Covering)));
+}
+
+QString DropText(const Animal& animal, const QString& source) {
+  return QStringLiteral("Animal to drop: %1 (sex %2)").arg(source).arg(animal.Sex);
+}
 
 QComboBox* MakeList(QWidget* parent, std::span<const char* const> entries) {
   auto* combo = new QComboBox(parent);
@@ -43,17 +76,35 @@ QComboBox* MakeList(QWidget* parent, std::span<const char* const> entries) {
 
 SeaMap::SeaMap(const World& world, const Display& display, QWidget* parent)
     : QWidget(parent),
+      display_(display),
       backdrop_(kMapWidthUnits / kTwipsPerPixel, kMapHeightUnits / kTwipsPerPixel,
                 QImage::Format_RGB32) {
   setFixedSize(backdrop_.size());
+  RefreshBackdrop();
+  MoveFakeSeaLevel(world.SeaLevel);
+}
+
+void SeaMap::RefreshBackdrop() {
   backdrop_.fill(palette().color(QPalette::Window));
   // Rows 0..100 of the backdrop, one pixel per cell; row -1 is not shown.
   for (int y = 0; y <= kMapBottomRow; ++y) {
     auto* row = reinterpret_cast<uint32_t*>(backdrop_.scanLine(y));
     for (int x = 0; x < kMapWidth; ++x)
-      row[x] = 0xFF000000u | display.MiniBak.At(x, y);
+      row[x] = 0xFF000000u | display_.MiniBak.At(x, y);
   }
-  MoveFakeSeaLevel(world.SeaLevel);
+  update();
+}
+
+void SeaMap::MarkDrop(int cellX, int cellY) {
+  if (drops_.size() == kDropsMarked) drops_.erase(drops_.begin());
+  drops_.emplace_back(cellX, cellY);
+  update();
+}
+
+void SeaMap::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint at = event->position().toPoint();
+  emit CellPressed(at.x(), at.y());
 }
 
 void SeaMap::MoveFakeSeaLevel(int v) {
@@ -68,6 +119,14 @@ void SeaMap::paintEvent(QPaintEvent*) {
   const double y = static_cast<double>(fakeSeaLevelY_) / kTwipsPerPixel;
   painter.drawLine(QPointF(0, y),
                    QPointF(static_cast<double>(kFakeSeaLevelRight) / kTwipsPerPixel, y));
+  // A magenta cross edged in white shows on every terrain colour.
+  for (const QPen& pen : {QPen(Qt::white, 3), QPen(QColor(255, 0, 200), 1)}) {
+    painter.setPen(pen);
+    for (const QPoint& drop : drops_) {
+      painter.drawLine(drop + QPoint(-4, 0), drop + QPoint(4, 0));
+      painter.drawLine(drop + QPoint(0, -4), drop + QPoint(0, 4));
+    }
+  }
 }
 
 PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
@@ -112,6 +171,8 @@ PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
   list2_ = new QListWidget(frame2);
   list2_->setObjectName(QStringLiteral("List2"));
   auto* command2 = new QPushButton(QStringLiteral("&Kill It"), frame2);
+  command2->setObjectName(QStringLiteral("Command2"));
+  connect(command2, &QPushButton::clicked, this, &PlayGodWindow::Command2_Click);
   auto* sacrifice = new QVBoxLayout(frame2);
   sacrifice->addWidget(list2_);
   sacrifice->addWidget(command2);
@@ -120,6 +181,12 @@ PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
   auto* frame3 = new QGroupBox(QStringLiteral("Creation"));
   auto* command3 = new QPushButton(QStringLiteral("&Design New Animal"), frame3);
   auto* command4 = new QPushButton(QStringLiteral("&Load Animal From OBG"), frame3);
+  command3->setObjectName(QStringLiteral("Command3"));
+  command4->setObjectName(QStringLiteral("Command4"));
+  connect(command3, &QPushButton::clicked, this, &PlayGodWindow::Command3_Click);
+  connect(command4, &QPushButton::clicked, this, &PlayGodWindow::Command4_Click);
+  dropLabel_ = new QLabel(QStringLiteral("Animal to drop: none yet (load or design one)"), frame3);
+  dropLabel_->setObjectName(QStringLiteral("DropLabel"));
   static const char* const kDrops[] = {"Don't Drop Any", "Place Pair (Both Sexes)",
                                        "Place One (Alternate Sex)"};
   auto* drops = new QButtonGroup(this);
@@ -134,6 +201,8 @@ PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
   option1_[0]->setChecked(true);
   map_ = new SeaMap(world, services_.GetDisplay(), frame3);
   map_->setObjectName(QStringLiteral("Map"));
+  map_->setToolTip(QStringLiteral("With a placing option chosen, click to drop eggs here."));
+  connect(map_, &SeaMap::CellPressed, this, &PlayGodWindow::Map_MouseDown);
 
   seaLevel_ = new QScrollBar(Qt::Vertical, frame3);
   seaLevel_->setObjectName(QStringLiteral("SeaLevel"));
@@ -152,9 +221,10 @@ PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
   creationButtons->addWidget(command4);
   creation->addLayout(creationButtons, 0, 0, 1, 3);
   creation->addLayout(dropColumn, 1, 0, 1, 3);
-  creation->addWidget(map_, 2, 0);
-  creation->addWidget(seaLevel_, 2, 1);
-  creation->addWidget(new QLabel(QStringLiteral("Sea-Level")), 2, 2, Qt::AlignTop);
+  creation->addWidget(dropLabel_, 2, 0, 1, 3);
+  creation->addWidget(map_, 3, 0);
+  creation->addWidget(seaLevel_, 3, 1);
+  creation->addWidget(new QLabel(QStringLiteral("Sea-Level")), 3, 2, Qt::AlignTop);
   creation->setColumnStretch(3, 1);
 
   auto* lower = new QHBoxLayout;
@@ -175,8 +245,15 @@ void PlayGodWindow::Command1_Click() {
   query.diet = comboDiet_->currentIndex();
   query.breathing = comboBreath_->currentIndex();
   const PlayGodResult result = FindThem(services_.GetWorld(), query);
-  for (int slot : result.found)
+  list2_->clear();
+  const World& world = services_.GetWorld();
+  for (int slot : result.found) {
     list1_->addItem(QStringLiteral(" %1").arg(slot));
+    auto* entry = new QListWidgetItem(SacrificeEntry(AnimalAt(world, slot), slot), list2_);
+    entry->setData(kSlotRole, slot);
+    entry->setData(kIdRole,
+                   QVariant::fromValue<qulonglong>(LivingId(world.lineage, world.Animals, slot)));
+  }
   label2_[0]->setText(QString::fromStdString(AnimalCountText(list1_->count())));
   label2_[1]->setText(QString::fromStdString(PercentText(list1_->count(), result.living)));
   seam.SetPointer(Pointer::Default);
@@ -195,6 +272,126 @@ void PlayGodWindow::SeaLevel_Scroll(int value) {
 void PlayGodWindow::Option1_Click(int index) {
   mapMousePointer_ = index == 0 ? 0 : 2;
   map_->setCursor(mapMousePointer_ == 0 ? Qt::ArrowCursor : Qt::CrossCursor);
+}
+
+void PlayGodWindow::showEvent(QShowEvent* event) {
+  // Start-up creates the window before a world exists, and the terrain
+  // changes while it is hidden.
+  map_->RefreshBackdrop();
+  QWidget::showEvent(event);
+}
+
+void PlayGodWindow::Command2_Click() {
+  Seam& seam = services_.WindowSeam();
+  QListWidgetItem* entry = list2_->currentItem();
+  if (entry == nullptr) {
+    seam.ShowMessageBox("Choose an animal to sacrifice: \"Find Them\" lists them here.", kCaption,
+                        Buttons::Ok);
+    return;
+  }
+  const int slot = entry->data(kSlotRole).toInt();
+  const uint64_t id = entry->data(kIdRole).toULongLong();
+  delete entry;  // dead either way
+  if (!SacrificeAnimal(services_.GetWorld(), slot, id)) {
+    seam.ShowMessageBox("The animal in slot " + std::to_string(slot) +
+                            " has died since it was found: nothing was killed.",
+                        kCaption, Buttons::Ok);
+    return;
+  }
+  services_.AnimalsChanged();
+}
+
+void PlayGodWindow::Command3_Click() {
+  const World& world = services_.GetWorld();
+  const int chosen = services_.GetDisplay().SelectedAnimal;
+  Animal start;
+  if (chosen >= 1 && chosen <= kSlotCount && IsOccupied(AnimalAt(world, chosen))) {
+    start = AnimalAt(world, chosen);
+  } else {
+    SetFounderGenome(start);
+  }
+  auto* dialog = new DesignDialog(start, services_.WindowSeam(), this);
+  dialog->setObjectName(QStringLiteral("DesignDialog"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  const QString source = chosen >= 1 && chosen <= kSlotCount && IsOccupied(AnimalAt(world, chosen))
+                             ? QStringLiteral("designed from slot %1").arg(chosen)
+                             : QStringLiteral("designed from the founder");
+  connect(dialog, &QDialog::accepted, this,
+          [this, dialog, source] { UseAnimal(dialog->Design(), source); });
+  dialog->open();
+}
+
+void PlayGodWindow::Command4_Click() {
+  const QString path =
+      QFileDialog::getOpenFileName(this, QStringLiteral("Load Animal From OBG"), QString(),
+                                   QStringLiteral("Animal files (*.OBG *.obg);;All files (*)"));
+  if (!path.isEmpty()) LoadAnimalFrom(path);
+}
+
+bool PlayGodWindow::LoadAnimalFrom(const QString& path) {
+  PosixFileSystem files;
+  Animal animal;
+  if (const FileError error = ReadAnimalToDrop(files, path.toStdString(), animal)) {
+    services_.WindowSeam().ShowMessageBox("The animal file " + path.toStdString() +
+                                              " cannot be loaded: " + AnimalFileFault(error) +
+                                              ". Nothing was changed.",
+                                          kCaption, Buttons::Ok);
+    return false;
+  }
+  UseAnimal(animal, QFileInfo(path).fileName());
+  return true;
+}
+
+void PlayGodWindow::UseAnimal(const Animal& animal, const QString& source) {
+  toDrop_ = animal;
+  nextSex_ = animal.Sex <= 1 ? animal.Sex : 0;
+  dropLabel_->setText(DropText(animal, source));
+}
+
+void PlayGodWindow::Map_MouseDown(int cellX, int cellY) {
+  if (mapMousePointer_ == 0) return;  // "Don't Drop Any"
+  Seam& seam = services_.WindowSeam();
+  if (!toDrop_) {
+    seam.ShowMessageBox(
+        "There is no animal to drop yet: use \"Load Animal From OBG\" or \"Design New "
+        "Animal\" first.",
+        kCaption, Buttons::Ok);
+    return;
+  }
+  const bool pair = option1_[1]->isChecked();
+  std::vector<uint8_t> sexes;
+  if (pair) {
+    sexes = {0, 1};
+  } else {
+    sexes = {nextSex_};
+  }
+  std::vector<int> placed;
+  World& world = services_.GetWorld();
+  const DropOutcome outcome = DropAnimals(world, *toDrop_, cellX * kHundredthsPerCell,
+                                          cellY * kHundredthsPerCell, sexes, placed);
+  if (!placed.empty()) {
+    if (!pair) nextSex_ = static_cast<uint8_t>(1 - nextSex_);
+    map_->MarkDrop(cellX, cellY);
+    services_.AnimalsChanged();
+  }
+  switch (outcome) {
+    case DropOutcome::Placed:
+      return;
+    case DropOutcome::OffMap:
+      seam.ShowMessageBox("That point lies off the map: drop the animal on the planet itself.",
+                          kCaption, Buttons::Ok);
+      return;
+    case DropOutcome::Ground:
+      seam.ShowMessageBox("That cell is solid ground: drop the animal in the sea or the sky.",
+                          kCaption, Buttons::Ok);
+      return;
+    case DropOutcome::Full:
+      seam.ShowMessageBox(
+          "The world is full: no egg was dropped. Turn on \"Overwrite Least Evolved\" in the "
+          "Options menu to make room.",
+          kCaption, Buttons::Ok);
+      return;
+  }
 }
 
 }  // namespace ombrivale::ui

@@ -1,6 +1,7 @@
 #include "ui/properties_window.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
 #include "ui/quick_draw.h"
+#include "world/animal_import.h"
 
 namespace ombrivale::ui {
 namespace {
@@ -94,6 +96,8 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
   command2->setObjectName(QStringLiteral("Command2"));
   command3->setObjectName(QStringLiteral("Command3"));
   command4->setObjectName(QStringLiteral("Command4"));
+  auto* command5 = new QPushButton(QStringLiteral("Save As OBG..."), this);
+  command5->setObjectName(QStringLiteral("Command5"));
 
   list4_ = new QListWidget(this);
   list5_ = new QListWidget(this);
@@ -114,6 +118,7 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
   buttons->addWidget(command2, 0, 1);
   buttons->addWidget(command3, 1, 0);
   buttons->addWidget(command4, 1, 1);
+  buttons->addWidget(command5, 2, 0, 1, 2);
   auto* state = new QHBoxLayout;
   state->addWidget(list4_, 3);
   state->addWidget(list5_, 2);
@@ -132,6 +137,7 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
   connect(command2, &QPushButton::clicked, this, &PropertiesWindow::LocateIt);
   connect(command3, &QPushButton::clicked, this, &PropertiesWindow::UpdateList);
   connect(command4, &QPushButton::clicked, this, &PropertiesWindow::FindMostEvolved);
+  connect(command5, &QPushButton::clicked, this, &PropertiesWindow::SaveAsObg);
   PairRows(list1_, list3_);
   PairRows(list3_, list1_);
   PairRows(list4_, list5_);
@@ -220,6 +226,38 @@ void PropertiesWindow::FindMostEvolved() {
   SelectSlot(found);
   DrawIt();
   LocateIt();
+}
+
+void PropertiesWindow::SaveAsObg() {
+  const int chosen = ChosenNumber();
+  if (chosen < 1 || chosen > kSlotCount) {
+    SaveChosenTo(QString());  // says that none is chosen
+    return;
+  }
+  const QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Save As OBG"), QStringLiteral("A_%1.OBG").arg(chosen),
+      QStringLiteral("Animal files (*.OBG);;All files (*)"));
+  if (!path.isEmpty()) SaveChosenTo(path);
+}
+
+bool PropertiesWindow::SaveChosenTo(const QString& path) {
+  Seam& seam = services_.WindowSeam();
+  const int chosen = ChosenNumber();
+  const World& world = services_.GetWorld();
+  if (chosen < 1 || chosen > kSlotCount || !IsOccupied(AnimalAt(world, chosen))) {
+    seam.ShowMessageBox("Choose a living animal in the list first.", "Animal Properties",
+                        Buttons::Ok);
+    return false;
+  }
+  PosixFileSystem files;
+  if (const FileError error =
+          WriteAnimalToFile(files, path.toStdString(), AnimalAt(world, chosen))) {
+    seam.ShowMessageBox("The animal file " + path.toStdString() +
+                            " could not be written: " + AnimalFileFault(error) + ".",
+                        "Animal Properties", Buttons::Ok);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace ombrivale::ui

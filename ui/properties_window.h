@@ -36,6 +36,10 @@ class PropertiesWindow : public QWidget {
   void LocateIt();            // "&Locate It"
   void FindMostEvolved();     // "Find Most &Evolved"
   void UpdateListFive();      // the state values, called by the month step
+  void SaveAsObg();           // "Save As OBG...": asks for the file
+  // Writes the chosen animal's file to `path`; nothing chosen or a failed
+  // write is reported. True when written.
+  bool SaveChosenTo(const QString& path);
 
   // Choose animal: List2 selected (by the user or by a handler).
   void List2_Click();

@@ -134,6 +134,7 @@ void QtSeam::UpdateListFive() {
 
 void QtSeam::MapRedrawn() {
   window_.MiniMap().update();
+  if (PlayGodWindow* playGod = window_.PlayGodIfCreated()) playGod->Map()->RefreshBackdrop();
 }
 
 void QtSeam::Timer2IntervalChanged(int milliseconds) {

@@ -148,8 +148,7 @@ void GenerateWorld(World& world) {
   LayFounder(world, 2, figures);
 }
 
-void CreateFounder(World& world, int slot) {
-  Animal& a = AnimalAt(world, slot);
+void SetFounderGenome(Animal& a) {
   a.Alive = 1;
   a.AgeYears = 0;
   a.AgeMonths = 0;
@@ -203,6 +202,11 @@ void CreateFounder(World& world, int slot) {
     g.Tail.Length = 6;
     g.Tail.Width = 1;
   }
+}
+
+void CreateFounder(World& world, int slot) {
+  Animal& a = AnimalAt(world, slot);
+  SetFounderGenome(a);
   NoteGenesChanged(world, slot);
   RecordFounder(world.lineage, slot, world.Year, world.Month,
                 static_cast<int16_t>(PrimordialCount(a)));

@@ -10,6 +10,11 @@ namespace ombrivale {
 // calendar at year 0, month 0. Slots 3..750 are not touched.
 void GenerateWorld(World& world);
 
+// Writes the founder genome and birth state into an animal record: Alive,
+// ages, Hunger, the egg genes and both gene sets; the other fields keep
+// their values. What a design starts from when no animal is chosen.
+void SetFounderGenome(Animal& animal);
+
 // Writes the founder genome and birth state into a slot.
 // REQUIRES: 1 <= slot <= 750.
 void CreateFounder(World& world, int slot);

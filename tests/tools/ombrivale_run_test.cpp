@@ -28,6 +28,8 @@ TEST(ParseRunOptions, RefusesWhatItCannotRun) {
       {"--world", "w", "--new=1"},
       {"--world", "w", "--frobnicate"},
       {"--world", "w", "extra"},
+      {"--world", "w", "--import"},
+      {"--world", "w", "--import", "--quiet"},
   };
   for (const auto& args : bad) {
     RunOptions refused;
@@ -37,6 +39,9 @@ TEST(ParseRunOptions, RefusesWhatItCannotRun) {
   ASSERT_EQ("", ParseRunOptions({"--world=w", "--years=300", "--seed", "7"}, o));
   EXPECT_EQ(300u, o.count);
   EXPECT_EQ(7u, o.seed.value());
+  ASSERT_EQ("", ParseRunOptions({"--world=w", "--import", "a", "b", "--quiet"}, o));
+  EXPECT_EQ((std::vector<std::string>{"a", "b"}), o.imports);
+  EXPECT_TRUE(o.quiet);
 }
 
 // Runs the built program in a scratch folder.
@@ -81,6 +86,50 @@ TEST_F(RunnerTest, ExitStatusTwoForBadArgumentsOneForAWorldNotLoadedOrSaved) {
   EXPECT_NE(std::string::npos, Slurp("err").find("could not be saved"));
   EXPECT_EQ(1, Run("--world " + Dir("file/w") + " --new --seed 6 --years 1 --autosave --quiet"));
   EXPECT_NE(std::string::npos, Slurp("err").find("yearly save"));
+}
+
+TEST_F(RunnerTest, ImportLaysEachFileAsAnEggOrEndsWithStatusOne) {
+  ASSERT_EQ(0, Run("--world " + Dir("w") + " --new --seed 1 --save --quiet"));
+  const std::string founder = Slurp("w/A_1.OBG");
+  std::ofstream(Dir("a.OBG"), std::ios::binary) << founder;
+  ASSERT_EQ(0, Run("--world " + Dir("w2") + " --new --seed 1 --save --quiet --import " +
+                   Dir("a.OBG") + " " + Dir("a.OBG")));
+  EXPECT_EQ("1\r\n2\r\n3\r\n4\r\n", Slurp("w2/animals.dat"));
+  const auto genes = [](const std::string& file) {  // lines 14..128
+    size_t at = 0;
+    for (int line = 1; line <= 13; ++line)
+      at = file.find('\n', at) + 1;
+    return file.substr(at);
+  };
+  EXPECT_EQ(genes(Slurp("w2/A_1.OBG")), genes(Slurp("w2/A_4.OBG")));
+
+  const auto withLine = [&](int line, const std::string& text) {
+    std::string file = founder;
+    size_t begin = 0;
+    for (int i = 1; i < line; ++i)
+      begin = file.find('\n', begin) + 1;
+    file.replace(begin, file.find('\n', begin) + 1 - begin, text + "\r\n");
+    std::ofstream(Dir("bad.OBG"), std::ios::binary) << file;
+  };
+  struct Case {
+    int line;
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {57, "x", "bad.OBG: line 57 is not a number"},
+      {4, "3", "bad.OBG: line 4 is out of range"},
+      {7, "10000", "bad.OBG: its position (lines 6 and 7) is in the ground"},
+  };
+  for (const Case& c : cases) {
+    withLine(c.line, c.text);
+    EXPECT_EQ(1, Run("--world " + Dir("w3") + " --new --seed 1 --save --quiet --import " +
+                     Dir("a.OBG") + " " + Dir("bad.OBG")));
+    EXPECT_NE(std::string::npos, Slurp("err").find(c.message)) << Slurp("err");
+    EXPECT_FALSE(fs::exists(Dir("w3")));
+  }
+  EXPECT_EQ(1, Run("--world " + Dir("w3") + " --new --import " + Dir("none.OBG")));
+  EXPECT_NE(std::string::npos, Slurp("err").find("none.OBG: No such file or directory"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Pictures of the program's windows, to look at: the main window running a
 // populated world with its secondary windows open, each secondary window on
-// its own, About and the icon. Not a test; scripts/screenshots runs it. With
+// its own, Play God with an animal loaded and dropped, the design dialog,
+// About and the icon. Not a test; scripts/screenshots runs it. With
 // --screen it grabs the whole X screen instead, to see the real program
 // running under Xvfb. The statistics window's pages show a world of 300
 // years: seed 1 as `ombrivale-run --new --seed 1 --ticks 111600 --save`
@@ -11,7 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -20,7 +25,9 @@
 #include "sim/history_chart.h"
 #include "sim/new_world.h"
 #include "sim/tick.h"
+#include "ui/design_dialog.h"
 #include "ui/main_window.h"
+#include "world/animal_import.h"
 
 namespace {
 
@@ -131,12 +138,8 @@ int main(int argc, char* argv[]) {
   QCoreApplication::processEvents();
 
   save(window.grab().toImage(), "main_window.png");
-  // Play God copies the map when it is created, which start-up did before
-  // there was a world: closed and opened again, it shows the planet.
-  if (window.PlayGodIfCreated() != nullptr) {
-    window.SubWindowOf(window.PlayGodIfCreated())->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
+  // Start-up created Play God before there was a world; shown now, it shows
+  // the planet.
   window.ShowPlayGod();  // last: it would cover the others
   window.PlayGodIfCreated()->Command1_Click();
   QCoreApplication::processEvents();
@@ -145,6 +148,33 @@ int main(int argc, char* argv[]) {
   save(window.QuickDrawIfCreated()->grab().toImage(), "quick_draw.png");
   save(window.PlayGodIfCreated()->grab().toImage(), "play_god.png");
   save(window.LogIfCreated()->grab().toImage(), "log.png");
+
+  // The most evolved animal saved as a file, loaded and dropped as a pair in
+  // the sea beside where it lives; one found animal chosen for sacrifice.
+  ui::PlayGodWindow& god = *window.PlayGodIfCreated();
+  const QString file = programFolder.filePath(QStringLiteral("Evolved.OBG"));
+  PosixFileSystem files;
+  WriteAnimalToFile(files, file.toStdString(), evolved);
+  god.LoadAnimalFrom(file);
+  god.Option1(1)->click();
+  int dropX = CellX(evolved.X);
+  int dropY = CellY(evolved.Y);
+  while (dropY > 0 && world.Map.At(kTerrainLayer, dropX, dropY) == kGround)
+    --dropY;
+  god.Map_MouseDown(dropX, dropY);
+  god.List2()->setCurrentRow(0);
+  QCoreApplication::processEvents();
+  save(god.grab().toImage(), "play_god_drop.png");
+
+  god.Command3_Click();
+  if (auto* design = god.findChild<ui::DesignDialog*>()) {
+    design->Table()->scrollToItem(design->Table()->item(72, 1));
+    design->Table()->setCurrentCell(72, 1);
+    design->Table()->item(72, 1)->setText(QStringLiteral("7"));
+    QCoreApplication::processEvents();
+    save(design->grab().toImage(), "design.png");
+    design->close();
+  }
   saved &= SaveStatisticsPages(environment,
                                givenWorld ? QString::fromLocal8Bit(argv[3]) : QString(), save);
   ui::AboutWindow about;

@@ -1,0 +1,121 @@
+#include "genetics/play_god_actions.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/helpers.h"
+#include "core/rules.h"
+#include "genetics/body_measures.h"
+#include "genetics/needs.h"
+
+namespace ombrivale {
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+
+GeneRange TypeRange(GeneType type) {
+  switch (type) {
+    case GeneType::U8:
+      return {0, 255};
+    case GeneType::Flag:
+      return {kTrue, kFalse};
+    case GeneType::I16:
+      break;
+  }
+  return {INT16_MIN, INT16_MAX};
+}
+
+// A bound's value for the design, -1 when it bounds nothing.
+double DesignBound(const Bound& bound, const GeneSet& set) {
+  switch (bound.kind) {
+    case BoundKind::None:
+      return -1;
+    case BoundKind::Constant:
+      return bound.constant;
+    case BoundKind::Gene:
+      return GeneValue(set, GeneSetFields()[static_cast<size_t>(bound.field)]);
+    case BoundKind::HalfBodyWidth:
+      return set.Body.Width / 2.0;
+    case BoundKind::BreathingArea: {
+      const double r = static_cast<double>(MeanOf(set.Body.Height, set.Body.Width)) / 2;
+      return kPi * r * r;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+GeneRange DesignRange(const GeneSet& set, const GeneField& field) {
+  GeneRange range = TypeRange(field.type);
+  if (const double low = DesignBound(field.low, set); low != -1) {
+    range.low = std::max(range.low, static_cast<int>(std::clamp(std::ceil(low), -1e9, 1e9)));
+  }
+  if (const double high = DesignBound(field.high, set); high != -1) {
+    range.high = std::min(range.high, static_cast<int>(std::clamp(std::floor(high), -1e9, 1e9)));
+  }
+  return range;
+}
+
+GeneRange DesignRange(const UnbornField& field) {
+  GeneRange range = TypeRange(field.type);
+  if (field.low != -1) range.low = std::max(range.low, field.low);
+  if (field.high != -1) range.high = std::min(range.high, field.high);
+  return range;
+}
+
+bool SacrificeAnimal(World& world, int slot, uint64_t id) {
+  if (slot < 1 || slot > kSlotCount) return false;
+  if (id == 0 || LivingId(world.lineage, world.Animals, slot) != id) return false;
+  KillAnimal(world, slot, Cause::Sacrificed);
+  return true;
+}
+
+DropOutcome DropAnimals(World& world, const Animal& design, int x, int y,
+                        std::span<const uint8_t> sexes, std::vector<int>& placed) {
+  placed.clear();
+  if (x < 0 || x > kMaxX || y < 0 || y > kMaxY) return DropOutcome::OffMap;
+  if (world.Map.At(kTerrainLayer, CellX(x), CellY(y)) == kGround) return DropOutcome::Ground;
+
+  for (int slot = 1; slot <= kSlotCount && placed.size() < sexes.size(); ++slot) {
+    if (!IsOccupied(AnimalAt(world, slot))) placed.push_back(slot);
+  }
+  if (placed.size() < sexes.size() && world.OverwriteLeast != 1) {
+    placed.clear();
+    return DropOutcome::Full;
+  }
+  while (placed.size() < sexes.size()) {
+    const int victim = FindLeastEvolvedKept(world);
+    if (victim == 0) break;
+    KillAnimal(world, victim, Cause::Overwritten);
+    placed.push_back(victim);
+  }
+
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const int slot = placed[i];
+    Animal& egg = AnimalAt(world, slot);
+    egg.Unborn = design.Unborn;
+    egg.Genes[0] = design.Genes[0];
+    egg.Genes[1] = design.Genes[1];
+    egg.Alive = 1;
+    egg.AgeYears = 0;
+    egg.AgeMonths = 0;
+    egg.Hunger = kHungerAtLaying;
+    egg.Breath = egg.Genes[kStageInfant].Body.BreathCapasity;
+    egg.Stage = kStageEgg;
+    egg.Sex = sexes[i];
+    egg.EggTimer = egg.Unborn.TimeInEgg;
+    egg.X = static_cast<int16_t>(x);
+    egg.Y = static_cast<int16_t>(y);
+    egg.Mode = kModeRoam;
+    egg.HeadingX = 0;
+    egg.HeadingY = 0;
+    egg.HasBred = 0;
+    NoteGenesChanged(world, slot);
+    RecordFounder(world.lineage, slot, world.Year, world.Month,
+                  static_cast<int16_t>(KeptPrimordialCount(world, slot)));
+  }
+  return placed.size() == sexes.size() ? DropOutcome::Placed : DropOutcome::Full;
+}
+
+}  // namespace ombrivale
