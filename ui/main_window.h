@@ -13,6 +13,7 @@
 
 #include "core/world.h"
 #include "ui/about_window.h"
+#include "ui/family_tree_window.h"
 #include "ui/log_window.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_services.h"
@@ -99,6 +100,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ShowQuickDrawWindow();
   void ShowPlayGod();
   void ShowLog();
+  void ShowFamilyTree();
   void ShowAbout();
   void OpenHelp();
 
@@ -106,6 +108,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   // check marks follow.
   void ToggleOption(Option option);
   void ToggleFilter(Cause cause);
+  void ToggleColourBySpecies();  // "Colour by &Species"
   // Sets every check mark from the flags and filters now in force.
   void SyncCheckMarks();
 
@@ -116,6 +119,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   PlayGodWindow* PlayGodIfCreated() const { return playGod_; }
   LogWindow* LogIfCreated() const { return log_; }
   AboutWindow* AboutIfCreated() const { return about_; }
+  FamilyTreeWindow* FamilyTreeIfCreated() const { return familyTree_; }
   LogWindow& Log();
   // The frame around a secondary window inside the main window.
   QMdiSubWindow* SubWindowOf(QWidget* window) const;
@@ -200,6 +204,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QPointer<PlayGodWindow> playGod_;
   QPointer<LogWindow> log_;
   QPointer<AboutWindow> about_;
+  QPointer<FamilyTreeWindow> familyTree_;
   bool aboutOpened_ = false;
   // Last places of the windows that are destroyed when closed, in twips.
   WindowPlacement placements_[kWindowCount];

@@ -11,7 +11,8 @@
 namespace ombrivale::ui {
 
 struct ProgramSettings {
-  bool showSacrificed = true;  // the "Show &These" entry of sacrificed animals
+  bool showSacrificed = true;    // the "Show &These" entry of sacrificed animals
+  bool colourBySpecies = false;  // "Colour by &Species" (Display::ColourBySpecies)
 };
 
 // The file's path for the folder that holds "OB.ini".

@@ -1,9 +1,11 @@
 // Pictures of the program's windows, to look at: the main window running a
 // populated world with its secondary windows open, each secondary window on
-// its own, About and the icon. Not a test; scripts/screenshots runs it. With
-// --screen it grabs the whole X screen instead, to see the real program
-// running under Xvfb.
-// Usage: ui_screenshots OUT_DIR | ui_screenshots --screen OUT.png
+// its own, About and the icon; then the family tree and the mini map coloured
+// by species, of WORLD_DIR (a saved world folder, say 300 years of seed 1
+// from ombrivale-run) when given, else of the same world. Not a test;
+// scripts/screenshots runs it. With --screen it grabs the whole X screen
+// instead, to see the real program running under Xvfb.
+// Usage: ui_screenshots OUT_DIR [WORLD_DIR] | ui_screenshots --screen OUT.png
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -14,7 +16,10 @@
 #include "genetics/body_measures.h"
 #include "sim/new_world.h"
 #include "sim/tick.h"
+#include "ui/family_tree_window.h"
 #include "ui/main_window.h"
+#include "ui/mini_map.h"
+#include "world/world_files.h"
 
 int main(int argc, char* argv[]) {
   using namespace ombrivale;
@@ -23,8 +28,8 @@ int main(int argc, char* argv[]) {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr && screen->grabWindow(0).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
   }
-  if (argc != 2 || !QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
-    std::fprintf(stderr, "usage: %s OUT_DIR | %s --screen OUT.png\n", argv[0], argv[0]);
+  if (argc < 2 || argc > 3 || !QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
+    std::fprintf(stderr, "usage: %s OUT_DIR [WORLD_DIR] | %s --screen OUT.png\n", argv[0], argv[0]);
     return 2;
   }
   bool saved = true;
@@ -81,6 +86,36 @@ int main(int argc, char* argv[]) {
   save(window.QuickDrawIfCreated()->grab().toImage(), "quick_draw.png");
   save(window.PlayGodIfCreated()->grab().toImage(), "play_god.png");
   save(window.LogIfCreated()->grab().toImage(), "log.png");
+
+  if (argc == 3 && !LoadWorld(world, argv[2])) {
+    std::fprintf(stderr, "could not load the world in %s\n", argv[2]);
+    return 1;
+  }
+  const int32_t month = world.Month;
+  while (world.Month == month)  // a month step groups the species
+    window.Tick();
+  // The living animal of the highest generation, tracked and shown.
+  int chosen = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (LivingId(world.lineage, world.Animals, slot) != 0 &&
+        (chosen == 0 || world.lineage.generationOfSlot[static_cast<size_t>(slot)] >
+                            world.lineage.generationOfSlot[static_cast<size_t>(chosen)]))
+      chosen = slot;
+  }
+  ui::PropertiesWindow& properties = window.Properties();
+  properties.UpdateList();
+  properties.SelectSlot(chosen);
+  properties.LocateIt();
+  window.ToggleColourBySpecies();
+  window.Tick();
+  window.ShowFamilyTree();
+  window.SubWindowOf(window.FamilyTreeIfCreated())->move(0, 0);
+  QCoreApplication::processEvents();
+  save(window.MiniMap().grab().toImage(), "mini_map_species.png");
+  save(window.FamilyTreeIfCreated()->grab().toImage(), "family_tree.png");
+  save(properties.grab().toImage(), "properties_species.png");
+  save(window.grab().toImage(), "main_window_species.png");
+
   ui::AboutWindow about;
   about.show();
   QCoreApplication::processEvents();
