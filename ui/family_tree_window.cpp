@@ -39,10 +39,11 @@ int Depth(const QTreeWidgetItem* item) {
 }
 
 QString BornText(const LineageEntry& entry) {
-  if (entry.birthMonth < 1) return QStringLiteral("Year %1").arg(entry.birthYear);
-  return QStringLiteral("%1, %2")
-      .arg(QString::fromLatin1(MonthName(entry.birthMonth)))
-      .arg(entry.birthYear);
+  // As the "Time:" frame writes a date.
+  if (entry.birthMonth < 1) return QStringLiteral("Y%1").arg(entry.birthYear);
+  return QStringLiteral("Y%1, %2")
+      .arg(entry.birthYear)
+      .arg(QString::fromLatin1(MonthName(entry.birthMonth)));
 }
 
 }  // namespace
@@ -88,7 +89,6 @@ FamilyTreeWindow::FamilyTreeWindow(MainWindowServices& services, QWidget* parent
   layout->addWidget(descendants_);
   layout->addWidget(foundersCaption);
   layout->addWidget(founders_, 2);
-  resize(520, 520);
 
   connect(refresh, &QPushButton::clicked, this, &FamilyTreeWindow::Refresh);
   connect(ancestors_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {

@@ -3,6 +3,7 @@
 // most of the living.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -18,7 +19,7 @@ class QTreeWidgetItem;
 namespace ombrivale::ui {
 
 // The columns of one animal of the record: "Animal" (its id), "Generation",
-// "Born" (month and year, only the year for a generated world's founders),
+// "Born" ("Y12, March"; only the year for a generated world's founders),
 // "Score" (the evolvedness score of its genes, two decimals), "Slot" (where
 // it lives, or "dead").
 QStringList FamilyTreeRow(const World& world, const LineageEntry& entry);
@@ -43,6 +44,8 @@ class FamilyTreeWindow : public QWidget {
   QTreeWidget* Founders() const { return founders_; }
   QLabel* Descendants() const { return descendants_; }
   uint64_t ShownId() const { return shownId_; }
+  // Wide enough for the six columns of a deep branch.
+  QSize sizeHint() const override { return {580, 540}; }
 
  signals:
   // A living animal of the tree was clicked.

@@ -12,8 +12,9 @@ namespace ombrivale {
 
 // Light grey: an egg, which belongs to no species.
 inline constexpr uint32_t kColourSpeciesEgg = Rgb(192, 192, 192);
-// White: an infant, or an adult grown up since the last grouping.
-inline constexpr uint32_t kColourNoSpecies = Rgb(255, 255, 255);
+// Dark grey: an infant, or an adult grown up since the last grouping; dim,
+// so that the species stand out.
+inline constexpr uint32_t kColourNoSpecies = Rgb(96, 96, 96);
 
 // A bright colour for species number `species` (>= 1): hues from the
 // golden-ratio sequence, so numbers given one after the other lie far apart

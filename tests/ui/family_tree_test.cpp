@@ -46,7 +46,7 @@ TEST(FamilyTreeTest, ShowsTheTrackedAnimalsParentsAndALivingOneShowsItsGenes) {
       texts << item->text(c);
     return texts.join('|');
   };
-  EXPECT_EQ(columns(root), "5|1|March, 7|" + QString::number(ScoreOfCount(100), 'f', 2) + "|5");
+  EXPECT_EQ(columns(root), "5|1|Y7, March|" + QString::number(ScoreOfCount(100), 'f', 2) + "|5");
   ASSERT_EQ(root->childCount(), 2);
   EXPECT_EQ(root->child(0)->text(0), "Parent");
   EXPECT_EQ(root->child(0)->text(1), "1");

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <utility>
 
 #include "core/helpers.h"
 #include "genetics/body_measures.h"
@@ -94,12 +95,16 @@ int main(int argc, char* argv[]) {
   const int32_t month = world.Month;
   while (world.Month == month)  // a month step groups the species
     window.Tick();
-  // The living animal of the highest generation, tracked and shown.
+  // The animal of the highest generation, an adult when there is one,
+  // tracked and shown.
   int chosen = 0;
+  const auto rank = [&world](int slot) {
+    return std::pair(AnimalAt(world, slot).Stage == kStageAdult,
+                     world.lineage.generationOfSlot[static_cast<size_t>(slot)]);
+  };
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (LivingId(world.lineage, world.Animals, slot) != 0 &&
-        (chosen == 0 || world.lineage.generationOfSlot[static_cast<size_t>(slot)] >
-                            world.lineage.generationOfSlot[static_cast<size_t>(chosen)]))
+        (chosen == 0 || rank(slot) > rank(chosen)))
       chosen = slot;
   }
   ui::PropertiesWindow& properties = window.Properties();
@@ -111,7 +116,10 @@ int main(int argc, char* argv[]) {
   window.ShowFamilyTree();
   window.SubWindowOf(window.FamilyTreeIfCreated())->move(0, 0);
   QCoreApplication::processEvents();
+  const int scale = window.MiniMap().Scale();
+  window.MiniMap().SetScale(4);  // as on a large screen: one cell, 4 x 4 pixels
   save(window.MiniMap().grab().toImage(), "mini_map_species.png");
+  window.MiniMap().SetScale(scale);
   save(window.FamilyTreeIfCreated()->grab().toImage(), "family_tree.png");
   save(properties.grab().toImage(), "properties_species.png");
   save(window.grab().toImage(), "main_window_species.png");
