@@ -103,5 +103,21 @@ TEST(FamilyTreeTest, ColourBySpeciesPaintsEachAdultInItsSpeciesColour) {
   EXPECT_EQ(dot(1), DotColour(world, AnimalAt(world, 1)));
 }
 
+// The option lives in Ombrivale.ini: read at start-up, written on quitting.
+TEST(FamilyTreeTest, ColourBySpeciesIsKeptInTheProgramsSettingsFile) {
+  TestMainWindow t;
+  const QString file = ui::ProgramSettingsPath(t.folder.path());
+  ui::ProgramSettings settings;
+  settings.colourBySpecies = true;
+  ASSERT_TRUE(ui::SaveProgramSettings(file, settings));
+  t.window->StartUp();
+  EXPECT_TRUE(t.world().display->ColourBySpecies);
+  t.window->ToggleColourBySpecies();
+  t.seam().ScriptAnswers({Answer::Yes, Answer::No});  // quit, without saving the world
+  t.window->Quit();
+  ASSERT_TRUE(t.ended);
+  EXPECT_FALSE(ui::LoadProgramSettings(file).colourBySpecies);
+}
+
 }  // namespace
 }  // namespace ombrivale::testing
