@@ -1,5 +1,5 @@
-// Speed of the simulation tick, the world files, the map redraw and world
-// generation.
+// Speed of the simulation tick, the species grouping, the world files, the
+// map redraw and world generation.
 //
 // Two kinds of world feed the tick benchmarks:
 //  - Evolved worlds, as `ombrivale-run --world W --new --seed 1 --years N
@@ -17,13 +17,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "behaviour/species.h"
 #include "core/helpers.h"
 #include "core/world.h"
 #include "genetics/body_measures.h"
@@ -115,6 +116,62 @@ void BM_TickEvolved(benchmark::State& state) {
   TickFrom(state, *start, 20000);  // the runs measured by hand are 20,000 ticks long
 }
 BENCHMARK(BM_TickEvolved)->ArgName("years")->Arg(80)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+// The species grouping of one month step on the evolved seed-1 table
+// (range(0) years: at 80 a full table of one species, at 150 some 570
+// animals of three): with range(1) 1, as every month step runs it, after a
+// month of ticks with last month's grouping kept; with 0, from nothing (a
+// loaded world's first month: every genome packed and compared afresh).
+void BM_GroupSpecies(benchmark::State& state) {
+  const std::unique_ptr<World> start =
+      StartWorld(EvolvedWorld(static_cast<int>(state.range(0))), true, 7);
+  const bool steady = state.range(1) != 0;
+  World world = *start;
+  GroupSpecies(world);
+  SpeciesRecord before;
+  std::vector<uint64_t> ids;
+  int64_t adultSum = 0;
+  // Timed by hand around the grouping alone: pausing the timer costs more
+  // than the grouping.
+  for (auto _ : state) {
+    if (world.Year >= start->Year + 50) world = *start;  // the table stays as evolved
+    if (steady) {
+      // The month's ticks group the species at their end; that grouping is
+      // undone, and done again timed, from last month's record and the
+      // stale marks the month's births left.
+      before = world.species;
+      ids = world.lineage.idOfSlot;
+      const int32_t month = world.Month;
+      while (world.Month == month)
+        SimulationTick(world);
+      world.species = before;
+      for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (world.lineage.idOfSlot[static_cast<size_t>(slot)] != ids[static_cast<size_t>(slot)])
+          MarkGenomeStale(world.species, slot);
+      }
+    } else {
+      MarkAllGenomesStale(world.species);
+    }
+    const auto begin = std::chrono::steady_clock::now();
+    GroupSpecies(world);
+    const auto end = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
+    for (int slot = 1; slot <= kSlotCount; ++slot)
+      adultSum += SpeciesOf(world, slot) != 0;
+  }
+  state.counters["species"] = world.species.count;
+  state.counters["adults"] =
+      static_cast<double>(adultSum) / static_cast<double>(std::max<int64_t>(1, state.iterations()));
+}
+BENCHMARK(BM_GroupSpecies)
+    ->ArgNames({"years", "steady"})
+    ->Args({80, 1})
+    ->Args({80, 0})
+    ->Args({150, 1})
+    ->Args({150, 0})
+    ->Iterations(600)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 const World& ReferenceWorld() {
   static const std::unique_ptr<World> reference = [] {

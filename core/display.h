@@ -84,6 +84,10 @@ struct Display {
   MapPicture MiniBak;
   Marker Image1;
   double SeaLineY = 0;  // mini-map units: SeaLevel x 15 at the last full redraw
+  // The animals' dots in one colour per species (world/species_colours.h)
+  // instead of by diet or their own colours; the program's settings file
+  // keeps it.
+  bool ColourBySpecies = false;
 
   int Timer2Interval = 0;  // ms; 0 until the first world exists
 

@@ -13,6 +13,7 @@
 #include "sim/new_world.h"
 #include "sim/statistics.h"
 #include "world/map_picture.h"
+#include "world/species_colours.h"
 #include "world/world_files.h"
 #include "world/world_gen.h"
 
@@ -106,7 +107,11 @@ void SimulationTick(World& world) {
 
     // The rest runs for the slot even when the animal has just died.
     Animal& animal = AnimalAt(world, slot);
-    if (dots != nullptr) dots->Set(CellX(animal.X), CellY(animal.Y), DotColour(world, animal));
+    if (dots != nullptr) {
+      dots->Set(
+          CellX(animal.X), CellY(animal.Y),
+          display->ColourBySpecies ? SpeciesDotColour(world, slot) : DotColour(world, animal));
+    }
     if (animal.Stage == kStageEgg && animal.EggTimer <= 0) animal.Stage = kStageInfant;
     if (animal.Stage == kStageInfant && animal.AgeYears >= Adult(animal).Genitalia.AdultAge) {
       animal.Stage = kStageAdult;

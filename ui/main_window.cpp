@@ -19,6 +19,7 @@
 #include "sim/session.h"
 #include "sim/tick.h"
 #include "ui/about_window.h"
+#include "ui/family_tree_window.h"
 #include "ui/log_window.h"
 #include "ui/mini_map.h"
 #include "ui/play_god_window.h"
@@ -196,6 +197,8 @@ void MainWindow::BuildMenus() {
             [this] { ToggleOption(Option::Least); });
   checkable(options, "menu_options_autosave", QStringLiteral("Auto &Save (Saves Every Ten Years)"),
             [this] { ToggleOption(Option::AutoSave); });
+  checkable(options, "menu_options_species", QStringLiteral("Colour by &Species"),
+            [this] { ToggleColourBySpecies(); });
   connect(options, &QMenu::aboutToShow, this, &MainWindow::SyncCheckMarks);
 
   QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
@@ -209,6 +212,8 @@ void MainWindow::BuildMenus() {
   // The mini map is always shown: the entry is there but does nothing.
   add(window, "menu_window_map", QStringLiteral("Show &MiniMap"), [] {})->setEnabled(false);
   add(window, "menu_window_log", QStringLiteral("Show &Log"), [this] { ShowLog(); });
+  add(window, "menu_window_family", QStringLiteral("Show &Family Tree"),
+      [this] { ShowFamilyTree(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("menu_help"));
@@ -292,7 +297,14 @@ void MainWindow::ToggleFilter(Cause cause) {
   SyncCheckMarks();
 }
 
+void MainWindow::ToggleColourBySpecies() {
+  display_->ColourBySpecies = !display_->ColourBySpecies;
+  SyncCheckMarks();
+}
+
 void MainWindow::SyncCheckMarks() {
+  if (QAction* action = Action("menu_options_species"))
+    action->setChecked(display_->ColourBySpecies);
   struct Binding {
     const char* name;
     Option option;
@@ -498,6 +510,22 @@ void MainWindow::ShowStatistics() {
   ShowChild(&Statistics());
 }
 
+void MainWindow::ShowFamilyTree() {
+  if (!familyTree_) {
+    familyTree_ = new FamilyTreeWindow(*this);
+    familyTree_->setObjectName(QStringLiteral("FamilyTree"));
+    AddChild(familyTree_, OnClose::Hide);
+    // A living animal of the tree shows its genes in the properties window.
+    connect(familyTree_, &FamilyTreeWindow::ShowGenes, this, [this](int slot) {
+      PropertiesWindow& properties = Properties();
+      properties.UpdateList();
+      properties.SelectSlot(slot);
+      ShowPropertiesWindow();
+    });
+  }
+  ShowChild(familyTree_);
+}
+
 void MainWindow::ShowAbout() {
   if (!about_) about_ = new AboutWindow(this);
   const bool first = !aboutOpened_;
@@ -683,12 +711,14 @@ QString MainWindow::ProgramSettingsFile() const {
 
 void MainWindow::ApplyProgramSettings(const ProgramSettings& settings) {
   world_->Filters.Sacrificed = settings.showSacrificed;
+  display_->ColourBySpecies = settings.colourBySpecies;
   ApplyRunAndStatistics(settings.run);
 }
 
 ProgramSettings MainWindow::CollectProgramSettings() const {
   ProgramSettings settings;
   settings.showSacrificed = world_->Filters.Sacrificed;
+  settings.colourBySpecies = display_->ColourBySpecies;
   settings.run = CollectRunAndStatistics();
   return settings;
 }

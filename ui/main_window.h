@@ -14,6 +14,7 @@
 
 #include "core/world.h"
 #include "ui/about_window.h"
+#include "ui/family_tree_window.h"
 #include "ui/log_window.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_services.h"
@@ -106,6 +107,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ShowQuickDrawWindow();
   void ShowPlayGod();
   void ShowLog();
+  void ShowFamilyTree();
   void ShowAbout();
   void OpenHelp();
 
@@ -113,6 +115,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   // check marks follow.
   void ToggleOption(Option option);
   void ToggleFilter(Cause cause);
+  void ToggleColourBySpecies();  // "Colour by &Species"
   // Sets every check mark from the flags and filters now in force.
   void SyncCheckMarks();
 
@@ -131,6 +134,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   PlayGodWindow* PlayGodIfCreated() const { return playGod_; }
   LogWindow* LogIfCreated() const { return log_; }
   AboutWindow* AboutIfCreated() const { return about_; }
+  FamilyTreeWindow* FamilyTreeIfCreated() const { return familyTree_; }
   LogWindow& Log();
   // The frame around a secondary window inside the main window.
   QMdiSubWindow* SubWindowOf(QWidget* window) const;
@@ -219,6 +223,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QPointer<AboutWindow> about_;
   QPointer<StatisticsWindow> statistics_;
   RunControl* run_ = nullptr;
+  QPointer<FamilyTreeWindow> familyTree_;
   bool aboutOpened_ = false;
   // Last places of the windows that are destroyed when closed, in twips.
   WindowPlacement placements_[kWindowCount];

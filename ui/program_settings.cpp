@@ -39,6 +39,8 @@ ProgramSettings LoadProgramSettings(const QString& path) {
   ProgramSettings settings;
   settings.showSacrificed =
       file.value(QStringLiteral("filters/sacrificed"), settings.showSacrificed).toBool();
+  settings.colourBySpecies =
+      file.value(QStringLiteral("miniMap/colourBySpecies"), settings.colourBySpecies).toBool();
   LoadRunAndStatistics(file, settings.run);
   return settings;
 }
@@ -46,6 +48,7 @@ ProgramSettings LoadProgramSettings(const QString& path) {
 bool SaveProgramSettings(const QString& path, const ProgramSettings& settings) {
   QSettings file(path, QSettings::IniFormat);
   file.setValue(QStringLiteral("filters/sacrificed"), settings.showSacrificed);
+  file.setValue(QStringLiteral("miniMap/colourBySpecies"), settings.colourBySpecies);
   SaveRunAndStatistics(file, settings.run);
   file.sync();
   return file.status() == QSettings::NoError;

@@ -25,7 +25,8 @@ struct RunAndStatisticsSettings {
 };
 
 struct ProgramSettings {
-  bool showSacrificed = true;  // the "Show &These" entry of sacrificed animals
+  bool showSacrificed = true;    // the "Show &These" entry of sacrificed animals
+  bool colourBySpecies = false;  // "Colour by &Species" (Display::ColourBySpecies)
   RunAndStatisticsSettings run;
 };
 

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "behaviour/species.h"
 #include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
 #include "ui/quick_draw.h"
@@ -80,6 +81,15 @@ std::vector<std::string> CharacteristicValues(const Animal& animal) {
   return values;
 }
 
+std::string SpeciesText(const World& world, int slot) {
+  const Animal& animal = AnimalAt(world, slot);
+  if (!IsOccupied(animal)) return "None (not alive)";
+  if (animal.Stage < kStageAdult) return "None (not yet adult)";
+  const int32_t species = SpeciesOf(world, slot);
+  if (species == 0) return "None yet (grouped at the month's end)";
+  return std::to_string(species) + " (one of " + std::to_string(world.species.count) + ")";
+}
+
 PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
   setWindowTitle(QStringLiteral("Animal Properties"));
@@ -122,6 +132,13 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
   auto* state = new QHBoxLayout;
   state->addWidget(list4_, 3);
   state->addWidget(list5_, 2);
+  // Beside the five state values: the species, found again every month.
+  auto* speciesCaption = new QLabel(QStringLiteral("Species:"), this);
+  labelSpecies_ = new QLabel(this);
+  labelSpecies_->setObjectName(QStringLiteral("LabelSpecies"));
+  auto* speciesRow = new QHBoxLayout;
+  speciesRow->addWidget(speciesCaption);
+  speciesRow->addWidget(labelSpecies_, 1);
   auto* genes = new QHBoxLayout;
   genes->addWidget(list1_, 3);
   genes->addWidget(list3_, 2);
@@ -129,6 +146,7 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
   layout->addLayout(top);
   layout->addLayout(buttons);
   layout->addLayout(state);
+  layout->addLayout(speciesRow);
   layout->addLayout(genes, 1);
   resize(380, 520);
 
@@ -190,6 +208,7 @@ void PropertiesWindow::UpdateListFive() {
   FillList(list5_, {std::to_string(animal.AgeYears), std::to_string(animal.AgeMonths),
                     std::to_string(animal.Hunger), std::to_string(animal.Sex),
                     std::to_string(animal.Breath)});
+  labelSpecies_->setText(QString::fromStdString(SpeciesText(services_.GetWorld(), chosen)));
 }
 
 void PropertiesWindow::UpdateList() {

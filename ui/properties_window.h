@@ -6,6 +6,7 @@
 #include "ui/main_window_services.h"
 
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QPushButton;
 
@@ -19,6 +20,9 @@ std::vector<std::string> StateNames();
 // Bytes and 16-bit genes as plain decimals, the SensorExists flags as
 // "True" / "False".
 std::vector<std::string> CharacteristicValues(const Animal& animal);
+// The species line for the animal in `slot`: its species at the last
+// grouping and how many there were, or why it has none.
+std::string SpeciesText(const World& world, int slot);
 
 // Caption "Animal Properties": picks a living animal by slot, shows its genes
 // and state, draws it in QuickDraw, tracks it, and finds the most evolved.
@@ -53,6 +57,7 @@ class PropertiesWindow : public QWidget {
   QListWidget* List3() const { return list3_; }
   QListWidget* List4() const { return list4_; }
   QListWidget* List5() const { return list5_; }
+  QLabel* LabelSpecies() const { return labelSpecies_; }
 
  private:
   MainWindowServices& services_;
@@ -61,6 +66,7 @@ class PropertiesWindow : public QWidget {
   QListWidget* list3_ = nullptr;
   QListWidget* list4_ = nullptr;
   QListWidget* list5_ = nullptr;
+  QLabel* labelSpecies_ = nullptr;
 };
 
 }  // namespace ombrivale::ui

@@ -1,24 +1,26 @@
 // Pictures of the program's windows, to look at: the main window running a
 // populated world with its secondary windows open, each secondary window on
 // its own, Play God with an animal loaded and dropped, the design dialog,
-// About and the icon. Not a test; scripts/screenshots runs it. With
-// --screen it grabs the whole X screen instead, to see the real program
-// running under Xvfb. The statistics window's pages show a world of 300
-// years: seed 1 as `ombrivale-run --new --seed 1 --ticks 111600 --save`
-// leaves it, loaded from --world DIR when given (a Release runner makes it
-// in seconds), else run here (minutes in a test build).
+// About and the icon; then the family tree and the mini map coloured by
+// species, and each page of the statistics window, of a world of 300 years:
+// seed 1 as `ombrivale-run --new --seed 1 --ticks 111600 --save` leaves it,
+// loaded from --world DIR when given (a Release runner makes it in seconds),
+// else run here (minutes in a test build). Not a test; scripts/screenshots
+// runs it. With --screen it grabs the whole X screen instead, to see the real
+// program running under Xvfb.
 // Usage: ui_screenshots OUT_DIR [--world DIR] | ui_screenshots --screen OUT.png
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QMdiSubWindow>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <utility>
 
 #include "core/helpers.h"
 #include "genetics/body_measures.h"
@@ -26,8 +28,11 @@
 #include "sim/new_world.h"
 #include "sim/tick.h"
 #include "ui/design_dialog.h"
+#include "ui/family_tree_window.h"
 #include "ui/main_window.h"
+#include "ui/mini_map.h"
 #include "world/animal_import.h"
+#include "world/world_files.h"
 
 namespace {
 
@@ -175,6 +180,43 @@ int main(int argc, char* argv[]) {
     save(design->grab().toImage(), "design.png");
     design->close();
   }
+
+  if (givenWorld && !LoadWorld(world, argv[3])) {
+    std::fprintf(stderr, "could not load the world in %s\n", argv[3]);
+    return 1;
+  }
+  const int32_t month = world.Month;
+  while (world.Month == month)  // a month step groups the species
+    window.Tick();
+  // The animal of the highest generation, an adult when there is one,
+  // tracked and shown.
+  int chosen = 0;
+  const auto rank = [&world](int slot) {
+    return std::pair(AnimalAt(world, slot).Stage == kStageAdult,
+                     world.lineage.generationOfSlot[static_cast<size_t>(slot)]);
+  };
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (LivingId(world.lineage, world.Animals, slot) != 0 &&
+        (chosen == 0 || rank(slot) > rank(chosen)))
+      chosen = slot;
+  }
+  ui::PropertiesWindow& properties = window.Properties();
+  properties.UpdateList();
+  properties.SelectSlot(chosen);
+  properties.LocateIt();
+  window.ToggleColourBySpecies();
+  window.Tick();
+  window.ShowFamilyTree();
+  window.SubWindowOf(window.FamilyTreeIfCreated())->move(0, 0);
+  QCoreApplication::processEvents();
+  const int scale = window.MiniMap().Scale();
+  window.MiniMap().SetScale(4);  // as on a large screen: one cell, 4 x 4 pixels
+  save(window.MiniMap().grab().toImage(), "mini_map_species.png");
+  window.MiniMap().SetScale(scale);
+  save(window.FamilyTreeIfCreated()->grab().toImage(), "family_tree.png");
+  save(properties.grab().toImage(), "properties_species.png");
+  save(window.grab().toImage(), "main_window_species.png");
+
   saved &= SaveStatisticsPages(environment,
                                givenWorld ? QString::fromLocal8Bit(argv[3]) : QString(), save);
   ui::AboutWindow about;
