@@ -47,14 +47,8 @@ void Mate(World& world, int first, int second) {
     Inherit(world, first, second, slot);
     Mutate(world, slot);
     Animal& egg = AnimalAt(world, slot);
-    egg.Alive = 1;
-    egg.AgeYears = 0;
-    egg.AgeMonths = 0;
-    egg.Hunger = kHungerAtLaying;
-    egg.Breath = egg.Genes[kStageInfant].Body.BreathCapasity;
-    egg.Stage = kStageEgg;
+    StartEgg(egg);
     egg.Sex = static_cast<uint8_t>(Rnd(world) * 2);
-    egg.EggTimer = egg.Unborn.TimeInEgg;
     egg.X = AnimalAt(world, second).X;
     egg.Y = AnimalAt(world, second).Y;
     // Mode, headings, HasBred and the kept genes stay as the slot held them.
@@ -62,6 +56,16 @@ void Mate(World& world, int first, int second) {
     RecordYoung(world.lineage, slot, first, second, world.Year, world.Month,
                 static_cast<int16_t>(KeptPrimordialCount(world, slot)));
   }
+}
+
+void StartEgg(Animal& egg) {
+  egg.Alive = 1;
+  egg.AgeYears = 0;
+  egg.AgeMonths = 0;
+  egg.Hunger = kHungerAtLaying;
+  egg.Breath = egg.Genes[kStageInfant].Body.BreathCapasity;
+  egg.Stage = kStageEgg;
+  egg.EggTimer = egg.Unborn.TimeInEgg;
 }
 
 int FindFreeSlot(const World& world) {

@@ -6,6 +6,7 @@
 #include "core/helpers.h"
 #include "core/rules.h"
 #include "genetics/body_measures.h"
+#include "genetics/mating.h"
 #include "genetics/needs.h"
 
 namespace ombrivale {
@@ -97,14 +98,8 @@ DropOutcome DropAnimals(World& world, const Animal& design, int x, int y,
     egg.Unborn = design.Unborn;
     egg.Genes[0] = design.Genes[0];
     egg.Genes[1] = design.Genes[1];
-    egg.Alive = 1;
-    egg.AgeYears = 0;
-    egg.AgeMonths = 0;
-    egg.Hunger = kHungerAtLaying;
-    egg.Breath = egg.Genes[kStageInfant].Body.BreathCapasity;
-    egg.Stage = kStageEgg;
+    StartEgg(egg);
     egg.Sex = sexes[i];
-    egg.EggTimer = egg.Unborn.TimeInEgg;
     egg.X = static_cast<int16_t>(x);
     egg.Y = static_cast<int16_t>(y);
     egg.Mode = kModeRoam;
