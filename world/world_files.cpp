@@ -337,16 +337,27 @@ FileError Planet0BytesOf(const Calendar& calendar, const std::vector<int32_t>* l
   const int32_t* terrain = layers[kTerrainLayer].data();
   const int32_t* kinds = layers[kFoodKindLayer].data();
   auto* cells = reinterpret_cast<unsigned char*>(out.data() + 3);
-  // The layers are stored in the file's cell order already. The loop has no
-  // branch, so that it vectorises; not std::clamp, whose reference arguments
-  // cost a stack slot each under AddressSanitizer (the fuzz build).
-  bool outside = false;
+  // The layers are stored in the file's cell order already. A value v fits
+  // when v + 1 is a byte, so the loop stores the low byte of v + 1 and
+  // gathers the bits above it, without a branch or a comparison: it
+  // vectorises, and the fuzz build's comparison tracing has nothing to
+  // trace. Only a value that does not fit takes the clamping pass.
+  uint32_t above = 0;
   for (size_t cell = 0; cell < static_cast<size_t>(kCellCount); ++cell) {
-    const int32_t t = terrain[cell];
-    const int32_t k = kinds[cell];
-    outside |= (t < -1) | (t > 254) | (k < -1) | (k > 254);
-    cells[cell * 2] = static_cast<unsigned char>((t < -1 ? -1 : t > 254 ? 254 : t) + 1);
-    cells[cell * 2 + 1] = static_cast<unsigned char>((k < -1 ? -1 : k > 254 ? 254 : k) + 1);
+    const uint32_t t = static_cast<uint32_t>(terrain[cell]) + 1u;
+    const uint32_t k = static_cast<uint32_t>(kinds[cell]) + 1u;
+    above |= (t | k) >> 8;
+    cells[cell * 2] = static_cast<unsigned char>(t);
+    cells[cell * 2 + 1] = static_cast<unsigned char>(k);
+  }
+  const bool outside = above != 0;
+  if (outside) {
+    for (size_t cell = 0; cell < static_cast<size_t>(kCellCount); ++cell) {
+      const int32_t t = terrain[cell];
+      const int32_t k = kinds[cell];
+      cells[cell * 2] = static_cast<unsigned char>((t < -1 ? -1 : t > 254 ? 254 : t) + 1);
+      cells[cell * 2 + 1] = static_cast<unsigned char>((k < -1 ? -1 : k > 254 ? 254 : k) + 1);
+    }
   }
   return outside ? FormatError(kErrorByteOverflow, 0) : FileError{};
 }

@@ -192,7 +192,7 @@ TEST(WorldFiles, MapValueOneByteCannotHoldFailsTheSave) {
   TestWorld t;
   FillRandomWorld(t.world, 11, 20);
   ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
-  for (const int32_t bad : {255, -2, 1000}) {
+  for (const int32_t bad : {255, -2, 1000, INT32_MAX, INT32_MIN}) {
     TestWorld changed;
     FillRandomWorld(changed.world, 12, 30);
     changed.world.Map.At(kFoodKindLayer, 10, 10) = bad;
