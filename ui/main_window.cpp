@@ -350,6 +350,7 @@ void MainWindow::RefreshStatus() {
     shownLabels_[i] = *captions[i];
     const QString text = QString::fromStdString(shownLabels_[i]);
     frames_[i]->Label().setText(text);
+    if (i == 0 && run_ != nullptr) run_->ShowDate(text);
     // A long message is cut at the frame's edge; the tool tip holds it whole.
     if (i == 2) frames_[i]->Label().setToolTip(text);
   }

@@ -82,6 +82,10 @@ void RunControl::RefreshStatusBar() {
   date_->setText(QString::fromStdString(window_.GetDisplay().Label1));
 }
 
+void RunControl::ShowDate(const QString& date) {
+  date_->setText(date);
+}
+
 void RunControl::MeasureSpeed() {
   const qint64 now = clock_.nsecsElapsed();
   readings_.emplace_back(now, window_.GetWorld().TickCount);

@@ -53,6 +53,9 @@ class RunControl : public QObject {
   // The status bar's texts from the state now ("Running", "Paused", "Fast").
   void RefreshStatusBar();
   QString StateText() const;
+  // The date as the Time caption shows it, set when that caption changes so
+  // that the two never disagree.
+  void ShowDate(const QString& date);
 
  signals:
   // A batch of Fast has ended; the next one is already queued.
