@@ -16,22 +16,20 @@ constexpr int kMutationPasses = 5;
 constexpr int kMutationSlots = 113;  // 0..4 egg genes, 54 * l + k for gene set l
 constexpr int kSetSlotStride = 54;
 
-// MeanOf itself draws nothing, but every call of it starts from a fresh seed
-// like the other operations of the generator's reseed list.
-float ReseededMeanOf(World& world, double a, double b) {
+// The breathing area, from a fresh seed like the other operations of the
+// generator's reseed list (MeanOf itself draws nothing).
+double BreathingArea(World& world, const GeneSet& set) {
   Reseed(world);
-  return MeanOf(a, b);
+  return BreathingAreaOf(set);
 }
 
-// pi r^2 with r = MeanOf(Body.Height, Body.Width) / 2, in double precision:
-// the bound of Body.BreathCapasity.
-double BreathingArea(World& world, const GeneSet& set) {
-  const double r = static_cast<double>(ReseededMeanOf(world, set.Body.Height, set.Body.Width)) / 2;
+}  // namespace
+
+double BreathingAreaOf(const GeneSet& set) {
+  const double r = static_cast<double>(MeanOf(set.Body.Height, set.Body.Width)) / 2;
   return kPi * r * r;
 }
 
-// A bound's value at the moment of the pass; -1 means none (so a gene bound
-// that happens to hold -1 bounds nothing either).
 double BoundValue(const Bound& bound, const GeneSet& set, double breathingArea) {
   switch (bound.kind) {
     case BoundKind::None:
@@ -47,6 +45,8 @@ double BoundValue(const Bound& bound, const GeneSet& set, double breathingArea) 
   }
   return kNoBound;
 }
+
+namespace {
 
 // The rule some genes apply right after their nudge, in the same pass.
 void ApplyExtraRule(World& world, int child, GeneSet& set, const GeneField& field, int before) {

@@ -6,13 +6,12 @@
 #include "core/helpers.h"
 #include "core/rules.h"
 #include "genetics/body_measures.h"
+#include "genetics/inheritance.h"
 #include "genetics/mating.h"
 #include "genetics/needs.h"
 
 namespace ombrivale {
 namespace {
-
-constexpr double kPi = 3.14159265358979;
 
 GeneRange TypeRange(GeneType type) {
   switch (type) {
@@ -26,33 +25,15 @@ GeneRange TypeRange(GeneType type) {
   return {INT16_MIN, INT16_MAX};
 }
 
-// A bound's value for the design, -1 when it bounds nothing.
-double DesignBound(const Bound& bound, const GeneSet& set) {
-  switch (bound.kind) {
-    case BoundKind::None:
-      return -1;
-    case BoundKind::Constant:
-      return bound.constant;
-    case BoundKind::Gene:
-      return GeneValue(set, GeneSetFields()[static_cast<size_t>(bound.field)]);
-    case BoundKind::HalfBodyWidth:
-      return set.Body.Width / 2.0;
-    case BoundKind::BreathingArea: {
-      const double r = static_cast<double>(MeanOf(set.Body.Height, set.Body.Width)) / 2;
-      return kPi * r * r;
-    }
-  }
-  return -1;
-}
-
 }  // namespace
 
 GeneRange DesignRange(const GeneSet& set, const GeneField& field) {
   GeneRange range = TypeRange(field.type);
-  if (const double low = DesignBound(field.low, set); low != -1) {
+  const double breathingArea = BreathingAreaOf(set);
+  if (const double low = BoundValue(field.low, set, breathingArea); low != -1) {
     range.low = std::max(range.low, static_cast<int>(std::clamp(std::ceil(low), -1e9, 1e9)));
   }
-  if (const double high = DesignBound(field.high, set); high != -1) {
+  if (const double high = BoundValue(field.high, set, breathingArea); high != -1) {
     range.high = std::min(range.high, static_cast<int>(std::clamp(std::floor(high), -1e9, 1e9)));
   }
   return range;
