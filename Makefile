@@ -5,6 +5,11 @@
 
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# ccache, when present, serves every build folder and every checkout of the
+# tree: paths below the tree are hashed relative to it.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 .PHONY: run test deps build build-test build-asan bench fuzz format clean
 
@@ -12,7 +17,7 @@ deps:
 	./scripts/install-deps
 
 build: deps
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
 
 run: build
@@ -21,13 +26,13 @@ run: build
 build-test: deps
 	cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" -DOMBRIVALE_VALIDATE=ON \
-	  -DOMBRIVALE_WERROR=ON $(CMAKE_FLAGS)
+	  -DOMBRIVALE_WERROR=ON $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build build-test -j $(JOBS)
 
 build-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DOMBRIVALE_VALIDATE=ON \
-	  -DOMBRIVALE_SANITIZE=ON -DOMBRIVALE_WERROR=ON $(CMAKE_FLAGS)
+	  -DOMBRIVALE_SANITIZE=ON -DOMBRIVALE_WERROR=ON $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 
 test: build-test build-asan
@@ -38,7 +43,7 @@ test: build-test build-asan
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBRIVALE_BUILD_BENCH=ON \
-	  -DOMBRIVALE_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	  -DOMBRIVALE_BUILD_TESTS=OFF $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS)
 	./scripts/run-benchmarks build-bench
 
@@ -50,6 +55,6 @@ clean:
 
 fuzz: deps
 	CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DOMBRIVALE_BUILD_FUZZ=ON -DOMBRIVALE_BUILD_TESTS=OFF -DOMBRIVALE_BUILD_UI=OFF $(CMAKE_FLAGS)
+	  -DOMBRIVALE_BUILD_FUZZ=ON -DOMBRIVALE_BUILD_TESTS=OFF -DOMBRIVALE_BUILD_UI=OFF $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build build-fuzz -j $(JOBS)
 	./scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
