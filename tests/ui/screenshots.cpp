@@ -113,7 +113,7 @@ int main(int argc, char* argv[]) {
   environment.programFolder = programFolder.path();
   environment.mapScale = 2;
   environment.screenHeight = [] { return 768; };
-  environment.openDocument = [](const QUrl&) {};
+  environment.openDocument = [](const QUrl&) { return true; };
   environment.endProgram = [] {};
   ui::MainWindow window(environment);
   window.QtWindowSeam().ScriptAnswers({});  // the first run's boxes answer themselves
