@@ -662,8 +662,10 @@ void MainWindow::ShowHelpWindow() {
     help_->setOpenExternalLinks(true);
     help_->setSearchPaths({QFileInfo(folders_.helpPage).absolutePath()});
     help_->setHtml(HelpPageForWindow(folders_.helpPage));
-    help_->resize(640, 480);
-    AddChild(help_, OnClose::Hide);
+    QMdiSubWindow* sub = AddChild(help_, OnClose::Hide);
+    // Along the left edge, as tall as the work area: a page is read downward.
+    const QSize area = mdi_->viewport()->size();
+    sub->setGeometry(0, 0, std::min(area.width(), 720), std::max(area.height(), 360));
   }
   ShowChild(help_);
 }

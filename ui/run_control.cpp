@@ -107,7 +107,8 @@ void RunControl::RefreshStatusBar() {
   state_->setText(StateText());
   speedText_->setText(QStringLiteral("%1 ticks/s").arg(qRound(ticksPerSecond_)));
   date_->setText(QString::fromStdString(window_.GetDisplay().Label1));
-  note_->setText(DiedOut() ? QStringLiteral("The world has died out") : QString());
+  note_->setText(DiedOut() ? QStringLiteral("The world has died out (Auto Restart is off)")
+                           : QString());
 }
 
 void RunControl::NoticeDiedOut() {
@@ -118,8 +119,7 @@ void RunControl::NoticeDiedOut() {
   if (diedOutNoticed_) return;  // resumed on the empty world: the user's choice
   diedOutNoticed_ = true;
   World& world = window_.GetWorld();
-  LogMessage(world, window_.GetDisplay().Label1 +
-                        "  -  The world has died out (Auto Restart is off): paused");
+  LogMessage(world, window_.GetDisplay().Label1 + "  -  The world has died out: paused");
   SetPaused(true);
   RefreshStatusBar();
 }

@@ -114,10 +114,9 @@ TEST(MainWindowTest, AWorldThatDiesOutIsAnnouncedAndPausesOnceAtEitherSpeed) {
     t.run().SetPaused(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return t.run().Paused(); }));
     EXPECT_EQ(world.SpeedCount, 0);  // at the month step that found it empty
-    EXPECT_NE(world.display->Label3.find("The world has died out (Auto Restart is off): paused"),
-              std::string::npos);
+    EXPECT_NE(world.display->Label3.find("The world has died out: paused"), std::string::npos);
     const auto* note = t.window->statusBar()->findChild<QLabel*>("StatusNote");
-    EXPECT_EQ(note->text(), "The world has died out");
+    EXPECT_EQ(note->text(), "The world has died out (Auto Restart is off)");
 
     // Resumed, it runs on empty: the user's choice, said once.
     const uint64_t ticks = world.TickCount;
@@ -125,7 +124,7 @@ TEST(MainWindowTest, AWorldThatDiesOutIsAnnouncedAndPausesOnceAtEitherSpeed) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return world.TickCount > ticks + 40; }));
     EXPECT_FALSE(t.run().Paused());
     t.run().SetPaused(true);
-    EXPECT_EQ(note->text(), "The world has died out");
+    EXPECT_EQ(note->text(), "The world has died out (Auto Restart is off)");
   }
 }
 
