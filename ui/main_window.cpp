@@ -66,7 +66,8 @@ bool PressFocusedWindowsButton(const QMdiArea& area, const QKeySequence& key) {
   }
   if (sub == nullptr || sub->mdiArea() != &area || sub->widget() == nullptr) return false;
   for (QAbstractButton* button : sub->widget()->findChildren<QAbstractButton*>()) {
-    if (!button->isVisible() || !button->isEnabled()) continue;
+    // Not the buttons of a dialog the window opened: it is a window of its own.
+    if (button->window() != sub->window() || !button->isVisible() || !button->isEnabled()) continue;
     if (QKeySequence::mnemonic(button->text()) != key) continue;
     button->setFocus(Qt::ShortcutFocusReason);
     button->animateClick();
@@ -249,6 +250,13 @@ MainWindow::~MainWindow() {
   timer1_.stop();
   timer2_.stop();
   catchUp_.stop();
+  // An xdg-open still waiting for the browser it started: it goes, the
+  // browser stays.
+  for (QProcess* launcher : findChildren<QProcess*>(QStringLiteral("HelpLauncher"))) {
+    launcher->disconnect();
+    launcher->kill();
+    launcher->waitForFinished(1000);
+  }
   // The child windows go before the world they look at.
   delete mdi_;
   mdi_ = nullptr;
