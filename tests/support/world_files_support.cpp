@@ -122,6 +122,25 @@ std::vector<std::string> FolderNames(const std::string& path) {
   return names;
 }
 
+FolderFiles ReadFolder(const std::string& path) {
+  FolderFiles files;
+  for (const std::string& name : FolderNames(path))
+    files[name] = ReadFileText(path + "/" + name);
+  return files;
+}
+
+std::string FirstDifference(const FolderFiles& expected, const FolderFiles& actual) {
+  for (const auto& [name, bytes] : expected) {
+    const auto found = actual.find(name);
+    if (found == actual.end()) return name + " (missing)";
+    if (found->second != bytes) return name;
+  }
+  for (const auto& [name, bytes] : actual) {
+    if (expected.count(name) == 0) return name + " (not expected)";
+  }
+  return "";
+}
+
 ::testing::AssertionResult ShowsError(const HeadlessSeam& seam, int number) {
   if (seam.boxes.empty()) return ::testing::AssertionFailure() << "no message box";
   const HeadlessSeam::Box& box = seam.boxes[0];
