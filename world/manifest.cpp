@@ -171,9 +171,12 @@ FileError ParseManifest(std::string_view text, Manifest& manifest) {
     error = number(std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(),
                    read.month);
   }
-  // Each entry takes at least 13 bytes ("a 0 00000000" and its line end).
-  if (error == 0) error = number(uint64_t{0}, uint64_t{text.size() / 13}, count);
+  if (error == 0) error = number(uint64_t{0}, std::numeric_limits<uint64_t>::max(), count);
   if (error != 0) return fail(error);
+  // Each entry takes at least 13 bytes ("a 0 00000000" and its line end): a
+  // count the rest cannot hold is a file cut short, found before any memory
+  // is set aside for it.
+  if (count > (text.size() - lines.offset()) / 13) return fail(kErrorPastEnd);
   read.files.reserve(static_cast<size_t>(count));
   for (uint64_t i = 0; i < count; ++i) {
     if (!lines.Next(line)) return fail(kErrorPastEnd);

@@ -107,7 +107,7 @@ TEST(Manifest, DamagedManifestsAreRefusedWithTheirLine) {
       {Sealed("5\r\n 3\r\n12\r\n0\r\n"), kErrorNotNumber, 2},
       {Sealed("5\r\n2147483648\r\n12\r\n0\r\n"), kErrorOutOfRange, 2},
       {Sealed("5\r\n3\r\n32768\r\n0\r\n"), kErrorOutOfRange, 3},
-      {Sealed(header + "99\r\n" + entry), kErrorOutOfRange, 4},  // more than fit
+      {Sealed(header + "99\r\n" + entry), kErrorPastEnd, 4},  // more than fit
       {Sealed(header + "1\r\nanimals.dat 10 0123ABCD\r\n"), kErrorBadManifest, 5},
       {Sealed(header + "1\r\nanimals.dat 10 123abcd\r\n"), kErrorBadManifest, 5},
       {Sealed(header + "1\r\nanimals.dat  10 0123abcd\r\n"), kErrorNotNumber, 5},
