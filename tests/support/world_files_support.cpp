@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 
 #include "genetics/gene_table.h"
@@ -105,8 +104,9 @@ uint64_t LoadedDigest(const std::string& folder) {
 }
 
 std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string bytes;
+  PosixFileSystem().ReadFile(path, bytes);  // left empty when it cannot be read
+  return bytes;
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {

@@ -2,6 +2,7 @@
 // leaves a folder that loads as one whole world.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <random>
 #include <string>
 #include <thread>
@@ -64,6 +66,29 @@ void SaveTwiceFreeingSlots(World& world, const std::string& folder) {
   AnimalAt(world, 13) = AnimalAt(world, 8);
 }
 
+// Copies the folder `from` and its spare one to `to`, the files they share
+// shared again (a copy of what SaveTwiceFreeingSlots leaves, without its
+// two saves).
+void CopySaves(const std::string& from, const std::string& to) {
+  namespace fs = std::filesystem;
+  std::map<std::pair<dev_t, ino_t>, std::string> copied;
+  for (const auto& [source, target] :
+       {std::pair{from, to}, std::pair{SiblingsOf(from).spare, SiblingsOf(to).spare}}) {
+    fs::create_directories(target);
+    for (const fs::directory_entry& entry : fs::directory_iterator(source)) {
+      struct stat info {};
+      ASSERT_EQ(0, ::lstat(entry.path().c_str(), &info));
+      const std::string copy = target + "/" + entry.path().filename().string();
+      const auto [at, first] = copied.emplace(std::pair{info.st_dev, info.st_ino}, copy);
+      if (first) {
+        fs::copy_file(entry.path(), copy);
+      } else {
+        fs::create_hard_link(at->second, copy);
+      }
+    }
+  }
+}
+
 // Regression: a file carried over by a hard link was shared with the
 // spare folder, and the next save that wrote its name truncated it in
 // place, so a save that then failed left the live A_3.OBG changed.
@@ -86,6 +111,16 @@ TEST(WorldFilesCrash, AFailedSaveLeavesTheFilesItCarriedOverUntouched) {
 // from the save before: each leaves the live folder byte for byte as it was
 // ("Save Failed") or as the save leaves it when nothing fails.
 TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
+  ScratchFolder model;
+  TestWorld modelWorld;
+  SaveTwiceFreeingSlots(modelWorld.world, model.AutoSave());
+  // Each case starts from a copy of the model's folders and world.
+  const auto start = [&](TestWorld& t, const std::string& folder) {
+    CopySaves(model.AutoSave(), folder);
+    t.world = modelWorld.world;
+    t.world.seam = &t.seam;
+    t.world.display = &t.display;
+  };
   for (const bool noExchange : {false, true}) {
     // A clean save counts the operations and finds the point of no return:
     // the swap itself, the exchange or the last of its renames (the rename
@@ -95,12 +130,13 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
     {
       ScratchFolder scratch;
       TestWorld t;
-      SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
+      start(t, scratch.AutoSave());
       FaultyFileSystem counter;
       counter.noExchange = noExchange;
       ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave(), counter).failed());
       ops = counter.operations;
       saved = ReadFolder(scratch.AutoSave());
+      EXPECT_NE(0u, LoadedDigest(scratch.AutoSave()));  // loads without a box
     }
     auto swap = std::find(ops.rbegin(), ops.rend(), noExchange ? "Rename" : "Exchange");
     if (noExchange) swap = std::find(swap + 1, ops.rend(), "Rename");
@@ -113,7 +149,7 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
                    (noExchange ? " (renames)" : " (exchange)"));
       ScratchFolder scratch;
       TestWorld t;
-      SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
+      start(t, scratch.AutoSave());
       const FolderFiles before = ReadFolder(scratch.AutoSave());
       t.seam.boxes.clear();
       t.seam.messageLines.clear();
@@ -138,9 +174,10 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
         // The swap is done but the flush of the parent folder failed.
         EXPECT_TRUE(asBefore.empty() || asSaved.empty()) << asBefore << ", " << asSaved;
       }
-      // The load cleaned up whatever the save left beside the folder but the
-      // spare one, kept for the next save to write over.
-      EXPECT_NE(0u, LoadedDigest(scratch.AutoSave()));
+      // The load's first step cleans up whatever the save left beside the
+      // folder but the spare one, kept for the next save to write over.
+      PosixFileSystem files;
+      EXPECT_FALSE(RecoverFolder(files, scratch.AutoSave()).failed());
       std::vector<std::string> names = FolderNames(scratch.path);
       std::erase(names, ".AutoSave.spare");
       EXPECT_EQ(std::vector<std::string>{"AutoSave"}, names);
