@@ -29,7 +29,7 @@ using Clock = std::chrono::steady_clock;
 using testing::ScratchFolder;
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kKills = 20;  // a run under the sanitizers starts and ticks some five times slower
+constexpr int kKills = 16;  // a run under the sanitizers starts and ticks some five times slower
 #else
 constexpr int kKills = 50;
 #endif
