@@ -26,6 +26,7 @@ namespace ombrivale {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using testing::ReadFileText;
 using testing::ScratchFolder;
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -69,16 +70,17 @@ bool Exists(const std::string& path) {
 // "" when every file the folder's manifest lists is there with its size
 // and checksum, else what is not.
 std::string CheckAgainstManifest(const std::string& folder) {
-  PosixFileSystem files;
-  std::string bytes;
   Manifest manifest;
-  FileError error = files.ReadFile(folder + "/manifest.dat", bytes);
-  if (!error) error = ParseManifest(bytes, manifest);
-  if (error) return "manifest.dat: " + ErrorDescription(error);
+  if (const FileError error = ParseManifest(ReadFileText(folder + "/manifest.dat"), manifest)) {
+    return "manifest.dat: " + ErrorDescription(error);
+  }
+  const ManifestIndex index(manifest);
   for (const ManifestEntry& file : manifest.files) {
-    if (files.ReadFile(folder + "/" + file.name, bytes)) return file.name + " is missing";
-    if (bytes.size() != file.size) return file.name + " is of another size";
-    if (Crc32(bytes) != file.crc) return file.name + " is of another checksum";
+    const std::string path = folder + "/" + file.name;
+    if (!Exists(path)) return file.name + ": missing";
+    if (const FileError error = CheckListedFile(index, file.name, ReadFileText(path))) {
+      return file.name + ": " + ErrorDescription(error);
+    }
   }
   return "";
 }
@@ -86,12 +88,9 @@ std::string CheckAgainstManifest(const std::string& folder) {
 // The sequence number of the save in `folder` (its manifest's first line);
 // 0 when there is none.
 uint64_t SequenceOf(const std::string& folder) {
-  PosixFileSystem files;
-  std::string bytes;
+  const std::string text = ReadFileText(folder + "/manifest.dat");
   uint64_t sequence = 0;
-  if (!files.ReadFile(folder + "/manifest.dat", bytes)) {
-    std::from_chars(bytes.data(), bytes.data() + bytes.size(), sequence);
-  }
+  std::from_chars(text.data(), text.data() + text.size(), sequence);
   return sequence;
 }
 

@@ -2,7 +2,6 @@
 // leaves a folder that loads as one whole world.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <random>
 #include <string>
 #include <thread>
@@ -66,29 +64,6 @@ void SaveTwiceFreeingSlots(World& world, const std::string& folder) {
   AnimalAt(world, 13) = AnimalAt(world, 8);
 }
 
-// Copies the folder `from` and its spare one to `to`, the files they share
-// shared again (a copy of what SaveTwiceFreeingSlots leaves, without its
-// two saves).
-void CopySaves(const std::string& from, const std::string& to) {
-  namespace fs = std::filesystem;
-  std::map<std::pair<dev_t, ino_t>, std::string> copied;
-  for (const auto& [source, target] :
-       {std::pair{from, to}, std::pair{SiblingsOf(from).spare, SiblingsOf(to).spare}}) {
-    fs::create_directories(target);
-    for (const fs::directory_entry& entry : fs::directory_iterator(source)) {
-      struct stat info {};
-      ASSERT_EQ(0, ::lstat(entry.path().c_str(), &info));
-      const std::string copy = target + "/" + entry.path().filename().string();
-      const auto [at, first] = copied.emplace(std::pair{info.st_dev, info.st_ino}, copy);
-      if (first) {
-        fs::copy_file(entry.path(), copy);
-      } else {
-        fs::create_hard_link(at->second, copy);
-      }
-    }
-  }
-}
-
 // Regression: a file carried over by a hard link was shared with the
 // spare folder, and the next save that wrote its name truncated it in
 // place, so a save that then failed left the live A_3.OBG changed.
@@ -111,16 +86,6 @@ TEST(WorldFilesCrash, AFailedSaveLeavesTheFilesItCarriedOverUntouched) {
 // from the save before: each leaves the live folder byte for byte as it was
 // ("Save Failed") or as the save leaves it when nothing fails.
 TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
-  ScratchFolder model;
-  TestWorld modelWorld;
-  SaveTwiceFreeingSlots(modelWorld.world, model.AutoSave());
-  // Each case starts from a copy of the model's folders and world.
-  const auto start = [&](TestWorld& t, const std::string& folder) {
-    CopySaves(model.AutoSave(), folder);
-    t.world = modelWorld.world;
-    t.world.seam = &t.seam;
-    t.world.display = &t.display;
-  };
   for (const bool noExchange : {false, true}) {
     // A clean save counts the operations and finds the point of no return:
     // the swap itself, the exchange or the last of its renames (the rename
@@ -130,7 +95,7 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
     {
       ScratchFolder scratch;
       TestWorld t;
-      start(t, scratch.AutoSave());
+      SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
       FaultyFileSystem counter;
       counter.noExchange = noExchange;
       ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave(), counter).failed());
@@ -149,7 +114,7 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
                    (noExchange ? " (renames)" : " (exchange)"));
       ScratchFolder scratch;
       TestWorld t;
-      start(t, scratch.AutoSave());
+      SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
       const FolderFiles before = ReadFolder(scratch.AutoSave());
       t.seam.boxes.clear();
       t.seam.messageLines.clear();
