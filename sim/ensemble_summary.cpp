@@ -287,7 +287,7 @@ EnsembleFolder ReadEnsembleFolder(FileSystem& files, const std::string& folder) 
     }
     for (const char* column : {"year", "month", "population"}) {
       if (problem.empty() && history.table.Column(column) == history.table.columns.size()) {
-        problem = std::string("no column ") + column;
+        problem = std::string("line 1 (the header) has no column ") + column;
       }
     }
     if (problem.empty()) {

@@ -89,9 +89,9 @@ std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
 
     if (number == 1) {
       for (const std::string_view name : fields) {
-        if (name.empty()) return "the header has an empty column name";
+        if (name.empty()) return "line 1 (the header) has an empty column name";
         if (table.Column(name) < table.columns.size()) {
-          return "the header names column " + std::string(name) + " twice";
+          return "line 1 (the header) names column " + std::string(name) + " twice";
         }
         table.columns.emplace_back(name);
       }
@@ -117,7 +117,7 @@ std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
       row.push_back(value);
     }
   }
-  if (table.rows.empty()) return "no rows";
+  if (table.rows.empty()) return "no rows after the header (line 1)";
   return {};
 }
 

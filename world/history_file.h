@@ -41,7 +41,7 @@ struct HistoryTable {
 // is allowed). Returns an empty string when all of it is sound, else what is
 // wrong and where, for the first fault met: "line 7 is cut short (no end of
 // line)", "line 3 has 24 fields, the header 25", "line 5, column
-// population: 'x1' is not a number", "no rows". `table` then holds the rows
+// population: 'x1' is not a number", "no rows after the header (line 1)". `table` then holds the rows
 // before the fault.
 std::string ParseHistoryCsv(std::string_view text, HistoryTable& table);
 

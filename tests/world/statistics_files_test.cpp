@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "genetics/gene_census.h"
 #include "genetics/needs.h"
 #include "sim/statistics.h"
 #include "support/test_world.h"
@@ -77,6 +78,50 @@ TEST(StatisticsFiles, RoundTripKeepsEverySampleAndTheGeneSeries) {
   EXPECT_EQ(3u, read.genes.records[3].last);
 }
 
+// Ten thousand years of months pushed directly, with a restart every few
+// decades and the gene series, through stats.csv and genes.csv: every
+// month, every restart's place, the grain and the genes come back as they
+// were. (The months were 16 bits and the older half merged pairwise.)
+TEST(StatisticsFiles, TenThousandYearsGoThroughTheFilesWhole) {
+  History saved;
+  const size_t genes = SeriesGenes().size();
+  std::vector<GeneStat> stats(genes);
+  uint64_t next = 0;
+  for (uint64_t n = 0; n < 12 * 10000; ++n) {
+    MonthSample sample;
+    sample.year = static_cast<int32_t>(n / 12);
+    sample.month = static_cast<int16_t>(n % 12 + 1);
+    sample.population = static_cast<int32_t>(n % 751);
+    sample.restart = n == next;
+    if (sample.restart) next = n + 1 + (n * 7919 + 12345) % 1000;
+    AppendSample(saved, sample);
+    for (size_t g = 0; g < genes; ++g)
+      stats[g] = GeneStat{static_cast<float>(n % 50), 0, static_cast<int16_t>(g)};
+    AppendGeneMonth(saved.genes, saved.recorded - 1, 3, stats);
+  }
+  History read;
+  ASSERT_EQ("", ParseStatisticsFile(StatsText(saved), read));
+  ASSERT_EQ("", ParseGenesFile(GenesText(saved.genes), read.genes));
+  EXPECT_EQ(StatsText(saved), StatsText(read));
+  EXPECT_EQ(GenesText(saved.genes), GenesText(read.genes));
+  EXPECT_EQ(12u * 10000, read.recorded);
+  EXPECT_EQ(saved.grain, read.grain);
+  EXPECT_EQ(saved.genes.grain, read.genes.grain);
+  EXPECT_EQ(saved.samples.size(), read.samples.size());
+
+  // A file of an older program: its first row stood for more months than
+  // 16 bits hold, and the rest month by month (no restart column).
+  std::string old = "year,month,population,months\n9000,1,5,100000\n";
+  for (int n = 0; n < 20; ++n)
+    old += "9000," + std::to_string(n % 12 + 1) + ",5,1\n";
+  History older;
+  ASSERT_EQ("", ParseStatisticsFile(old, older));
+  EXPECT_EQ(100020u, older.recorded);
+  EXPECT_EQ(100000u, older.samples[0].months);
+  EXPECT_EQ(16u, older.grain);  // 100,020 months fit 8,192 points at 16 months each
+  EXPECT_EQ(3u, older.samples.size());
+}
+
 TEST(StatisticsFiles, DamagedFilesSayWhatAndWhere) {
   TestWorld t;
   MakeHistory(t.world);
@@ -96,7 +141,7 @@ TEST(StatisticsFiles, DamagedFilesSayWhatAndWhere) {
       {replaced(stats, "7,4,", "7,4.5,"), false,
        "line 3, column month: '4.5' is not a whole number"},
       {replaced(stats, "7,3,3,", "7,13,3,"), false, "line 2, column month: '13' is out of range"},
-      {replaced(stats, "year,", "yr,"), false, "no column year"},
+      {replaced(stats, "year,", "yr,"), false, "line 1 (the header) has no column year"},
       {replaced(genes, "\n1,", "\n0,"), true, "line 3: last is not after the line before"},
       {replaced(genes, "\n0,1,3,", "\n0,1,,"), true, "line 2, column animals is empty"},
   };
@@ -138,6 +183,15 @@ TEST(StatisticsFiles, TheSaveCarriesTheHistoryAndOlderOrDamagedFoldersLoadWithou
 
   WriteFileText(genesFile, "last,months\n1,x\n");  // the samples stay, the genes go
   EXPECT_EQ(std::make_pair(stats, size_t{0}), load(1));
+  {
+    TestWorld loaded;
+    EXPECT_TRUE(LoadWorld(loaded.world, scratch.AutoSave()));
+    ASSERT_EQ(1u, loaded.seam.boxes.size());
+    EXPECT_EQ(
+        "genes.csv could not be read (line 2, column months: 'x' is not a number): the "
+        "world goes on without its gene series.",
+        loaded.seam.boxes[0].text);
+  }
   WriteFileText(statsFile, stats.substr(0, 40));
   const std::string empty = StatsText(History{});
   EXPECT_EQ(std::make_pair(empty, size_t{0}), load(1));
