@@ -84,21 +84,10 @@ void AppendSample(History& history, const MonthSample& sample) {
 }
 
 void SettleHistory(History& history) {
-  std::vector<MonthSample>& points = history.samples;
-  // The grain the file was written at: that of most points (the newest may
-  // still be gathering), and at least what keeps the months within the
-  // capacity.
-  std::vector<uint64_t> months;
-  for (size_t i = 0; i + 1 < points.size(); ++i)
-    months.push_back(points[i].months);
-  uint64_t grain = 1;
-  if (!months.empty()) {
-    const auto middle = months.begin() + static_cast<std::ptrdiff_t>(months.size() / 2);
-    std::nth_element(months.begin(), middle, months.end());
-    grain = std::bit_ceil(std::min(*middle, kTopGrain));
-  }
+  // Depends on the months alone, which gathering keeps: settling again finds
+  // the same grain.
   const uint64_t spread = history.recorded == 0 ? 1 : (history.recorded - 1) / kHistoryCapacity + 1;
-  history.grain = std::max(grain, std::bit_ceil(std::min(spread, kTopGrain)));
+  history.grain = std::bit_ceil(std::min(spread, kTopGrain));
   Regather(history);
   Coarsen(history, kHistoryCapacity + 1);
 }

@@ -77,9 +77,12 @@ struct History {
 void AppendSample(History& history, const MonthSample& sample);
 
 // After points were read back (`samples` and `recorded` set): takes the
-// grain they were gathered at, gathers what a file made by an older program
-// left finer than that, and coarsens until within the capacity. Points are
-// never split; an older file's coarse first points stay as they are.
+// finest grain that keeps the months within the capacity (a file says no
+// grain: it is that of a history of as many months, or half of it), gathers
+// the points finer than that (those of a file an older program wrote) and
+// coarsens until within the capacity. Points are never split: an older
+// file's coarse first points stay as they are. Settling changes nothing in
+// settled points.
 void SettleHistory(History& history);
 
 }  // namespace ombrivale

@@ -157,7 +157,6 @@ TEST(History, SettlingReadPointsFindsTheirGrainAndGathersOlderFilesEvenly) {
   SettleHistory(read);
   EXPECT_EQ(kept.grain, read.grain);
   EXPECT_EQ(Starts(kept), Starts(read));
-
   // An older program's file: the first rows stood for most of the past,
   // the newer half month by month. Those rows stay (points are not split);
   // the rest gathers at the grain that keeps the months within the capacity.
@@ -174,6 +173,10 @@ TEST(History, SettlingReadPointsFindsTheirGrainAndGathersOlderFilesEvenly) {
   EXPECT_EQ(55296u, old.samples[0].months);
   EXPECT_EQ(16u, old.samples[4].months);
   EXPECT_EQ(5203u % 16, old.samples.back().months);
+  const std::vector<uint64_t> settled = Starts(old);
+  SettleHistory(old);  // again: nothing changes
+  EXPECT_EQ(settled, Starts(old));
+  EXPECT_EQ(16u, old.grain);
 
   // More points than the capacity coarsen until they fit.
   History many;
