@@ -36,15 +36,17 @@ std::string ReadNumbers(int number, std::string_view line, std::span<int64_t> va
                     : LineText(number) + " is cut short: no " + names[i];
     }
     const auto result = std::from_chars(line.data() + at, line.data() + line.size(), values[i]);
-    const size_t end = line.find_first_of(" \t", at);
-    std::string field(line.substr(at, end == std::string_view::npos ? end : end - at));
-    if (field.size() > 24) field = field.substr(0, 20) + "...";
+    const auto field = [&line, at] {  // for a message, at most some 20 characters of it
+      const size_t end = line.find_first_of(" \t", at);
+      std::string text(line.substr(at, end == std::string_view::npos ? end : end - at));
+      return text.size() > 24 ? text.substr(0, 20) + "..." : text;
+    };
     if (result.ec == std::errc::invalid_argument ||
         (result.ptr != line.data() + line.size() && *result.ptr != ' ' && *result.ptr != '\t')) {
-      return LineText(number) + ", " + names[i] + ": '" + field + "' is not a number";
+      return LineText(number) + ", " + names[i] + ": '" + field() + "' is not a number";
     }
     if (result.ec == std::errc::result_out_of_range || values[i] < low[i] || values[i] > high[i]) {
-      return LineText(number) + ", " + names[i] + ": " + field + " is out of range (" +
+      return LineText(number) + ", " + names[i] + ": " + field() + " is out of range (" +
              std::to_string(low[i]) + ".." + std::to_string(high[i]) + ")";
     }
     at = static_cast<size_t>(result.ptr - line.data());
@@ -116,7 +118,7 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
     text.remove_prefix(cut == std::string_view::npos ? text.size() : cut + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++number;
-    const std::string at = LineText(number);
+    const auto at = [number] { return LineText(number); };
     if (number == 1 || number == 2) {
       int64_t value = 0;
       const int64_t low[] = {1};
@@ -162,7 +164,7 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
     entry.generation = static_cast<uint32_t>(v[5]);
     entry.primordialCount = static_cast<int16_t>(v[6]);
     if ((entry.parents[0] == 0) != (entry.parents[1] == 0)) {
-      return at + ": one parent without the other";
+      return at() + ": one parent without the other";
     }
     // Each parent an earlier line, born before its young and, when alive, of
     // the sex its place says; the generation one more than the older one's.
@@ -170,16 +172,16 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
     for (size_t place = 0; place < 2; ++place) {
       const uint64_t parent = entry.parents[place];
       if (parent == 0) continue;
-      const std::string named = at + ": parent " + std::to_string(parent);
+      const auto named = [&at, parent] { return at() + ": parent " + std::to_string(parent); };
       const LineageEntry* p = parent < entry.id ? FindLineageEntry(lineage, parent) : nullptr;
-      if (p == nullptr) return named + " is not an earlier line";
+      if (p == nullptr) return named() + " is not an earlier line";
       if (!BornBefore(p->birthYear, p->birthMonth, entry.birthYear, entry.birthMonth)) {
-        return named + " (born year " + std::to_string(p->birthYear) + ", month " +
+        return named() + " (born year " + std::to_string(p->birthYear) + ", month " +
                std::to_string(p->birthMonth) + ") is not born before its young";
       }
       const int parentSlot = slotOfEntry[static_cast<size_t>(p - lineage.entries.data())];
       if (parentSlot != 0 && (animals[static_cast<size_t>(parentSlot)].Sex == 0) != (place == 0)) {
-        return named + " lives in slot " + std::to_string(parentSlot) + " as sex " +
+        return named() + " lives in slot " + std::to_string(parentSlot) + " as sex " +
                std::to_string(animals[static_cast<size_t>(parentSlot)].Sex) +
                ", but stands in the sex-" + std::to_string(place) + " parent's place";
       }
@@ -187,7 +189,7 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
     }
     const uint64_t generation = entry.parents[0] == 0 ? 0 : older + 1;
     if (entry.generation != generation) {
-      return at + ": generation " + std::to_string(entry.generation) + " is not " +
+      return at() + ": generation " + std::to_string(entry.generation) + " is not " +
              std::to_string(generation) +
              (entry.parents[0] == 0 ? " (a founder's)" : " (one more than the older parent's)");
     }
@@ -195,7 +197,7 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
     slotOfEntry.push_back(0);
     const size_t slot = static_cast<size_t>(v[7]);
     if (slot == 0) continue;
-    if (slotTaken[slot] != 0) return at + ": slot " + std::to_string(slot) + " is named twice";
+    if (slotTaken[slot] != 0) return at() + ": slot " + std::to_string(slot) + " is named twice";
     slotTaken[slot] = 1;
     if (!IsOccupied(animals[slot])) continue;
     slotOfEntry.back() = static_cast<int>(slot);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
-#include <map>
 
 namespace ombrivale {
 namespace {
@@ -132,6 +131,25 @@ std::string Quoted(std::string_view value) {
   return out;
 }
 
+// True when a key the reading kept reads back as itself once written as a
+// section and a name: a name that would not be a key's (empty, blank at an
+// end, starting a comment or a section, holding '=' or a line end), a
+// section that would not be its own ("[]", "[General]", a ']' or a line end
+// in it) is left out.
+bool Writable(std::string_view key) {
+  const size_t slash = key.rfind('/');
+  const std::string_view name = slash == std::string_view::npos ? key : key.substr(slash + 1);
+  if (name.empty() || name != Trimmed(name) ||
+      name.find_first_of("=\n") != std::string_view::npos || name.front() == ';' ||
+      name.front() == '#' || name.front() == '[') {
+    return false;
+  }
+  if (slash == std::string_view::npos) return true;
+  const std::string_view group = key.substr(0, slash);
+  return !group.empty() && group != "General" &&
+         group.find_first_of("]\n") == std::string_view::npos;
+}
+
 std::string PairText(std::string_view kind, int32_t first, int32_t second) {
   return std::string(kind) + std::to_string(first) + ' ' + std::to_string(second) + ')';
 }
@@ -156,31 +174,47 @@ ProgramSettingsFile ParseProgramSettings(std::string_view text) {
     if (equals == std::string_view::npos) continue;
     const std::string_view name = Trimmed(line.substr(0, equals));
     if (name.empty()) continue;
-    const std::string key = section.empty() ? std::string(name) : section + '/' + std::string(name);
     const std::string_view value = Trimmed(line.substr(equals + 1));
-    if (key == "filters/sacrificed") {
+    // The group and the name: a '/' in a name (the key "statistics/page" in
+    // [General], say) moves its first part to the group, as in QSettings.
+    std::string full;
+    std::string_view group = section;
+    std::string_view last = name;
+    if (name.find('/') != std::string_view::npos) {
+      full = section.empty() ? std::string(name) : section + '/' + std::string(name);
+      const size_t slash = full.rfind('/');
+      group = std::string_view(full).substr(0, slash);
+      last = std::string_view(full).substr(slash + 1);
+    }
+    const auto is = [group, last](std::string_view knownGroup, std::string_view knownName) {
+      return group == knownGroup && last == knownName;
+    };
+    if (is("filters", "sacrificed")) {
       settings.showSacrificed = TruthOf(value);
-    } else if (key == "miniMap/colourBySpecies") {
+    } else if (is("miniMap", "colourBySpecies")) {
       settings.colourBySpecies = TruthOf(value);
-    } else if (key == "run/speed") {
+    } else if (is("run", "speed")) {
       settings.fast = StringOf(value) == "fast";
-    } else if (key == "statistics/shown") {
+    } else if (is("statistics", "shown")) {
       settings.statisticsShown = TruthOf(value);
-    } else if (key == "statistics/place") {
+    } else if (is("statistics", "place")) {
       PairOf(value, "@Point(", settings.statisticsX, settings.statisticsY);
-    } else if (key == "statistics/size") {
+    } else if (is("statistics", "size")) {
       PairOf(value, "@Size(", settings.statisticsWidth, settings.statisticsHeight);
-    } else if (key == "statistics/page") {
+    } else if (is("statistics", "page")) {
       settings.statisticsPage = NumberOf(value);
-    } else if (key == "statistics/gene_group") {
+    } else if (is("statistics", "gene_group")) {
       settings.geneGroup = NumberOf(value);
-    } else if (key == "statistics/gene") {
+    } else if (is("statistics", "gene")) {
       settings.gene = StringOf(value);
     } else {
+      std::string key = !full.empty()     ? std::move(full)
+                        : section.empty() ? std::string(name)
+                                          : section + '/' + std::string(name);
       const auto same = [&key](const auto& other) { return other.first == key; };
       settings.others.erase(std::remove_if(settings.others.begin(), settings.others.end(), same),
                             settings.others.end());
-      settings.others.emplace_back(key, std::string(value));
+      settings.others.emplace_back(std::move(key), std::string(value));
     }
   }
   return settings;
@@ -188,20 +222,23 @@ ProgramSettingsFile ParseProgramSettings(std::string_view text) {
 
 std::string ProgramSettingsText(const ProgramSettingsFile& settings) {
   // Section by section, keys sorted within each, as QSettings writes them.
-  std::map<std::string, std::map<std::string, std::string>> sections;
-  const auto put = [&sections](std::string_view key, std::string value) {
+  struct Entry {
+    std::string_view group;
+    std::string_view name;
+    std::string value;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(settings.others.size() + 9);
+  const auto put = [&entries](std::string_view key, std::string value) {
     const size_t slash = key.rfind('/');
-    const std::string group =
-        slash == std::string_view::npos ? "General" : std::string(key.substr(0, slash));
-    const std::string name(slash == std::string_view::npos ? key : key.substr(slash + 1));
-    sections[group][name] = std::move(value);
+    if (slash == std::string_view::npos) {
+      entries.push_back({"General", key, std::move(value)});
+    } else {
+      entries.push_back({key.substr(0, slash), key.substr(slash + 1), std::move(value)});
+    }
   };
   for (const auto& [key, value] : settings.others) {
-    // A key no line of this file could hold (a newline, a '=' or a bracket in
-    // its name) is left out.
-    if (key.find_first_of("\n=[]") == std::string::npos && !Trimmed(key).empty()) {
-      put(key, std::string(Trimmed(value.substr(0, value.find('\n')))));
-    }
+    if (Writable(key)) put(key, std::string(Trimmed(value.substr(0, value.find('\n')))));
   }
   put("filters/sacrificed", settings.showSacrificed ? "true" : "false");
   put("miniMap/colourBySpecies", settings.colourBySpecies ? "true" : "false");
@@ -212,12 +249,22 @@ std::string ProgramSettingsText(const ProgramSettingsFile& settings) {
   put("statistics/place", PairText("@Point(", settings.statisticsX, settings.statisticsY));
   put("statistics/shown", settings.statisticsShown ? "true" : "false");
   put("statistics/size", PairText("@Size(", settings.statisticsWidth, settings.statisticsHeight));
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    return a.group != b.group ? a.group < b.group : a.name < b.name;
+  });
   std::string text;
-  for (const auto& [group, keys] : sections) {
-    if (!text.empty()) text += '\n';
-    text += '[' + group + "]\n";
-    for (const auto& [name, value] : keys)
-      text += name + '=' + value + '\n';
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const Entry& e = entries[i];
+    if (i == 0 || e.group != entries[i - 1].group) {
+      if (i > 0) text += '\n';
+      text += '[';
+      text += e.group;
+      text += "]\n";
+    }
+    text += e.name;
+    text += '=';
+    text += e.value;
+    text += '\n';
   }
   return text;
 }

@@ -202,8 +202,7 @@ std::string ParseStatisticsFile(std::string_view text, History& history) {
   return {};
 }
 
-void GenesFileText(const GeneHistory& genes, std::string& out) {
-  const auto series = SeriesGenes();
+void GenesFileText(const GeneHistory& genes, std::string& out, std::span<const SeriesGene> series) {
   out = "last,months,animals";
   for (const SeriesGene& gene : series) {
     for (const char* part : {"_mean", "_min", "_max"}) {
@@ -235,22 +234,41 @@ void GenesFileText(const GeneHistory& genes, std::string& out) {
   }
 }
 
-std::string ParseGenesFile(std::string_view text, GeneHistory& genes) {
+std::string ParseGenesFile(std::string_view text, GeneHistory& genes,
+                           std::span<const SeriesGene> series) {
   HistoryTable table;
   if (std::string problem = ParseCsv(text, table); !problem.empty()) return problem;
   if (std::string problem = RequireColumns(table, {"last", "months", "animals"});
       !problem.empty()) {
     return problem;
   }
-  const auto series = SeriesGenes();
   struct Columns {
     size_t mean, lowest, highest;
   };
+  // Some 350 columns looked up by name: through an index, not one by one.
+  ColumnIndex index(table.columns.size());
+  for (size_t c = 0; c < table.columns.size(); ++c)
+    index.Add(table.columns[c], c);
+  const auto column = [&index, &table](std::string_view name) {
+    return index.Find(name, table.columns.size());
+  };
+  // The three column names of every gene: made once for the genes the
+  // history follows.
+  const auto namesOf = [](std::span<const SeriesGene> chosen) {
+    std::vector<std::string> all;
+    for (const SeriesGene& gene : chosen) {
+      for (const char* part : {"_mean", "_min", "_max"})
+        all.push_back(gene.column + part);
+    }
+    return all;
+  };
+  static const std::vector<std::string> followed = namesOf(SeriesGenes());
+  const bool all = series.data() == SeriesGenes().data() && series.size() == SeriesGenes().size();
+  const std::vector<std::string> given = all ? std::vector<std::string>() : namesOf(series);
+  const std::vector<std::string>& names = all ? followed : given;
   std::vector<Columns> where;
-  for (const SeriesGene& gene : series) {
-    where.push_back({table.Column(gene.column + "_mean"), table.Column(gene.column + "_min"),
-                     table.Column(gene.column + "_max")});
-  }
+  for (size_t g = 0; g < series.size(); ++g)
+    where.push_back({column(names[3 * g]), column(names[3 * g + 1]), column(names[3 * g + 2])});
   const size_t last = table.Column("last");
   const size_t months = table.Column("months");
   const size_t animals = table.Column("animals");
