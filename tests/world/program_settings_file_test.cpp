@@ -87,6 +87,19 @@ TEST(ProgramSettingsFile, KeysOfANewerProgramAreKeptAndWrittenBack) {
       "level=\"3 4\"\n",
       text);
   EXPECT_EQ(text, ProgramSettingsText(ParseProgramSettings(text)));
+
+  // Found by fuzzing: a kept key that no line can hold again ("k/" in
+  // [x] would be written as "[x/k]" with an empty name, ";c" as a comment)
+  // is left out rather than read back as another key; a known key written
+  // in [General] with its group reads as in its section.
+  const ProgramSettingsFile odd =
+      ParseProgramSettings("[x]\nk/=1\n[]\n/y=2\nz/;c=3\nstatistics/page=9\n");
+  EXPECT_EQ(9, odd.statisticsPage);
+  const std::string oddText = ProgramSettingsText(odd);
+  EXPECT_EQ(std::string::npos, oddText.find("=1")) << oddText;
+  EXPECT_EQ(std::string::npos, oddText.find("=2")) << oddText;
+  EXPECT_EQ(std::string::npos, oddText.find("=3")) << oddText;
+  EXPECT_EQ(oddText, ProgramSettingsText(ParseProgramSettings(oddText)));
 }
 
 }  // namespace
