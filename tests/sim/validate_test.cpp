@@ -54,30 +54,5 @@ TEST(ValidateDeathTest, AnimalCountMustMatchTheOccupiedSlotsAfterAMonthStep) {
   ValidateMonthStep(world);
 }
 
-TEST(ValidateDeathTest, ThisMonthsYoungAreBornAfterTheirParentsOfTheSexTheirPlaceSays) {
-  testing::TestWorld t;
-  World& world = t.world;
-  world.Year = 3;
-  world.Month = 4;
-  testing::PutAnimal(world, 1, 5050, 5050).Sex = 0;  // ids 1 and 2, born now
-  testing::PutAnimal(world, 2, 5050, 5050).Sex = 1;
-  testing::PutAnimal(world, 3, 5050, 5050, kStageEgg);
-  world.AnimalCount = 3;
-  world.lineage.entries.pop_back();
-  world.lineage.nextId = 3;
-  RecordYoung(world.lineage, 3, 1, 2, world.Year, world.Month, 100);
-  EXPECT_DEATH(Validate(world), "a parent not born before it");
-  for (LineageEntry& e : world.lineage.entries)
-    e.birthYear = e.id < 3 ? 1 : e.birthYear;
-  Validate(world);
-  AnimalAt(world, 2).Sex = 0;
-  EXPECT_DEATH(Validate(world), "a living parent of the other sex than its place");
-  EXPECT_DEATH(ValidateMonthStep(world), "a living parent of the other sex than its place");
-  AnimalAt(world, 2).Alive = 0;  // a dead parent's sex is not known
-  world.AnimalCount = 2;
-  Validate(world);
-  ValidateMonthStep(world);
-}
-
 }  // namespace
 }  // namespace ombrivale

@@ -46,16 +46,6 @@ TEST(FuzzCorpus, EveryInputIsRefusedOrReadsBackTheSame) {
   EXPECT_GT(Replay("seed_csv", fuzz::SeedCsvFuzzOne), 0);
 }
 
-// The family record seed 6 saved by year 60 before the mend: young 3486
-// recorded with its sibling 3485 as its parent, born the same month. No
-// animal alive, so the dates alone refuse it.
-TEST(FuzzCorpus, TheSiblingAsAParentIsRefusedAtItsLine) {
-  const std::vector<Animal> none(kSlotCount + 1);
-  LoadedLineage loaded;
-  EXPECT_EQ("line 59: parent 3485 (born year 50, month 9) is not born before its young",
-            ParseLineage(CorpusFile("lineage_dat/sibling_as_parent_seed6.dat"), none, loaded));
-}
-
 // The real save in the corpus is whole: each file reads without an error.
 TEST(FuzzCorpus, RealSaveReadsCleanly) {
   World world;
