@@ -72,6 +72,15 @@ void ValidateMonthStep(const World& world) {
     Fail(fault, static_cast<long long>(world.lineage.entries.size()));
   }
   Check(PackedGenomesMatch(world), "a packed genome differs from its animal's genes", 0);
+  const SpeciesHistory& species = world.speciesHistory;
+  if (const char* fault = SpeciesHistoryFault(species)) {
+    Fail(fault, static_cast<long long>(species.species.size()));
+  }
+  // The last grouping and the last sample are of one month.
+  if (species.nextMonth == world.history.recorded && !world.history.samples.empty()) {
+    Check(species.adultsGrouped == world.history.samples.back().adults,
+          "the species' adults differ from the last sample's", species.adultsGrouped);
+  }
 }
 
 }  // namespace ombrivale

@@ -14,6 +14,7 @@
 #include "world/lineage_file.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
+#include "world/species_history_file.h"
 #include "world/statistics_files.h"
 
 namespace ombrivale {
@@ -246,7 +247,8 @@ const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
 // files of occupied slots. Everything else of the previous save is kept.
 bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
   if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList ||
-      name == kLineage || name == kStatisticsFileName || name == kGenesFileName) {
+      name == kLineage || name == kStatisticsFileName || name == kGenesFileName ||
+      name == kSpeciesFileName) {
     return true;
   }
   if (name.size() < 7 || name.compare(0, 2, "A_") != 0) return false;
@@ -559,6 +561,14 @@ void TakeSnapshot(const World& world, SaveSnapshot& snapshot) {
   for (int slot = 1; slot <= kSlotCount; ++slot)
     snapshot.speciesOfSlot[static_cast<size_t>(slot)] = SpeciesOf(world, slot);
   snapshot.nextSpecies = world.species.nextSpecies;
+  // What species.dat holds, without the grouping's working tables.
+  const SpeciesHistory& species = world.speciesHistory;
+  snapshot.speciesHistory.species = species.species;
+  snapshot.speciesHistory.grain = species.grain;
+  snapshot.speciesHistory.nextMonth = species.nextMonth;
+  snapshot.speciesHistory.world = species.world;
+  snapshot.speciesHistory.points = species.points;
+  snapshot.speciesHistory.adultsGrouped = species.adultsGrouped;
   snapshot.hasLeftover.clear();
 }
 
@@ -617,6 +627,8 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   write(kStatisticsFileName, bytes);
   GenesFileText(snapshot.history.genes, bytes);
   write(kGenesFileName, bytes);
+  SpeciesHistoryText(snapshot.speciesHistory, bytes);
+  write(kSpeciesFileName, bytes);
   if (const FileError error = CarryOverFiles(snapshot, files, folder, saving, written)) {
     fail(error);
   }
@@ -720,6 +732,7 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
 
   ReDrawMap(world);
   LoadHistoryFiles(world, files, folder);
+  LoadSpeciesHistoryFile(world, files, folder);
   world.WorldLoaded = 1;
   return true;
 }

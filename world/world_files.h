@@ -49,6 +49,30 @@
 //                 species (0 for none). Written since the family record
 //                 came; a folder without it loads with every living animal
 //                 a founder of generation 0.
+//   species.dat   the species history (core/species_history.h). Months
+//                 are the statistics history's: a month's index among all
+//                 samples ever taken. Line 1: the grain (months per count,
+//                 a power of two); line 2: the month after the last
+//                 grouping (0 before any); line 3: the world now (0 the
+//                 first, one more at each restart that followed a species);
+//                 line 4: the adults of the last grouping; line 5: n, the
+//                 species; then n lines in ascending number, values
+//                 separated by single blanks: number, parent (0 for none),
+//                 world, first month, last month, the most adults at one
+//                 grouping (1..750), then one count (1..that most) per block
+//                 of grain months from the first month's block to the last
+//                 month's (block b: months b x grain .. (b + 1) x grain - 1;
+//                 the adults at its last grouping), then the 128 values of
+//                 the representative member, in the animal file's order. A
+//                 species lives on while its last month is the last
+//                 grouping's and its world the world now. Written since the
+//                 species history came; a folder without it loads with an
+//                 empty one (the species living then begin their record at
+//                 the next grouping, without a parent), and so does one
+//                 whose stats.csv is missing or refused; a damaged one, or
+//                 one whose last grouping lies past stats.csv's last month
+//                 or that has a slot's species of lineage.dat dead, is
+//                 reported by name (and line) and left out.
 // Numbers in every file but planet_1.dat are plain decimal text (NumberText).
 //
 // A save writes the whole folder beside it and swaps it in at once (see
@@ -159,6 +183,7 @@ struct SaveSnapshot {
   Lineage lineage;
   std::vector<int32_t> speciesOfSlot;  // by slot, 0 for none
   int32_t nextSpecies = 1;
+  SpeciesHistory speciesHistory;  // what species.dat holds; no by-slot tables
   // When a save that was still waiting is merged into this newer one: the
   // animals that were in it and whose slots are free now. Their files are
   // written too, as the merged save would have left them, so the folder ends

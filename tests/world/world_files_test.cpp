@@ -116,7 +116,8 @@ TEST(WorldFiles, SmallWorldIsSavedByteForByte) {
   EXPECT_EQ(animal, Lines(ReadFileText(folder + "A_17.OBG")));
 
   EXPECT_EQ((std::vector<std::string>{"A_17.OBG", "animals.dat", "genes.csv", "lineage.dat",
-                                      "planet_0.dat", "planet_1.dat", "planet_2.dat", "stats.csv"}),
+                                      "planet_0.dat", "planet_1.dat", "planet_2.dat", "species.dat",
+                                      "stats.csv"}),
             FolderNames(scratch.AutoSave()));
 
   // Read back into a world whose slot 17 holds fields no file holds: they
