@@ -152,8 +152,8 @@ void RecordSpeciesGrouping(World& world, uint64_t month, bool restart) {
     h.living.clear();
   }
 
-  // The adults of each species now.
-  s.table.assign(kTallySize, -1);
+  // The adults of each species now. The table is left empty after each use.
+  if (s.table.size() != kTallySize) s.table.assign(kTallySize, -1);
   s.numbers.clear();
   s.counts.clear();
   int32_t adults = 0;
@@ -168,6 +168,7 @@ void RecordSpeciesGrouping(World& world, uint64_t month, bool restart) {
         s.table[at] = static_cast<int32_t>(s.numbers.size());
         s.numbers.push_back(number);
         s.counts.push_back(1);
+        s.used.push_back(static_cast<uint32_t>(at));
         break;
       }
       if (s.numbers[static_cast<size_t>(t)] == number) {
@@ -176,6 +177,10 @@ void RecordSpeciesGrouping(World& world, uint64_t month, bool restart) {
       }
     }
   }
+
+  for (const uint32_t at : s.used)
+    s.table[at] = -1;
+  s.used.clear();
 
   s.fresh.clear();
   for (size_t t = 0; t < s.numbers.size(); ++t) {

@@ -71,6 +71,7 @@ struct SpeciesHistory {
   // The recording's working tables, kept to reuse their storage.
   struct Scratch {
     std::vector<int32_t> table;    // open addressing over species numbers: a tally, -1 free
+    std::vector<uint32_t> used;    // the table's places taken this time
     std::vector<int32_t> numbers;  // per tally: the species number
     std::vector<uint16_t> counts;  // per tally: its adults
     std::vector<int32_t> fresh;    // the tallies of numbers new to the history
