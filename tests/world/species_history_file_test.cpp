@@ -97,7 +97,8 @@ TEST(SpeciesHistoryFile, GoesOnAfterALoadAsIfNeverSavedAndOlderOrDamagedFoldersL
   RecordSample(same->world);
   EXPECT_EQ(Text(t.world.speciesHistory), Text(same->world.speciesHistory));
 
-  std::filesystem::remove(path);  // saved before the history came
+  std::filesystem::remove(scratch.AutoSave() + "/manifest.dat");  // edited by hand below
+  std::filesystem::remove(path);                                  // saved before the history came
   EXPECT_TRUE(load(0)->world.speciesHistory.species.empty());
   WriteFileText(path, saved.substr(0, saved.size() / 2));
   const auto damaged = load(1);
