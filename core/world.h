@@ -16,6 +16,7 @@
 
 #include "core/animal.h"
 #include "core/codes.h"
+#include "core/conditions.h"
 #include "core/display.h"
 #include "core/history.h"
 #include "core/lineage.h"
@@ -101,6 +102,10 @@ struct World {
   // (each save's manifest carries its own); a load goes on from the number
   // of the save it read.
   uint64_t saveSequence = 0;
+
+  // The rules' numbers an experiment may change (saved with the world; a
+  // new world generated in it keeps them).
+  Conditions conditions;
 
   Random Rng;
   Clock RandomClock;

@@ -20,6 +20,7 @@
 
 #include "sim/ensemble_summary.h"
 #include "world/animal_import.h"
+#include "world/conditions_file.h"
 #include "world/lineage_file.h"
 #include "world/program_settings_file.h"
 #include "world/statistics_files.h"
@@ -65,6 +66,24 @@ inline bool LineageDatFuzzOne(const uint8_t* data, size_t size) {
   if (!ParseLineage(text, animals, back).empty()) return false;
   LineageText(back.lineage, animals, back.speciesOfSlot, back.nextSpecies, again);
   return again == text && back.lineage.entries.size() == lineage.entries.size();
+}
+
+// conditions.txt: refused with a line named and the conditions untouched,
+// or values within their ranges that write back as text reading the same.
+inline bool ConditionsFuzzOne(const uint8_t* data, size_t size) {
+  static std::string text;
+  Conditions read;
+  read.mutationPasses = -7;  // no file reads as it: only a refused one leaves it
+  const std::string problem = ParseConditions(Text(data, size), read);
+  if (!problem.empty()) return read.mutationPasses == -7 && problem.compare(0, 5, "line ") == 0;
+  for (int i = 0; i < kConditionCount; ++i) {
+    const ConditionRule& rule = ConditionRules()[static_cast<size_t>(i)];
+    const double value = ConditionValue(read, i);
+    if (!(value >= rule.low && value <= rule.high)) return false;
+  }
+  ConditionsText(read, text);
+  Conditions back;
+  return ParseConditions(text, back).empty() && back == read;
 }
 
 // stats.csv: refused with the history untouched, or points adding up to the

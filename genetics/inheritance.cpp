@@ -12,7 +12,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979;
 constexpr double kNoBound = -1;
-constexpr int kMutationPasses = 5;
 constexpr int kMutationSlots = 113;  // 0..4 egg genes, 54 * l + k for gene set l
 constexpr int kSetSlotStride = 54;
 
@@ -155,7 +154,7 @@ void Inherit(World& world, int first, int second, int child) {
 // at the limit: storing saturates into the gene's type.
 void Mutate(World& world, int child) {
   Reseed(world);
-  for (int pass = 0; pass < kMutationPasses; ++pass) {
+  for (int pass = 0; pass < world.conditions.mutationPasses; ++pass) {
     const int r = static_cast<int>(Rnd(world) * kMutationSlots);
     if (r < static_cast<int>(UnbornFields().size())) {
       MutateEggGene(world, child, r);

@@ -26,7 +26,8 @@ double BoundValue(const Bound& bound, const GeneSet& set, double breathingArea);
 // Writes the child's egg genes and both gene sets from the two parents.
 void Inherit(World& world, int first, int second, int child);
 
-// Five mutation passes over the child's genome.
+// Mutation passes over the child's genome: the world's mutation_passes
+// condition, five by default.
 void Mutate(World& world, int child);
 
 }  // namespace ombrivale

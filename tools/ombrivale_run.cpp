@@ -285,6 +285,8 @@ int Run(const RunOptions& options) {
     std::cerr << "ombrivale-run: the world in " << options.world << " could not be loaded\n";
     return kExitWorldFailed;
   }
+  for (const auto& [index, value] : options.conditions)
+    SetConditionValue(world.conditions, index, value);
   if (!DropImports(world, options.imports, imports)) return kExitWorldFailed;
   FrameRecorder frames(options);
   if (frames.IsOn() && !frames.Open()) return kExitBadArguments;

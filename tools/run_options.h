@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/conditions.h"
 #include "world/map_colouring.h"
 
 namespace ombrivale::tools {
@@ -19,6 +21,7 @@ inline constexpr const char kRunUsage[] =
     "                     [--import FILE...] [--phylogeny FILE]... [--lineage-csv FILE]\n"
     "                     [--frames DIR --frame-months N [--colour-by WHAT]\n"
     "                      [--frame-scale K]]\n"
+    "                     [--set NAME=VALUE]...\n"
     "\n"
     "Loads the world saved in DIR (or makes a new one when DIR holds none, or\n"
     "with --new), then runs N ticks or until N more years have turned (none\n"
@@ -47,6 +50,14 @@ inline constexpr const char kRunUsage[] =
     "                        gene (adult.Body.Height, infant.Head.Diet,\n"
     "                        Unborn.EggSize ...)\n"
     "  --frame-scale K       each cell K x K pixels (1..16, default 2)\n"
+    "  --set NAME=VALUE      a world condition, after the load or the new world\n"
+    "                        (saved with the world; repeatable):\n"
+    "                          mutation_passes  0..50, default 5: mutation\n"
+    "                                           passes per young\n"
+    "                          sea_level_drift  0 or 1, default 1: the yearly\n"
+    "                                           move of the sea level\n"
+    "                          food_scale       0..10, default 1: factor on the\n"
+    "                                           food the yearly change makes\n"
     "Exit status: 0 done, 1 the world could not be loaded or saved, an animal\n"
     "file could not be imported or a file asked for could not be written, 2 bad\n"
     "arguments.\n";
@@ -72,6 +83,9 @@ struct RunOptions {
   uint64_t frameMonths = 0;            // months between two frames
   ColourChoice colourBy;
   uint64_t frameScale = 2;  // pixels per cell, each way
+  // --set: conditions (core/conditions.h) by index, in the order given,
+  // applied to the world once loaded or made.
+  std::vector<std::pair<int, double>> conditions;
   bool help = false;
 };
 
@@ -187,6 +201,18 @@ inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOpti
       if (error.empty() && !choice) error = "--colour-by: no colouring named '" + text + "'";
       if (choice) options.colourBy = *choice;
       sawColour = true;
+    } else if (name == "--set") {
+      std::string setting;
+      error = value(setting);
+      Conditions scratch;
+      if (error.empty()) {
+        error = ParseConditionSetting(setting, scratch);
+        if (!error.empty()) error = "--set: " + error;
+      }
+      if (error.empty()) {
+        const int index = FindCondition(setting.substr(0, setting.find('=')));
+        options.conditions.emplace_back(index, ConditionValue(scratch, index));
+      }
     } else if (name == "--help" || name == "-h") {
       options.help = true;
       return {};

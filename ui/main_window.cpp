@@ -25,6 +25,7 @@
 #include "sim/session.h"
 #include "sim/tick.h"
 #include "ui/about_window.h"
+#include "ui/conditions_dialog.h"
 #include "ui/family_tree_window.h"
 #include "ui/log_window.h"
 #include "ui/mini_map.h"
@@ -305,6 +306,10 @@ void MainWindow::BuildMenus() {
   // Not "Colour by &Species": "Auto &Save" has S.
   checkable(options, "menu_options_species", QStringLiteral("Colour by S&pecies"),
             [this] { ToggleColourBySpecies(); });
+  // Not "World &Conditions...": "Use Real &Colours" has C.
+  options->addSeparator();
+  add(options, "menu_options_conditions", QStringLiteral("&World Conditions..."),
+      [this] { ShowWorldConditions(); });
   connect(options, &QMenu::aboutToShow, this, &MainWindow::SyncCheckMarks);
 
   QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
@@ -651,6 +656,20 @@ void MainWindow::ShowAbout() {
   }
   about_->exec();
   if (first) ShowWorldView();
+}
+
+void MainWindow::ShowWorldConditions() {
+  // One at a time; a second choice of the entry brings the open one forward.
+  if (auto* open = findChild<ConditionsDialog*>()) {
+    open->raise();
+    open->activateWindow();
+    return;
+  }
+  auto* dialog = new ConditionsDialog(world_->conditions, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::accepted, this,
+          [this, dialog] { world_->conditions = dialog->Chosen(); });
+  dialog->open();
 }
 
 void MainWindow::OpenHelp() {

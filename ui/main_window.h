@@ -115,6 +115,9 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ShowLog();
   void ShowFamilyTree();
   void ShowAbout();
+  // "&World Conditions...": the dialog (ui/conditions_dialog.h), window
+  // modal; OK applies its values to the running world.
+  void ShowWorldConditions();
   // "&Help": the help page in the desktop's browser, or, when none opens
   // it, in the help window.
   void OpenHelp();

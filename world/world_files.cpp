@@ -12,6 +12,7 @@
 #include "behaviour/species.h"
 #include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
+#include "world/conditions_file.h"
 #include "world/lineage_file.h"
 #include "world/manifest.h"
 #include "world/map_picture.h"
@@ -287,6 +288,25 @@ void ReadLineage(World& world, FileSystem& files, const std::string& path) {
   species.count = 0;  // until the next grouping
 }
 
+// The world's conditions: conditions.txt, or the defaults when the folder
+// has none (saved with default conditions, or before they came) or when it
+// cannot be read or does not hold: it is refused whole, with a message
+// naming it and the line, and the rest of the world loads.
+void ReadConditions(World& world, FileSystem& files, const std::string& path) {
+  world.conditions = Conditions{};
+  std::string text;
+  std::string problem;
+  PathKind kind = PathKind::Missing;
+  FileError error = files.Inspect(path, kind);
+  if (!error && kind == PathKind::Missing) return;
+  if (!error) error = files.ReadFile(path, text);
+  problem = error ? ErrorDescription(error) : ParseConditions(text, world.conditions);
+  if (problem.empty()) return;
+  SeamOf(world).ShowMessageBox(std::string(kConditionsFileName) + " could not be read (" + problem +
+                                   "): the world runs under the default conditions.",
+                               "Conditions Not Loaded", Buttons::Ok);
+}
+
 // The animal whose file a save writes for `slot`: the occupant, or the
 // leftover of a save merged into it; nullptr when none.
 const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
@@ -304,7 +324,7 @@ const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
 bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
   if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList ||
       name == kLineage || name == kStatisticsFileName || name == kGenesFileName ||
-      name == kSpeciesFileName || name == kManifestFileName) {
+      name == kSpeciesFileName || name == kConditionsFileName || name == kManifestFileName) {
     return true;
   }
   if (name.size() < 7 || name.compare(0, 2, "A_") != 0) return false;
@@ -637,6 +657,7 @@ void TakeSnapshot(World& world, SaveSnapshot& snapshot) {
   snapshot.speciesHistory.world = species.world;
   snapshot.speciesHistory.points = species.points;
   snapshot.speciesHistory.adultsGrouped = species.adultsGrouped;
+  snapshot.conditions = world.conditions;
   snapshot.hasLeftover.clear();
 }
 
@@ -710,6 +731,13 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   write(kGenesFileName, bytes);
   SpeciesHistoryText(snapshot.speciesHistory, bytes);
   write(kSpeciesFileName, bytes);
+  // Default conditions need no file (a folder without one has them), so a
+  // world that keeps them saves the same folder as before conditions came.
+  // The name is the save's either way: an older file is not carried over.
+  if (snapshot.conditions != Conditions{}) {
+    ConditionsText(snapshot.conditions, bytes);
+    write(kConditionsFileName, bytes);
+  }
   if (const FileError error = CarryOverFiles(snapshot, files, folder, saving, written)) {
     fail(error);
   }
@@ -830,9 +858,11 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
 
   if (CancelAfterCheck(world, files, check, prefix, kStatisticsFileName) ||
       CancelAfterCheck(world, files, check, prefix, kGenesFileName) ||
-      CancelAfterCheck(world, files, check, prefix, kSpeciesFileName)) {
+      CancelAfterCheck(world, files, check, prefix, kSpeciesFileName) ||
+      CancelAfterCheck(world, files, check, prefix, kConditionsFileName)) {
     return false;
   }
+  ReadConditions(world, files, prefix + kConditionsFileName);
   ReDrawMap(world);
   LoadHistoryFiles(world, files, folder);
   LoadSpeciesHistoryFile(world, files, folder);

@@ -79,6 +79,16 @@
 //                 one whose last grouping lies past stats.csv's last month
 //                 or that has a slot's species of lineage.dat dead, is
 //                 reported by name (and line) and left out.
+//   conditions.txt  the world's conditions (core/conditions.h), lines ending
+//                 in LF (CR LF reads too): a comment line starting with '#',
+//                 then one "NAME=VALUE" line per condition, e.g.
+//                 "mutation_passes=15", "sea_level_drift=0", "food_scale=0.5";
+//                 values plain decimal numbers. Written only when a condition
+//                 differs from its default: a folder without it (saved with
+//                 default conditions, or before they came) loads with the
+//                 defaults. Read all or nothing (world/conditions_file.h says
+//                 what is refused): a damaged one is reported with its line
+//                 and the world loads with the defaults.
 //   manifest.dat  what the save wrote, written last of all, so that a folder
 //                 with a manifest holds every file it lists (world/manifest.h).
 //                 Line 1: the save's sequence number (1 for a world's first
@@ -88,7 +98,7 @@
 //                 per file of the save in the order written (planet_0.dat,
 //                 planet_1.dat, planet_2.dat, animals.dat, lineage.dat, the
 //                 A_<slot>.OBG of the occupied slots, stats.csv, genes.csv,
-//                 species.dat):
+//                 species.dat, conditions.txt when written):
 //                 its size in bytes and its CRC-32 in 8 lowercase hex digits;
 //                 last, the CRC-32 of every byte before that line. Files a
 //                 load does not read (the animal files of free slots carried
@@ -214,7 +224,8 @@ struct SaveSnapshot {
   std::vector<int32_t> speciesOfSlot;  // by slot, 0 for none
   int32_t nextSpecies = 1;
   SpeciesHistory speciesHistory;  // what species.dat holds; no by-slot tables
-  uint64_t sequence = 0;          // the save's number (World::saveSequence)
+  Conditions conditions;
+  uint64_t sequence = 0;  // the save's number (World::saveSequence)
   // When a save that was still waiting is merged into this newer one: the
   // animals that were in it and whose slots are free now. Their files are
   // written too, as the merged save would have left them, so the folder ends

@@ -230,8 +230,14 @@ double MeatBlockSum(const World& world, int x, int y) {
 }
 
 void ChangeWorld(World& world) {
-  world.SeaLevel = Saturate<int16_t>(static_cast<int64_t>(world.SeaLevel) + RandomSign(world));
+  // The sign is drawn even when the sea level stays (the sea_level_drift
+  // condition off), so the year's other draws are those of a drifting world.
+  const int drift = RandomSign(world);
+  if (world.conditions.seaLevelDrift != 0) {
+    world.SeaLevel = Saturate<int16_t>(static_cast<int64_t>(world.SeaLevel) + drift);
+  }
   const int seaLevel = world.SeaLevel;
+  const double foodScale = world.conditions.foodScale;
 
   std::vector<int32_t>& kinds = world.Map.layers[kFoodKindLayer];
   std::vector<int32_t>& amounts = world.Map.layers[kFoodAmountLayer];
@@ -251,6 +257,11 @@ void ChangeWorld(World& world) {
             if (groundBelow) kinds[here] = kLandVegetation;
           } else {
             kinds[here] = groundBelow ? kAquaticVegetation : kSeaScum;
+          }
+          // The food made keeps the meat's amount, times the food_scale
+          // condition (1 by default, which keeps it exactly).
+          if (kinds[here] != kMeat && foodScale != 1) {
+            amounts[here] = RoundTo<int32_t>(static_cast<double>(amounts[here]) * foodScale);
           }
         }
       }

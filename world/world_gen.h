@@ -19,7 +19,9 @@ void SetFounderGenome(Animal& animal);
 // REQUIRES: 1 <= slot <= 750.
 void CreateFounder(World& world, int slot);
 
-// The sea level moves a row; meat turns into plants or scum, or rots.
+// The sea level moves a row (unless the sea_level_drift condition is 0);
+// meat turns into plants or scum, holding its amount times the food_scale
+// condition, or rots.
 void ChangeWorld(World& world);
 
 // The odds of a meat cell turning this year, out of 180: the meat cells of

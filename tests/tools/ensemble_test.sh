@@ -2,7 +2,8 @@
 # Four seeds of eight years through scripts/ensemble with seed 3 killed once:
 # the resume runs seed 3 alone, every seed's folder and file equal a run of
 # the seed alone, the summary equals a hand calculation and leaves out a
-# missing file by name. Then the Slurm script's command for seed 1.
+# missing file by name. Then two conditions of seed 1, each equal to a run
+# alone under its settings, and the Slurm script's command for seed 1.
 #   ensemble_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 run=$1/tools/ombrivale-run summary=$1/tools/ombrivale-summary src=$2
@@ -60,3 +61,25 @@ status=0 && "$summary" "$tmp/e" >"$tmp/out" 2>"$tmp/err" || status=$?
 SLURM_ARRAY_TASK_ID=1 OUT=$tmp/s YEARS=8 OMBRIVALE_RUN=$run bash "$src/scripts/ensemble.slurm" >/dev/null
 diff -r "$tmp/alone-1" "$tmp/s/seed-1" && cmp "$tmp/alone-1.csv" "$tmp/s/seed-1.csv" ||
   fail "the Slurm script's seed 1 differs from a run alone"
+
+# Conditions: each in a folder of its own, resumed without running again,
+# equal to a run alone under its settings; a bad one refused at once.
+cond() { OMBRIVALE_RUN=$tmp/runner "$src/scripts/ensemble" --seeds 1 --years 8 --out "$tmp/c" \
+  --condition control: --condition still:mutation_passes=0,sea_level_drift=0 "$@" >/dev/null 2>&1; }
+cond && runs=$(grep -c -- '--seed ' "$tmp/calls") && cond || fail "the ensemble of conditions failed"
+[ "$(grep -c -- '--seed ' "$tmp/calls")" = "$runs" ] || fail "its resume ran finished seeds again"
+"$run" --world "$tmp/still" --new --seed 1 --years 8 --stats "$tmp/still.csv" --save \
+  --set mutation_passes=0 --set sea_level_drift=0 >/dev/null
+for pair in "alone-1 c/control/seed-1" "still c/still/seed-1"; do
+  set -- $pair
+  diff -r "$tmp/$1" "$tmp/$2" && cmp "$tmp/$1.csv" "$tmp/$2.csv" || fail "$2 differs from $1"
+done
+grep -qx "condition still:mutation_passes=0,sea_level_drift=0" "$tmp/c/still/ensemble.txt" ||
+  fail "the condition's folder does not record it"
+status=0 && OMBRIVALE_RUN=$run "$src/scripts/ensemble" --seeds 1 --years 8 --out "$tmp/d" --condition bad:mutation_passes=60 \
+  2>"$tmp/err" >/dev/null || status=$?
+[ $status = 2 ] && grep -q "bad: --set: mutation_passes must be a whole number from 0 to 50" "$tmp/err" ||
+  fail "a condition out of range should be refused: $(cat "$tmp/err")"
+SLURM_ARRAY_TASK_ID=1 OUT=$tmp/s YEARS=8 OMBRIVALE_RUN=$run CONDITION=still:mutation_passes=0,sea_level_drift=0 \
+  bash "$src/scripts/ensemble.slurm" >/dev/null
+diff -r "$tmp/still" "$tmp/s/still/seed-1" || fail "the Slurm script's condition differs from a run alone"

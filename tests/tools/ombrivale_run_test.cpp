@@ -52,6 +52,39 @@ TEST(ParseRunOptions, RefusesWhatItCannotRun) {
   EXPECT_TRUE(o.quiet);
 }
 
+TEST(ParseRunOptions, SetTakesEachConditionWithinItsRange) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* error;  // "" when taken
+    size_t taken = 0;
+  };
+  const Case cases[] = {
+      {{"--set", "mutation_passes=0", "--set=food_scale=2.5", "--set", "sea_level_drift=0"}, "", 3},
+      {{"--set", "mutation_passes=50", "--set", "mutation_passes=7"}, "", 2},
+      {{"--set", "tides=3"},
+       "--set: no condition is named \"tides\" (there are mutation_passes, "
+       "sea_level_drift, food_scale)"},
+      {{"--set", "mutation_passes=51"},
+       "--set: mutation_passes must be a whole number from 0 to 50, not \"51\""},
+      {{"--set", "food_scale=-0.5"}, "--set: food_scale must be a number from 0 to 10, not"},
+      {{"--set", "sea_level_drift=on"},
+       "--set: sea_level_drift must be a whole number from 0 to 1"},
+      {{"--set", "food_scale"}, "--set: \"food_scale\" is not NAME=VALUE"},
+      {{"--set"}, "--set needs a value"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--world", "w"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    RunOptions o;
+    const std::string error = ParseRunOptions(args, o);
+    EXPECT_EQ(0u, error.find(c.error)) << error;
+    EXPECT_EQ(c.taken, o.conditions.size()) << error;
+  }
+  RunOptions o;
+  ASSERT_EQ("", ParseRunOptions({"--world", "w", "--set", "food_scale=2.5"}, o));
+  EXPECT_EQ((std::vector<std::pair<int, double>>{{2, 2.5}}), o.conditions);
+}
+
 // Runs the built program in a scratch folder.
 class RunnerTest : public ::testing::Test {
  protected:
@@ -84,6 +117,9 @@ class RunnerTest : public ::testing::Test {
 TEST_F(RunnerTest, ExitStatusTwoForBadArgumentsOneForAWorldNotLoadedOrSaved) {
   EXPECT_EQ(2, Run(""));
   EXPECT_NE(std::string::npos, Slurp("err").find("usage: ombrivale-run --world DIR"));
+  EXPECT_EQ(2, Run("--world " + Dir("w") + " --set mutation_passes=99"));
+  EXPECT_EQ(0u, Slurp("err").find("ombrivale-run: --set: mutation_passes must be a whole number "
+                                  "from 0 to 50, not \"99\"\nusage:"));
   EXPECT_EQ(2, Run("--world " + Dir("w") + " --stats " + Dir("no/such/folder/s.csv")));
   fs::create_directories(Dir("w"));
   std::ofstream(Dir("w/planet_0.dat"), std::ios::binary) << "not a world";

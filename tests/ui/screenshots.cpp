@@ -28,6 +28,7 @@
 #include "sim/history_chart.h"
 #include "sim/new_world.h"
 #include "sim/tick.h"
+#include "ui/conditions_dialog.h"
 #include "ui/design_dialog.h"
 #include "ui/family_tree_window.h"
 #include "ui/main_window.h"
@@ -189,6 +190,19 @@ int main(int argc, char* argv[]) {
     QCoreApplication::processEvents();
     save(design->grab().toImage(), "design.png");
     design->close();
+  }
+
+  window.ShowWorldConditions();
+  if (auto* conditions = window.findChild<ui::ConditionsDialog*>()) {
+    // mutation_passes changed (marked), food_scale 12 refused.
+    const std::pair<int, const char*> typed[] = {{0, "15"}, {2, "12"}};
+    for (const auto& [index, text] : typed) {
+      conditions->ValueBox(index)->setText(QString::fromLatin1(text));
+      emit conditions->ValueBox(index)->editingFinished();
+    }
+    QCoreApplication::processEvents();
+    save(conditions->grab().toImage(), "conditions.png");
+    conditions->reject();
   }
 
   if (givenWorld && !LoadWorld(world, argv[3])) {

@@ -44,6 +44,7 @@ TEST(FuzzCorpus, EveryInputIsRefusedOrReadsBackTheSame) {
   EXPECT_GT(Replay("program_settings", fuzz::ProgramSettingsFuzzOne), 0);
   EXPECT_GT(Replay("animal_import", fuzz::AnimalImportFuzzOne), 0);
   EXPECT_GT(Replay("seed_csv", fuzz::SeedCsvFuzzOne), 0);
+  EXPECT_GT(Replay("conditions", fuzz::ConditionsFuzzOne), 0);
 }
 
 // The real save in the corpus is whole: each file reads without an error.

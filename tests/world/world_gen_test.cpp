@@ -144,5 +144,31 @@ TEST(ChangeWorld, RotsMeatTurnsItByTheBlockSumAndClearsWhatIsEatenBelowZero) {
   EXPECT_DOUBLE_EQ(6.0, MeatBlockSum(w, 320, 100));
 }
 
+// Without the drift the sea level stays; the food made holds the meat's
+// amount times food_scale (rounded half to even), what stays meat rots as
+// before.
+TEST(ChangeWorld, ConditionsHoldTheSeaLevelAndScaleTheFoodMade) {
+  TestWorld t(6);
+  World& w = t.world;
+  w.SeaLevel = 50;
+  w.conditions.seaLevelDrift = 0;
+  w.conditions.foodScale = 0.5;
+  const int32_t sure = 180 * 10000 + 1;  // always turns
+  const int cells[][2] = {{70, 20}, {80, 20}, {90, 80}};
+  for (const auto& c : cells) {
+    w.Map.At(kFoodKindLayer, c[0], c[1]) = kMeat;
+    w.Map.At(kFoodAmountLayer, c[0], c[1]) = sure;
+  }
+  w.Map.At(kTerrainLayer, 70, 21) = kGround;
+  w.Map.At(kTerrainLayer, 90, 81) = kGround;
+  ChangeWorld(w);
+  EXPECT_EQ(50, w.SeaLevel);
+  EXPECT_EQ(kLandVegetation, Kind(w, 70, 20));
+  EXPECT_EQ(900000, w.Map.At(kFoodAmountLayer, 70, 20));
+  EXPECT_EQ(sure - 1500, w.Map.At(kFoodAmountLayer, 80, 20));  // land, nothing below: rots
+  EXPECT_EQ(kAquaticVegetation, Kind(w, 90, 80));
+  EXPECT_EQ(900000, w.Map.At(kFoodAmountLayer, 90, 80));
+}
+
 }  // namespace
 }  // namespace ombrivale
