@@ -343,12 +343,23 @@ void Browse(World& world, Animal& animal, const Sight& sight) {
 // meat's distance in cells and is compared unchanged with hundredths.
 // Returns whether any prey was chosen; `record` ends at the last prey's
 // distance.
+//
+// The rule walks every slot in order, but only an animal nearer than the
+// starting limit on each axis can ever be chosen (the record only falls), so
+// the position index gives those, in slot order, and the rule runs over them
+// alone. A kill changes no other animal, so the list stays true as it runs.
 bool Hunt(World& world, int hunter, int D, double& record) {
+  const double start = std::min<double>(D, record);
+  if (start <= 0) return false;
   Animal& self = AnimalAt(world, hunter);
   const int cellX = CellX(self.X);
   const int cellY = CellY(self.Y);
+  std::array<int16_t, kSlotCount> near;
+  const int count = world.positions.SlotsNear(world.Animals, self.X, self.Y,
+                                              static_cast<int64_t>(std::ceil(start)), near.data());
   bool hunted = false;
-  for (int j = 1; j <= kSlotCount; ++j) {
+  for (int n = 0; n < count; ++n) {
+    const int j = near[static_cast<size_t>(n)];
     if (j == hunter) continue;
     const Animal& prey = AnimalAt(world, j);
     if (!IsOccupied(prey)) continue;

@@ -20,6 +20,7 @@
 #include "core/history.h"
 #include "core/lineage.h"
 #include "core/map.h"
+#include "core/position_index.h"
 #include "core/save_queue.h"
 #include "core/seam.h"
 #include "core/species.h"
@@ -116,6 +117,10 @@ struct World {
   std::vector<int16_t> primordialCounts = std::vector<int16_t>(kSlotCount + 1);
   bool primordialCountsKept = false;
 
+  // The occupied slots by position, for the steps that look for animals
+  // near a point (core/position_index.h).
+  PositionIndex positions;
+
   Seam* seam = nullptr;        // not owned; nullptr means no window at all
   Display* display = nullptr;  // not owned; nullptr: nothing is drawn or captioned
   SaveQueue* saves = nullptr;  // not owned; nullptr: saves are written at once
@@ -132,6 +137,17 @@ inline Animal& AnimalAt(World& world, int slot) {
 inline const Animal& AnimalAt(const World& world, int slot) {
   assert(slot >= 1 && slot <= kSlotCount);
   return world.Animals[static_cast<size_t>(slot)];
+}
+
+// Files the slot in the position index where its animal now stands, or takes
+// a free slot out. Whatever moves an animal or fills a slot calls it.
+inline void NotePosition(World& world, int slot) {
+  world.positions.Note(world.Animals, slot);
+}
+// After the table was rewritten wholesale (a load, a new world): the next
+// query files every slot afresh.
+inline void ForgetPositions(World& world) {
+  world.positions.Forget();
 }
 
 }  // namespace ombrivale

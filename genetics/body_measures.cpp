@@ -209,6 +209,7 @@ void NoteGenesChanged(World& world, int slot) {
 void ForgetPrimordialCounts(World& world) {
   MarkAllGenomesStale(world.species);
   world.primordialCountsKept = false;
+  ForgetPositions(world);
 }
 
 bool PrimordialCountsMatch(const World& world) {

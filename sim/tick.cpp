@@ -70,6 +70,9 @@ bool IsGround(const World& world, int column, int row) {
 }  // namespace
 
 void SimulationTick(World& world) {
+#ifdef OMBRIVALE_VALIDATE
+  ValidateBeforeTick(world);
+#endif
   Seam& seam = SeamOf(world);
   ++world.TickCount;
   HoldClock(world);
@@ -116,8 +119,11 @@ void SimulationTick(World& world) {
     if (animal.Stage == kStageInfant && animal.AgeYears >= Adult(animal).Genitalia.AdultAge) {
       animal.Stage = kStageAdult;
     }
-    animal.X = std::clamp<int16_t>(animal.X, 0, kMaxX);
-    animal.Y = std::clamp<int16_t>(animal.Y, 0, kMaxY);
+    if (animal.X < 0 || animal.X > kMaxX || animal.Y < 0 || animal.Y > kMaxY) {
+      animal.X = std::clamp<int16_t>(animal.X, 0, kMaxX);
+      animal.Y = std::clamp<int16_t>(animal.Y, 0, kMaxY);
+      NotePosition(world, slot);
+    }
   }
 
   if (display != nullptr) {
@@ -258,6 +264,7 @@ void AnimalStep(World& world, int slot) {
 
   animal.X = RoundTo<int16_t>(nx);
   animal.Y = RoundTo<int16_t>(ny);
+  NotePosition(world, slot);
 }
 
 }  // namespace ombrivale
