@@ -70,6 +70,16 @@ struct Random {
   uint64_t state = 0x9E3779B97F4A7C15ull;
 };
 
+// The slots that may be chosen as a mate in the current tick, kept by the
+// mate search (behaviour/mate_search.h): sets of 750 bits (bit s % 64 of
+// word s / 64), one for sex 0, one for sex 1 and one for any other value a
+// damaged file may hold.
+struct MateCandidates {
+  bool kept = false;
+  uint64_t tick = 0;  // the TickCount they were taken in
+  std::array<std::array<uint64_t, kSlotCount / 64 + 1>, 3> bySex{};
+};
+
 struct World {
   std::vector<Animal> Animals = std::vector<Animal>(kSlotCount + 1);  // [0] unused
   WorldMap Map;
@@ -120,6 +130,7 @@ struct World {
   // The occupied slots by position, for the steps that look for animals
   // near a point (core/position_index.h).
   PositionIndex positions;
+  MateCandidates mateCandidates;
 
   Seam* seam = nullptr;        // not owned; nullptr means no window at all
   Display* display = nullptr;  // not owned; nullptr: nothing is drawn or captioned

@@ -210,6 +210,7 @@ void ForgetPrimordialCounts(World& world) {
   MarkAllGenomesStale(world.species);
   world.primordialCountsKept = false;
   ForgetPositions(world);
+  world.mateCandidates.kept = false;
 }
 
 bool PrimordialCountsMatch(const World& world) {

@@ -115,10 +115,12 @@ void SimulationTick(World& world) {
           CellX(animal.X), CellY(animal.Y),
           display->ColourBySpecies ? SpeciesDotColour(world, slot) : DotColour(world, animal));
     }
+    const int16_t stage = animal.Stage;
     if (animal.Stage == kStageEgg && animal.EggTimer <= 0) animal.Stage = kStageInfant;
     if (animal.Stage == kStageInfant && animal.AgeYears >= Adult(animal).Genitalia.AdultAge) {
       animal.Stage = kStageAdult;
     }
+    if (animal.Stage != stage) NoteStageChanged(world, slot);
     if (animal.X < 0 || animal.X > kMaxX || animal.Y < 0 || animal.Y > kMaxY) {
       animal.X = std::clamp<int16_t>(animal.X, 0, kMaxX);
       animal.Y = std::clamp<int16_t>(animal.Y, 0, kMaxY);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "behaviour/mate_search.h"
 #include "behaviour/species.h"
 #include "genetics/body_measures.h"
 
@@ -44,6 +45,7 @@ void Validate(const World& world) {
   Check(world.Map.FoodIndexMatches(), "the food index differs from the map", 0);
   Check(PrimordialCountsMatch(world), "a kept evolvedness count differs from the animal's", 0);
   Check(world.positions.Matches(world.Animals), "the position index differs from the table", 0);
+  Check(MateCandidatesMatch(world), "a slot that may mate is not among the mate candidates", 0);
 
   if (const Display* display = world.display) {
     CheckSize(display->MiniMap.pixels.size(), kCellCount, "MiniMap has the wrong pixel count");
