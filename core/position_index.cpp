@@ -10,9 +10,9 @@ namespace {
 // square costs about what a slot does, and the slots come in order.
 constexpr int64_t kMostSquaresVisited = 256;
 
-bool WithinReach(const Animal& animal, int x, int y, int64_t reach) {
-  const int64_t dx = animal.X - x;
-  const int64_t dy = animal.Y - y;
+bool WithinReach(int px, int py, int x, int y, int64_t reach) {
+  const int64_t dx = px - x;
+  const int64_t dy = py - y;
   return dx < reach && -dx < reach && dy < reach && -dy < reach;
 }
 
@@ -22,36 +22,57 @@ int Bound(int64_t value) {
   return static_cast<int>(std::clamp<int64_t>(value, -1, kMaxX + 1));
 }
 
+// Puts out[0..count) in ascending order: a few by insertion, many through a
+// set of 750 bits.
+void PutInOrder(int16_t* out, int count) {
+  if (count <= 16) {
+    for (int i = 1; i < count; ++i) {
+      const int16_t slot = out[i];
+      int j = i;
+      for (; j > 0 && out[j - 1] > slot; --j)
+        out[j] = out[j - 1];
+      out[j] = slot;
+    }
+    return;
+  }
+  uint64_t found[(kSlotCount + 64) / 64] = {};
+  for (int i = 0; i < count; ++i)
+    found[out[i] / 64] |= uint64_t{1} << (out[i] % 64);
+  int n = 0;
+  for (int word = 0; n < count; ++word) {
+    for (uint64_t bits = found[word]; bits != 0; bits &= bits - 1)
+      out[n++] = static_cast<int16_t>(word * 64 + std::countr_zero(bits));
+  }
+}
+
 }  // namespace
 
 void PositionIndex::Keep(std::span<const Animal> animals) {
   if (kept) return;
   std::fill(first.begin(), first.end(), int16_t{0});
-  std::fill(square.begin(), square.end(), kNotFiled);
+  std::fill(bySlot.begin(), bySlot.end(), Filed{});
   kept = true;
   for (int slot = 1; slot <= kSlotCount; ++slot)
     Note(animals, slot);
 }
 
 void PositionIndex::Refile(int slot, int wanted) {
-  const size_t s = static_cast<size_t>(slot);
-  if (const int16_t old = square[s]; old != kNotFiled) {
-    const int16_t before = previous[s];
-    const int16_t after = next[s];
-    if (before != 0) {
-      next[static_cast<size_t>(before)] = after;
+  Filed& filed = bySlot[static_cast<size_t>(slot)];
+  if (filed.square != kNotFiled) {
+    if (filed.previous != 0) {
+      bySlot[static_cast<size_t>(filed.previous)].next = filed.next;
     } else {
-      first[static_cast<size_t>(old)] = after;
+      first[static_cast<size_t>(filed.square)] = filed.next;
     }
-    if (after != 0) previous[static_cast<size_t>(after)] = before;
+    if (filed.next != 0) bySlot[static_cast<size_t>(filed.next)].previous = filed.previous;
   }
-  square[s] = static_cast<int16_t>(wanted);
+  filed.square = static_cast<int16_t>(wanted);
   if (wanted == kNotFiled) return;
-  const int16_t head = first[static_cast<size_t>(wanted)];
-  previous[s] = 0;
-  next[s] = head;
-  if (head != 0) previous[static_cast<size_t>(head)] = static_cast<int16_t>(slot);
-  first[static_cast<size_t>(wanted)] = static_cast<int16_t>(slot);
+  int16_t& head = first[static_cast<size_t>(wanted)];
+  filed.previous = 0;
+  filed.next = head;
+  if (head != 0) bySlot[static_cast<size_t>(head)].previous = static_cast<int16_t>(slot);
+  head = static_cast<int16_t>(slot);
 }
 
 int PositionIndex::SlotsNear(std::span<const Animal> animals, int x, int y, int64_t reach,
@@ -67,32 +88,24 @@ int PositionIndex::SlotsNear(std::span<const Animal> animals, int x, int y, int6
   if (int64_t{lastColumn - firstColumn + 1} * (lastRow - firstRow + 1) > kMostSquaresVisited) {
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       const Animal& animal = animals[static_cast<size_t>(slot)];
-      if (IsOccupied(animal) && WithinReach(animal, x, y, reach))
+      if (IsOccupied(animal) && WithinReach(animal.X, animal.Y, x, y, reach))
         out[count++] = static_cast<int16_t>(slot);
     }
     return count;
   }
-  // The squares give their slots in no order: a set of 750 bits puts them
-  // in order, in one pass over the words.
-  uint64_t found[(kSlotCount + 64) / 64] = {};
   for (int column = firstColumn; column <= lastColumn; ++column) {
     for (int row = firstRow; row <= lastRow; ++row) {
-      for (int16_t slot = first[static_cast<size_t>(column * kRows + row)]; slot != 0;
-           slot = next[static_cast<size_t>(slot)]) {
-        const Animal& animal = animals[static_cast<size_t>(slot)];
-        if (IsOccupied(animal) && WithinReach(animal, x, y, reach)) {
-          found[slot / 64] |= uint64_t{1} << (slot % 64);
-          ++count;
+      for (int16_t slot = first[static_cast<size_t>(column * kRows + row)]; slot != 0;) {
+        const Filed& filed = bySlot[static_cast<size_t>(slot)];
+        if (WithinReach(filed.x, filed.y, x, y, reach) &&
+            IsOccupied(animals[static_cast<size_t>(slot)])) {
+          out[count++] = slot;
         }
+        slot = filed.next;
       }
     }
   }
-  if (count == 0) return 0;
-  int n = 0;
-  for (int word = 0; n < count; ++word) {
-    for (uint64_t bits = found[word]; bits != 0; bits &= bits - 1)
-      out[n++] = static_cast<int16_t>(word * 64 + std::countr_zero(bits));
-  }
+  PutInOrder(out, count);
   return count;
 }
 
@@ -100,24 +113,27 @@ bool PositionIndex::Matches(std::span<const Animal> animals) const {
   if (!kept) return true;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Animal& animal = animals[static_cast<size_t>(slot)];
-    if (IsOccupied(animal) && square[static_cast<size_t>(slot)] != SquareOf(animal.X, animal.Y))
+    const Filed& filed = bySlot[static_cast<size_t>(slot)];
+    if (IsOccupied(animal) && (filed.square != SquareOf(animal.X, animal.Y) ||
+                               filed.x != animal.X || filed.y != animal.Y)) {
       return false;
+    }
   }
   // Every list runs forward and back through the slots filed in its square,
   // and nothing else: as many listed as filed.
   int listed = 0;
   for (int at = 0; at < kColumns * kRows; ++at) {
     int16_t before = 0;
-    for (int16_t slot = first[static_cast<size_t>(at)]; slot != 0;
-         slot = next[static_cast<size_t>(slot)]) {
+    for (int16_t slot = first[static_cast<size_t>(at)]; slot != 0;) {
       if (slot < 1 || slot > kSlotCount || ++listed > kSlotCount) return false;
-      if (square[static_cast<size_t>(slot)] != at) return false;
-      if (previous[static_cast<size_t>(slot)] != before) return false;
+      const Filed& filed = bySlot[static_cast<size_t>(slot)];
+      if (filed.square != at || filed.previous != before) return false;
       before = slot;
+      slot = filed.next;
     }
   }
-  const auto filed =
-      std::count_if(square.begin() + 1, square.end(), [](int16_t s) { return s != kNotFiled; });
+  const auto filed = std::count_if(bySlot.begin() + 1, bySlot.end(),
+                                   [](const Filed& f) { return f.square != kNotFiled; });
   return listed == filed;
 }
 

@@ -12,45 +12,66 @@
 
 namespace ombrivale {
 
-// The plane of positions is cut into squares of 256 x 256 hundredths of a
-// cell (2.56 cells a side); each square holds a list of the slots whose
-// position lies in it. A position off the plane (a hand-made file, or a move
-// the tick has not clamped yet) is filed in the nearest edge square, so the
-// square of a coordinate never decreases as the coordinate grows and a
-// rectangle of positions lies in a rectangle of squares.
+// The plane of positions is cut into squares of 512 x 512 hundredths of a
+// cell (5.12 cells a side: an animal crosses one in a few ticks); each square
+// holds a list of the slots whose position lies in it. A position off the
+// plane (a hand-made file, or a move the tick has not clamped yet) is filed
+// in the nearest edge square, so the square of a coordinate never decreases
+// as the coordinate grows and a rectangle of positions lies in a rectangle of
+// squares.
 //
 // The index is kept, once asked for, by whatever moves an animal or fills a
-// slot (NotePosition in core/helpers.h: the tick's move, a birth, a drop);
-// whatever rewrites the table wholesale (a load, a new world) forgets it, and
-// the next query files every slot afresh. A slot that has died may stay filed
-// where it died until it is noted again: queries skip free slots.
+// slot (NotePosition in core/world.h: the tick's move, a birth, a drop, a
+// death); whatever rewrites the table wholesale (a load, a new world) forgets
+// it, and the next query files every slot afresh. A slot whose Alive was
+// cleared behind the index's back stays filed until it is noted again:
+// queries skip free slots.
 struct PositionIndex {
-  static constexpr int kShift = 8;                        // squares of 256 hundredths
-  static constexpr int kColumns = (kMaxX >> kShift) + 1;  // 126 for x 0..32000
-  static constexpr int kRows = (kMaxY >> kShift) + 1;     // 40 for y 0..10000
+  static constexpr int kShift = 9;                        // squares of 512 hundredths
+  static constexpr int kColumns = (kMaxX >> kShift) + 1;  // 63 for x 0..32000
+  static constexpr int kRows = (kMaxY >> kShift) + 1;     // 20 for y 0..10000
   static constexpr int16_t kNotFiled = -1;
+
+  // A slot as filed: its position when last noted (so a query reads the
+  // index alone until it meets a slot within reach), its square, kNotFiled
+  // when in none, and its neighbours in that square's list (0 at either end).
+  struct Filed {
+    int16_t x = 0;
+    int16_t y = 0;
+    int16_t square = kNotFiled;
+    int16_t next = 0;
+    int16_t previous = 0;
+  };
 
   bool kept = false;
   // By square (column-major, column * kRows + row): the first slot filed
   // there, 0 for none.
   std::vector<int16_t> first = std::vector<int16_t>(kColumns * kRows);
-  // By slot ([0] unused): the neighbours in its square's list (0 at either
-  // end) and its square, kNotFiled when it is in none.
-  std::vector<int16_t> next = std::vector<int16_t>(kSlotCount + 1);
-  std::vector<int16_t> previous = std::vector<int16_t>(kSlotCount + 1);
-  std::vector<int16_t> square = std::vector<int16_t>(kSlotCount + 1, kNotFiled);
+  std::vector<Filed> bySlot = std::vector<Filed>(kSlotCount + 1);  // [0] unused
 
   static int ColumnOf(int x) { return x < 0 ? 0 : x > kMaxX ? kColumns - 1 : x >> kShift; }
   static int RowOf(int y) { return y < 0 ? 0 : y > kMaxY ? kRows - 1 : y >> kShift; }
-  static int SquareOf(int x, int y) { return ColumnOf(x) * kRows + RowOf(y); }
+  static int SquareOf(int x, int y) {
+    if (static_cast<unsigned>(x) <= kMaxX && static_cast<unsigned>(y) <= kMaxY) {
+      return (x >> kShift) * kRows + (y >> kShift);
+    }
+    return ColumnOf(x) * kRows + RowOf(y);
+  }
 
   // Files `slot` where its animal now stands, or takes it out when the slot
   // is free. Does nothing while the index is not kept. REQUIRES: 1 <= slot <= 750.
   void Note(std::span<const Animal> animals, int slot) {
     if (!kept) return;
     const Animal& animal = animals[static_cast<size_t>(slot)];
-    const int wanted = IsOccupied(animal) ? SquareOf(animal.X, animal.Y) : kNotFiled;
-    if (wanted != square[static_cast<size_t>(slot)]) Refile(slot, wanted);
+    Filed& filed = bySlot[static_cast<size_t>(slot)];
+    if (!IsOccupied(animal)) {
+      if (filed.square != kNotFiled) Refile(slot, kNotFiled);
+      return;
+    }
+    filed.x = animal.X;
+    filed.y = animal.Y;
+    const int wanted = SquareOf(animal.X, animal.Y);
+    if (wanted != filed.square) Refile(slot, wanted);
   }
   // The next query files every slot afresh.
   void Forget() { kept = false; }

@@ -264,6 +264,7 @@ void AnimalStep(World& world, int slot) {
     nx = x;
   }
 
+  if (nx == x && ny == y) return;
   animal.X = RoundTo<int16_t>(nx);
   animal.Y = RoundTo<int16_t>(ny);
   NotePosition(world, slot);
