@@ -199,6 +199,43 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
   }
 }
 
+// Sights up to this reach are remembered (World::foodSights): checking that
+// the rows looked at are unchanged costs a word per row, far less than
+// looking again; a longer sight looks again.
+constexpr int kMostRememberedReach = 31;
+
+// The indexed scan from cell (fx, fy), or what the slot saw last from there
+// with the same reach and kinds when nothing in reach has changed since.
+void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned wanted,
+                         Sight& sight) {
+  if (D > kMostRememberedReach) {
+    ScanIndexed(world, fx, fy, D, wanted, sight);
+    return;
+  }
+  FoodSight& memory = world.foodSights[static_cast<size_t>(slot)];
+  if (memory.column == fx && memory.row == fy && memory.reach == D && memory.kinds == wanted &&
+      world.Map.FoodUnchangedSince(memory.seenAt, std::max(0, fy - D),
+                                   std::min(kLastRow, fy + D))) {
+    for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+      sight.best[kind] = memory.best[static_cast<size_t>(kind)];
+      sight.bestDX[kind] = memory.bestDX[static_cast<size_t>(kind)];
+      sight.bestDY[kind] = memory.bestDY[static_cast<size_t>(kind)];
+    }
+    return;
+  }
+  ScanIndexed(world, fx, fy, D, wanted, sight);
+  memory.column = static_cast<int16_t>(fx);
+  memory.row = static_cast<int16_t>(fy);
+  memory.reach = static_cast<int16_t>(D);
+  memory.kinds = static_cast<uint8_t>(wanted);
+  memory.seenAt = world.Map.foodChanges;
+  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+    memory.best[static_cast<size_t>(kind)] = sight.best[kind];
+    memory.bestDX[static_cast<size_t>(kind)] = static_cast<int16_t>(sight.bestDX[kind]);
+    memory.bestDY[static_cast<size_t>(kind)] = static_cast<int16_t>(sight.bestDY[kind]);
+  }
+}
+
 // The food scan over the kinds in `wanted` (bit k for kind k), with the same
 // result as visiting every offset (dx, dy) of -D..D x -D..D in order (dx
 // outer, dy inner, both ascending) and keeping, per kind, the first offset of
@@ -206,16 +243,18 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
 // one unit of that kind.
 //
 // An animal in column 1..320 and row 1..100 is scanned through the food
-// index. Elsewhere (column or row 0, where the folded offsets win, or a
-// position off the map from a hand-made file) the scan walks rings of
-// growing distance over canonical offsets only, each ring in scan order, so
-// the first find of a kind is final and the walk stops once every wanted kind
-// is found. When the rings grow costly without finding everything, one pass
-// over all canonical offsets (at most the map's cells) settles the rest.
-void ScanForFood(const World& world, int16_t x, int16_t y, int D, unsigned wanted, Sight& sight) {
+// index, or its slot's last sight is taken again. Elsewhere (column or row 0, where the folded
+// offsets win, or a position off the map from a hand-made file) the scan walks rings of growing
+// distance over canonical offsets only, each ring in scan order, so the first find of a kind is
+// final and the walk stops once every wanted kind is found. When the rings grow costly without
+// finding everything, one pass over all canonical offsets (at most the map's cells) settles the
+// rest.
+void ScanForFood(World& world, int slot, int16_t x, int16_t y, int D, unsigned wanted,
+                 Sight& sight) {
   if (D <= 0 || wanted == 0) return;
   if (x >= kHundredthsPerCell && y >= kHundredthsPerCell && x <= kMaxX && y <= kMaxY) {
-    ScanIndexed(world, x / kHundredthsPerCell, y / kHundredthsPerCell, D, wanted, sight);
+    ScanIndexedOrRecall(world, slot, x / kHundredthsPerCell, y / kHundredthsPerCell, D, wanted,
+                        sight);
     return;
   }
   const Axis columns{static_cast<int>(std::floor(x / 100.0)), kLastColumn, D};
@@ -402,7 +441,7 @@ void Forage(World& world, int slot) {
   Sight sight;
   for (int kind = kSeaScum; kind <= kMeat; ++kind)
     sight.best[kind] = start;
-  if (sees) ScanForFood(world, self.X, self.Y, D, WantedKinds(diet), sight);
+  if (sees) ScanForFood(world, slot, self.X, self.Y, D, WantedKinds(diet), sight);
 
   // Each kind's starting offsets are two random signs, drawn in kind order
   // whatever the scan found (the scan draws nothing, so it may come first).

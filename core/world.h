@@ -70,6 +70,22 @@ struct Random {
   uint64_t state = 0x9E3779B97F4A7C15ull;
 };
 
+// What a slot's last food scan saw (behaviour/forage.cpp), for the next scan
+// from the same cell, with the same sight and for the same kinds, to take
+// while no cell it covered has begun or stopped offering food: the scan
+// reads nothing else.
+struct FoodSight {
+  int16_t column = -1;  // the cell scanned from; -1: nothing seen yet
+  int16_t row = -1;
+  int16_t reach = 0;    // the vision distance, cells
+  uint8_t kinds = 0;    // the kinds looked for: bit k for kind k
+  uint64_t seenAt = 0;  // WorldMap::foodChanges at the scan
+  // Per kind 1..4 ([0] unused): the scan's distance and offsets.
+  std::array<int32_t, 5> best{};
+  std::array<int16_t, 5> bestDX{};
+  std::array<int16_t, 5> bestDY{};
+};
+
 // The slots that may be chosen as a mate in the current tick, kept by the
 // mate search (behaviour/mate_search.h): sets of 750 bits (bit s % 64 of
 // word s / 64), one for sex 0, one for sex 1 and one for any other value a
@@ -131,6 +147,7 @@ struct World {
   // near a point (core/position_index.h).
   PositionIndex positions;
   MateCandidates mateCandidates;
+  std::vector<FoodSight> foodSights = std::vector<FoodSight>(kSlotCount + 1);  // [0] unused
 
   Seam* seam = nullptr;        // not owned; nullptr means no window at all
   Display* display = nullptr;  // not owned; nullptr: nothing is drawn or captioned
