@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/helpers.h"
 #include "genetics/needs.h"
@@ -24,9 +25,10 @@ constexpr int kNoOffset = INT_MIN;
 // city-block cell counts; offsets are in cells.
 struct Sight {
   int32_t best[5] = {};
-  int bestDX[5] = {};
-  int bestDY[5] = {};
+  int32_t bestDX[5] = {};
+  int32_t bestDY[5] = {};
 };
+static_assert(sizeof(Sight) == sizeof(FoodSight::seen), "a remembered sight is a Sight");
 
 // The scan maps an offset d from the animal's cell f (an unfolded cell
 // number, floor(position / 100)) to the cell min(|f + d|, last). Many offsets
@@ -109,15 +111,6 @@ uint64_t LowBits(int n) {
   return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
 }
 
-// Columns first..first + 63 of an index row as one word, bit i for column
-// first + i (the row's spare word makes reading past column 320 safe).
-inline uint64_t ColumnWindow(const uint64_t* row, int first) {
-  const int word = first / 64;
-  const int shift = first % 64;
-  if (shift == 0) return row[word];
-  return (row[word] >> shift) | (row[word + 1] << (64 - shift));
-}
-
 // The offset from `own` of the nearest set bit of `bits`, the lower one at
 // equal distance. REQUIRES: bits != 0.
 int NearestBit(uint64_t bits, int own) {
@@ -151,6 +144,23 @@ bool NearestColumn(const uint64_t* row, int own, int first, int last, int& dx) {
   return true;
 }
 
+// The nearest find of one kind in the rows of `windows` (row topRow first),
+// each a window of columns from firstColumn, bit 0 first: rows taken outward
+// from the animal's own (dy = 0, -1, +1, -2, ...) while a row can still hold
+// a find as near as the best, which can tie with it at dx = 0.
+void NearestInWindows(const uint64_t* windows, int fy, int topRow, int bottomRow, int own,
+                      Find& best) {
+  const uint64_t* at = windows + (fy - topRow);
+  if (at[0] != 0) best.Offer(NearestBit(at[0], own), 0);
+  for (int step = 1; step <= best.distance; ++step) {
+    const bool up = fy - step >= topRow;
+    const bool down = fy + step <= bottomRow;
+    if (!up && !down) break;
+    if (up && at[-step] != 0) best.Offer(NearestBit(at[-step], own), -step);
+    if (down && at[step] != 0) best.Offer(NearestBit(at[step], own), step);
+  }
+}
+
 void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sight& sight) {
   const int firstColumn = std::max(0, fx - D);
   const int lastColumn = std::min(kLastColumn, fx + D);
@@ -161,34 +171,40 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
 
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
     if (!(wanted & (1u << kind))) continue;
-    if (width <= 64) {
-      // Most looks find nothing: one pass over the rows in reach, without
-      // branches, tells whether any of them holds the kind.
-      const uint64_t* row = world.Map.FoodRow(kind, topRow) + firstColumn / 64;
-      uint64_t any[2] = {0, 0};
-      for (int r = topRow; r <= bottomRow; ++r, row += kFoodRowWords) {
-        any[0] |= row[0];
-        any[1] |= row[1];
-      }
-      if ((ColumnWindow(any, firstColumn % 64) & LowBits(width)) == 0) continue;
-    }
     Find best{sight.best[kind]};  // 2D: nothing at that distance is chosen
-    // Rows outward: dy = 0, -1, +1, -2, +2, ...; a row as far as the best
-    // find can still tie with it at dx = 0.
-    for (int step = 0; step <= farthestRow && step <= best.distance; ++step) {
-      for (int dy = -step; dy <= step; dy += step == 0 ? 1 : 2 * step) {
-        const int r = fy + dy;
-        if (r < topRow || r > bottomRow) continue;
-        const uint64_t* row = world.Map.FoodRow(kind, r);
-        int dx = 0;
-        if (width <= 64) {
-          const uint64_t bits = ColumnWindow(row, firstColumn) & LowBits(width);
-          if (bits == 0) continue;
-          dx = NearestBit(bits, fx - firstColumn);
-        } else if (!NearestColumn(row, fx, firstColumn, lastColumn, dx)) {
-          continue;
+    if (width <= 64) {
+      // Each row's window of columns once; most looks find nothing, which
+      // their union tells.
+      const int word = firstColumn / 64;
+      const int shift = firstColumn % 64;
+      const uint64_t mask = LowBits(width);
+      const uint64_t* row = world.Map.FoodRow(kind, topRow) + word;
+      std::array<uint64_t, kLastRow + 1> windows;
+      uint64_t any = 0;
+      if (shift + width > 64) {
+        for (int r = 0; r <= bottomRow - topRow; ++r, row += kFoodRowWords) {
+          windows[static_cast<size_t>(r)] = ((row[0] >> shift) | (row[1] << (64 - shift))) & mask;
+          any |= windows[static_cast<size_t>(r)];
         }
-        best.Offer(dx, dy);
+      } else {
+        for (int r = 0; r <= bottomRow - topRow; ++r, row += kFoodRowWords) {
+          windows[static_cast<size_t>(r)] = (row[0] >> shift) & mask;
+          any |= windows[static_cast<size_t>(r)];
+        }
+      }
+      if (any == 0) continue;
+      NearestInWindows(windows.data(), fy, topRow, bottomRow, fx - firstColumn, best);
+    } else {
+      // Rows outward, as above, each searched a word at a time.
+      for (int step = 0; step <= farthestRow && step <= best.distance; ++step) {
+        for (int dy = -step; dy <= step; dy += step == 0 ? 1 : 2 * step) {
+          const int r = fy + dy;
+          if (r < topRow || r > bottomRow) continue;
+          int dx = 0;
+          if (NearestColumn(world.Map.FoodRow(kind, r), fx, firstColumn, lastColumn, dx)) {
+            best.Offer(dx, dy);
+          }
+        }
       }
     }
     if (best.found) {
@@ -216,11 +232,7 @@ void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned
   if (memory.column == fx && memory.row == fy && memory.reach == D && memory.kinds == wanted &&
       world.Map.FoodUnchangedSince(memory.seenAt, std::max(0, fy - D),
                                    std::min(kLastRow, fy + D))) {
-    for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-      sight.best[kind] = memory.best[static_cast<size_t>(kind)];
-      sight.bestDX[kind] = memory.bestDX[static_cast<size_t>(kind)];
-      sight.bestDY[kind] = memory.bestDY[static_cast<size_t>(kind)];
-    }
+    std::memcpy(static_cast<void*>(&sight), memory.seen.data(), sizeof sight);
     return;
   }
   ScanIndexed(world, fx, fy, D, wanted, sight);
@@ -229,11 +241,7 @@ void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned
   memory.reach = static_cast<int16_t>(D);
   memory.kinds = static_cast<uint8_t>(wanted);
   memory.seenAt = world.Map.foodChanges;
-  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-    memory.best[static_cast<size_t>(kind)] = sight.best[kind];
-    memory.bestDX[static_cast<size_t>(kind)] = static_cast<int16_t>(sight.bestDX[kind]);
-    memory.bestDY[static_cast<size_t>(kind)] = static_cast<int16_t>(sight.bestDY[kind]);
-  }
+  std::memcpy(memory.seen.data(), &sight, sizeof sight);
 }
 
 // The food scan over the kinds in `wanted` (bit k for kind k), with the same
