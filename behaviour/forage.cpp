@@ -6,7 +6,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "core/helpers.h"
 #include "genetics/needs.h"
@@ -28,7 +27,6 @@ struct Sight {
   int32_t bestDX[5] = {};
   int32_t bestDY[5] = {};
 };
-static_assert(sizeof(Sight) == sizeof(FoodSight::seen), "a remembered sight is a Sight");
 
 // The scan maps an offset d from the animal's cell f (an unfolded cell
 // number, floor(position / 100)) to the cell min(|f + d|, last). Many offsets
@@ -232,7 +230,12 @@ void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned
   if (memory.column == fx && memory.row == fy && memory.reach == D && memory.kinds == wanted &&
       world.Map.FoodUnchangedSince(memory.seenAt, std::max(0, fy - D),
                                    std::min(kLastRow, fy + D))) {
-    std::memcpy(static_cast<void*>(&sight), memory.seen.data(), sizeof sight);
+    for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+      if (memory.best[static_cast<size_t>(kind)] == sight.best[kind]) continue;  // not seen
+      sight.best[kind] = memory.best[static_cast<size_t>(kind)];
+      sight.bestDX[kind] = memory.bestDX[static_cast<size_t>(kind)];
+      sight.bestDY[kind] = memory.bestDY[static_cast<size_t>(kind)];
+    }
     return;
   }
   ScanIndexed(world, fx, fy, D, wanted, sight);
@@ -241,7 +244,11 @@ void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned
   memory.reach = static_cast<int16_t>(D);
   memory.kinds = static_cast<uint8_t>(wanted);
   memory.seenAt = world.Map.foodChanges;
-  std::memcpy(memory.seen.data(), &sight, sizeof sight);
+  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+    memory.best[static_cast<size_t>(kind)] = sight.best[kind];
+    memory.bestDX[static_cast<size_t>(kind)] = sight.bestDX[kind];
+    memory.bestDY[static_cast<size_t>(kind)] = sight.bestDY[kind];
+  }
 }
 
 // The food scan over the kinds in `wanted` (bit k for kind k), with the same
@@ -446,18 +453,15 @@ void Forage(World& world, int slot) {
   // are looked for; the others' Best would never be read.
   const bool sees = genes.Head.Vision.SensorExists == kTrue;
   const uint8_t diet = genes.Head.Diet;
-  Sight sight;
-  for (int kind = kSeaScum; kind <= kMeat; ++kind)
-    sight.best[kind] = start;
-  if (sees) ScanForFood(world, slot, self.X, self.Y, D, WantedKinds(diet), sight);
-
   // Each kind's starting offsets are two random signs, drawn in kind order
-  // whatever the scan found (the scan draws nothing, so it may come first).
-  // A sign that is found over, or that this diet never reads, only moves the
-  // generator on.
+  // before the look; a sign that this diet never reads only moves the
+  // generator on. Each draw waits on the one before, and the look, which
+  // draws nothing and does not wait on them, runs beside them.
   const unsigned read = sees ? WantedKinds(diet) : 0;
+  Sight sight;
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-    if ((read & (1u << kind)) != 0 && sight.best[kind] == start) {
+    sight.best[kind] = start;
+    if ((read & (1u << kind)) != 0) {
       sight.bestDX[kind] = RandomSign(world);
       sight.bestDY[kind] = RandomSign(world);
     } else {
@@ -466,6 +470,7 @@ void Forage(World& world, int slot) {
     }
   }
   if (!sees) return;
+  ScanForFood(world, slot, self.X, self.Y, D, read, sight);
 
   switch (diet) {
     case kScumSucker:

@@ -80,9 +80,11 @@ struct FoodSight {
   int16_t reach = 0;    // the vision distance, cells
   uint8_t kinds = 0;    // the kinds looked for: bit k for kind k
   uint64_t seenAt = 0;  // WorldMap::foodChanges at the scan
-  // What the scan left: per kind 0..4 its distance, then per kind the
-  // column offsets, then the row offsets.
-  std::array<int32_t, 15> seen{};
+  // Per kind 1..4 ([0] unused): the distance and offsets of what was found;
+  // a distance of twice the reach for a kind not found.
+  std::array<int32_t, 5> best{};
+  std::array<int32_t, 5> bestDX{};
+  std::array<int32_t, 5> bestDY{};
 };
 
 // The slots that may be chosen as a mate in the current tick, kept by the
