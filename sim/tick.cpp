@@ -115,9 +115,11 @@ void SimulationTick(World& world) {
           CellX(animal.X), CellY(animal.Y),
           display->ColourBySpecies ? SpeciesDotColour(world, slot) : DotColour(world, animal));
     }
+    // Both tests in one branch each, which is rarely taken (a crowd's
+    // stages follow no order a predictor could learn).
     const int16_t stage = animal.Stage;
-    if (animal.Stage == kStageEgg && animal.EggTimer <= 0) animal.Stage = kStageInfant;
-    if (animal.Stage == kStageInfant && animal.AgeYears >= Adult(animal).Genitalia.AdultAge) {
+    if ((animal.Stage == kStageEgg) & (animal.EggTimer <= 0)) animal.Stage = kStageInfant;
+    if ((animal.Stage == kStageInfant) & (animal.AgeYears >= Adult(animal).Genitalia.AdultAge)) {
       animal.Stage = kStageAdult;
     }
     if (animal.Stage != stage) NoteStageChanged(world, slot);
