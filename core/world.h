@@ -124,6 +124,10 @@ struct World {
   // The "AutoSave" folder the yearly save writes to; empty: no folder, so
   // the yearly save is skipped.
   std::string AutoSaveFolder;
+  // The number of the last save taken of this world, 0 before the first
+  // (each save's manifest carries its own); a load goes on from the number
+  // of the save it read.
+  uint64_t saveSequence = 0;
 
   Random Rng;
   Clock RandomClock;

@@ -4,11 +4,13 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QValidator>
+#include <functional>
 
 #include "genetics/gene_table.h"
 #include "world/animal_import.h"
@@ -20,33 +22,65 @@ enum Column { kGeneColumn, kValueColumn, kLowestColumn, kHighestColumn };
 constexpr int kFirstGeneLine = 14;
 constexpr const char* kSetPrefixes[] = {"infant", "adult "};
 
-// The value column's editor: a spin box that holds only what the row's
-// bounds allow, as they stand when the editing starts.
+// What the value editor holds: any text at all, so that nothing typed is
+// lost or changed on the way (a spin box of 0..255 silently dropped the last
+// 0 of 300). A whole number within the row's bounds is Acceptable; anything
+// else is Intermediate, which keeps the editor open on Enter and Tab with the
+// text as typed, and `refused` says why.
+class TypedValueValidator : public QValidator {
+ public:
+  TypedValueValidator(GeneRange range, std::function<void(const QString&)> refused, QObject* parent)
+      : QValidator(parent), range_(range), refused_(std::move(refused)) {}
+
+  State validate(QString& text, int&) const override {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok && range_.Holds(value) ? Acceptable : Intermediate;
+  }
+  // Called when Enter, Tab or leaving the box would commit a value that is
+  // not acceptable; the text stays as typed.
+  void fixup(QString& text) const override { refused_(text); }
+
+ private:
+  GeneRange range_;
+  std::function<void(const QString&)> refused_;
+};
+
+// The value column's editor: a line edit with the validator above, for the
+// row's bounds as they stand when the editing starts; a value it cannot take
+// shows red.
 class ValueDelegate : public QStyledItemDelegate {
  public:
   using Range = std::function<GeneRange(int row)>;
-  ValueDelegate(Range range, QObject* parent)
-      : QStyledItemDelegate(parent), range_(std::move(range)) {}
+  using Refuse = std::function<void(int row, const QString& typed)>;
+  ValueDelegate(Range range, Refuse refuse, QObject* parent)
+      : QStyledItemDelegate(parent), range_(std::move(range)), refuse_(std::move(refuse)) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                         const QModelIndex& index) const override {
-    auto* box = new QSpinBox(parent);
-    const GeneRange range = range_(index.row());
-    box->setRange(range.low, std::max(range.low, range.high));
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QStringLiteral("ValueEditor"));
+    const int row = index.row();
+    box->setValidator(new TypedValueValidator(
+        range_(row), [this, row](const QString& typed) { refuse_(row, typed); }, box));
+    QObject::connect(box, &QLineEdit::textChanged, box, [box] {
+      box->setStyleSheet(box->hasAcceptableInput() ? QString() : QStringLiteral("color: #b00000"));
+    });
     return box;
   }
   void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-    static_cast<QSpinBox*>(editor)->setValue(index.data().toInt());
+    static_cast<QLineEdit*>(editor)->setText(index.data().toString());
   }
   void setModelData(QWidget* editor, QAbstractItemModel* model,
                     const QModelIndex& index) const override {
-    auto* box = static_cast<QSpinBox*>(editor);
-    box->interpretText();
-    model->setData(index, QString::number(box->value()));
+    auto* box = static_cast<QLineEdit*>(editor);
+    if (!box->hasAcceptableInput()) return;  // refused by the validator's fixup
+    model->setData(index, box->text().trimmed());
   }
 
  private:
   Range range_;
+  Refuse refuse_;
 };
 
 }  // namespace
@@ -75,7 +109,8 @@ DesignDialog::DesignDialog(const Animal& start, Seam& seam, QWidget* parent)
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setItemDelegateForColumn(
       kValueColumn,
-      new ValueDelegate([this](int row) { return RangeOf(rows_[size_t(row)]); }, this));
+      new ValueDelegate([this](int row) { return RangeOf(rows_[size_t(row)]); },
+                        [this](int row, const QString& typed) { Refuse(row, typed); }, this));
   const auto unborn = UnbornFields();
   const auto fields = GeneSetFields();
   for (size_t i = 0; i < rows_.size(); ++i) {
@@ -94,6 +129,10 @@ DesignDialog::DesignDialog(const Animal& start, Seam& seam, QWidget* parent)
     ShowRow(r);
   }
   table_->resizeColumnsToContents();
+  // The value box holds any value a gene takes and a digit or two more, so
+  // what is typed stays in view.
+  const int valueWidth = table_->fontMetrics().horizontalAdvance(QStringLiteral("-8888888")) + 24;
+  table_->setColumnWidth(kValueColumn, std::max(table_->columnWidth(kValueColumn), valueWidth));
   table_->horizontalHeader()->setStretchLastSection(true);
   connect(table_, &QTableWidget::itemChanged, this, &DesignDialog::ItemChanged);
 
@@ -143,16 +182,27 @@ void DesignDialog::ShowRow(int row) {
   showing_ = false;
 }
 
+void DesignDialog::Refuse(int row, const QString& typed) {
+  const QString name = table_->item(row, kGeneColumn)->text().simplified();
+  bool ok = false;
+  typed.trimmed().toInt(&ok);
+  if (!ok) {
+    refusal_->setText(
+        QStringLiteral("%1 takes a whole number: \"%2\" was refused.").arg(name, typed));
+    return;
+  }
+  const GeneRange range = RangeOf(rows_[size_t(row)]);
+  refusal_->setText(QStringLiteral("%1 must lie between %2 and %3: %4 was refused.")
+                        .arg(name)
+                        .arg(range.low)
+                        .arg(range.high)
+                        .arg(typed.trimmed()));
+}
+
 bool DesignDialog::EnterValue(int row, int value) {
   const DesignRow& r = rows_[size_t(row)];
-  const GeneRange range = RangeOf(r);
-  const QString& name = table_->item(row, kGeneColumn)->text();
-  if (!range.Holds(value)) {
-    refusal_->setText(QStringLiteral("%1 must lie between %2 and %3: %4 was refused.")
-                          .arg(name.simplified())
-                          .arg(range.low)
-                          .arg(range.high)
-                          .arg(value));
+  if (!RangeOf(r).Holds(value)) {
+    Refuse(row, QString::number(value));
     ShowRow(row);
     return false;
   }
@@ -173,9 +223,7 @@ void DesignDialog::ItemChanged(QTableWidgetItem* item) {
   bool ok = false;
   const int value = item->text().trimmed().toInt(&ok);
   if (!ok) {
-    refusal_->setText(
-        QStringLiteral("%1 takes a whole number: \"%2\" was refused.")
-            .arg(table_->item(item->row(), kGeneColumn)->text().simplified(), item->text()));
+    Refuse(item->row(), item->text());
     ShowRow(item->row());
     return;
   }

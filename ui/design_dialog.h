@@ -24,7 +24,9 @@ std::vector<DesignRow> DesignRows();
 
 // Caption "Design New Animal": every egg gene and every saved gene of both
 // sets with the bounds the gene table gives it (for the set as it stands),
-// editable; a value outside them is refused as it is entered. "Save As
+// editable; a value outside them is refused when it is entered (Enter, Tab or
+// leaving the box), with the reason under the table, and the box keeps it as
+// typed, in red, to be mended or left with Escape. "Save As
 // OBG..." writes the design as an animal file; "Use" makes it the animal
 // Play God drops.
 class DesignDialog : public QDialog {
@@ -37,6 +39,8 @@ class DesignDialog : public QDialog {
   // Enters `value` on row `row` as typing it would: false, and the value
   // kept, when it lies outside the row's bounds.
   bool EnterValue(int row, int value);
+  // Says under the table why `typed` cannot go in row `row`.
+  void Refuse(int row, const QString& typed);
   // Writes the design to `path`; a failure is reported. True when written.
   bool SaveTo(const QString& path);
   void SaveAs();  // "Save As OBG...": asks for the file

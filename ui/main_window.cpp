@@ -1,15 +1,21 @@
 #include "ui/main_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSessionManager>
+#include <QShortcutEvent>
 #include <QStandardPaths>
+#include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -43,6 +49,93 @@ enum WindowIndex { kWorldViewIndex, kPropertiesIndex, kQuickDrawIndex, kLogIndex
 bool FolderIsWritable(const QString& folder) {
   const QFileInfo info(folder);
   return info.isDir() && info.isWritable();
+}
+
+// Alt and a letter underlined both in a menu title and on a button of the
+// secondary window that has the focus ("&File" and Play God's "&Find Them"):
+// Qt finds two shortcuts, alternates between them press by press and only
+// focuses a button it gives such a press. The button of the window the user
+// works in wins, every time, as the buttons of a child window did in the
+// program's first home. True when a button was pressed.
+bool PressFocusedWindowsButton(const QMdiArea& area, const QKeySequence& key) {
+  QWidget* focus = QApplication::focusWidget();
+  QMdiSubWindow* sub = nullptr;
+  for (QWidget* widget = focus; widget != nullptr; widget = widget->parentWidget()) {
+    sub = qobject_cast<QMdiSubWindow*>(widget);
+    if (sub != nullptr) break;
+  }
+  if (sub == nullptr || sub->mdiArea() != &area || sub->widget() == nullptr) return false;
+  for (QAbstractButton* button : sub->widget()->findChildren<QAbstractButton*>()) {
+    // Not the buttons of a dialog the window opened: it is a window of its own.
+    if (button->window() != sub->window() || !button->isVisible() || !button->isEnabled()) continue;
+    if (QKeySequence::mnemonic(button->text()) != key) continue;
+    button->setFocus(Qt::ShortcutFocusReason);
+    button->animateClick();
+    return true;
+  }
+  return false;
+}
+
+class MnemonicFilter : public QObject {
+ public:
+  MnemonicFilter(const QMdiArea& area, QObject* parent) : QObject(parent), area_(area) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Shortcut) {
+      const auto* shortcut = static_cast<QShortcutEvent*>(event);
+      if (shortcut->isAmbiguous() && PressFocusedWindowsButton(area_, shortcut->key())) {
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  const QMdiArea& area_;
+};
+
+// Opens `page` with the desktop's program for it. xdg-open is run and
+// watched to its end: it fails when no program takes the page, which
+// QDesktopServices would count as opened once xdg-open had started.
+// `failed` runs when nothing opened it.
+void OpenWithDesktop(QObject* owner, const QUrl& page, const std::function<void()>& failed) {
+  const QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (launcher.isEmpty()) {
+    if (!QDesktopServices::openUrl(page)) failed();
+    return;
+  }
+  auto* process = new QProcess(owner);
+  process->setObjectName(QStringLiteral("HelpLauncher"));
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  QObject::connect(process, &QProcess::errorOccurred, owner,
+                   [process, failed](QProcess::ProcessError error) {
+                     if (error != QProcess::FailedToStart) return;
+                     failed();
+                     process->deleteLater();
+                   });
+  QObject::connect(process, &QProcess::finished, owner,
+                   [process, failed](int code, QProcess::ExitStatus status) {
+                     if (status != QProcess::NormalExit || code != 0) failed();
+                     process->deleteLater();
+                   });
+  process->start(launcher, {page.toLocalFile()});
+}
+
+// The help page for the help window: the page's pictures are drawn in SVG,
+// which the window cannot show, so each gives way to a line that says so.
+QString HelpPageForWindow(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    return QStringLiteral("<h1>Ombrivale Help</h1><p>The help page could not be read: %1</p>")
+        .arg(path.toHtmlEscaped());
+  }
+  QString html = QString::fromUtf8(file.readAll());
+  static const QRegularExpression svg(QStringLiteral("<svg\\b.*?</svg>"),
+                                      QRegularExpression::DotMatchesEverythingOption);
+  html.replace(svg, QStringLiteral("<p><i>(A picture: open OBHelp.html in a web browser to see "
+                                   "it.)</i></p>"));
+  return html;
 }
 
 }  // namespace
@@ -138,6 +231,8 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
   connect(statistics, &QAction::triggered, this, &MainWindow::ShowStatistics);
   run_ = new RunControl(*this);
+  if (environment_.startPaused) run_->SetPaused(true);
+  qApp->installEventFilter(new MnemonicFilter(*mdi_, this));
 
 #ifndef QT_NO_SESSIONMANAGER
   // A desktop logout asks too; a "No" to quitting keeps the session open
@@ -155,6 +250,13 @@ MainWindow::~MainWindow() {
   timer1_.stop();
   timer2_.stop();
   catchUp_.stop();
+  // An xdg-open still waiting for the browser it started: it goes, the
+  // browser stays.
+  for (QProcess* launcher : findChildren<QProcess*>(QStringLiteral("HelpLauncher"))) {
+    launcher->disconnect();
+    launcher->kill();
+    launcher->waitForFinished(1000);
+  }
   // The child windows go before the world they look at.
   delete mdi_;
   mdi_ = nullptr;
@@ -180,7 +282,10 @@ void MainWindow::BuildMenus() {
 
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("menu_file"));
-  add(file, "menu_file_new", QStringLiteral("&New World"), [this] { NewWorld(*world_); });
+  add(file, "menu_file_new", QStringLiteral("&New World"), [this] {
+    NewWorld(*world_);
+    ShowWorldNow();
+  });
   add(file, "menu_file_save", QStringLiteral("&Save World to AutoSave Folder"),
       [this] { SaveWorld(*world_, folders_.autoSaveFolder.toStdString()); });
   add(file, "menu_file_exit", QStringLiteral("E&xit Programme"), [this] { Quit(); });
@@ -197,7 +302,8 @@ void MainWindow::BuildMenus() {
             [this] { ToggleOption(Option::Least); });
   checkable(options, "menu_options_autosave", QStringLiteral("Auto &Save (Saves Every Ten Years)"),
             [this] { ToggleOption(Option::AutoSave); });
-  checkable(options, "menu_options_species", QStringLiteral("Colour by &Species"),
+  // Not "Colour by &Species": "Auto &Save" has S.
+  checkable(options, "menu_options_species", QStringLiteral("Colour by S&pecies"),
             [this] { ToggleColourBySpecies(); });
   connect(options, &QMenu::aboutToShow, this, &MainWindow::SyncCheckMarks);
 
@@ -289,6 +395,7 @@ void MainWindow::ToggleOption(Option option) {
   uint8_t& flag = Flag(option);
   flag = flag != 0 ? 0 : 1;
   SyncCheckMarks();
+  if (option == Option::Colour) ShowWorldNow();
 }
 
 void MainWindow::ToggleFilter(Cause cause) {
@@ -300,6 +407,7 @@ void MainWindow::ToggleFilter(Cause cause) {
 void MainWindow::ToggleColourBySpecies() {
   display_->ColourBySpecies = !display_->ColourBySpecies;
   SyncCheckMarks();
+  ShowWorldNow();
 }
 
 void MainWindow::SyncCheckMarks() {
@@ -546,13 +654,28 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::OpenHelp() {
-  // Whether a browser opened is not reported.
   const QUrl page = QUrl::fromLocalFile(folders_.helpPage);
   if (environment_.openDocument) {
-    environment_.openDocument(page);
+    if (!environment_.openDocument(page)) ShowHelpWindow();
   } else {
-    QDesktopServices::openUrl(page);
+    OpenWithDesktop(this, page, [this] { ShowHelpWindow(); });
   }
+}
+
+void MainWindow::ShowHelpWindow() {
+  if (!help_) {
+    help_ = new QTextBrowser;
+    help_->setObjectName(QStringLiteral("HelpWindow"));
+    help_->setWindowTitle(QStringLiteral("Ombrivale Help"));
+    help_->setOpenExternalLinks(true);
+    help_->setSearchPaths({QFileInfo(folders_.helpPage).absolutePath()});
+    help_->setHtml(HelpPageForWindow(folders_.helpPage));
+    QMdiSubWindow* sub = AddChild(help_, OnClose::Hide);
+    // Along the left edge, as tall as the work area: a page is read downward.
+    const QSize area = mdi_->viewport()->size();
+    sub->setGeometry(0, 0, std::min(area.width(), 720), std::max(area.height(), 360));
+  }
+  ShowChild(help_);
 }
 
 void MainWindow::ApplyPlacements(const WindowPlacement (&windows)[kWindowCount]) {
@@ -596,12 +719,17 @@ void MainWindow::MaximizeMainWindow() {
 
 void MainWindow::RedrawMiniMap() {
   ReDrawMap(*world_);
-  miniMap_->update();
+  ShowWorldNow();
 }
 
-void MainWindow::ClearMiniMapPicture() {
-  std::fill(display_->MiniMap.pixels.begin(), display_->MiniMap.pixels.end(), 0u);
+void MainWindow::ShowWorldNow() {
+  // Inside a tick (a message box of the tick lets clicks run) the tick
+  // draws everything when it ends.
+  if (inTick_) return;
+  DrawAnimalDots(*world_, *display_);
+  PlaceMarkerOnTracked(*world_, *display_);
   miniMap_->update();
+  if (worldView_) worldView_->DoZoomed();
 }
 
 void MainWindow::AnimalsChanged() {
@@ -620,7 +748,7 @@ void MainWindow::AnimalsChanged() {
       properties_->List5()->clear();
     }
   }
-  miniMap_->update();
+  ShowWorldNow();
 }
 
 // --- Mini map ---------------------------------------------------------------
@@ -633,13 +761,12 @@ void MainWindow::MiniMapLeftPressed(double x, double y) {
   properties.UpdateList();
   properties.SelectSlot(lastChosen_);
   properties.DrawIt();
-  properties.LocateIt();
-  if (worldView_ && IsShown(worldView_)) ClearMiniMapPicture();
+  properties.LocateIt();  // which shows the world with the marker on the chosen
 }
 
 void MainWindow::MiniMapRightPressed(double x, double y) {
   MoveMarker(*display_, x, y);
-  miniMap_->update();
+  ShowWorldNow();
 }
 
 // --- Timers, start-up and quitting -------------------------------------------
@@ -650,6 +777,7 @@ void MainWindow::Tick() {
   SimulationTick(*world_);
   inTick_ = false;
   seam_.ApplyPointer();
+  if (run_ != nullptr) run_->NoticeDiedOut();
 }
 
 void MainWindow::Timer2Fired() {
@@ -689,7 +817,7 @@ void MainWindow::StartUp() {
   ApplyProgramSettings(LoadProgramSettings(ProgramSettingsFile()));
   SyncCheckMarks();
   RefreshStatus();
-  miniMap_->update();
+  ShowWorldNow();
   startingUp_ = false;
 }
 

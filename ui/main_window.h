@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QTextBrowser>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -58,14 +59,19 @@ struct ProgramEnvironment {
   QString fallbackFolder;             // empty: QStandardPaths::AppDataLocation
   int mapScale = 0;                   // whole enlargement of the mini map; 0: chosen by screen size
   std::function<int()> screenHeight;  // empty: the primary screen's height
-  std::function<void(const QUrl&)> openDocument;  // empty: QDesktopServices::openUrl
-  std::function<void()> endProgram;               // empty: QCoreApplication::exit(0)
+  // Opens a document with the desktop's program for it; false when none
+  // could. Empty: xdg-open, watched to its end, or QDesktopServices.
+  std::function<bool(const QUrl&)> openDocument;
+  std::function<void()> endProgram;  // empty: QCoreApplication::exit(0)
   // Where the world's saves are written (on their own thread); empty: the
   // real file system. Must outlive the window.
   FileSystem* saveFiles = nullptr;
   // Tests and pictures: the world's generator on a virtual clock from this
   // seed, as `ombrivale-run --seed`; none: the time of day.
   std::optional<uint64_t> seed;
+  // Tests: the "&Run" menu starts paused, so nothing ticks until a test
+  // steps the world or resumes it.
+  bool startPaused = false;
 };
 
 // The option entries' flags, for the handlers bound to them.
@@ -92,7 +98,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   bool IsMainWindowMinimized() const override;
   void MaximizeMainWindow() override;
   void RedrawMiniMap() override;
-  void ClearMiniMapPicture() override;
+  void ShowWorldNow() override;
   QuickDrawWindow& QuickDraw() override;
   PropertiesWindow& Properties() override;
   void ShowWorldView() override;
@@ -109,7 +115,11 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ShowLog();
   void ShowFamilyTree();
   void ShowAbout();
+  // "&Help": the help page in the desktop's browser, or, when none opens
+  // it, in the help window.
   void OpenHelp();
+  void ShowHelpWindow();
+  QTextBrowser* HelpWindowIfCreated() const { return help_; }
 
   // The option and filter entries' handlers: each flips its flag and the
   // check marks follow.
@@ -224,6 +234,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QPointer<StatisticsWindow> statistics_;
   RunControl* run_ = nullptr;
   QPointer<FamilyTreeWindow> familyTree_;
+  QPointer<QTextBrowser> help_;
   bool aboutOpened_ = false;
   // Last places of the windows that are destroyed when closed, in twips.
   WindowPlacement placements_[kWindowCount];

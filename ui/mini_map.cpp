@@ -8,6 +8,7 @@
 
 #include "core/helpers.h"
 #include "world/map_picture.h"
+#include "world/species_colours.h"
 
 namespace ombrivale::ui {
 
@@ -44,6 +45,28 @@ void MoveMarker(Display& display, double x, double y) {
   display.Image1.Left = x - display.Image1.Width / 2;
   display.Image1.Top = y - display.Image1.Height / 2;
   display.SelectedAnimal = 0;
+}
+
+void DrawAnimalDots(const World& world, Display& display) {
+  display.MiniMap.pixels = display.MiniBak.pixels;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& animal = AnimalAt(world, slot);
+    if (!IsOccupied(animal)) continue;
+    display.MiniMap.SetClipped(
+        CellX(animal.X), CellY(animal.Y),
+        display.ColourBySpecies ? SpeciesDotColour(world, slot) : DotColour(world, animal));
+  }
+}
+
+void PlaceMarkerOnTracked(const World& world, Display& display) {
+  const int tracked = display.SelectedAnimal;
+  if (tracked < 1 || tracked > kSlotCount || !IsOccupied(AnimalAt(world, tracked))) return;
+  const Animal& animal = AnimalAt(world, tracked);
+  Marker& marker = display.Image1;
+  marker.Left =
+      (animal.X / double(kHundredthsPerCell) - marker.Width / 2 / kTwipsPerPixel) * kTwipsPerPixel;
+  marker.Top =
+      (animal.Y / double(kHundredthsPerCell) - marker.Height / 2 / kTwipsPerPixel) * kTwipsPerPixel;
 }
 
 const char* MiniMapToolTip(const Display& display, double x, double y) {

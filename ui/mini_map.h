@@ -26,6 +26,16 @@ int NearestAnimal(const World& world, double x, double y, double best);
 // and stops tracking, so the tick leaves the marker there.
 void MoveMarker(Display& display, double x, double y);
 
+// The mini map between ticks: the picture as the last map redraw left it
+// (MiniBak) with one dot per occupied slot in its colour (by species when
+// the display says so), drawn as the tick draws them but from the table as
+// it stands, so animals killed or laid since the last tick show at once.
+void DrawAnimalDots(const World& world, Display& display);
+
+// Centres the marker on the tracked animal as the tick does; nothing when
+// no living animal is tracked.
+void PlaceMarkerOnTracked(const World& world, Display& display);
+
 // The tool tip for the mini-map pixel under (x, y) units: the colour's name,
 // or nullptr for a colour that has none (the tool tip then stays).
 const char* MiniMapToolTip(const Display& display, double x, double y);

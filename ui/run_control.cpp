@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "core/log.h"
 #include "core/rules.h"
 #include "ui/main_window.h"
 
@@ -33,12 +34,11 @@ RunControl::RunControl(MainWindow& window) : QObject(&window), window_(window) {
   stepTick_ = add("menu_run_step_tick", QStringLiteral("Step &Tick"), [this] { StepTick(); });
   stepTick_->setShortcut(Qt::Key_Period);
   stepMonth_ = add("menu_run_step_month", QStringLiteral("Step &Month"), [this] { StepMonth(); });
-  // Shift and the full stop: some keyboards report the shifted key itself.
-  stepMonth_->setShortcuts(
-      {QKeySequence(Qt::SHIFT | Qt::Key_Period), QKeySequence(Qt::Key_Greater)});
+  stepMonth_->setShortcuts(StepMonthKeys());
   menu->addSeparator();
   auto* speeds = new QActionGroup(this);
-  realTime_ = add("menu_run_real_time", QStringLiteral("&Real Time"),
+  // Not "&Real Time": "&Resume" takes R while paused.
+  realTime_ = add("menu_run_real_time", QStringLiteral("R&eal Time"),
                   [this] { SetSpeed(Speed::RealTime); });
   fast_ = add("menu_run_fast", QStringLiteral("&Fast"), [this] { SetSpeed(Speed::Fast); });
   for (QAction* speed : {realTime_, fast_}) {
@@ -55,12 +55,25 @@ RunControl::RunControl(MainWindow& window) : QObject(&window), window_(window) {
   state_ = new QLabel(bar);
   speedText_ = new QLabel(bar);
   date_ = new QLabel(bar);
+  note_ = new QLabel(bar);
   state_->setObjectName(QStringLiteral("StatusState"));
   speedText_->setObjectName(QStringLiteral("StatusSpeed"));
   date_->setObjectName(QStringLiteral("StatusDate"));
+  note_->setObjectName(QStringLiteral("StatusNote"));
+  // Each label is as wide as its longest usual text from the start: a label
+  // that grew with its text was cut off while "&Fast" changed it faster
+  // than the bar laid itself out ("Y48945, Janu").
+  const QFontMetrics metrics(date_->font());
+  const auto reserve = [&metrics](QLabel* label, const QString& widest) {
+    label->setMinimumWidth(metrics.horizontalAdvance(widest) + 2 * label->margin() + 4);
+  };
+  reserve(state_, QStringLiteral("Running"));
+  reserve(speedText_, QStringLiteral("888888 ticks/s"));
+  reserve(date_, QStringLiteral("Y8888888, September"));
   bar->addWidget(state_);
   bar->addWidget(speedText_);
   bar->addWidget(date_);
+  bar->addWidget(note_);
   clock_.start();
   statusTimer_.setInterval(kStatusIntervalMs);
   connect(&statusTimer_, &QTimer::timeout, this, [this] {
@@ -76,10 +89,39 @@ QString RunControl::StateText() const {
   return speed_ == Speed::Fast ? QStringLiteral("Fast") : QStringLiteral("Running");
 }
 
+QList<QKeySequence> StepMonthKeys() {
+  // One key press, Shift and the full stop, reaches the shortcut map in one
+  // of two forms, never both: platforms with an xkb key map (X11, Wayland)
+  // offer "Shift+." and ">" (the symbol without the Shift it used up), others
+  // (offscreen) only the event as it came, "Shift+>". Binding ">" as well as
+  // "Shift+." made one press match twice under X11, and Qt fired neither.
+  return {QKeySequence(Qt::SHIFT | Qt::Key_Period), QKeySequence(Qt::SHIFT | Qt::Key_Greater)};
+}
+
+bool RunControl::DiedOut() const {
+  const World& world = window_.GetWorld();
+  return world.GameStarted != 0 && world.AutoRestart == 0 && world.AnimalCount == 0;
+}
+
 void RunControl::RefreshStatusBar() {
   state_->setText(StateText());
   speedText_->setText(QStringLiteral("%1 ticks/s").arg(qRound(ticksPerSecond_)));
   date_->setText(QString::fromStdString(window_.GetDisplay().Label1));
+  note_->setText(DiedOut() ? QStringLiteral("The world has died out (Auto Restart is off)")
+                           : QString());
+}
+
+void RunControl::NoticeDiedOut() {
+  if (!DiedOut()) {
+    diedOutNoticed_ = false;
+    return;
+  }
+  if (diedOutNoticed_) return;  // resumed on the empty world: the user's choice
+  diedOutNoticed_ = true;
+  World& world = window_.GetWorld();
+  LogMessage(world, window_.GetDisplay().Label1 + "  -  The world has died out: paused");
+  SetPaused(true);
+  RefreshStatusBar();
 }
 
 void RunControl::ShowDate(const QString& date) {

@@ -10,6 +10,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QKeySequence>
+#include <QList>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -25,6 +27,10 @@ namespace ombrivale::ui {
 class MainWindow;
 
 enum class Speed : uint8_t { RealTime, Fast };
+
+// The keys of "Step &Month": Shift and the full stop, as each kind of
+// platform reports that press.
+QList<QKeySequence> StepMonthKeys();
 
 class RunControl : public QObject {
   Q_OBJECT
@@ -53,6 +59,12 @@ class RunControl : public QObject {
   // The status bar's texts from the state now ("Running", "Paused", "Fast").
   void RefreshStatusBar();
   QString StateText() const;
+  // No animal was left at the last month step and Auto Restart is off.
+  bool DiedOut() const;
+  // After each tick: a world that has just died out is announced on the
+  // message line and the status bar, and the run pauses; resumed, it runs on
+  // empty without a second word until animals live in it again.
+  void NoticeDiedOut();
   // The date as the Time caption shows it, set when that caption changes so
   // that the two never disagree.
   void ShowDate(const QString& date);
@@ -82,6 +94,8 @@ class RunControl : public QObject {
   QLabel* state_ = nullptr;
   QLabel* speedText_ = nullptr;
   QLabel* date_ = nullptr;
+  QLabel* note_ = nullptr;  // "The world has died out"
+  bool diedOutNoticed_ = false;
 
   QTimer statusTimer_;  // the status bar's refresh and the speed measure
   QElapsedTimer clock_;

@@ -51,6 +51,11 @@ void WorldViewWindow::DoZoomed() {
   picture1_->update();
 }
 
+void WorldViewWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  DoZoomed();
+}
+
 void WorldViewWindow::Picture1_MouseMove(QPoint pixel) {
   mouseX_ = static_cast<float>(pixel.x() * kTwipsPerPixel);
   mouseY_ = RoundTo<int16_t>(static_cast<double>(pixel.y()) * kTwipsPerPixel);

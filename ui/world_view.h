@@ -52,6 +52,9 @@ class WorldViewWindow : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Shown while paused, the view draws the world at once rather than at the
+  // next tick.
+  void showEvent(QShowEvent* event) override;
 
  private:
   bool CannotBeSeen() const;

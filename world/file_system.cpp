@@ -45,6 +45,14 @@ const char* FormatDescription(int number) {
       return "Subscript out of range: no such animal slot";
     case kErrorByteOverflow:
       return "Overflow: a map value does not fit in one byte";
+    case kErrorNotInManifest:
+      return "Not one of the files of this save: its manifest does not list it";
+    case kErrorSizeDiffers:
+      return "Not the file this save wrote: its size differs from the manifest's";
+    case kErrorChecksumDiffers:
+      return "Not the file this save wrote: its checksum differs from the manifest's";
+    case kErrorBadManifest:
+      return "Damaged manifest: a line no save writes";
   }
   return "Unknown file error";
 }
@@ -79,9 +87,17 @@ std::string ErrorDescription(const FileError& error) {
 }
 
 void ShowFileError(World& world, const FileError& error) {
+  ShowFileError(world, error, {});
+}
+
+void ShowFileError(World& world, const FileError& error, std::string_view file) {
   std::string text = "Error  ";  // the second blank stands for the number's sign
   AppendNumber(text, error.number);
   text += "\n\r";
+  if (!file.empty()) {
+    text += file;
+    text += ": ";
+  }
   text += ErrorDescription(error);
   text += "\n\r";
   text += "It'd be a good idea to give this number to Brenlo.";
@@ -100,6 +116,16 @@ FileError PosixFileSystem::Inspect(const std::string& path, PathKind& kind) {
   kind = S_ISREG(info.st_mode)   ? PathKind::File
          : S_ISDIR(info.st_mode) ? PathKind::Folder
                                  : PathKind::Other;
+  return {};
+}
+
+FileError PosixFileSystem::CountLinks(const std::string& path, uint64_t& links) {
+  links = 0;
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? FileError{} : PlatformError(errno);
+  }
+  if (S_ISREG(info.st_mode)) links = static_cast<uint64_t>(info.st_nlink);
   return {};
 }
 

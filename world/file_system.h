@@ -24,6 +24,11 @@ inline constexpr int kErrorNotNumber = 1002;     // text where a number belongs
 inline constexpr int kErrorOutOfRange = 1003;    // a number its field's type cannot hold
 inline constexpr int kErrorBadSlot = 1004;       // a slot number outside 1..750
 inline constexpr int kErrorByteOverflow = 1005;  // a map value one byte cannot hold (save)
+// A file that is not the one the save's manifest lists (world/manifest.h).
+inline constexpr int kErrorNotInManifest = 1011;    // the manifest does not list it
+inline constexpr int kErrorSizeDiffers = 1012;      // of another size than listed
+inline constexpr int kErrorChecksumDiffers = 1013;  // of another checksum than listed
+inline constexpr int kErrorBadManifest = 1014;      // a manifest line no save writes
 
 // What went wrong in a file operation: a platform error (an errno value) or a
 // malformed file (kErrorPastEnd...), and where. Like std::error_code it is
@@ -51,6 +56,8 @@ std::string ErrorDescription(const FileError& error);
 // blank for its sign, the description and the advice to give the number to
 // Brenlo, lines broken by LF CR.
 void ShowFileError(World& world, const FileError& error);
+// The same box with the description naming the file: "A_3.OBG: ...".
+void ShowFileError(World& world, const FileError& error, std::string_view file);
 
 enum class PathKind : unsigned char { Missing, File, Folder, Other };
 
@@ -61,6 +68,9 @@ class FileSystem {
   // What lies at `path` (without following a final symbolic link to a
   // folder: a link is Other). ENOENT is not an error: kind becomes Missing.
   virtual FileError Inspect(const std::string& path, PathKind& kind) = 0;
+  // The number of names of the regular file at `path` (hard links count);
+  // 0 for anything else or nothing.
+  virtual FileError CountLinks(const std::string& path, uint64_t& links) = 0;
   virtual FileError MakeFolder(const std::string& path) = 0;
   // The names in a folder, without "." and "..".
   virtual FileError ListFolder(const std::string& path, std::vector<std::string>& names) = 0;
@@ -93,6 +103,7 @@ class FileSystem {
 class PosixFileSystem : public FileSystem {
  public:
   FileError Inspect(const std::string& path, PathKind& kind) override;
+  FileError CountLinks(const std::string& path, uint64_t& links) override;
   FileError MakeFolder(const std::string& path) override;
   FileError ListFolder(const std::string& path, std::vector<std::string>& names) override;
   FileError CreateFile(const std::string& path, int& fd) override;

@@ -9,7 +9,10 @@
 //   "<parent>/.F.spare"   the contents F had before the last save, kept to
 //                         be written over by the next save instead of
 //                         creating and removing every file each time; never
-//                         trusted as a save
+//                         trusted as a save. It may share files with F (hard
+//                         links of the files a save carried over): a file
+//                         that has another name is removed from it, never
+//                         written over (world/world_files.cpp)
 // The swap exchanges .F.ready and F in one step (renameat2 RENAME_EXCHANGE);
 // where the file system cannot, it renames F to .F.old and .F.ready to F.
 // Whatever the moment of a crash, RecoverFolder finds a complete F:
@@ -48,7 +51,8 @@ FileError RecoverFolder(FileSystem& files, const std::string& folder);
 // Recovers the folder, creates the parent folders that are missing and a
 // ".F.saving" folder to write the new contents into: the spare folder when
 // there is one (it still holds an older save's files, to be written over or
-// removed by the caller), else a new empty one.
+// removed by the caller; one that has another name, which may be in
+// `folder`, must be removed), else a new empty one.
 FileError BeginFolderReplace(FileSystem& files, const std::string& folder);
 
 // Flushes the files written into ".F.saving" (`written`, whole paths) and

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "core/log.h"
 
@@ -12,6 +13,7 @@
 #include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
 #include "world/lineage_file.h"
+#include "world/manifest.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
 #include "world/statistics_files.h"
@@ -187,8 +189,8 @@ void AppendAnimalFile(std::string& out, const Animal& animal) {
 // chose to cancel the load: the map is redrawn over what was read and every
 // slot is emptied, so that the new world that follows holds no animal
 // half read from the files.
-bool CancelAfter(World& world, const FileError& error) {
-  ShowFileError(world, error);
+bool CancelAfter(World& world, const FileError& error, std::string_view file = {}) {
+  ShowFileError(world, error, file);
   const Answer answer =
       SeamOf(world).ShowMessageBox("Do you want to cancel this routine?", "Skip?", Buttons::YesNo);
   if (answer != Answer::Yes) return false;
@@ -196,6 +198,53 @@ bool CancelAfter(World& world, const FileError& error) {
   ReDrawMap(world);
   world.WorldLoaded = 0;
   return true;
+}
+
+// What the loader checks the files it reads against: the save's manifest,
+// or nothing for a folder without one (saved before manifests came, or put
+// together by hand) or whose manifest the user chose to do without.
+struct LoadCheck {
+  Manifest manifest;
+  std::optional<ManifestIndex> index;  // empty: nothing to check
+};
+
+// Reads the folder's manifest.dat, when it has one. False when it could not
+// be read and the user cancelled the load; No loads without checks.
+bool ReadManifest(World& world, FileSystem& files, const std::string& prefix, LoadCheck& check) {
+  const std::string path = prefix + kManifestFileName;
+  PathKind kind = PathKind::Missing;
+  FileError error = files.Inspect(path, kind);
+  if (!error && kind == PathKind::Missing) return true;
+  std::string text;
+  if (!error) error = files.ReadFile(path, text);
+  if (!error) error = ParseManifest(text, check.manifest);
+  if (!error) {
+    check.index.emplace(check.manifest);
+    return true;
+  }
+  return !CancelAfter(world, error, kManifestFileName);
+}
+
+// A file the load has read, checked against the manifest. One that is not
+// the file the save wrote is reported by name with the Skip? question:
+// true when the user cancelled the load; No reads the file as it stands.
+bool CancelAfterCheck(World& world, const LoadCheck& check, std::string_view name,
+                      std::string_view bytes) {
+  if (!check.index) return false;
+  const FileError error = CheckListedFile(*check.index, name, bytes);
+  return error && CancelAfter(world, error, name);
+}
+
+// The same for a file read by a reader of its own: checked here when it is
+// there, and left to that reader otherwise.
+bool CancelAfterCheck(World& world, FileSystem& files, const LoadCheck& check,
+                      const std::string& prefix, const char* name) {
+  if (!check.index) return false;
+  std::string bytes;
+  PathKind kind = PathKind::Missing;
+  if (files.Inspect(prefix + name, kind) || kind != PathKind::File) return false;
+  if (files.ReadFile(prefix + name, bytes)) return false;
+  return CancelAfterCheck(world, check, name, bytes);
 }
 
 // The family record of the animals read: lineage.dat, and a founder entry
@@ -246,7 +295,8 @@ const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
 // files of occupied slots. Everything else of the previous save is kept.
 bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
   if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList ||
-      name == kLineage || name == kStatisticsFileName || name == kGenesFileName) {
+      name == kLineage || name == kStatisticsFileName || name == kGenesFileName ||
+      name == kManifestFileName) {
     return true;
   }
   if (name.size() < 7 || name.compare(0, 2, "A_") != 0) return false;
@@ -258,16 +308,27 @@ bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
   return name == AnimalFileName(slot) && SavedAnimal(snapshot, slot) != nullptr;
 }
 
-// The folder being written may be the spare one, holding an older save:
-// every name this save does not write goes, so that only what the save
+// The folder being written may be the spare one, holding an older save.
+// Every name this save does not write goes, so that only what the save
 // writes and what it carries over from the current folder ends up in it.
+// So does every file of a name it writes that has other names besides: one
+// carried over into the current folder by a hard link (or linked by the
+// user) is the current folder's file too, and writing it in place would
+// change a folder that is not being saved.
 FileError ClearLeftovers(const SaveSnapshot& snapshot, FileSystem& files,
                          const std::string& saving) {
   std::vector<std::string> names;
   if (const FileError error = files.ListFolder(saving, names)) return error;
   for (const std::string& name : names) {
-    if (WrittenBySave(snapshot, name)) continue;
     const std::string path = saving + "/" + name;
+    if (WrittenBySave(snapshot, name)) {
+      uint64_t links = 0;
+      if (const FileError error = files.CountLinks(path, links)) return error;
+      if (links > 1) {
+        if (const FileError error = files.RemoveFile(path)) return error;
+      }
+      continue;
+    }
     PathKind kind = PathKind::Missing;
     if (const FileError error = files.Inspect(path, kind)) return error;
     if (kind == PathKind::Folder) {
@@ -547,7 +608,8 @@ FileError ReadAnimalFile(World& world, const std::string& path, int slot) {
 
 // ---- Saving ----
 
-void TakeSnapshot(const World& world, SaveSnapshot& snapshot) {
+void TakeSnapshot(World& world, SaveSnapshot& snapshot) {
+  snapshot.sequence = ++world.saveSequence;
   // Assignments into the snapshot's own vectors reuse their storage.
   snapshot.calendar = CalendarOf(world);
   for (int layer = 0; layer < 3; ++layer)
@@ -583,14 +645,27 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
     return errors;
   }
   const std::string saving = SiblingsOf(folder).saving;
-  if (const FileError error = ClearLeftovers(snapshot, files, saving)) fail(error);
+  if (const FileError error = ClearLeftovers(snapshot, files, saving)) {
+    // Files left in it may be the current folder's: nothing may be written.
+    fail(error);
+    AbandonFolderReplace(files, folder);
+    return errors;
+  }
   // Each file is one step: a failed step is reported and the save goes on
   // with the next, but a save with a failed step is never swapped in.
   std::vector<std::string> written;  // to be flushed
   written.reserve(kSlotCount + 8);
-  const auto write = [&](const std::string& name, std::string_view bytes) {
+  Manifest manifest;
+  manifest.sequence = snapshot.sequence;
+  manifest.year = snapshot.calendar.year;
+  manifest.month = snapshot.calendar.month;
+  manifest.files.reserve(kSlotCount + 8);
+  // `listed`: the file is one of the world's (a merged save's leftover is
+  // not: written in turn, it would have been carried over unlisted).
+  const auto write = [&](const std::string& name, std::string_view bytes, bool listed = true) {
     written.push_back(saving + "/" + name);
     if (const FileError error = WriteWholeFile(files, written.back(), bytes, false)) fail(error);
+    if (listed) manifest.files.push_back(ManifestEntry{name, bytes.size(), Crc32(bytes)});
   };
   std::string bytes;  // each file in turn
   if (const FileError error = Planet0BytesOf(snapshot.calendar, snapshot.layers, bytes)) {
@@ -611,7 +686,7 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
     const Animal* animal = SavedAnimal(snapshot, slot);
     if (animal == nullptr) continue;
     AnimalFileText(*animal, bytes);
-    write(AnimalFileName(slot), bytes);
+    write(AnimalFileName(slot), bytes, animal == &snapshot.animals[static_cast<size_t>(slot)]);
   }
   StatisticsFileText(snapshot.history, bytes);
   write(kStatisticsFileName, bytes);
@@ -620,6 +695,10 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   if (const FileError error = CarryOverFiles(snapshot, files, folder, saving, written)) {
     fail(error);
   }
+  // Last, so that a folder with a manifest holds every file it lists.
+  ManifestText(manifest, bytes);
+  written.push_back(saving + "/" + kManifestFileName);
+  if (const FileError error = WriteWholeFile(files, written.back(), bytes, false)) fail(error);
   if (errors.empty()) {
     if (const FileError error = FlushSavingFolder(files, folder, written)) fail(error);
   }
@@ -687,39 +766,57 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
     return false;
   }
   const std::string prefix = folder + "/";
+  LoadCheck check;
+  if (!ReadManifest(world, files, prefix, check)) return false;
   std::string bytes;
 
   FileError error = files.ReadFile(prefix + kPlanet0, bytes);
+  if (!error && CancelAfterCheck(world, check, kPlanet0, bytes)) return false;
   if (!error) error = ParsePlanet0(bytes, world);
   if (error && CancelAfter(world, error)) return false;
 
   // The exact calendar and sea level, when the save has them.
-  Calendar calendar;
-  if (!files.ReadFile(prefix + kPlanet2, bytes) && !ParsePlanet2(bytes, calendar)) {
-    world.SeaLevel = calendar.seaLevel;
-    world.Month = calendar.month;
-    world.Year = calendar.year;
+  if (!files.ReadFile(prefix + kPlanet2, bytes)) {
+    if (CancelAfterCheck(world, check, kPlanet2, bytes)) return false;
+    Calendar calendar;
+    if (!ParsePlanet2(bytes, calendar)) {
+      world.SeaLevel = calendar.seaLevel;
+      world.Month = calendar.month;
+      world.Year = calendar.year;
+    }
   }
 
   error = files.ReadFile(prefix + kPlanet1, bytes);
+  if (!error && CancelAfterCheck(world, check, kPlanet1, bytes)) return false;
   if (!error) error = ParsePlanet1(bytes, world);
   world.Map.RebuildFoodIndex();  // layers 1 and 2 are both read now
   if (error && CancelAfter(world, error)) return false;
 
   error = files.ReadFile(prefix + kAnimalList, bytes);
+  if (!error && CancelAfterCheck(world, check, kAnimalList, bytes)) return false;
   if (!error) error = ParseAnimalList(bytes, world);
   if (error && CancelAfter(world, error)) return false;
 
+  ForgetPrimordialCounts(world);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (!IsOccupied(AnimalAt(world, slot))) continue;
-    error = ReadAnimalFile(world, files, prefix + AnimalFileName(slot), slot);
+    const std::string name = AnimalFileName(slot);
+    error = files.ReadFile(prefix + name, bytes);
+    if (!error && CancelAfterCheck(world, check, name, bytes)) return false;
+    if (!error) error = ParseAnimalFile(bytes, AnimalAt(world, slot));
     if (error && CancelAfter(world, error)) return false;
   }
 
+  if (CancelAfterCheck(world, files, check, prefix, kLineage)) return false;
   if (!ReadLineage(world, files, prefix + kLineage)) return false;
 
+  if (CancelAfterCheck(world, files, check, prefix, kStatisticsFileName) ||
+      CancelAfterCheck(world, files, check, prefix, kGenesFileName)) {
+    return false;
+  }
   ReDrawMap(world);
   LoadHistoryFiles(world, files, folder);
+  world.saveSequence = check.index ? check.manifest.sequence : 0;
   world.WorldLoaded = 1;
   return true;
 }

@@ -49,10 +49,33 @@
 //                 species (0 for none). Written since the family record
 //                 came; a folder without it loads with every living animal
 //                 a founder of generation 0.
-// Numbers in every file but planet_1.dat are plain decimal text (NumberText).
+//   manifest.dat  what the save wrote, written last of all, so that a folder
+//                 with a manifest holds every file it lists (world/manifest.h).
+//                 Line 1: the save's sequence number (1 for a world's first
+//                 save; a load goes on counting from the number it read);
+//                 line 2: Year; line 3: Month; line 4: n, the files listed;
+//                 then n lines "<name> <size> <crc>" with single blanks, one
+//                 per file of the save in the order written (planet_0.dat,
+//                 planet_1.dat, planet_2.dat, animals.dat, lineage.dat, the
+//                 A_<slot>.OBG of the occupied slots, stats.csv, genes.csv):
+//                 its size in bytes and its CRC-32 in 8 lowercase hex digits;
+//                 last, the CRC-32 of every byte before that line. Files a
+//                 load does not read (the animal files of free slots carried
+//                 over from earlier saves, a user's files) are not listed. A
+//                 load checks each file it reads: one the manifest does not
+//                 list, or of another size or checksum, is reported by name
+//                 and the Skip? question asked (No reads it as it stands); a
+//                 damaged manifest likewise (No loads unchecked). A folder
+//                 without one (saved before it came, or made by hand) loads
+//                 unchecked.
+// Numbers in every file but planet_1.dat are plain decimal text
+// (NumberText), the checksums of manifest.dat aside.
 //
 // A save writes the whole folder beside it and swaps it in at once (see
 // world/safe_folder.h): a crash or a full disk leaves the previous save whole.
+// It never writes into a file that has a name besides its own in the folder
+// being written: the spare folder shares the files the current one carried
+// over, and a file written in place there would change the current folder.
 #pragma once
 
 #include <cstdint>
@@ -159,6 +182,7 @@ struct SaveSnapshot {
   Lineage lineage;
   std::vector<int32_t> speciesOfSlot;  // by slot, 0 for none
   int32_t nextSpecies = 1;
+  uint64_t sequence = 0;  // the save's number (World::saveSequence)
   // When a save that was still waiting is merged into this newer one: the
   // animals that were in it and whose slots are free now. Their files are
   // written too, as the merged save would have left them, so the folder ends
@@ -171,8 +195,9 @@ struct SaveSnapshot {
 // written, would have left in the folder (see SaveSnapshot::leftovers).
 void MergeSnapshot(const SaveSnapshot& older, SaveSnapshot& newer);
 
-// Copies what a save writes, reusing the snapshot's storage.
-void TakeSnapshot(const World& world, SaveSnapshot& snapshot);
+// Copies what a save writes, reusing the snapshot's storage, and numbers
+// the save: the world's saveSequence goes up by one.
+void TakeSnapshot(World& world, SaveSnapshot& snapshot);
 
 // Writes the snapshot into `folder`: the whole folder is written beside it
 // and swapped in once complete and on disk (world/safe_folder.h). Returns
@@ -202,7 +227,9 @@ bool HasSavedWorld(const std::string& folder);
 // cut short; sets WorldLoaded and returns true when it reached its end.
 // Each failed step shows its error box and asks "Skip?": No skips the step,
 // Yes abandons the load and leaves every animal slot as it was before any
-// use (so a new world starts from an empty table).
+// use (so a new world starts from an empty table). Each file read is first
+// checked against the folder's manifest, when it has one (see above), and
+// the world's saveSequence set from it (0 without one).
 bool LoadWorld(World& world, const std::string& folder);
 bool LoadWorld(World& world, const std::string& folder, FileSystem& files);
 

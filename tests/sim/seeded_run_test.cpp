@@ -82,7 +82,7 @@ TEST(SeededRun, ThirtyYearsFromANewWorldSaveTheSameFolderAndHistory) {
   EXPECT_GT(overwritten, 0u);
   EXPECT_LT(world.history.samples.back().lowestScore, founderScore);
 
-  ExpectGolden("saved folder", 0x66799F16B0CAD04B, FolderDigest(plan.worldFolder));
+  ExpectGolden("saved folder", 0x5D4E599B290640DD, FolderDigest(plan.worldFolder));
   ExpectGolden("history CSV", 0x788D807914986202, testing::Fnv1a(csv));
   fs::remove_all(folder);
 }

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 
 #include "genetics/gene_table.h"
@@ -105,8 +104,9 @@ uint64_t LoadedDigest(const std::string& folder) {
 }
 
 std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string bytes;
+  PosixFileSystem().ReadFile(path, bytes);  // left empty when it cannot be read
+  return bytes;
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {
@@ -120,6 +120,25 @@ std::vector<std::string> FolderNames(const std::string& path) {
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+FolderFiles ReadFolder(const std::string& path) {
+  FolderFiles files;
+  for (const std::string& name : FolderNames(path))
+    files[name] = ReadFileText(path + "/" + name);
+  return files;
+}
+
+std::string FirstDifference(const FolderFiles& expected, const FolderFiles& actual) {
+  for (const auto& [name, bytes] : expected) {
+    const auto found = actual.find(name);
+    if (found == actual.end()) return name + " (missing)";
+    if (found->second != bytes) return name;
+  }
+  for (const auto& [name, bytes] : actual) {
+    if (expected.count(name) == 0) return name + " (not expected)";
+  }
+  return "";
 }
 
 ::testing::AssertionResult ShowsError(const HeadlessSeam& seam, int number) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -45,6 +46,12 @@ std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 // The names in a folder, sorted.
 std::vector<std::string> FolderNames(const std::string& path);
+// Every file of a folder by name, with its bytes.
+using FolderFiles = std::map<std::string, std::string>;
+FolderFiles ReadFolder(const std::string& path);
+// "" when the two hold the same names with the same bytes, else the first
+// name that differs.
+std::string FirstDifference(const FolderFiles& expected, const FolderFiles& actual);
 
 // Success when the first message box is the "ERROR" box of error `number`.
 ::testing::AssertionResult ShowsError(const HeadlessSeam& seam, int number);
@@ -79,6 +86,7 @@ class FaultyFileSystem final : public FileSystem {
     return Run(#Name, [&] { return real_.Name Arguments; }); \
   }
   OMBRIVALE_FORWARD(Inspect, (const std::string& path, PathKind& kind), (path, kind))
+  OMBRIVALE_FORWARD(CountLinks, (const std::string& path, uint64_t& links), (path, links))
   OMBRIVALE_FORWARD(MakeFolder, (const std::string& path), (path))
   OMBRIVALE_FORWARD(ListFolder, (const std::string& path, std::vector<std::string>& names),
                     (path, names))

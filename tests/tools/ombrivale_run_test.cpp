@@ -88,6 +88,27 @@ TEST_F(RunnerTest, ExitStatusTwoForBadArgumentsOneForAWorldNotLoadedOrSaved) {
   EXPECT_NE(std::string::npos, Slurp("err").find("yearly save"));
 }
 
+// A file that is not the one the save wrote is named on standard error, and
+// the load given up with status 1.
+TEST_F(RunnerTest, AFileThatDoesNotMatchTheManifestIsNamedAndTheLoadGivenUp) {
+  ASSERT_EQ(0, Run("--world " + Dir("w") + " --new --seed 1 --save --quiet"));
+  const std::string animal = Slurp("w/A_1.OBG");
+  std::string changed = animal;
+  changed[0] = changed[0] == '1' ? '2' : '1';  // the hunger
+  std::ofstream(Dir("w/A_1.OBG"), std::ios::binary) << changed;
+  EXPECT_EQ(1, Run("--world " + Dir("w") + " --ticks 10 --quiet"));
+  EXPECT_NE(std::string::npos,
+            Slurp("err").find("[ERROR] Error  1013 A_1.OBG: Not the file this save wrote: its "
+                              "checksum differs from the manifest's It'd be a good idea"))
+      << Slurp("err");
+  EXPECT_NE(std::string::npos, Slurp("err").find("[Skip?] Do you want to cancel this routine?\n"
+                                                 "ombrivale-run: the world in " +
+                                                 Dir("w") + " could not be loaded"));
+
+  std::ofstream(Dir("w/A_1.OBG"), std::ios::binary) << animal;
+  EXPECT_EQ(0, Run("--world " + Dir("w") + " --ticks 10 --quiet"));
+}
+
 TEST_F(RunnerTest, ImportLaysEachFileAsAnEggOrEndsWithStatusOne) {
   ASSERT_EQ(0, Run("--world " + Dir("w") + " --new --seed 1 --save --quiet"));
   const std::string founder = Slurp("w/A_1.OBG");

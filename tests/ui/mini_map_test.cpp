@@ -1,11 +1,19 @@
-// A left click on the mini map chooses an animal.
+// A left click on the mini map chooses an animal; every map shows the world
+// after a click, a kill or a drop, paused or running.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QtTest/QTest>
 
+#include "core/helpers.h"
 #include "support/test_world.h"
 #include "ui/mini_map.h"
+#include "ui/world_view_colours.h"
 #include "ui_test_support.h"
+#include "world/map_picture.h"
+#include "world/world_gen.h"
 
 namespace ombrivale::testing {
 namespace {
@@ -33,6 +41,83 @@ TEST(MiniMapTest, ALeftClickChoosesTheNearestAnimalByItsCellTiesToTheLowerSlot) 
     EXPECT_EQ(t.world().display->QuickDrawAnimal, c.chosen) << c.column;
   }
   EXPECT_EQ(ui::NearestAnimal(TestWorld().world, 150, 150, 2.0 * 8505), 0);  // nobody lives
+}
+
+// Whether the mini map as painted is the terrain with a dot in its colour on
+// every living animal's cell, and the world view, when shown, the square
+// under the marker as it is now: neither black, neither a tick behind.
+::testing::AssertionResult ShowsTheWorld(TestMainWindow& t) {
+  const World& world = t.world();
+  const Display& display = *world.display;
+  std::vector<uint32_t> expected(display.MiniBak.pixels);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& animal = AnimalAt(world, slot);
+    if (IsOccupied(animal))
+      expected[MapPicture::Index(CellX(animal.X), CellY(animal.Y))] = DotColour(world, animal);
+  }
+  t.window->MiniMap().grab();  // paints the widget's picture
+  const QImage& painted = t.window->MiniMap().Picture();
+  for (int y = 0; y <= kMapBottomRow; ++y) {
+    for (int x = 0; x < kMapWidth; ++x) {
+      if ((painted.pixel(x, y) & 0xFFFFFFu) != expected[MapPicture::Index(x, y)])
+        return ::testing::AssertionFailure() << "mini map cell " << x << ", " << y;
+    }
+  }
+  ui::WorldViewWindow* view = t.window->WorldView();
+  if (view == nullptr || !t.window->IsShown(view)) return ::testing::AssertionSuccess();
+  QImage square(ui::kZoomPixels, ui::kZoomPixels, QImage::Format_RGB32);
+  ui::RenderZoomed(world, display.Image1,
+                   std::span<uint32_t>(reinterpret_cast<uint32_t*>(square.bits()),
+                                       size_t(ui::kZoomPixels) * ui::kZoomPixels));
+  if (view->Picture() != square) return ::testing::AssertionFailure() << "world view";
+  return ::testing::AssertionSuccess();
+}
+
+// Regression: a left click while paused cleared the mini map until the next
+// tick, and the world view opened while paused stayed black.
+TEST(MiniMapTest, WhilePausedEveryMapShowsClicksKillsAndDropsAtOnce) {
+  TestMainWindow t(TestMainWindow::StartedPaused{});
+  World& world = t.world();
+  ui::MainWindow& window = *t.window;
+  ASSERT_TRUE(ShowsTheWorld(t));
+  window.ShowWorldView();
+  EXPECT_TRUE(ShowsTheWorld(t)) << "opened";
+
+  const int slot = 1;
+  ASSERT_TRUE(IsOccupied(AnimalAt(world, slot)));
+  const QPoint animal(CellX(AnimalAt(world, slot).X), CellY(AnimalAt(world, slot).Y));
+  QTest::mouseClick(&window.MiniMap(), Qt::LeftButton, {}, animal);
+  EXPECT_EQ(window.LastChosenSlot(), slot);
+  EXPECT_NEAR(world.display->Image1.Left,
+              AnimalAt(world, slot).X * 0.15 - world.display->Image1.Width / 2, 1e-9);
+  EXPECT_TRUE(ShowsTheWorld(t)) << "left click";
+  QTest::mouseClick(&window.MiniMap(), Qt::RightButton, {}, QPoint(200, 30));
+  EXPECT_TRUE(ShowsTheWorld(t)) << "right click";
+
+  window.ShowPlayGod();
+  ui::PlayGodWindow& god = *window.PlayGodIfCreated();
+  god.Command1_Click();
+  god.List2()->setCurrentRow(0);
+  const int killed = god.List2()->item(0)->data(Qt::UserRole).toInt();
+  QTest::mouseClick(god.findChild<QAbstractButton*>("Command2"), Qt::LeftButton);
+  EXPECT_FALSE(IsOccupied(AnimalAt(world, killed)));
+  EXPECT_TRUE(ShowsTheWorld(t)) << "Kill It";
+
+  Animal founder;
+  SetFounderGenome(founder);
+  god.UseAnimal(founder, QStringLiteral("founder"));
+  QTest::mouseClick(god.Option1(1), Qt::LeftButton);
+  int column = 0;
+  while (world.Map.At(kTerrainLayer, column, 5) == kGround)
+    ++column;
+  t.seam().ClearBoxes();
+  QTest::mouseClick(god.Map(), Qt::LeftButton, {}, QPoint(column, 5));
+  EXPECT_EQ(t.seam().Boxes().size(), 0u);
+  EXPECT_TRUE(ShowsTheWorld(t)) << "dropped";
+
+  window.Action("menu_options_colour")->trigger();
+  EXPECT_TRUE(ShowsTheWorld(t)) << "real colours";
+  EXPECT_EQ(world.TickCount, 0u);  // no tick drew any of it
 }
 
 }  // namespace

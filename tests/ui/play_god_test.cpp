@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -177,6 +178,67 @@ TEST(PlayGodTest, TheDesignRefusesValuesOutsideTheBoundsAndIsUsedOrSaved) {
   dialog->findChild<QPushButton*>("Use")->click();
   ASSERT_TRUE(god.AnimalToDrop().has_value());
   EXPECT_EQ(god.AnimalToDrop()->Genes[1].Body.Covering, 0);
+}
+
+// Regression: the value box was a spin box that dropped the digit that took
+// a number out of bounds (300 in 0..255 became 30, 40000 in 1..32767 4000)
+// and showed only the last digits.
+TEST(PlayGodTest, TheDesignKeepsWhatIsTypedAndRefusesItOutOfBoundsWithTheReason) {
+  TestMainWindow t;
+  t.window->show();
+  t.window->ShowPlayGod();
+  ui::PlayGodWindow& god = *t.window->PlayGodIfCreated();
+  god.Command3_Click();
+  auto* dialog = god.findChild<ui::DesignDialog*>();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+  QTableWidget& table = *dialog->Table();
+  const auto rowWithBounds = [&](const char* low, const char* high) {
+    for (int row = 0; row < table.rowCount(); ++row) {
+      if (table.item(row, 2)->text() == low && table.item(row, 3)->text() == high) return row;
+    }
+    return -1;
+  };
+  struct Case {
+    const char* low;
+    const char* high;
+    const char* refused;
+    const char* taken;
+  };
+  const Case cases[] = {{"0", "255", "300", "30"}, {"1", "32767", "40000", "4000"}};
+  for (const Case& c : cases) {
+    const int row = rowWithBounds(c.low, c.high);
+    ASSERT_GE(row, 0) << c.low << ".." << c.high;
+    table.scrollToItem(table.item(row, 1));
+    const QRect cell = table.visualItemRect(table.item(row, 1));
+    // A double click: QTest's own sends the second press alone.
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    auto* box = table.findChild<QLineEdit*>("ValueEditor");
+    ASSERT_NE(box, nullptr);
+    box->selectAll();
+    QTest::keyClicks(box, QString::fromLatin1(c.refused));
+    EXPECT_EQ(box->text(), c.refused);
+    EXPECT_GE(box->contentsRect().width() - 8, box->fontMetrics().horizontalAdvance(box->text()))
+        << "the box cuts what is typed";
+    const std::string before = AnimalFileText(dialog->Design());
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(box->isVisible()) << "still open, as typed";
+    EXPECT_EQ(box->text(), c.refused);
+    EXPECT_TRUE(dialog->Refusal()->text().endsWith(
+        QStringLiteral("must lie between %1 and %2: %3 was refused.")
+            .arg(c.low, c.high, c.refused)))
+        << dialog->Refusal()->text().toStdString();
+    EXPECT_EQ(AnimalFileText(dialog->Design()), before);
+
+    box->selectAll();
+    QTest::keyClicks(box, QString::fromLatin1(c.taken));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return table.findChild<QLineEdit*>("ValueEditor") == nullptr; }));
+    EXPECT_EQ(table.item(row, 1)->text(), c.taken);
+    EXPECT_TRUE(dialog->Refusal()->text().isEmpty());
+  }
 }
 
 TEST(PlayGodTest, PropertiesSaveAsObgWritesWhatLoadAnimalReadsBack) {

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QRadioButton>
@@ -113,7 +114,7 @@ int main(int argc, char* argv[]) {
   environment.programFolder = programFolder.path();
   environment.mapScale = 2;
   environment.screenHeight = [] { return 768; };
-  environment.openDocument = [](const QUrl&) {};
+  environment.openDocument = [](const QUrl&) { return true; };
   environment.endProgram = [] {};
   ui::MainWindow window(environment);
   window.QtWindowSeam().ScriptAnswers({});  // the first run's boxes answer themselves
@@ -173,9 +174,18 @@ int main(int argc, char* argv[]) {
 
   god.Command3_Click();
   if (auto* design = god.findChild<ui::DesignDialog*>()) {
-    design->Table()->scrollToItem(design->Table()->item(72, 1));
-    design->Table()->setCurrentCell(72, 1);
-    design->Table()->item(72, 1)->setText(QStringLiteral("7"));
+    // 300 typed into the first gene of 0..255 and refused, the box keeping it.
+    QTableWidget& table = *design->Table();
+    int row = 0;
+    while (row + 1 < table.rowCount() && table.item(row, 3)->text() != QStringLiteral("255"))
+      ++row;
+    table.scrollToItem(table.item(row, 1));
+    table.setCurrentCell(row, 1);
+    table.editItem(table.item(row, 1));
+    if (auto* box = table.findChild<QLineEdit*>(QStringLiteral("ValueEditor"))) {
+      box->setText(QStringLiteral("300"));
+      design->Refuse(row, box->text());
+    }
     QCoreApplication::processEvents();
     save(design->grab().toImage(), "design.png");
     design->close();

@@ -133,6 +133,8 @@ TEST(StatisticsFiles, TheSaveCarriesTheHistoryAndOlderOrDamagedFoldersLoadWithou
                           loaded.world.history.genes.records.size());
   };
   EXPECT_EQ(std::make_pair(stats, size_t{4}), load(0));
+  // Damaged by hand, without the save's manifest: the readers report.
+  std::remove((scratch.AutoSave() + "/manifest.dat").c_str());
 
   WriteFileText(genesFile, "last,months\n1,x\n");  // the samples stay, the genes go
   EXPECT_EQ(std::make_pair(stats, size_t{0}), load(1));

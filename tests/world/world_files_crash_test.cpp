@@ -28,39 +28,80 @@ namespace {
 
 using testing::FaultyFileSystem;
 using testing::FillRandomWorld;
+using testing::FirstDifference;
+using testing::FolderFiles;
 using testing::FolderNames;
 using testing::GatedFileSystem;
 using testing::LoadedDigest;
 using testing::ReadFileText;
+using testing::ReadFolder;
 using testing::SavedDigest;
 using testing::ScratchFolder;
 using testing::ShowsError;
 using testing::TestWorld;
 using testing::WriteFileText;
 
-// Every k-th file operation of a save fails in turn: every k leaves either
-// the previous save ("Save Failed") or the new one in the folder.
-TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
-  TestWorld oldWorld;
-  FillRandomWorld(oldWorld.world, 1, 12);
-  TestWorld newWorld;
-  FillRandomWorld(newWorld.world, 2, 8);  // 4 files carried over
-  TestWorld again;
-  FillRandomWorld(again.world, 3, 10);
-  const uint64_t oldDigest = SavedDigest(oldWorld.world);
-  const uint64_t newDigest = SavedDigest(newWorld.world);
+// A world saved twice: twelve animals, then slots 3 and 5 freed and a
+// user's file put in the folder, so that the second save carried A_3.OBG,
+// A_5.OBG and notes.txt over from the first. Then slot 3 is filled again
+// and slot 13 born, for a third save that writes A_3.OBG anew.
+void SaveTwiceFreeingSlots(World& world, const std::string& folder) {
+  static const World twelve = [] {
+    World filled;
+    FillRandomWorld(filled, 31, 12);
+    return filled;
+  }();
+  world.SeaLevel = twelve.SeaLevel, world.Month = twelve.Month, world.Year = twelve.Year;
+  world.Map = twelve.Map;
+  world.Animals = twelve.Animals;
+  ASSERT_FALSE(SaveWorld(world, folder).failed());
+  AnimalAt(world, 3).Alive = 0;
+  AnimalAt(world, 5).Alive = 0;
+  WriteFileText(folder + "/notes.txt", "mine");
+  ASSERT_FALSE(SaveWorld(world, folder).failed());
+  AnimalAt(world, 3) = AnimalAt(world, 7);
+  AnimalAt(world, 3).X = 1234;
+  AnimalAt(world, 13) = AnimalAt(world, 8);
+}
+
+// Regression: a file carried over by a hard link was shared with the
+// spare folder, and the next save that wrote its name truncated it in
+// place, so a save that then failed left the live A_3.OBG changed.
+TEST(WorldFilesCrash, AFailedSaveLeavesTheFilesItCarriedOverUntouched) {
+  ScratchFolder scratch;
+  TestWorld t;
+  SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
+  const FolderFiles before = ReadFolder(scratch.AutoSave());
+  ASSERT_EQ(1u, before.count("A_3.OBG"));
+  // A folder where the save would write stats.csv, near its end.
+  const std::string stats = SiblingsOf(scratch.AutoSave()).spare + "/stats.csv";
+  ASSERT_EQ(0, std::remove(stats.c_str()));
+  std::filesystem::create_directory(stats);
+  EXPECT_EQ(EISDIR, SaveWorld(t.world, scratch.AutoSave()).number);
+  EXPECT_EQ("Save Failed", t.seam.messageLines.back());
+  EXPECT_EQ("", FirstDifference(before, ReadFolder(scratch.AutoSave())));
+}
+
+// Every file operation of a save fails in turn, with files carried over
+// from the save before: each leaves the live folder byte for byte as it was
+// ("Save Failed") or as the save leaves it when nothing fails.
+TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
   for (const bool noExchange : {false, true}) {
     // A clean save counts the operations and finds the point of no return:
     // the swap itself, the exchange or the last of its renames (the rename
     // after it keeps the old contents as the spare folder).
     std::vector<std::string> ops;
+    FolderFiles saved;
     {
       ScratchFolder scratch;
-      ASSERT_FALSE(SaveWorld(oldWorld.world, scratch.AutoSave()).failed());
+      TestWorld t;
+      SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
       FaultyFileSystem counter;
       counter.noExchange = noExchange;
-      ASSERT_FALSE(SaveWorld(newWorld.world, scratch.AutoSave(), counter).failed());
+      ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave(), counter).failed());
       ops = counter.operations;
+      saved = ReadFolder(scratch.AutoSave());
+      EXPECT_NE(0u, LoadedDigest(scratch.AutoSave()));  // loads without a box
     }
     auto swap = std::find(ops.rbegin(), ops.rend(), noExchange ? "Rename" : "Exchange");
     if (noExchange) swap = std::find(swap + 1, ops.rend(), "Rename");
@@ -72,37 +113,43 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesAWholeSave) {
       SCOPED_TRACE("operation " + std::to_string(k) + " " + ops[static_cast<size_t>(k - 1)] +
                    (noExchange ? " (renames)" : " (exchange)"));
       ScratchFolder scratch;
-      ASSERT_FALSE(SaveWorld(oldWorld.world, scratch.AutoSave()).failed());
+      TestWorld t;
+      SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
+      const FolderFiles before = ReadFolder(scratch.AutoSave());
+      t.seam.boxes.clear();
+      t.seam.messageLines.clear();
       FaultyFileSystem faulty;
       faulty.noExchange = noExchange;
       faulty.failAt = k;
-      newWorld.seam.boxes.clear();
-      newWorld.seam.messageLines.clear();
-      const bool saved = !SaveWorld(newWorld.world, scratch.AutoSave(), faulty).failed();
-      EXPECT_EQ(std::vector<std::string>{saved ? "Saved" : "Save Failed"},
-                newWorld.seam.messageLines);
-      EXPECT_EQ(Pointer::Default, newWorld.seam.pointer);
-      EXPECT_TRUE(saved ? newWorld.seam.boxes.empty() : ShowsError(newWorld.seam, EIO));
-      failures += saved ? 0 : 1;
-      const uint64_t loaded = LoadedDigest(scratch.AutoSave());
-      if (saved) {
+      const bool ok = !SaveWorld(t.world, scratch.AutoSave(), faulty).failed();
+      EXPECT_EQ(std::vector<std::string>{ok ? "Saved" : "Save Failed"}, t.seam.messageLines);
+      EXPECT_EQ(Pointer::Default, t.seam.pointer);
+      EXPECT_TRUE(ok ? t.seam.boxes.empty() : ShowsError(t.seam, EIO));
+      failures += ok ? 0 : 1;
+      const FolderFiles after = ReadFolder(scratch.AutoSave());
+      const std::string asBefore = FirstDifference(before, after);
+      const std::string asSaved = FirstDifference(saved, after);
+      if (ok) {
         // Only a leftover that could not be looked at is not worth failing for.
         EXPECT_TRUE(k > commit || ops[static_cast<size_t>(k - 1)] == "Inspect");
-        EXPECT_EQ(newDigest, loaded);
+        EXPECT_EQ("", asSaved);
       } else if (k <= commit) {
-        EXPECT_EQ(oldDigest, loaded);
+        EXPECT_EQ("", asBefore);
       } else {
         // The swap is done but the flush of the parent folder failed.
-        EXPECT_TRUE(loaded == oldDigest || loaded == newDigest);
+        EXPECT_TRUE(asBefore.empty() || asSaved.empty()) << asBefore << ", " << asSaved;
       }
-      // The load cleaned up whatever the save left beside the folder but the
-      // spare one, kept for the next save to write over.
+      // The load's first step cleans up whatever the save left beside the
+      // folder but the spare one, kept for the next save to write over.
+      PosixFileSystem files;
+      EXPECT_FALSE(RecoverFolder(files, scratch.AutoSave()).failed());
       std::vector<std::string> names = FolderNames(scratch.path);
       std::erase(names, ".AutoSave.spare");
       EXPECT_EQ(std::vector<std::string>{"AutoSave"}, names);
-      // And the next save goes through.
-      EXPECT_FALSE(SaveWorld(again.world, scratch.AutoSave()).failed());
-      EXPECT_EQ(SavedDigest(again.world), LoadedDigest(scratch.AutoSave()));
+      // And the next save goes through (numbered as the clean one was).
+      t.world.saveSequence = 2;
+      ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+      EXPECT_EQ("", FirstDifference(saved, ReadFolder(scratch.AutoSave())));
     }
     EXPECT_GE(failures, commit - 3);
   }
@@ -263,7 +310,9 @@ TEST(BackgroundSave, MergedSavesLeaveTheFolderOfSavesInTurn) {
   BackgroundSaver saver(gated);
   for (const std::function<void()>& change : changes) {
     change();
+    const uint64_t sequence = t.world.saveSequence;  // both saves take the same number
     ASSERT_FALSE(SaveWorld(t.world, inTurn.AutoSave()).failed());
+    t.world.saveSequence = sequence;
     saver.Start(t.world, merged.AutoSave());
     while (!gated.Reached())
       std::this_thread::yield();  // the first is being written

@@ -116,11 +116,14 @@ TEST(WorldFiles, SmallWorldIsSavedByteForByte) {
   EXPECT_EQ(animal, Lines(ReadFileText(folder + "A_17.OBG")));
 
   EXPECT_EQ((std::vector<std::string>{"A_17.OBG", "animals.dat", "genes.csv", "lineage.dat",
-                                      "planet_0.dat", "planet_1.dat", "planet_2.dat", "stats.csv"}),
+                                      "manifest.dat", "planet_0.dat", "planet_1.dat",
+                                      "planet_2.dat", "stats.csv"}),
             FolderNames(scratch.AutoSave()));
 
   // Read back into a world whose slot 17 holds fields no file holds: they
-  // stay. Any number but 0 reads as true.
+  // stay. Any number but 0 reads as true (in a file edited by hand, read
+  // without the save's manifest).
+  std::remove((folder + "manifest.dat").c_str());
   animal[35] = "5", animal[55] = "-40000";
   WriteFileText(folder + "A_17.OBG", Joined(animal));
   TestWorld loaded;
@@ -171,6 +174,7 @@ TEST(WorldFiles, CalendarAndSeaLevelOutgrowingOneByte) {
     // planet_2.dat as saved gives the values; without it (an older save) or
     // with a damaged one, the header bytes count.
     const std::string planet2 = scratch.AutoSave() + "/planet_2.dat";
+    std::remove((scratch.AutoSave() + "/manifest.dat").c_str());  // edited by hand
     for (const std::string text : {"as saved", "", "12\r\n", "1\r\n2\r\nx\r\n",
                                    "1\r\n40000\r\n3\r\n", "1\r\n2\r\n3\r\n4\r\n", "missing"}) {
       SCOPED_TRACE(text);
@@ -230,11 +234,14 @@ TEST(WorldFiles, MissingFolderLoadsNothingAndIsMadeBySaving) {
   EXPECT_EQ(65487u, ReadFileText(deep + "/planet_0.dat").size());
 }
 
-// A folder saved from a world, to be damaged by a test.
+// A folder saved from a world, to be damaged by a test. Without its
+// manifest, as one saved before manifests came: each damaged file is met by
+// its reader.
 struct DamagedSave {
   DamagedSave() {
     FillRandomWorld(source.world, 21, 5);
     EXPECT_FALSE(SaveWorld(source.world, scratch.AutoSave()).failed());
+    std::remove(File("manifest.dat").c_str());
   }
   std::string File(const std::string& name) const { return scratch.AutoSave() + "/" + name; }
 

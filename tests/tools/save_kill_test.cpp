@@ -1,0 +1,175 @@
+// ombrivale-run killed at random moments of --autosave runs, each run going
+// on from the folder the last kill left: after every kill the folder is one
+// whole save. Every file its manifest lists is there with its size and
+// checksum, and it loads without a single message box.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/test_world.h"
+#include "support/world_files_support.h"
+#include "world/manifest.h"
+#include "world/safe_folder.h"
+#include "world/world_files.h"
+
+namespace ombrivale {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using testing::ReadFileText;
+using testing::ScratchFolder;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kKills = 16;  // a run under the sanitizers starts and ticks some five times slower
+#else
+constexpr int kKills = 50;
+#endif
+
+// Starts the runner built beside this test with `args`, its output thrown
+// away.
+pid_t StartRunner(const std::vector<std::string>& args) {
+  std::string program = OMBRIVALE_BINARY_DIR "/tools/ombrivale-run";
+  std::vector<std::string> all = {program};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : all)
+    argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, STDOUT_FILENO);
+    ::dup2(null, STDERR_FILENO);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  return child;
+}
+
+// The runner's exit status, or -1 when it did not exit.
+int RunToEnd(const std::vector<std::string>& args) {
+  int status = 0;
+  ::waitpid(StartRunner(args), &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool Exists(const std::string& path) {
+  return ::access(path.c_str(), F_OK) == 0;
+}
+
+// "" when every file the folder's manifest lists is there with its size
+// and checksum, else what is not.
+std::string CheckAgainstManifest(const std::string& folder) {
+  Manifest manifest;
+  if (const FileError error = ParseManifest(ReadFileText(folder + "/manifest.dat"), manifest)) {
+    return "manifest.dat: " + ErrorDescription(error);
+  }
+  const ManifestIndex index(manifest);
+  for (const ManifestEntry& file : manifest.files) {
+    const std::string path = folder + "/" + file.name;
+    if (!Exists(path)) return file.name + ": missing";
+    if (const FileError error = CheckListedFile(index, file.name, ReadFileText(path))) {
+      return file.name + ": " + ErrorDescription(error);
+    }
+  }
+  return "";
+}
+
+// The sequence number of the save in `folder` (its manifest's first line);
+// 0 when there is none.
+uint64_t SequenceOf(const std::string& folder) {
+  const std::string text = ReadFileText(folder + "/manifest.dat");
+  uint64_t sequence = 0;
+  std::from_chars(text.data(), text.data() + text.size(), sequence);
+  return sequence;
+}
+
+TEST(SaveKill, EveryKillDuringAutosaveRunsLeavesOneWholeSave) {
+  ScratchFolder scratch;
+  const std::string folder = scratch.AutoSave();
+  const FolderSiblings siblings = SiblingsOf(folder);
+  // A world of two founders, then 300 eggs of their kind: a full table
+  // within seven years, whose births and deaths empty and fill slots, so
+  // that saves carry animal files over.
+  ASSERT_EQ(0, RunToEnd({"--world", folder, "--new", "--seed", "5", "--save", "--quiet"}));
+  std::vector<std::string> args = {"--world", folder,   "--seed",  "5",       "--years",
+                                   "7",       "--save", "--quiet", "--import"};
+  for (int egg = 0; egg < 150; ++egg) {
+    args.push_back(folder + "/A_1.OBG");
+    args.push_back(folder + "/A_2.OBG");
+  }
+  ASSERT_EQ(0, RunToEnd(args));
+
+  // How long two years take here, load included: the span the kills are
+  // spread over. Only where the kills fall depends on it, not the verdict.
+  const auto start = Clock::now();
+  ASSERT_EQ(0,
+            RunToEnd({"--world", folder, "--seed", "6", "--years", "2", "--autosave", "--quiet"}));
+  const int64_t span =
+      std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+
+  const int64_t year = span / 2;
+
+  std::mt19937_64 random(20261207);
+  const auto upTo = [&random](int64_t high) {
+    return std::uniform_int_distribution<int64_t>(0, high)(random);
+  };
+  int whole = 0;
+  int duringSaves = 0;
+  for (int kill = 0; kill < kKills; ++kill) {
+    SCOPED_TRACE("kill " + std::to_string(kill));
+    const uint64_t before = SequenceOf(folder);
+    const pid_t child = StartRunner({"--world", folder, "--seed", std::to_string(100 + kill),
+                                     "--years", "1000", "--autosave", "--quiet"});
+    ASSERT_GT(child, 0);
+    // Up to two whole saves first: a fault that builds up from save to
+    // save (a file shared between the folder and the spare one) has the
+    // saves to build up in.
+    const int64_t saves = upTo(2);
+    const auto waitFor = [](const auto& done, int64_t micros) {
+      const auto deadline = Clock::now() + std::chrono::microseconds(micros);
+      while (!done() && Clock::now() < deadline)
+        ::usleep(1000);
+    };
+    waitFor([&] { return SequenceOf(folder) >= before + saves; }, (saves + 1) * span);
+    if (kill % 2 == 0) {
+      ::usleep(static_cast<useconds_t>(upTo(year)));  // anywhere in the next year
+    } else {
+      // Soon after the next save has begun writing.
+      waitFor([&] { return Exists(siblings.saving); }, span);
+      ::usleep(static_cast<useconds_t>(upTo(30000)));
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        << "the run ended by itself: " << status;
+
+    duringSaves += !Exists(folder) || Exists(siblings.saving) || Exists(siblings.ready) ||
+                   Exists(siblings.old);
+    PosixFileSystem files;
+    ASSERT_FALSE(RecoverFolder(files, folder).failed());  // as the next load does first
+    const std::string fault = CheckAgainstManifest(folder);
+    EXPECT_EQ("", fault);
+    testing::TestWorld loaded;
+    const bool loads = LoadWorld(loaded.world, folder) && loaded.seam.boxes.empty();
+    EXPECT_TRUE(loads);
+    whole += fault.empty() && loads;
+  }
+  std::printf("%d of %d kills left one whole save; %d cut a save short (a year: %.0f ms)\n", whole,
+              kKills, duringSaves, static_cast<double>(year) / 1000);
+  EXPECT_EQ(kKills, whole);
+}
+
+}  // namespace
+}  // namespace ombrivale
