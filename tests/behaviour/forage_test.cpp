@@ -99,7 +99,7 @@ TEST(Forage, ASightIsTakenAgainOnlyWhileTheFoodInReachIsUnchanged) {
     TestWorld t;
     PutForager(t.world, 1, 50, 50, kHerbivorous, 6);
     PutFood(t.world, 53, 50, kLandVegetation);
-    PutFood(t.world, 47, 53, kAquaticVegetation);
+    PutFood(t.world, 46, 54, kAquaticVegetation);
     Forage(t.world, 1);
     PutFood(t.world, c.x, c.y, c.kind, c.amount);
     ASSERT_TRUE(testing::SameAsLiteral(t, Forage, testing::LiteralForage)) << c.x << "," << c.y;
