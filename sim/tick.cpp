@@ -4,8 +4,6 @@
 #include <charconv>
 #include <string_view>
 
-#include "behaviour/forage.h"
-#include "behaviour/mate_search.h"
 #include "behaviour/move_speed.h"
 #include "core/helpers.h"
 #include "core/numeric.h"
@@ -69,7 +67,7 @@ bool IsGround(const World& world, int column, int row) {
 
 }  // namespace
 
-void SimulationTick(World& world) {
+void SimulationTick(World& world, const StepRules& rules) {
 #ifdef OMBRIVALE_VALIDATE
   ValidateBeforeTick(world);
 #endif
@@ -103,7 +101,7 @@ void SimulationTick(World& world) {
     if (!IsOccupied(AnimalAt(world, slot))) continue;
     anyOccupied = true;
 
-    AnimalStep(world, slot);
+    AnimalStep(world, slot, rules);
     if (const std::optional<Cause> cause = CheckNeeds(world, slot)) {
       KillAnimal(world, slot, *cause);
     }
@@ -215,7 +213,7 @@ void MonthStep(World& world) {
   }
 }
 
-void AnimalStep(World& world, int slot) {
+void AnimalStep(World& world, int slot, const StepRules& rules) {
   Animal& animal = AnimalAt(world, slot);
   Reseed(world);
   switch (animal.Mode) {
@@ -224,7 +222,7 @@ void AnimalStep(World& world, int slot) {
       break;
     case kModeForage:
       if (animal.Hunger < 0) animal.Mode = kModeRoam;
-      Forage(world, slot);
+      rules.forage(world, slot);
       break;
     case kModeSeekMate:
       if (animal.Stage < kStageAdult || world.Month > 11) {
@@ -232,7 +230,7 @@ void AnimalStep(World& world, int slot) {
       } else {
         Seam& seam = SeamOf(world);
         seam.SetPointer(Pointer::ArrowWait);
-        SeekMate(world, slot);
+        rules.seekMate(world, slot);
         seam.SetPointer(Pointer::Default);
       }
       if (animal.HasBred == 1) animal.Mode = kModeRoam;

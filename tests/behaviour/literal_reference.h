@@ -1,32 +1,29 @@
 // Plain, word-for-word versions of the food scan, the hunt, the mate search
-// and the tick around them, with none of the shortcuts of the library's
-// versions: every offset of the scan square, every slot, every comparison,
-// no index. The equivalence tests run both on the same worlds and require
-// identical worlds (WorldDigest) after.
+// and the litter's choice of slots, with none of the shortcuts of the
+// library's versions: every offset of the scan square, every slot, every
+// comparison, no index, nothing kept from one call to the next. The
+// equivalence tests run both on the same worlds and require identical worlds
+// (WorldDigest) after.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 
-#include "behaviour/move_speed.h"
 #include "core/helpers.h"
 #include "core/numeric.h"
+#include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
+#include "genetics/inheritance.h"
 #include "genetics/mating.h"
 #include "genetics/needs.h"
-#include "sim/new_world.h"
-#include "sim/statistics.h"
-#include "sim/tick.h"
 #include "support/test_world.h"
 #include "support/world_digest.h"
 
 namespace ombrivale::testing {
 
-inline void LiteralForage(World& world, int i) {
+inline void LiteralForageRule(World& world, int i) {
   Reseed(world);
   Animal& a = AnimalAt(world, i);
   if (a.Stage == -1) return;
@@ -131,6 +128,13 @@ inline void LiteralForage(World& world, int i) {
   }
 }
 
+// The food index is kept as the library keeps it (the rule does not read it).
+inline void LiteralForage(World& world, int i) {
+  LiteralForageRule(world, i);
+  const Animal& a = AnimalAt(world, i);
+  world.Map.NoteFoodChange(CellX(a.X), CellY(a.Y));
+}
+
 // Counts all 115 values and divides in single precision, as written.
 inline bool LiteralIsCompatible(const World& world, int a, int b) {
   const Animal& x = AnimalAt(world, a);
@@ -147,6 +151,41 @@ inline bool LiteralIsCompatible(const World& world, int a, int b) {
   }
   const float similarity = static_cast<float>(count) / 114.0f * 100.0f;
   return similarity > 75.0f;
+}
+
+// The litter as written: the whole table scored for every young that finds
+// no free slot. The young are filed as Mate files them (position, kept
+// count, lineage), which the rule does not read.
+inline void LiteralMate(World& w, int first, int second) {
+  Reseed(w);
+  Reseed(w);
+  const float m = MeanOf(Adult(AnimalAt(w, first)).Genitalia.YoungPerLitter,
+                         Adult(AnimalAt(w, second)).Genitalia.YoungPerLitter);
+  for (float n = m / 2 + 1; n <= m; n += 1) {
+    int slot = FindFreeSlot(w);
+    if (slot == 0) {
+      slot = w.OverwriteLeast == 1 ? FindLeastEvolved(w) : 0;
+      if (slot == 0) return;
+      KillAnimal(w, slot, Cause::Overwritten);
+    }
+    Inherit(w, first, second, slot);
+    Mutate(w, slot);
+    Animal& egg = AnimalAt(w, slot);
+    egg.Alive = 1;
+    egg.AgeYears = 0;
+    egg.AgeMonths = 0;
+    egg.Hunger = 500;
+    egg.Breath = egg.Genes[0].Body.BreathCapasity;
+    egg.Stage = kStageEgg;
+    egg.EggTimer = egg.Unborn.TimeInEgg;
+    egg.Sex = static_cast<uint8_t>(Rnd(w) * 2);
+    egg.X = AnimalAt(w, second).X;
+    egg.Y = AnimalAt(w, second).Y;
+    NotePosition(w, slot);
+    NoteGenesChanged(w, slot);
+    RecordYoung(w.lineage, slot, first, second, w.Year, w.Month,
+                static_cast<int16_t>(KeptPrimordialCount(w, slot)));
+  }
 }
 
 inline void LiteralSeekMate(World& world, int i) {
@@ -186,9 +225,9 @@ inline void LiteralSeekMate(World& world, int i) {
     a.HasBred = 1;
     AnimalAt(world, partner).HasBred = 1;
     if (a.Sex != 0) {
-      Mate(world, partner, i);
+      LiteralMate(world, partner, i);
     } else {
-      Mate(world, i, partner);
+      LiteralMate(world, i, partner);
     }
     return;
   }
@@ -196,83 +235,6 @@ inline void LiteralSeekMate(World& world, int i) {
     a.HeadingX = static_cast<int16_t>(Sign(dx));
     a.HeadingY = static_cast<int16_t>(Sign(dy));
   }
-}
-
-// One animal's step of the tick, with the literal foraging and mate search.
-inline void LiteralAnimalStep(World& world, int i) {
-  Animal& a = AnimalAt(world, i);
-  Reseed(world);
-  if (a.Mode == 0) {
-    if (a.Hunger < 500 && world.Month > 8 && world.Month < 12 && a.Stage == 1 && a.HasBred == 0) {
-      const GeneSet& g = Expressed(a);
-      if (g.Genitalia.StartsBreeding <= a.AgeYears && a.AgeYears < g.Genitalia.StopsBreeding) {
-        a.Mode = 2;
-      }
-    }
-    Reseed(world);
-    a.HeadingX = RandomSign(world);
-    a.HeadingY = RandomSign(world);
-    if (a.Stage != -1 && a.Breath < Expressed(a).Body.BreathCapasity / 2.0) {
-      a.HeadingX = 0;
-      a.HeadingY = -1;
-      if (Expressed(a).Body.BreathingMethod == 1) a.HeadingY = 1;
-      if (Expressed(a).Body.BreathingMethod == 0) {
-        a.HeadingY = RandomSign(world);
-        a.HeadingX = RandomSign(world);
-      }
-    }
-    if (a.Hunger > 500) a.Mode = 1;
-  } else if (a.Mode == 1) {
-    if (a.Hunger < 0) a.Mode = 0;
-    LiteralForage(world, i);
-  } else if (a.Mode == 2) {
-    if (a.Stage < 1 || world.Month > 11) {
-      a.Mode = 0;
-    } else {
-      LiteralSeekMate(world, i);
-    }
-    if (a.HasBred == 1) a.Mode = 0;
-  }
-  const double speed = MoveSpeed(world, i);
-  a.HeadingX = static_cast<int16_t>(Sign(a.HeadingX));
-  a.HeadingY = static_cast<int16_t>(Sign(a.HeadingY));
-  double nx = a.X + a.HeadingX * speed;
-  double ny = a.Y + a.HeadingY * speed;
-  if (ny > 10000) ny = 10000;
-  if (nx > 32000) nx = 32000;
-  const auto ground = [&world](int c, int r) { return world.Map.At(kTerrainLayer, c, r) == 2; };
-  if (ground(CellX(a.X), CellY(ny))) {
-    if (ground(CellX(nx), CellY(a.Y))) nx = a.X;
-    ny = a.Y;
-  } else if (ground(CellX(nx), CellY(ny))) {
-    nx = a.X;
-  }
-  a.X = RoundTo<int16_t>(nx);
-  a.Y = RoundTo<int16_t>(ny);
-}
-
-// The tick of a world without a display (as ombrivale-run runs it), every
-// slot walked in order with the literal step.
-inline void LiteralTick(World& world) {
-  ++world.TickCount;
-  HoldClock(world);
-  AddSaturating(world.SpeedCount, 1);
-  if (world.SpeedCount >= 31) MonthStep(world);
-  if (world.AutoRestart && world.AnimalCount == 0) NewWorld(world);
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    if (AnimalAt(world, slot).Alive != 1) continue;
-    LiteralAnimalStep(world, slot);
-    if (const std::optional<Cause> cause = CheckNeeds(world, slot)) KillAnimal(world, slot, *cause);
-    Animal& a = AnimalAt(world, slot);
-    if (a.Stage == -1 && a.EggTimer <= 0) a.Stage = 0;
-    if (a.Stage == 0 && a.AgeYears >= a.Genes[1].Genitalia.AdultAge) a.Stage = 1;
-    a.X = std::clamp<int16_t>(a.X, 0, 32000);
-    a.Y = std::clamp<int16_t>(a.Y, 0, 10000);
-  }
-  SeamOf(world).DoZoomed();
-  SeamOf(world).ProcessEvents();
-  RecordSampleIfMonthChanged(world);
-  ReleaseClock(world);
 }
 
 // Runs `fast` on every occupied slot of `a` and `literal` on the same slots of
