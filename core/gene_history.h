@@ -26,7 +26,7 @@ struct GeneRecord {
   // The record's last month as a position on the history's time axis: the
   // index of its sample among all samples ever taken (History::recorded - 1).
   uint64_t last = 0;
-  uint32_t months = 1;   // months gathered
+  uint64_t months = 1;   // months gathered
   uint64_t animals = 0;  // occupied slots summed over those months: the means' weight
 };
 
@@ -34,7 +34,7 @@ inline constexpr size_t kGeneHistoryCapacity = 256;
 
 struct GeneHistory {
   size_t genes = 0;                 // values per record; set by the first record
-  uint32_t grain = 1;               // months a record gathers before the next one begins
+  uint64_t grain = 1;               // months a record gathers before the next one begins
   std::vector<GeneRecord> records;  // oldest first
   std::vector<GeneStat> values;     // records.size() x genes, record by record
 

@@ -43,16 +43,24 @@ void ParentIndices(const Lineage& lineage, std::vector<size_t>& out) {
 
 }  // namespace
 
-uint64_t RecordYoung(Lineage& lineage, int slot, int first, int second, int32_t year, int16_t month,
-                     int16_t primordialCount) {
+LineageParents ParentsInSlots(const Lineage& lineage, int first, int second) {
+  LineageParents parents;
+  parents.ids[0] = lineage.idOfSlot[static_cast<size_t>(first)];
+  parents.ids[1] = lineage.idOfSlot[static_cast<size_t>(second)];
+  parents.olderGeneration = std::max(lineage.generationOfSlot[static_cast<size_t>(first)],
+                                     lineage.generationOfSlot[static_cast<size_t>(second)]);
+  return parents;
+}
+
+uint64_t RecordYoung(Lineage& lineage, int slot, const LineageParents& parents, int32_t year,
+                     int16_t month, int16_t primordialCount) {
   LineageEntry entry;
-  entry.parents[0] = lineage.idOfSlot[static_cast<size_t>(first)];
-  entry.parents[1] = lineage.idOfSlot[static_cast<size_t>(second)];
+  entry.parents[0] = parents.ids[0];
+  entry.parents[1] = parents.ids[1];
   entry.birthYear = year;
   entry.birthMonth = month;
   entry.primordialCount = primordialCount;
-  const uint32_t older = std::max(lineage.generationOfSlot[static_cast<size_t>(first)],
-                                  lineage.generationOfSlot[static_cast<size_t>(second)]);
+  const uint32_t older = parents.olderGeneration;
   entry.generation = older == UINT32_MAX ? older : older + 1;
   return Record(lineage, slot, entry);
 }
@@ -187,6 +195,17 @@ std::vector<FounderShare> TopFounders(const Lineage& lineage, std::span<const An
 }
 
 const char* LineageFault(const Lineage& lineage, std::span<const Animal> animals) {
+  // The living by id, with their sex.
+  std::vector<std::pair<uint64_t, uint8_t>> living;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& animal = animals[static_cast<size_t>(slot)];
+    if (IsOccupied(animal))
+      living.emplace_back(lineage.idOfSlot[static_cast<size_t>(slot)], animal.Sex);
+  }
+  std::sort(living.begin(), living.end());
+  for (size_t i = 1; i < living.size(); ++i) {
+    if (living[i - 1].first == living[i].first) return "two living animals share an id";
+  }
   const std::vector<LineageEntry>& entries = lineage.entries;
   for (size_t i = 0; i < entries.size(); ++i) {
     const LineageEntry& e = entries[i];
@@ -194,30 +213,32 @@ const char* LineageFault(const Lineage& lineage, std::span<const Animal> animals
     if (i > 0 && entries[i - 1].id >= e.id) return "ids not ascending (or given twice)";
     if ((e.parents[0] == 0) != (e.parents[1] == 0)) return "an entry with one parent";
     uint32_t older = 0;
-    for (const uint64_t parent : e.parents) {
+    for (size_t place = 0; place < 2; ++place) {
+      const uint64_t parent = e.parents[place];
       if (parent == 0) continue;
       if (parent >= e.id) return "a parent no older than its young";
       const LineageEntry* p = FindLineageEntry(lineage, parent);
       if (p == nullptr) return "an ancestor of a kept entry is missing";
+      if (!BornBefore(p->birthYear, p->birthMonth, e.birthYear, e.birthMonth)) {
+        return "a parent not born before its young";
+      }
+      const auto alive =
+          std::lower_bound(living.begin(), living.end(), std::pair<uint64_t, uint8_t>(parent, 0));
+      if (alive != living.end() && alive->first == parent && (alive->second == 0) != (place == 0)) {
+        return "a living parent of the other sex than its place";
+      }
       older = std::max(older, p->generation);
     }
     const bool founder = e.parents[0] == 0;
     if (e.generation != (founder ? 0 : older + 1)) return "a generation breaks the rule";
   }
-  std::vector<uint64_t> living;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (!IsOccupied(animals[static_cast<size_t>(slot)])) continue;
-    const uint64_t id = lineage.idOfSlot[static_cast<size_t>(slot)];
-    const LineageEntry* e = FindLineageEntry(lineage, id);
+    const LineageEntry* e = FindLineageEntry(lineage, lineage.idOfSlot[static_cast<size_t>(slot)]);
     if (e == nullptr) return "a living animal without an entry";
     if (lineage.generationOfSlot[static_cast<size_t>(slot)] != e->generation) {
       return "a slot's generation differs from its entry's";
     }
-    living.push_back(id);
-  }
-  std::sort(living.begin(), living.end());
-  if (std::adjacent_find(living.begin(), living.end()) != living.end()) {
-    return "two living animals share an id";
   }
   return nullptr;
 }

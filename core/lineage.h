@@ -42,12 +42,28 @@ struct Lineage {
   std::vector<uint8_t> marks;
 };
 
-// Records the young laid in `slot` by the animals in slots `first` (sex 0)
-// and `second` (sex 1), as their slots hold them now: the young is not yet in
-// the slot table, so a parent it is about to replace is still found there.
-// Returns its id.
-uint64_t RecordYoung(Lineage& lineage, int slot, int first, int second, int32_t year, int16_t month,
-                     int16_t primordialCount);
+// The two parents of a litter as the record knows them: the sex-0 and the
+// sex-1 parent's ids and the older one's generation.
+struct LineageParents {
+  uint64_t ids[2] = {0, 0};
+  uint32_t olderGeneration = 0;
+};
+
+// The animals in slots `first` (sex 0) and `second` (sex 1) now. A litter
+// takes them once, before its first young: a later young may take a
+// parent's slot, and its siblings are still that parent's young.
+LineageParents ParentsInSlots(const Lineage& lineage, int first, int second);
+
+// Records the young laid in `slot` by `parents`, one generation after the
+// older of them. Returns its id.
+uint64_t RecordYoung(Lineage& lineage, int slot, const LineageParents& parents, int32_t year,
+                     int16_t month, int16_t primordialCount);
+// The same for the animals in slots `first` and `second` now.
+inline uint64_t RecordYoung(Lineage& lineage, int slot, int first, int second, int32_t year,
+                            int16_t month, int16_t primordialCount) {
+  return RecordYoung(lineage, slot, ParentsInSlots(lineage, first, second), year, month,
+                     primordialCount);
+}
 // Records a founder or a dropped animal: no parents, generation 0.
 uint64_t RecordFounder(Lineage& lineage, int slot, int32_t year, int16_t month,
                        int16_t primordialCount);
@@ -83,11 +99,19 @@ struct FounderShare {
 std::vector<FounderShare> TopFounders(const Lineage& lineage, std::span<const Animal> animals,
                                       size_t limit);
 
+// True when a parent born in (parentYear, parentMonth) may have a young born
+// in (year, month): strictly earlier. A litter is laid by adults, so no
+// young shares its birth month with a parent.
+inline bool BornBefore(int32_t parentYear, int16_t parentMonth, int32_t year, int16_t month) {
+  return parentYear < year || (parentYear == year && parentMonth < month);
+}
+
 // Checks the record against the animal table: ids ascending and below the
-// counter, parents' ids below their young's and present, the generation
-// rule, every occupied slot with an entry of its own (no two slots sharing
-// one) and the slot generations true. Returns nullptr when all of it holds,
-// else what is broken.
+// counter, parents' ids below their young's and present, each parent born
+// before its young, the generation rule, every occupied slot with an entry
+// of its own (no two slots sharing one), the slot generations true, and a
+// living parent of the sex its place says (the sex-0 parent first). Returns
+// nullptr when all of it holds, else what is broken.
 const char* LineageFault(const Lineage& lineage, std::span<const Animal> animals);
 
 }  // namespace ombrivale

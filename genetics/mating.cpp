@@ -39,11 +39,15 @@ void Mate(World& world, int first, int second) {
   const int16_t y2 = Adult(AnimalAt(world, second)).Genitalia.YoungPerLitter;
   Reseed(world);  // MeanOf's own reseed
   const int young = LitterSize(MeanOf(y1, y2));
+  // The family record names the pair that mated, whatever later happens to
+  // their slots.
+  const LineageParents parents = ParentsInSlots(world.lineage, first, second);
   for (int n = 0; n < young; ++n) {
     const int slot = ClaimSlot(world);
     if (slot == 0) return;
-    // The parents are read anew for every young: an overwritten parent's
-    // slot now holds an earlier sibling.
+    // The genes are read anew from the slots for every young: an overwritten
+    // parent's slot now holds an earlier sibling, whose genes the later
+    // young inherit.
     Inherit(world, first, second, slot);
     Mutate(world, slot);
     Animal& egg = AnimalAt(world, slot);
@@ -54,7 +58,7 @@ void Mate(World& world, int first, int second) {
     NotePosition(world, slot);
     // Mode, headings, HasBred and the kept genes stay as the slot held them.
     NoteGenesChanged(world, slot);
-    RecordYoung(world.lineage, slot, first, second, world.Year, world.Month,
+    RecordYoung(world.lineage, slot, parents, world.Year, world.Month,
                 static_cast<int16_t>(KeptPrimordialCount(world, slot)));
   }
 }

@@ -18,11 +18,13 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
+// Ten significant digits, as printf's "%.10g" writes them (to_chars is that
+// without the locale and some ten times faster: a summary writes thousands).
 void AppendNumber(std::string& out, double value) {
   if (std::isnan(value)) return;
   char text[32];
-  std::snprintf(text, sizeof text, "%.10g", value);
-  out += text;
+  out.append(text,
+             std::to_chars(text, text + sizeof text, value, std::chars_format::general, 10).ptr);
 }
 
 // The value of `column` in `row`, kNoValue when the table has no such column.
@@ -287,7 +289,7 @@ EnsembleFolder ReadEnsembleFolder(FileSystem& files, const std::string& folder) 
     }
     for (const char* column : {"year", "month", "population"}) {
       if (problem.empty() && history.table.Column(column) == history.table.columns.size()) {
-        problem = std::string("no column ") + column;
+        problem = std::string("line 1 (the header) has no column ") + column;
       }
     }
     if (problem.empty()) {

@@ -1,5 +1,6 @@
 #include "sim/history_chart.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -93,6 +94,39 @@ void AppendSampleYears(const History& history, std::vector<double>& years, uint6
     months += history.samples[i].months;
     years.push_back(static_cast<double>(months - 1) / 12);
   }
+}
+
+bool IsWholeNumberPage(const ChartPage& page) {
+  if (page.perMonth) return false;
+  const size_t index = static_cast<size_t>(&page - ChartPages().data());
+  for (const SampleColumn* column : PageGetters().pages[index]) {
+    if (column == nullptr || !column->integral) return false;
+  }
+  return true;
+}
+
+AxisTicks NiceAxis(double low, double high, bool wholeNumbers, int most) {
+  if (!(high > low)) high = low + 1;
+  const double raw = (high - low) / std::max(1, most);
+  int exponent = static_cast<int>(std::floor(std::log10(raw)));
+  double magnitude = std::pow(10.0, exponent);
+  double step = magnitude;
+  for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+    step = factor * magnitude;
+    if (step >= raw * (1 - 1e-9)) break;
+  }
+  if (step >= 10 * magnitude * (1 - 1e-9)) ++exponent;
+  if (wholeNumbers && step < 1) {
+    step = 1;
+    exponent = 0;
+  }
+  AxisTicks axis;
+  axis.interval = step;
+  axis.low = std::floor(low / step + 1e-9) * step;
+  axis.high = std::ceil(high / step - 1e-9) * step;
+  if (axis.high <= axis.low) axis.high = axis.low + step;
+  axis.decimals = std::max(0, -exponent);
+  return axis;
 }
 
 SummaryBand FindSummaryBand(const HistoryTable& table, const std::string& column) {

@@ -43,6 +43,29 @@ double SeriesValue(const ChartPage& page, size_t series, const MonthSample& samp
 // 0..i) - 1, over 12. `months` carries the running count between calls.
 void AppendSampleYears(const History& history, std::vector<double>& years, uint64_t& months);
 
+// Where a sample that ends at `years` (AppendSampleYears) begins on the
+// same axis: its first month's place, where a restart is drawn.
+inline double SampleStartYears(const MonthSample& sample, double years) {
+  return years - static_cast<double>(sample.months - 1) / 12;
+}
+
+// True when every value of the page is a whole number (counts, not means
+// or rates): its value axis takes whole-number ticks.
+bool IsWholeNumberPage(const ChartPage& page);
+
+// A value axis over at least low..high whose ticks fall on round numbers
+// (1, 2 or 5 times a power of ten), about `most` of them at the most; the
+// labels show `decimals` decimals, enough to tell the ticks apart. On a
+// whole-number axis the ticks are whole numbers (0..1 for an empty world,
+// not 0, 0.2 ... 1 read as "0 0 0 1 1 1").
+struct AxisTicks {
+  double low = 0;
+  double high = 1;
+  double interval = 1;
+  int decimals = 0;
+};
+AxisTicks NiceAxis(double low, double high, bool wholeNumbers, int most = 6);
+
 // A gene record's position on the same axis.
 inline double RecordYears(const GeneRecord& record) {
   return static_cast<double>(record.last) / 12;

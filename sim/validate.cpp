@@ -1,5 +1,7 @@
 #include "sim/validate.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,6 +27,41 @@ void CheckSize(size_t size, size_t expected, const char* what) {
   Check(size == expected, what, static_cast<long long>(size));
 }
 
+// The young born this month, the newest entries of the family record: each
+// parent born before it and, when alive, of the sex its place says (the
+// sex-0 parent first). The month step checks the whole record.
+void CheckThisMonthsYoung(const World& world) {
+  const std::vector<LineageEntry>& entries = world.lineage.entries;
+  const auto bornNow = [&world](const LineageEntry& e) {
+    return e.birthYear == world.Year && e.birthMonth == world.Month;
+  };
+  if (entries.empty() || !bornNow(entries.back())) return;
+  std::vector<std::pair<uint64_t, uint8_t>> living;  // id and sex
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (IsOccupied(AnimalAt(world, slot)))
+      living.emplace_back(world.lineage.idOfSlot[static_cast<size_t>(slot)],
+                          AnimalAt(world, slot).Sex);
+  }
+  std::sort(living.begin(), living.end());
+  for (size_t i = entries.size(); i-- > 0 && bornNow(entries[i]);) {
+    const LineageEntry& young = entries[i];
+    for (size_t place = 0; place < 2; ++place) {
+      const uint64_t id = young.parents[place];
+      if (id == 0) continue;
+      const LineageEntry* parent = FindLineageEntry(world.lineage, id);
+      Check(parent != nullptr && BornBefore(parent->birthYear, parent->birthMonth, young.birthYear,
+                                            young.birthMonth),
+            "a young recorded with a parent not born before it", static_cast<long long>(young.id));
+      const auto alive =
+          std::lower_bound(living.begin(), living.end(), std::pair<uint64_t, uint8_t>(id, 0));
+      if (alive == living.end() || alive->first != id) continue;
+      Check((alive->second == 0) == (place == 0),
+            "a young recorded with a living parent of the other sex than its place",
+            static_cast<long long>(young.id));
+    }
+  }
+}
+
 }  // namespace
 
 void Validate(const World& world) {
@@ -43,6 +80,7 @@ void Validate(const World& world) {
         static_cast<long long>(world.history.samples.size()));
 
   Check(world.Map.FoodIndexMatches(), "the food index differs from the map", 0);
+  CheckThisMonthsYoung(world);
   Check(PrimordialCountsMatch(world), "a kept evolvedness count differs from the animal's", 0);
   Check(world.positions.Matches(world.Animals), "the position index differs from the table", 0);
   Check(MateCandidatesMatch(world), "a slot that may mate is not among the mate candidates", 0);
@@ -81,6 +119,14 @@ void ValidateMonthStep(const World& world) {
     Fail(fault, static_cast<long long>(world.lineage.entries.size()));
   }
   Check(PackedGenomesMatch(world), "a packed genome differs from its animal's genes", 0);
+  const History& history = world.history;
+  uint64_t months = 0;
+  for (const MonthSample& point : history.samples)
+    months += point.months;
+  Check(months == history.recorded, "the history's points do not add up to its months",
+        static_cast<long long>(months));
+  Check(std::has_single_bit(history.grain), "the history's grain is not a power of 2",
+        static_cast<long long>(history.grain));
 }
 
 }  // namespace ombrivale

@@ -50,14 +50,19 @@ class StatsFile {
   }
   bool IsOpen() const { return out_.is_open(); }
 
-  // Writes the samples recorded since the last call.
+  // Writes the months sampled since the last call: the one sample a tick
+  // takes as it was taken, or the points of a history loaded with the world
+  // (gathered, as the save kept them).
   void Catch(const World& world) {
     const History& history = world.history;
     const uint64_t fresh = history.recorded - written_;
-    const size_t held = history.samples.size();
     row_.clear();
-    for (size_t i = held - std::min<uint64_t>(fresh, held); i < held; ++i)
-      AppendHistoryCsvRow(row_, history.samples[i]);
+    if (fresh == 1) {
+      AppendHistoryCsvRow(row_, history.newest);
+    } else if (fresh > 1) {
+      for (const MonthSample& point : history.samples)
+        AppendHistoryCsvRow(row_, point);
+    }
     out_ << row_;
     written_ = history.recorded;
   }

@@ -1,31 +1,20 @@
 #include "ui/program_settings.h"
 
 #include <QDir>
-#include <QSettings>
+#include <QFile>
+#include <QSaveFile>
+
+#include "world/program_settings_file.h"
 
 namespace ombrivale::ui {
 namespace {
 
-void LoadRunAndStatistics(const QSettings& file, RunAndStatisticsSettings& run) {
-  run.fast = file.value(QStringLiteral("run/speed")).toString() == QLatin1String("fast");
-  run.statisticsShown = file.value(QStringLiteral("statistics/shown"), false).toBool();
-  run.statisticsPlace =
-      file.value(QStringLiteral("statistics/place"), run.statisticsPlace).toPoint();
-  run.statisticsSize = file.value(QStringLiteral("statistics/size"), run.statisticsSize).toSize();
-  run.statisticsPage = file.value(QStringLiteral("statistics/page"), 0).toInt();
-  run.geneGroup = file.value(QStringLiteral("statistics/gene_group"), 0).toInt();
-  run.gene = file.value(QStringLiteral("statistics/gene")).toString();
-}
-
-void SaveRunAndStatistics(QSettings& file, const RunAndStatisticsSettings& run) {
-  file.setValue(QStringLiteral("run/speed"),
-                run.fast ? QStringLiteral("fast") : QStringLiteral("real-time"));
-  file.setValue(QStringLiteral("statistics/shown"), run.statisticsShown);
-  file.setValue(QStringLiteral("statistics/place"), run.statisticsPlace);
-  file.setValue(QStringLiteral("statistics/size"), run.statisticsSize);
-  file.setValue(QStringLiteral("statistics/page"), run.statisticsPage);
-  file.setValue(QStringLiteral("statistics/gene_group"), run.geneGroup);
-  file.setValue(QStringLiteral("statistics/gene"), run.gene);
+// The file's text, empty when there is none or it cannot be read.
+std::string ReadText(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = file.readAll();
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 }  // namespace
@@ -35,23 +24,44 @@ QString ProgramSettingsPath(const QString& settingsFolder) {
 }
 
 ProgramSettings LoadProgramSettings(const QString& path) {
-  const QSettings file(path, QSettings::IniFormat);
+  const ProgramSettingsFile file = ParseProgramSettings(ReadText(path));
   ProgramSettings settings;
-  settings.showSacrificed =
-      file.value(QStringLiteral("filters/sacrificed"), settings.showSacrificed).toBool();
-  settings.colourBySpecies =
-      file.value(QStringLiteral("miniMap/colourBySpecies"), settings.colourBySpecies).toBool();
-  LoadRunAndStatistics(file, settings.run);
+  settings.showSacrificed = file.showSacrificed;
+  settings.colourBySpecies = file.colourBySpecies;
+  RunAndStatisticsSettings& run = settings.run;
+  run.fast = file.fast;
+  run.statisticsShown = file.statisticsShown;
+  run.statisticsPlace = QPoint(file.statisticsX, file.statisticsY);
+  run.statisticsSize = QSize(file.statisticsWidth, file.statisticsHeight);
+  run.statisticsPage = file.statisticsPage;
+  run.geneGroup = file.geneGroup;
+  run.gene = QString::fromStdString(file.gene);
   return settings;
 }
 
 bool SaveProgramSettings(const QString& path, const ProgramSettings& settings) {
-  QSettings file(path, QSettings::IniFormat);
-  file.setValue(QStringLiteral("filters/sacrificed"), settings.showSacrificed);
-  file.setValue(QStringLiteral("miniMap/colourBySpecies"), settings.colourBySpecies);
-  SaveRunAndStatistics(file, settings.run);
-  file.sync();
-  return file.status() == QSettings::NoError;
+  // What a newer program keeps in the file stays.
+  ProgramSettingsFile file;
+  file.others = ParseProgramSettings(ReadText(path)).others;
+  file.showSacrificed = settings.showSacrificed;
+  file.colourBySpecies = settings.colourBySpecies;
+  const RunAndStatisticsSettings& run = settings.run;
+  file.fast = run.fast;
+  file.statisticsShown = run.statisticsShown;
+  file.statisticsX = run.statisticsPlace.x();
+  file.statisticsY = run.statisticsPlace.y();
+  file.statisticsWidth = run.statisticsSize.width();
+  file.statisticsHeight = run.statisticsSize.height();
+  file.statisticsPage = run.statisticsPage;
+  file.geneGroup = run.geneGroup;
+  file.gene = run.gene.toStdString();
+  const std::string text = ProgramSettingsText(file);
+  // Written beside the file and renamed over it once whole.
+  QSaveFile out(path);
+  return out.open(QIODevice::WriteOnly) &&
+         out.write(text.data(), static_cast<qint64>(text.size())) ==
+             static_cast<qint64>(text.size()) &&
+         out.commit();
 }
 
 }  // namespace ombrivale::ui

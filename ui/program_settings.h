@@ -1,7 +1,8 @@
 // The program's own settings file, "Ombrivale.ini" beside "OB.ini": what the
-// 27 lines of "OB.ini" do not hold. An INI file read through QSettings, so
-// that later versions can add keys and older files still read; a missing or
-// unreadable file leaves every setting at its default.
+// 27 lines of "OB.ini" do not hold. An INI file as QSettings writes it, read
+// and written by the library (world/program_settings_file.h), so that later
+// versions can add keys and older files still read; a missing or unreadable
+// file leaves every setting at its default.
 #pragma once
 
 #include <QPoint>

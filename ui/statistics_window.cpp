@@ -299,10 +299,8 @@ void StatisticsWindow::Rebuild() {
   yAxis_ = new QValueAxis;
   xAxis_->setTitleText(showsSummary_ ? QStringLiteral("Years since the start (summary rows / 12)")
                                      : QStringLiteral("Years since the history began"));
-  xAxis_->setLabelFormat(QStringLiteral("%.0f"));
-  yAxis_->setLabelFormat(QStringLiteral("%.0f"));
-  xAxis_->setRange(0, 1);
-  yAxis_->setRange(0, 1);
+  SetAxis(xAxis_, 0, 1, false);
+  SetAxis(yAxis_, 0, 1, wholeNumbers_);
   chart->addAxis(xAxis_, Qt::AlignBottom);
   chart->addAxis(yAxis_, Qt::AlignLeft);
   lines_.clear();
@@ -312,10 +310,17 @@ void StatisticsWindow::Rebuild() {
   xMax_ = 0;
   shownSamples_ = 0;
   shownRecorded_ = 0;
+  shownGrain_ = 0;
   years_.clear();
   months_ = 0;
+  monthsBeforeLast_ = 0;
+  restartsBeforeLast_ = 0;
+  lastPointStart_.clear();
   shownRecords_ = 0;
+  shownGeneGrain_ = 0;
   shownRecordMonths_ = 0;
+  wholeNumbers_ = !showsSummary_ && (page == GenesPage() ||
+                                     IsWholeNumberPage(ChartPages()[static_cast<size_t>(page)]));
 
   if (showsSummary_) {
     BuildSummaryPage();
@@ -359,14 +364,31 @@ void StatisticsWindow::BuildSamplePage(const ChartPage& page) {
 void StatisticsWindow::AppendSamples() {
   const History& history = services_.GetWorld().history;
   const ChartPage& page = ChartPages()[static_cast<size_t>(Page())];
-  AppendSampleYears(history, years_, months_);
-  const size_t first = shownSamples_;
-  // Each series is replaced whole, once: Qt Charts lays out and strokes a
-  // whole series again for every point appended to it.
   std::vector<QList<QPointF>>& points = points_;
   points.resize(lines_.size());
+  lastPointStart_.resize(lines_.size());
+  // The newest point shown may have gathered months since: it is taken
+  // again.
+  size_t first = shownSamples_;
+  if (first > 0) {
+    --first;
+    years_.resize(first);
+    months_ = monthsBeforeLast_;
+    view_->restarts.resize(restartsBeforeLast_);
+    for (size_t s = 0; s < points.size(); ++s)
+      points[s].resize(lastPointStart_[s]);
+  }
+  AppendSampleYears(history, years_, months_);
+  // Each series is replaced whole, once: Qt Charts lays out and strokes a
+  // whole series again for every point appended to it.
   for (size_t i = first; i < history.samples.size(); ++i) {
     const MonthSample& sample = history.samples[i];
+    if (i + 1 == history.samples.size()) {
+      for (size_t s = 0; s < points.size(); ++s)
+        lastPointStart_[s] = points[s].size();
+      restartsBeforeLast_ = view_->restarts.size();
+      monthsBeforeLast_ = months_ - sample.months;
+    }
     double stacked = 0;
     for (size_t s = 0; s < lines_.size(); ++s) {
       double value = SeriesValue(page, s, sample);
@@ -375,7 +397,8 @@ void StatisticsWindow::AppendSamples() {
       points[s].append(QPointF(years_[i], value));
       yMax_ = std::max(yMax_, value);
     }
-    if (sample.restart && years_[i] > 0) view_->restarts.push_back(years_[i]);
+    const double start = SampleStartYears(sample, years_[i]);
+    if (sample.restart && start > 0) view_->restarts.push_back(start);
   }
   QList<QPointF> shown;
   for (size_t s = 0; s < lines_.size(); ++s) {
@@ -384,6 +407,7 @@ void StatisticsWindow::AppendSamples() {
   }
   shownSamples_ = history.samples.size();
   shownRecorded_ = history.recorded;
+  shownGrain_ = history.grain;
   if (!years_.empty()) xMax_ = std::max(xMax_, years_.back());
 }
 
@@ -429,15 +453,22 @@ void StatisticsWindow::FillGenePage() {
   lines_[2]->replace(mean);
   if (yMin < yAxis_->min()) yAxis_->setMin(yMin);
   shownRecords_ = genes.records.size();
+  shownGeneGrain_ = genes.grain;
   shownRecordMonths_ = genes.records.empty() ? 0 : genes.records.back().months;
-  // The restarts come from the samples.
+  // The restarts come from the samples, all of them again: a few thousand
+  // additions.
+  years_.clear();
+  months_ = 0;
+  view_->restarts.clear();
   AppendSampleYears(history, years_, months_);
-  for (size_t i = shownSamples_; i < history.samples.size(); ++i) {
-    if (history.samples[i].restart && years_[i] > 0) view_->restarts.push_back(years_[i]);
+  for (size_t i = 0; i < history.samples.size(); ++i) {
+    const double start = SampleStartYears(history.samples[i], years_[i]);
+    if (history.samples[i].restart && start > 0) view_->restarts.push_back(start);
   }
   if (!years_.empty()) xMax_ = std::max(xMax_, years_.back());
   shownSamples_ = history.samples.size();
   shownRecorded_ = history.recorded;
+  shownGrain_ = history.grain;
 }
 
 void StatisticsWindow::BuildSummaryPage() {
@@ -477,18 +508,25 @@ void StatisticsWindow::BuildSummaryPage() {
   }
 }
 
+void StatisticsWindow::SetAxis(QValueAxis* axis, double low, double high, bool wholeNumbers) {
+  const AxisTicks ticks = NiceAxis(low, high, wholeNumbers);
+  axis->setRange(ticks.low, ticks.high);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(ticks.low);
+  axis->setTickInterval(ticks.interval);
+  axis->setLabelFormat(QStringLiteral("%.") + QString::number(ticks.decimals) +
+                       QStringLiteral("f"));
+}
+
 void StatisticsWindow::FitAxes() {
   // The axes grow with a margin, so most refreshes leave them alone: a
   // change of range lays every series out again.
   if (xMax_ > xAxis_->max() || xAxis_->max() <= 1) {
-    xAxis_->setRange(0, std::max(1.0, xMax_ * 1.1));
-    xAxis_->applyNiceNumbers();
-    xAxis_->setLabelFormat(xAxis_->max() < 5 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
+    SetAxis(xAxis_, 0, std::max(1.0, xMax_ * 1.1), false);
   }
   const double low = std::min(0.0, yAxis_->min());
   if (yMax_ > yAxis_->max() || yAxis_->max() <= low + 1) {
-    yAxis_->setRange(low, std::max(low + 1, yMax_ * 1.1));
-    yAxis_->applyNiceNumbers();
+    SetAxis(yAxis_, low, std::max(low + 1, yMax_ * 1.1), wholeNumbers_);
   }
 }
 
@@ -497,12 +535,12 @@ void StatisticsWindow::Refresh() {
   const History& history = services_.GetWorld().history;
   if (Page() == GenesPage()) {
     const GeneHistory& genes = history.genes;
-    const uint32_t newest = genes.records.empty() ? 0 : genes.records.back().months;
-    if (history.samples.size() < shownSamples_ ||
-        history.recorded - shownRecorded_ != history.samples.size() - shownSamples_ ||
-        genes.records.size() < shownRecords_) {
-      Rebuild();  // merged, or a new history
-    } else if (genes.records.size() != shownRecords_ || newest != shownRecordMonths_) {
+    const uint64_t newest = genes.records.empty() ? 0 : genes.records.back().months;
+    if (genes.records.size() < shownRecords_ || genes.grain != shownGeneGrain_ ||
+        history.recorded < shownRecorded_) {
+      Rebuild();  // coarser, or a new history
+    } else if (genes.records.size() != shownRecords_ || newest != shownRecordMonths_ ||
+               history.recorded != shownRecorded_) {
       FillGenePage();
       FitAxes();
       UpdateSourceText();
@@ -511,17 +549,24 @@ void StatisticsWindow::Refresh() {
     return;
   }
   if (history.recorded == shownRecorded_) return;
-  // Samples only ever join the end, unless the history merged its older
-  // ones (or a new history replaced it): then everything moved.
-  const bool onlyNew = history.samples.size() >= shownSamples_ &&
-                       history.recorded - shownRecorded_ == history.samples.size() - shownSamples_;
-  if (!onlyNew) {
+  // Points only ever join the end and the newest gathers months, unless the
+  // history doubled its grain (or a new history replaced it): then
+  // everything moved.
+  bool continues = history.grain == shownGrain_ && history.recorded > shownRecorded_ &&
+                   history.samples.size() >= shownSamples_;
+  if (continues && shownSamples_ > 0) {
+    uint64_t before = 0;
+    for (size_t i = 0; i + 1 < shownSamples_; ++i)
+      before += history.samples[i].months;
+    continues = before == monthsBeforeLast_;
+  }
+  if (!continues) {
     Rebuild();
     return;
   }
   const size_t restarts = view_->restarts.size();
   AppendSamples();
-  if (view_->restarts.size() != restarts) {
+  if ((restarts == 0) != view_->restarts.empty()) {
     Rebuild();  // the legend gains its restart entry
     return;
   }
@@ -536,7 +581,7 @@ void StatisticsWindow::UpdateSourceText() {
     return;
   }
   const History& history = services_.GetWorld().history;
-  source_->setText(QStringLiteral("This world: %1 months").arg(history.recorded));
+  source_->setText(QStringLiteral("Whole history: %1 months since it began").arg(history.recorded));
 }
 
 QString StatisticsWindow::Describe(double years) const {

@@ -4,9 +4,9 @@
 // chart as a picture.
 //
 // The window takes the new samples a few times a second, and only for the
-// page it shows: new samples are appended to the chart's series, and the
-// series are built afresh only when the page changes or the history merged
-// its older samples.
+// page it shows: new points are appended to the chart's series (the newest
+// one taken again, as it gathers months), and the series are built afresh
+// only when the page changes or the history doubled its grain.
 #pragma once
 
 #include <QChartView>
@@ -96,6 +96,7 @@ class StatisticsWindow : public QWidget {
   void FillGenePage();
   void BuildSummaryPage();
   void FitAxes();
+  void SetAxis(QValueAxis* axis, double low, double high, bool wholeNumbers);
   void FillGeneList();
   QString Describe(double years) const;
   QLineSeries* AddLine(const QString& name, const QColor& colour);
@@ -121,15 +122,23 @@ class StatisticsWindow : public QWidget {
   std::vector<QList<QPointF>> points_;  // their points
   double yMax_ = 0;
   double xMax_ = 0;
-  // The samples shown: their count, the samples ever recorded then, and
-  // each one's place on the time axis.
+  // The points shown: their count, the months recorded and the grain then,
+  // and each one's place on the time axis. The newest point may gather
+  // months after it was shown: what it added (its first value in each
+  // series, the restarts and months before it) is kept to take it again.
   size_t shownSamples_ = 0;
   uint64_t shownRecorded_ = 0;
+  uint64_t shownGrain_ = 0;
   std::vector<double> years_;
   uint64_t months_ = 0;
-  // The gene records shown: their count and the newest one's months.
+  uint64_t monthsBeforeLast_ = 0;
+  size_t restartsBeforeLast_ = 0;
+  std::vector<qsizetype> lastPointStart_;
+  // The gene records shown: their count, grain and the newest one's months.
   size_t shownRecords_ = 0;
-  uint32_t shownRecordMonths_ = 0;
+  uint64_t shownGeneGrain_ = 0;
+  uint64_t shownRecordMonths_ = 0;
+  bool wholeNumbers_ = false;  // the value axis takes whole-number ticks
 
   bool showsSummary_ = false;
   QString summaryName_;

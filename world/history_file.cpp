@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
 
 namespace ombrivale {
@@ -69,6 +70,31 @@ void AppendHistoryCsvRow(std::string& out, const MonthSample& sample) {
   out += '\n';
 }
 
+ColumnIndex::ColumnIndex(size_t count) {
+  size_t size = 16;
+  while (size < 2 * count)
+    size *= 2;
+  slots_.resize(size);
+  mask_ = size - 1;
+}
+
+bool ColumnIndex::Add(std::string_view name, size_t column) {
+  for (size_t at = std::hash<std::string_view>{}(name)&mask_;; at = (at + 1) & mask_) {
+    if (slots_[at].first.empty()) {
+      slots_[at] = {name, column};
+      return true;
+    }
+    if (slots_[at].first == name) return false;
+  }
+}
+
+size_t ColumnIndex::Find(std::string_view name, size_t none) const {
+  for (size_t at = std::hash<std::string_view>{}(name)&mask_;; at = (at + 1) & mask_) {
+    if (slots_[at].first.empty()) return none;
+    if (slots_[at].first == name) return slots_[at].second;
+  }
+}
+
 size_t HistoryTable::Column(std::string_view name) const {
   return static_cast<size_t>(std::find(columns.begin(), columns.end(), name) - columns.begin());
 }
@@ -88,10 +114,11 @@ std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
     SplitFields(line, fields);
 
     if (number == 1) {
+      ColumnIndex met(fields.size());
       for (const std::string_view name : fields) {
-        if (name.empty()) return "the header has an empty column name";
-        if (table.Column(name) < table.columns.size()) {
-          return "the header names column " + std::string(name) + " twice";
+        if (name.empty()) return "line 1 (the header) has an empty column name";
+        if (!met.Add(name, 0)) {
+          return "line 1 (the header) names column " + std::string(name) + " twice";
         }
         table.columns.emplace_back(name);
       }
@@ -102,6 +129,7 @@ std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
              std::to_string(table.columns.size());
     }
     std::vector<double>& row = table.rows.emplace_back();
+    row.reserve(fields.size());
     for (const std::string_view field : fields) {
       double value = std::numeric_limits<double>::quiet_NaN();
       if (!field.empty()) {
@@ -117,7 +145,7 @@ std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
       row.push_back(value);
     }
   }
-  if (table.rows.empty()) return "no rows";
+  if (table.rows.empty()) return "no rows after the header (line 1)";
   return {};
 }
 

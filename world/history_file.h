@@ -36,13 +36,30 @@ struct HistoryTable {
   size_t Column(std::string_view name) const;
 };
 
+// Names to column numbers for a table of hundreds of columns (genes.csv
+// has some 350): one open-addressed array, no allocation per name. The
+// names are views: what they view must outlive the index.
+class ColumnIndex {
+ public:
+  // Room for `count` names.
+  explicit ColumnIndex(size_t count);
+  // Adds a non-empty name; false (and nothing added) when it is there already.
+  bool Add(std::string_view name, size_t column);
+  // The column of `name`, or `none` when it is not there.
+  size_t Find(std::string_view name, size_t none) const;
+
+ private:
+  std::vector<std::pair<std::string_view, size_t>> slots_;  // an empty name: a free slot
+  size_t mask_ = 0;
+};
+
 // Reads `text`: a header of distinct non-empty names, then rows of as many
 // decimal numbers or empty fields, every line ending in LF (a CR before it
 // is allowed). Returns an empty string when all of it is sound, else what is
 // wrong and where, for the first fault met: "line 7 is cut short (no end of
 // line)", "line 3 has 24 fields, the header 25", "line 5, column
-// population: 'x1' is not a number", "no rows". `table` then holds the rows
-// before the fault.
+// population: 'x1' is not a number", "no rows after the header (line 1)". `table` then holds the
+// rows before the fault.
 std::string ParseHistoryCsv(std::string_view text, HistoryTable& table);
 
 }  // namespace ombrivale

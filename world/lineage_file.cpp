@@ -14,25 +14,48 @@ void Append(char*& end, int64_t value, char after) {
   *end++ = after;
 }
 
-// The blank-separated numbers of one line, each within [low, high]; 0 or
-// the error number.
-int ReadNumbers(std::string_view line, std::span<int64_t> values, std::span<const int64_t> low,
-                std::span<const int64_t> high) {
+constexpr const char* kFieldNames[kLineageFields] = {
+    "id",         "sex-0 parent",      "sex-1 parent", "birth year", "birth month",
+    "generation", "evolvedness count", "slot",         "species"};
+
+std::string LineText(int number) {
+  return "line " + std::to_string(number);
+}
+
+// The blank-separated numbers of one line, each within [low, high]; an
+// empty string or what is wrong with them.
+std::string ReadNumbers(int number, std::string_view line, std::span<int64_t> values,
+                        std::span<const int64_t> low, std::span<const int64_t> high,
+                        std::span<const char* const> names) {
   size_t at = 0;
   for (size_t i = 0; i < values.size(); ++i) {
     while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
       ++at;
-    if (at == line.size()) return i == 0 ? kErrorNotNumber : kErrorPastEnd;
+    if (at == line.size()) {
+      return i == 0 ? LineText(number) + " is empty"
+                    : LineText(number) + " is cut short: no " + names[i];
+    }
     const auto result = std::from_chars(line.data() + at, line.data() + line.size(), values[i]);
-    if (result.ec == std::errc::result_out_of_range) return kErrorOutOfRange;
-    if (result.ec != std::errc()) return kErrorNotNumber;
+    const auto field = [&line, at] {  // for a message, at most some 20 characters of it
+      const size_t end = line.find_first_of(" \t", at);
+      std::string text(line.substr(at, end == std::string_view::npos ? end : end - at));
+      return text.size() > 24 ? text.substr(0, 20) + "..." : text;
+    };
+    if (result.ec == std::errc::invalid_argument ||
+        (result.ptr != line.data() + line.size() && *result.ptr != ' ' && *result.ptr != '\t')) {
+      return LineText(number) + ", " + names[i] + ": '" + field() + "' is not a number";
+    }
+    if (result.ec == std::errc::result_out_of_range || values[i] < low[i] || values[i] > high[i]) {
+      return LineText(number) + ", " + names[i] + ": " + field() + " is out of range (" +
+             std::to_string(low[i]) + ".." + std::to_string(high[i]) + ")";
+    }
     at = static_cast<size_t>(result.ptr - line.data());
-    if (at < line.size() && line[at] != ' ' && line[at] != '\t') return kErrorNotNumber;
-    if (values[i] < low[i] || values[i] > high[i]) return kErrorOutOfRange;
   }
   while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
     ++at;
-  return at == line.size() ? 0 : kErrorNotNumber;  // nothing after the last value
+  if (at != line.size())
+    return LineText(number) + " has more than " + std::to_string(values.size()) + " numbers";
+  return {};
 }
 
 bool OnlyBlanks(std::string_view text) {
@@ -80,11 +103,13 @@ void LineageText(const Lineage& lineage, std::span<const Animal> animals,
   }
 }
 
-FileError ParseLineage(std::string_view text, std::span<const Animal> animals, LoadedLineage& out) {
+std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
+                         LoadedLineage& out) {
   constexpr int64_t kMax64 = std::numeric_limits<int64_t>::max();
   constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
   LoadedLineage read;
   Lineage& lineage = read.lineage;
+  std::vector<int> slotOfEntry;  // by entry: the occupied slot it lives in, 0 when none
   std::vector<uint8_t> slotTaken(kSlotCount + 1, 0);
   int number = 0;
   while (!text.empty()) {
@@ -93,12 +118,16 @@ FileError ParseLineage(std::string_view text, std::span<const Animal> animals, L
     text.remove_prefix(cut == std::string_view::npos ? text.size() : cut + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++number;
-    const auto fail = [number](int error) { return FormatError(error, number); };
+    const auto at = [number] { return LineText(number); };
     if (number == 1 || number == 2) {
       int64_t value = 0;
       const int64_t low[] = {1};
       const int64_t high[] = {number == 1 ? kMax64 : kMax32};
-      if (const int error = ReadNumbers(line, {&value, 1}, low, high)) return fail(error);
+      const char* const name[] = {number == 1 ? "the next id" : "the next species"};
+      if (std::string problem = ReadNumbers(number, line, {&value, 1}, low, high, name);
+          !problem.empty()) {
+        return problem;
+      }
       if (number == 1) {
         lineage.nextId = static_cast<uint64_t>(value);
       } else {
@@ -122,7 +151,10 @@ FileError ParseLineage(std::string_view text, std::span<const Animal> animals, L
                                           kComparedValueCount,
                                           kSlotCount,
                                           kMax32};
-    if (const int error = ReadNumbers(line, v, low, high)) return fail(error);
+    if (std::string problem = ReadNumbers(number, line, v, low, high, kFieldNames);
+        !problem.empty()) {
+      return problem;
+    }
     LineageEntry entry;
     entry.id = static_cast<uint64_t>(v[0]);
     entry.parents[0] = static_cast<uint64_t>(v[1]);
@@ -131,28 +163,49 @@ FileError ParseLineage(std::string_view text, std::span<const Animal> animals, L
     entry.birthMonth = static_cast<int16_t>(v[4]);
     entry.generation = static_cast<uint32_t>(v[5]);
     entry.primordialCount = static_cast<int16_t>(v[6]);
-    // Both parents or neither; each older and kept; the generation one more
-    // than the older parent's.
-    if ((entry.parents[0] == 0) != (entry.parents[1] == 0)) return fail(kErrorOutOfRange);
+    if ((entry.parents[0] == 0) != (entry.parents[1] == 0)) {
+      return at() + ": one parent without the other";
+    }
+    // Each parent an earlier line, born before its young and, when alive, of
+    // the sex its place says; the generation one more than the older one's.
     uint64_t older = 0;
-    for (const uint64_t parent : entry.parents) {
+    for (size_t place = 0; place < 2; ++place) {
+      const uint64_t parent = entry.parents[place];
       if (parent == 0) continue;
+      const auto named = [&at, parent] { return at() + ": parent " + std::to_string(parent); };
       const LineageEntry* p = parent < entry.id ? FindLineageEntry(lineage, parent) : nullptr;
-      if (p == nullptr) return fail(kErrorOutOfRange);
+      if (p == nullptr) return named() + " is not an earlier line";
+      if (!BornBefore(p->birthYear, p->birthMonth, entry.birthYear, entry.birthMonth)) {
+        return named() + " (born year " + std::to_string(p->birthYear) + ", month " +
+               std::to_string(p->birthMonth) + ") is not born before its young";
+      }
+      const int parentSlot = slotOfEntry[static_cast<size_t>(p - lineage.entries.data())];
+      if (parentSlot != 0 && (animals[static_cast<size_t>(parentSlot)].Sex == 0) != (place == 0)) {
+        return named() + " lives in slot " + std::to_string(parentSlot) + " as sex " +
+               std::to_string(animals[static_cast<size_t>(parentSlot)].Sex) +
+               ", but stands in the sex-" + std::to_string(place) + " parent's place";
+      }
       older = std::max<uint64_t>(older, p->generation);
     }
-    if (entry.generation != (entry.parents[0] == 0 ? 0 : older + 1)) return fail(kErrorOutOfRange);
+    const uint64_t generation = entry.parents[0] == 0 ? 0 : older + 1;
+    if (entry.generation != generation) {
+      return at() + ": generation " + std::to_string(entry.generation) + " is not " +
+             std::to_string(generation) +
+             (entry.parents[0] == 0 ? " (a founder's)" : " (one more than the older parent's)");
+    }
     lineage.entries.push_back(entry);
+    slotOfEntry.push_back(0);
     const size_t slot = static_cast<size_t>(v[7]);
     if (slot == 0) continue;
-    if (slotTaken[slot] != 0) return fail(kErrorBadSlot);
+    if (slotTaken[slot] != 0) return at() + ": slot " + std::to_string(slot) + " is named twice";
     slotTaken[slot] = 1;
     if (!IsOccupied(animals[slot])) continue;
+    slotOfEntry.back() = static_cast<int>(slot);
     lineage.idOfSlot[slot] = entry.id;
     lineage.generationOfSlot[slot] = entry.generation;
     read.speciesOfSlot[slot] = static_cast<int32_t>(v[8]);
   }
-  if (number < 2) return FormatError(kErrorPastEnd, number + 1);
+  if (number < 2) return LineText(number + 1) + " is missing";
   out = std::move(read);
   return {};
 }

@@ -27,12 +27,18 @@ struct LoadedLineage {
   int32_t nextSpecies = 1;
 };
 
-// Reads the file, all or nothing: an error (with its line) when a line is
-// not its numbers, a number lies outside its field, the ids do not ascend,
-// a parent is missing or not older than its young, a generation breaks the
-// rule, or two entries name one slot. Only slots occupied in `animals` are
-// taken into the slot table; the occupied slots it does not name are left
-// to the caller.
-FileError ParseLineage(std::string_view text, std::span<const Animal> animals, LoadedLineage& out);
+// Reads the file, all or nothing. Returns an empty string when the whole
+// record is sound, else what is wrong and where ("line 7: parent 3485 is
+// not born before its young"), and then leaves `out` untouched. Refused: a
+// line that is not its nine numbers, a number outside its field, ids not
+// ascending or not below the next id, one parent without the other, a
+// parent that is not an earlier line or not born before its young, a
+// generation not one more than the older parent's, a living parent (one
+// naming an occupied slot of `animals`) of the other sex than its place
+// (the sex-0 parent first), and two entries naming one slot. Only slots
+// occupied in `animals` are taken into the slot table; the occupied slots
+// it does not name are left to the caller.
+std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
+                         LoadedLineage& out);
 
 }  // namespace ombrivale

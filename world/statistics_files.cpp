@@ -18,6 +18,9 @@ namespace {
 
 constexpr double kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr double kUint32Max = std::numeric_limits<uint32_t>::max();
+// 2^53: every whole number up to it is exact in a double, and no run counts
+// that many months.
+constexpr double kWhole = 9007199254740992.0;
 
 #define OMBRIVALE_SAMPLE_COLUMN(text, field, low, high, integral)               \
   SampleColumn {                                                                \
@@ -106,7 +109,9 @@ double ReadValue(const HistoryTable& table, size_t row, size_t column, double lo
 
 std::string RequireColumns(const HistoryTable& table, std::initializer_list<const char*> names) {
   for (const char* name : names) {
-    if (table.Column(name) == table.columns.size()) return std::string("no column ") + name;
+    if (table.Column(name) == table.columns.size()) {
+      return std::string("line 1 (the header) has no column ") + name;
+    }
   }
   return {};
 }
@@ -174,23 +179,30 @@ std::string ParseStatisticsFile(std::string_view text, History& history) {
       if (!problem.empty()) return problem;
       column.set(sample, std::isnan(value) ? 0.0 : value);
     }
-    sample.months = static_cast<uint16_t>(
-        ReadValue(table, row, months, 1, std::numeric_limits<uint16_t>::max(), true, 1, problem));
+    sample.months =
+        static_cast<uint64_t>(ReadValue(table, row, months, 1, kWhole, true, 1, problem));
     sample.restart = ReadValue(table, row, restart, 0, 1, true, 0, problem) != 0;
     if (!problem.empty()) return problem;
+    if (sample.months > kWhole - spanned) {
+      return "line " + std::to_string(row + 2) + ": the months add up past " +
+             std::to_string(static_cast<uint64_t>(kWhole));
+    }
     spanned += sample.months;
-    AppendSample(read, sample);
+    read.samples.push_back(sample);
   }
-  history.recorded = spanned;
-  history.sampledYear = read.samples.empty() ? 0 : read.samples.back().year;
-  history.sampledMonth = read.samples.empty() ? 0 : read.samples.back().month;
+  read.recorded = spanned;
+  SettleHistory(read);
+  history.recorded = read.recorded;
+  history.grain = read.grain;
+  history.newest = read.samples.empty() ? MonthSample{} : read.samples.back();
+  history.sampledYear = history.newest.year;
+  history.sampledMonth = history.newest.month;
   history.samples = std::move(read.samples);
   history.restartPending = false;
   return {};
 }
 
-void GenesFileText(const GeneHistory& genes, std::string& out) {
-  const auto series = SeriesGenes();
+void GenesFileText(const GeneHistory& genes, std::string& out, std::span<const SeriesGene> series) {
   out = "last,months,animals";
   for (const SeriesGene& gene : series) {
     for (const char* part : {"_mean", "_min", "_max"}) {
@@ -222,29 +234,47 @@ void GenesFileText(const GeneHistory& genes, std::string& out) {
   }
 }
 
-std::string ParseGenesFile(std::string_view text, GeneHistory& genes) {
+std::string ParseGenesFile(std::string_view text, GeneHistory& genes,
+                           std::span<const SeriesGene> series) {
   HistoryTable table;
   if (std::string problem = ParseCsv(text, table); !problem.empty()) return problem;
   if (std::string problem = RequireColumns(table, {"last", "months", "animals"});
       !problem.empty()) {
     return problem;
   }
-  const auto series = SeriesGenes();
   struct Columns {
     size_t mean, lowest, highest;
   };
+  // Some 350 columns looked up by name: through an index, not one by one.
+  ColumnIndex index(table.columns.size());
+  for (size_t c = 0; c < table.columns.size(); ++c)
+    index.Add(table.columns[c], c);
+  const auto column = [&index, &table](std::string_view name) {
+    return index.Find(name, table.columns.size());
+  };
+  // The three column names of every gene: made once for the genes the
+  // history follows.
+  const auto namesOf = [](std::span<const SeriesGene> chosen) {
+    std::vector<std::string> all;
+    for (const SeriesGene& gene : chosen) {
+      for (const char* part : {"_mean", "_min", "_max"})
+        all.push_back(gene.column + part);
+    }
+    return all;
+  };
+  static const std::vector<std::string> followed = namesOf(SeriesGenes());
+  const bool all = series.data() == SeriesGenes().data() && series.size() == SeriesGenes().size();
+  const std::vector<std::string> given = all ? std::vector<std::string>() : namesOf(series);
+  const std::vector<std::string>& names = all ? followed : given;
   std::vector<Columns> where;
-  for (const SeriesGene& gene : series) {
-    where.push_back({table.Column(gene.column + "_mean"), table.Column(gene.column + "_min"),
-                     table.Column(gene.column + "_max")});
-  }
+  for (size_t g = 0; g < series.size(); ++g)
+    where.push_back({column(names[3 * g]), column(names[3 * g + 1]), column(names[3 * g + 2])});
   const size_t last = table.Column("last");
   const size_t months = table.Column("months");
   const size_t animals = table.Column("animals");
   constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   constexpr double kLow = std::numeric_limits<int16_t>::min();
   constexpr double kHigh = std::numeric_limits<int16_t>::max();
-  constexpr double kWhole = 9007199254740992.0;  // 2^53: every whole double below is exact
 
   GeneHistory read;
   read.genes = series.size();
@@ -253,7 +283,7 @@ std::string ParseGenesFile(std::string_view text, GeneHistory& genes) {
     GeneRecord record;
     record.last = static_cast<uint64_t>(ReadValue(table, row, last, 0, kWhole, true, 0, problem));
     record.months =
-        static_cast<uint32_t>(ReadValue(table, row, months, 1, kUint32Max, true, 1, problem));
+        static_cast<uint64_t>(ReadValue(table, row, months, 1, kWhole, true, 1, problem));
     record.animals =
         static_cast<uint64_t>(ReadValue(table, row, animals, 0, kWhole, true, 0, problem));
     if (problem.empty() && !read.records.empty() && record.last <= read.records.back().last) {

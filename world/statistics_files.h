@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/world.h"
+#include "genetics/gene_census.h"
 #include "world/file_system.h"
 
 namespace ombrivale {
@@ -30,9 +31,12 @@ std::span<const SampleColumn> SampleColumns();
 // The column of that name; nullptr when there is none.
 const SampleColumn* FindSampleColumn(std::string_view name);
 
-// The files' text, replacing `out`.
+// The files' text, replacing `out`. The gene series' columns are those of
+// `series`, the genes the history follows unless a test or a fuzz target
+// gives a few.
 void StatisticsFileText(const History& history, std::string& out);
-void GenesFileText(const GeneHistory& genes, std::string& out);
+void GenesFileText(const GeneHistory& genes, std::string& out,
+                   std::span<const SeriesGene> series = SeriesGenes());
 
 // Read the files back. Each returns an empty string when the text is sound,
 // else what is wrong and where ("line 7 is cut short (no end of line)",
@@ -40,7 +44,8 @@ void GenesFileText(const GeneHistory& genes, std::string& out);
 // untouched. The samples' bookkeeping (`recorded`, the date last sampled)
 // follows the rows read; the gene series is left to ParseGenesFile.
 std::string ParseStatisticsFile(std::string_view text, History& history);
-std::string ParseGenesFile(std::string_view text, GeneHistory& genes);
+std::string ParseGenesFile(std::string_view text, GeneHistory& genes,
+                           std::span<const SeriesGene> series = SeriesGenes());
 
 // The loader's step: replaces the world's history with the one saved in
 // `folder`, or an empty one when the folder has none. A file that cannot be

@@ -249,19 +249,27 @@ bool CancelAfterCheck(World& world, FileSystem& files, const LoadCheck& check,
 
 // The family record of the animals read: lineage.dat, and a founder entry
 // of generation 0 for every living animal it does not name (all of them
-// when the folder has no such file, as one saved before it came does not).
-// False when the user cancelled the load after an error in it.
-bool ReadLineage(World& world, FileSystem& files, const std::string& path) {
+// when the folder has no such file, as one saved before it came does not,
+// or when the file cannot be read or its record does not hold: it is
+// refused whole, with a message naming it, and the rest of the world loads).
+void ReadLineage(World& world, FileSystem& files, const std::string& path) {
   LoadedLineage loaded;
   std::string text;
+  std::string problem;
   PathKind kind = PathKind::Missing;
   FileError error = files.Inspect(path, kind);
-  if (!error && kind != PathKind::Missing) {
-    error = files.ReadFile(path, text);
-    if (!error) error = ParseLineage(text, world.Animals, loaded);
+  if (!error && kind != PathKind::Missing) error = files.ReadFile(path, text);
+  if (error) {
+    problem = ErrorDescription(error);
+  } else if (kind != PathKind::Missing) {
+    problem = ParseLineage(text, world.Animals, loaded);
   }
-  if (error && CancelAfter(world, error)) return false;
-  if (error || kind == PathKind::Missing) loaded = LoadedLineage{};  // every animal a founder
+  if (!problem.empty()) {
+    SeamOf(world).ShowMessageBox(std::string(kLineage) + " could not be read (" + problem +
+                                     "): every living animal starts as a founder of generation 0.",
+                                 "Family Record Not Loaded", Buttons::Ok);
+    loaded = LoadedLineage{};
+  }
   world.lineage = std::move(loaded.lineage);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const size_t at = static_cast<size_t>(slot);
@@ -276,7 +284,6 @@ bool ReadLineage(World& world, FileSystem& files, const std::string& path) {
         world.lineage.idOfSlot[static_cast<size_t>(slot)];
   species.nextSpecies = loaded.nextSpecies;
   species.count = 0;  // until the next grouping
-  return true;
 }
 
 // The animal whose file a save writes for `slot`: the occupant, or the
@@ -808,7 +815,7 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   }
 
   if (CancelAfterCheck(world, files, check, prefix, kLineage)) return false;
-  if (!ReadLineage(world, files, prefix + kLineage)) return false;
+  ReadLineage(world, files, prefix + kLineage);
 
   if (CancelAfterCheck(world, files, check, prefix, kStatisticsFileName) ||
       CancelAfterCheck(world, files, check, prefix, kGenesFileName)) {

@@ -21,9 +21,13 @@
 //                 several once old samples are merged), lines ending in LF:
 //                 the columns of `ombrivale-run --stats` (world/history_file.h)
 //                 followed by "months" (how many months the line stands for,
-//                 1..65535; its deaths are those of all of them) and "restart"
-//                 (1 on the first sample of a newly generated world, else 0).
+//                 1..2^53, about as many as its neighbours; its deaths are
+//                 those of all of them) and "restart" (1 when the line begins
+//                 with the first sample of a newly generated world, else 0).
 //                 At most 8,192 lines after the header (core/history.h).
+//                 Written up to 65,535 months a line before histories kept
+//                 one grain; such files read, their lines gathered to the
+//                 grain their months fit.
 //   genes.csv     the gene series (core/gene_history.h), lines ending in LF:
 //                 "last" (the position of the line's last month on the
 //                 history's time axis: the index of its sample among all
@@ -48,7 +52,9 @@
 //                 count (0..115), the slot it lives in (0 when dead) and its
 //                 species (0 for none). Written since the family record
 //                 came; a folder without it loads with every living animal
-//                 a founder of generation 0.
+//                 a founder of generation 0, and so does one whose record
+//                 does not hold (world/lineage_file.h says what must),
+//                 after a message naming the file and the line.
 //   manifest.dat  what the save wrote, written last of all, so that a folder
 //                 with a manifest holds every file it lists (world/manifest.h).
 //                 Line 1: the save's sequence number (1 for a world's first

@@ -161,6 +161,7 @@ inline void LiteralMate(World& w, int first, int second) {
   Reseed(w);
   const float m = MeanOf(Adult(AnimalAt(w, first)).Genitalia.YoungPerLitter,
                          Adult(AnimalAt(w, second)).Genitalia.YoungPerLitter);
+  const LineageParents parents = ParentsInSlots(w.lineage, first, second);
   for (float n = m / 2 + 1; n <= m; n += 1) {
     int slot = FindFreeSlot(w);
     if (slot == 0) {
@@ -183,7 +184,7 @@ inline void LiteralMate(World& w, int first, int second) {
     egg.Y = AnimalAt(w, second).Y;
     NotePosition(w, slot);
     NoteGenesChanged(w, slot);
-    RecordYoung(w.lineage, slot, first, second, w.Year, w.Month,
+    RecordYoung(w.lineage, slot, parents, w.Year, w.Month,
                 static_cast<int16_t>(KeptPrimordialCount(w, slot)));
   }
 }

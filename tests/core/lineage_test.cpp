@@ -7,28 +7,30 @@
 namespace ombrivale {
 namespace {
 
-// A family in slots: founders 1 and 2 (ids 1, 2) have young 3 and 4 (ids 3,
-// 4, generation 1); founder 5 (id 5) and young 3 have 6 (id 6, generation
-// 2). Slots keep the animal of the same number.
+// A family in slots: founders 1 and 2 (ids 1, 2; sex 0, 1) have young 3 and 4
+// (ids 3, 4, generation 1, year 3; sex 1, 0); founder 5 (id 5) and young 3
+// have 6 (id 6, generation 2, year 4). Slots keep the animal of that number.
 struct Family {
   Lineage lineage;
   std::vector<Animal> animals = std::vector<Animal>(kSlotCount + 1);
 
   Family() {
-    for (int slot : {1, 2})
-      Found(slot);
-    Young(3, 1, 2);
-    Young(4, 1, 2);
-    Found(5);
-    Young(6, 5, 3);
+    Found(1, 0);
+    Found(2, 1);
+    Young(3, 1, 2, 3, 1);
+    Young(4, 1, 2, 3, 0);
+    Found(5, 0);
+    Young(6, 5, 3, 4, 0);
   }
-  void Found(int slot) {
+  void Found(int slot, uint8_t sex) {
     animals[static_cast<size_t>(slot)].Alive = 1;
+    animals[static_cast<size_t>(slot)].Sex = sex;
     RecordFounder(lineage, slot, 0, 1, 100);
   }
-  void Young(int slot, int first, int second) {
+  void Young(int slot, int first, int second, int32_t year, uint8_t sex) {
     animals[static_cast<size_t>(slot)].Alive = 1;
-    RecordYoung(lineage, slot, first, second, 3, 4, 90);
+    animals[static_cast<size_t>(slot)].Sex = sex;
+    RecordYoung(lineage, slot, first, second, year, 4, 90);
   }
   void Die(int slot) { animals[static_cast<size_t>(slot)].Alive = 0; }
   std::vector<uint64_t> Ids() const {
@@ -46,13 +48,13 @@ TEST(Lineage, YoungTakeTheirParentsIdsAndOneGenerationMoreThanTheOlderParent) {
   EXPECT_EQ(5u, six->parents[0]);
   EXPECT_EQ(3u, six->parents[1]);
   EXPECT_EQ(2u, six->generation);
-  EXPECT_EQ(3, six->birthYear);
+  EXPECT_EQ(4, six->birthYear);
   EXPECT_EQ(0u, FindLineageEntry(f.lineage, 5)->generation);
   EXPECT_EQ(nullptr, LineageFault(f.lineage, f.animals));
   EXPECT_EQ(6, SlotOfId(f.lineage, f.animals, 6));
 
   // A young that takes a parent's slot is recorded against the parent.
-  f.Young(1, 1, 2);
+  f.Young(1, 1, 2, 5, 1);
   EXPECT_EQ(1u, FindLineageEntry(f.lineage, 7)->parents[0]);
   EXPECT_EQ(0, SlotOfId(f.lineage, f.animals, 1));  // replaced
 }
@@ -77,7 +79,7 @@ TEST(Lineage, PruningDropsDeadLinesKeepsAncestorsAndNeverReusesAnId) {
     PruneLineage(f.lineage, f.animals);
     EXPECT_EQ(c.kept, f.Ids()) << ::testing::PrintToString(c.dead);
     EXPECT_EQ(nullptr, LineageFault(f.lineage, f.animals));
-    f.Found(7);
+    f.Found(7, 0);
     EXPECT_EQ(7u, f.lineage.idOfSlot[7]);
   }
 }
@@ -106,6 +108,12 @@ TEST(Lineage, FaultsAreFound) {
       {"a generation breaks the rule", [](Family& f) { f.lineage.entries[5].generation = 1; }},
       {"an ancestor of a kept entry is missing",
        [](Family& f) { f.lineage.entries.erase(f.lineage.entries.begin() + 2); }},
+      // 6 born in the month of its parent 3; living 3 (sex 1) made sex 0; a
+      // dead parent's sex is not known.
+      {"a parent not born before its young", [](Family& f) { f.lineage.entries[5].birthYear = 3; }},
+      {"a living parent of the other sex than its place", [](Family& f) { f.animals[3].Sex = 0; }},
+      {"none", [](Family& f) { f.animals[3].Sex = f.animals[3].Alive = 0; }},
+      {"an entry with one parent", [](Family& f) { f.lineage.entries[5].parents[1] = 0; }},
   };
   for (const Case& c : cases) {
     Family f;

@@ -67,6 +67,38 @@ TEST(Mate, AFullTableStopsTheLitterUnlessOverwritingIsExactlyOne) {
   }
 }
 
+// Regression: in a full table an egg that overwrote a parent became, in
+// the family record, the parent of its later siblings (born the same month,
+// one generation too high). Every egg names the pair that mated; the genes
+// still come from the slots.
+TEST(Mate, EveryEggOfALitterNamesThePairThatMatedWhenAnEggTakesAParentsSlot) {
+  TestWorld t;
+  t.world.OverwriteLeast = 1;
+  // Everyone but the pair a little evolved, so the pair go first.
+  for (int slot = 3; slot <= kSlotCount; ++slot) {
+    Animal& a = PutAnimal(t.world, slot, 100, 100);
+    a.Sex = static_cast<uint8_t>(slot % 2);
+    a.Genes[1].Body.Height = 7;
+    a.Genes[1].Tail.Length = 9;
+  }
+  PutPair(t.world, 6, 6);  // a litter of 3
+  const uint64_t mother = t.world.lineage.idOfSlot[1];
+  const uint64_t father = t.world.lineage.idOfSlot[2];
+  t.world.Year = 9;
+  Mate(t.world, 1, 2);
+  EXPECT_NE(mother, t.world.lineage.idOfSlot[1]);  // a parent was overwritten
+  int young = 0;
+  for (const LineageEntry& e : t.world.lineage.entries) {
+    if (e.birthYear != 9) continue;
+    ++young;
+    EXPECT_EQ(mother, e.parents[0]) << e.id;
+    EXPECT_EQ(father, e.parents[1]) << e.id;
+    EXPECT_EQ(1u, e.generation) << e.id;
+  }
+  EXPECT_EQ(3, young);
+  EXPECT_EQ(nullptr, LineageFault(t.world.lineage, t.world.Animals));
+}
+
 // Mate scores the table once per litter and then updates only the young's
 // slot. The litter as written, scoring the whole table for every young, must
 // leave the same world (victims, eggs, the fields a birth leaves alone) on

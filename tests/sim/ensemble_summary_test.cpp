@@ -15,15 +15,15 @@ namespace fs = std::filesystem;
 TEST(ParseHistoryCsv, ReportsTheFirstFaultByLine) {
   const std::pair<const char*, const char*> cases[] = {
       {"", "the file is empty"},
-      {"a,b\n", "no rows"},
+      {"a,b\n", "no rows after the header (line 1)"},
       {"a,b\n1,2\n3,", "line 3 is cut short (no end of line)"},
       {"a,b\n1,2\n3\n", "line 3 has 1 fields, the header 2"},
       {"a,b\n1,2,\n", "line 2 has 3 fields, the header 2"},
       {"a,b\n1,x\n", "line 2, column b: 'x' is not a number"},
       {"a,b\n1,2.5.1\n", "line 2, column b: '2.5.1' is not a number"},
       {"a,b\ninf,2\n", "line 2, column a: 'inf' is not a number"},
-      {"a,,b\n1,2,3\n", "the header has an empty column name"},
-      {"a,a\n1,2\n", "the header names column a twice"},
+      {"a,,b\n1,2,3\n", "line 1 (the header) has an empty column name"},
+      {"a,a\n1,2\n", "line 1 (the header) names column a twice"},
       {"a,b\r\n-1,\r\n", ""},
   };
   for (const auto& [text, problem] : cases) {

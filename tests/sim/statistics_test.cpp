@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "genetics/needs.h"
+#include "sim/history_chart.h"
 #include "sim/tick.h"
 #include "support/test_world.h"
 
@@ -59,6 +62,32 @@ TEST(Statistics, OneSampleAMonthWithItsDeathsAndRestartsFlagged) {
   ASSERT_EQ(11u, samples.size());
   EXPECT_FALSE(samples.back().restart);
   EXPECT_EQ(11u, world.history.recorded);
+}
+
+// Regression: an empty world's axis (0..1, five ticks, no decimals) read
+// "0 0 0 1 1 1". Counts tick at whole numbers, rates and scores at round ones.
+TEST(Statistics, ChartAxesTickAtRoundNumbersAndCountsAtWholeNumbers) {
+  struct Case {
+    double low, high;
+    bool whole;
+    AxisTicks expected;
+  };
+  const Case cases[] = {{0, 1, true, {0, 1, 1, 0}},        {0, 1, false, {0, 1, 0.2, 1}},
+                        {0, 825, true, {0, 1000, 200, 0}}, {0, 0.055, false, {0, 0.06, 0.01, 2}},
+                        {-12, 40, true, {-20, 40, 10, 0}}, {5, 5, true, {5, 6, 1, 0}}};
+  for (const Case& c : cases) {
+    const AxisTicks a = NiceAxis(c.low, c.high, c.whole);
+    const AxisTicks& e = c.expected;
+    EXPECT_NEAR(
+        0, std::abs(a.low - e.low) + std::abs(a.high - e.high) + std::abs(a.interval - e.interval),
+        1e-12)
+        << c.high;
+    EXPECT_EQ(e.decimals, a.decimals) << c.high;
+  }
+  std::string whole;
+  for (const ChartPage& page : ChartPages())
+    whole += IsWholeNumberPage(page) ? std::string(page.title) + ' ' : "";
+  EXPECT_EQ("Population Diet Breathing Covering Species Generations ", whole);
 }
 
 }  // namespace

@@ -137,10 +137,10 @@ TEST(StatisticsWindowTest, ExportIsTheRunnersCsvForTheSameSeededWorld) {
   environment.mapScale = 1;
   environment.endProgram = [] {};
   environment.seed = 9;
+  environment.startPaused = true;  // not a tick before the steps below
   ui::MainWindow window(environment);
   window.QtWindowSeam().ScriptAnswers({});
   window.StartUp();
-  window.Action("menu_run_pause")->trigger();
   for (int tick = 0; tick < 700; ++tick)
     window.Action("menu_run_step_tick")->trigger();
   window.QtWindowSeam().ClearBoxes();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fuzz/records_fuzz.h"
 #include "fuzz/settings_fuzz.h"
 #include "fuzz/world_files_fuzz.h"
 #include "support/world_files_support.h"
@@ -37,6 +38,12 @@ TEST(FuzzCorpus, EveryInputIsRefusedOrReadsBackTheSame) {
   EXPECT_GT(Replay("animals_dat", fuzz::AnimalsDatFuzzOne), 0);
   EXPECT_GT(Replay("animal_file", fuzz::AnimalFileFuzzOne), 0);
   EXPECT_GT(Replay("settings", fuzz::SettingsFuzzOne), 0);
+  EXPECT_GT(Replay("lineage_dat", fuzz::LineageDatFuzzOne), 0);
+  EXPECT_GT(Replay("stats_csv", fuzz::StatsCsvFuzzOne), 0);
+  EXPECT_GT(Replay("genes_csv", fuzz::GenesCsvFuzzOne), 0);
+  EXPECT_GT(Replay("program_settings", fuzz::ProgramSettingsFuzzOne), 0);
+  EXPECT_GT(Replay("animal_import", fuzz::AnimalImportFuzzOne), 0);
+  EXPECT_GT(Replay("seed_csv", fuzz::SeedCsvFuzzOne), 0);
 }
 
 // The real save in the corpus is whole: each file reads without an error.

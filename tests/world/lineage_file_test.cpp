@@ -5,8 +5,8 @@
 namespace ombrivale {
 namespace {
 
-// Founders 1 and 2 (slots 1 and 2, species 7) and their young 3 (slot 5,
-// dead since, so not in a slot).
+// Founders 1 and 2 (slots 1 and 2, sex 0 and 1, species 7) and their young
+// 3 (slot 5, dead since, so not in a slot).
 struct Saved {
   Lineage lineage;
   std::vector<Animal> animals = std::vector<Animal>(kSlotCount + 1);
@@ -14,6 +14,7 @@ struct Saved {
   Saved() {
     for (int slot : {1, 2, 5})
       animals[static_cast<size_t>(slot)].Alive = 1;
+    animals[2].Sex = 1;
     RecordFounder(lineage, 1, 0, 0, 107);
     RecordFounder(lineage, 2, 0, 0, 107);
     RecordYoung(lineage, 5, 1, 2, 3, 11, 100);
@@ -31,7 +32,7 @@ TEST(LineageFile, WritesOneLinePerEntryAndReadsItBack) {
   LineageText(s.lineage, s.animals, s.species, 9, text);
   EXPECT_EQ(kText, text);
   LoadedLineage loaded;
-  ASSERT_FALSE(ParseLineage(text, s.animals, loaded).failed());
+  ASSERT_EQ("", ParseLineage(text, s.animals, loaded));
   EXPECT_EQ(3u, loaded.lineage.entries.size());
   EXPECT_EQ(4u, loaded.lineage.nextId);
   EXPECT_EQ(9, loaded.nextSpecies);
@@ -43,32 +44,47 @@ TEST(LineageFile, WritesOneLinePerEntryAndReadsItBack) {
 TEST(LineageFile, ADamagedFileIsRefusedAtItsLineAndChangesNothing) {
   struct Case {
     const char* text;
-    int error;
-    int line;
+    const char* problem;
   };
   const Case cases[] = {
-      {"", kErrorPastEnd, 1},
-      {"4\r\n", kErrorPastEnd, 2},
-      {"x\r\n9\r\n", kErrorNotNumber, 1},
-      {"4\r\n9\r\n1 0 0 0 0 0 107 1\r\n", kErrorPastEnd, 3},        // cut short
-      {"4\r\n9\r\n1 0 0 0 0 0 107 1 7 8\r\n", kErrorNotNumber, 3},  // one too many
-      {"4\r\n9\r\n4 0 0 0 0 0 107 1 7\r\n", kErrorOutOfRange, 3},   // not below the next id
-      {"4\r\n9\r\n2 0 0 0 0 0 0 1 0\r\n1 0 0 0 0 0 0 2 0\r\n", kErrorOutOfRange, 4},  // descending
-      {"4\r\n9\r\n1 0 0 0 0 0 107 1 7\r\n3 1 2 3 11 1 100 0 0\r\n", kErrorOutOfRange, 4},  // no 2
-      {"4\r\n9\r\n1 0 0 0 0 0 0 0 0\r\n2 0 0 0 0 0 0 0 0\r\n3 1 2 0 0 2 0 0 0\r\n",
-       kErrorOutOfRange, 5},                                       // generation 2, not 1
-      {"4\r\n9\r\n1 0 0 0 0 0 116 1 7\r\n", kErrorOutOfRange, 3},  // count above 115
-      {"4\r\n9\r\n1 0 0 0 0 0 0 1 0\r\n2 0 0 0 0 0 0 1 0\r\n", kErrorBadSlot, 4},
+      {"", "line 1 is missing"},
+      {"4\r\n", "line 2 is missing"},
+      {"x\r\n9\r\n", "line 1, the next id: 'x' is not a number"},
+      {"4\r\n9\r\n1 0 0 0 0 0 107 1\r\n", "line 3 is cut short: no species"},
+      {"4\r\n9\r\n1 0 0 0 0 0 107 1 7 8\r\n", "line 3 has more than 9 numbers"},
+      {"4\r\n9\r\n4 0 0 0 0 0 107 1 7\r\n", "line 3, id: 4 is out of range (1..3)"},
+      {"4\r\n9\r\n2 0 0 0 0 0 0 1 0\r\n1 0 0 0 0 0 0 2 0\r\n",
+       "line 4, id: 1 is out of range (3..3)"},  // descending
+      {"4\r\n9\r\n1 0 0 0 0 0 107 1 7\r\n3 1 2 3 11 1 100 0 0\r\n",
+       "line 4: parent 2 is not an earlier line"},
+      {"4\r\n9\r\n1 0 0 0 0 0 0 0 0\r\n2 0 0 0 0 0 0 0 0\r\n3 1 2 0 1 2 0 0 0\r\n",
+       "line 5: generation 2 is not 1 (one more than the older parent's)"},
+      {"4\r\n9\r\n1 0 0 0 0 0 0 0 0\r\n2 0 0 0 0 0 0 0 0\r\n3 1 0 0 1 1 0 0 0\r\n",
+       "line 5: one parent without the other"},
+      {"4\r\n9\r\n1 0 0 0 0 0 116 1 7\r\n",
+       "line 3, evolvedness count: 116 is out of range (0..115)"},
+      {"4\r\n9\r\n1 0 0 0 0 0 0 1 0\r\n2 0 0 0 0 0 0 1 0\r\n", "line 4: slot 1 is named twice"},
+      // The young born in the month of a parent.
+      {"4\r\n9\r\n1 0 0 3 11 0 0 0 0\r\n2 0 0 0 0 0 0 0 0\r\n3 1 2 3 11 1 0 0 0\r\n",
+       "line 5: parent 1 (born year 3, month 11) is not born before its young"},
+      // The sex-1 parent alive in slot 1 (sex 0), the sex-0 one in slot 2 (sex 1).
+      {"4\r\n9\r\n1 0 0 0 0 0 0 0 0\r\n2 0 0 0 0 0 0 1 0\r\n3 1 2 3 11 1 0 0 0\r\n",
+       "line 5: parent 2 lives in slot 1 as sex 0, but stands in the sex-1 parent's place"},
+      {"4\r\n9\r\n1 0 0 0 0 0 0 2 0\r\n2 0 0 0 0 0 0 0 0\r\n3 1 2 3 11 1 0 0 0\r\n",
+       "line 5: parent 1 lives in slot 2 as sex 1, but stands in the sex-0 parent's place"},
   };
   Saved s;
   for (const Case& c : cases) {
     LoadedLineage loaded;
     loaded.nextSpecies = 33;
-    const FileError error = ParseLineage(c.text, s.animals, loaded);
-    EXPECT_EQ(c.error, error.number) << c.text;
-    EXPECT_EQ(c.line, error.where) << c.text;
+    EXPECT_EQ(c.problem, ParseLineage(c.text, s.animals, loaded)) << c.text;
     EXPECT_EQ(33, loaded.nextSpecies) << c.text;
   }
+  // The sexes the right way round: sound.
+  LoadedLineage loaded;
+  EXPECT_EQ(
+      "", ParseLineage("4\r\n9\r\n1 0 0 0 0 0 0 1 0\r\n2 0 0 0 0 0 0 2 0\r\n3 1 2 3 11 1 0 0 0\r\n",
+                       s.animals, loaded));
 }
 
 }  // namespace

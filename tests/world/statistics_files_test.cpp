@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "genetics/gene_census.h"
 #include "genetics/needs.h"
 #include "sim/statistics.h"
 #include "support/test_world.h"
@@ -77,6 +78,33 @@ TEST(StatisticsFiles, RoundTripKeepsEverySampleAndTheGeneSeries) {
   EXPECT_EQ(3u, read.genes.records[3].last);
 }
 
+// Ten thousand years of months pushed directly, a restart every few
+// decades, through stats.csv and genes.csv: every month, every restart's
+// place, the grain and the genes come back. (Months were 16 bits.)
+TEST(StatisticsFiles, TenThousandYearsGoThroughTheFilesWhole) {
+  History saved;
+  std::vector<GeneStat> stats(SeriesGenes().size());
+  for (uint64_t n = 0, next = 0; n < 12 * 10000; ++n) {
+    MonthSample sample;
+    sample.population = static_cast<int32_t>(n % 751);
+    sample.restart = n == next;
+    if (sample.restart) next = n + 1 + (n * 7919 + 12345) % 1000;
+    AppendSample(saved, sample);
+    stats.assign(stats.size(), GeneStat{static_cast<float>(n % 50), 0, 9});
+    AppendGeneMonth(saved.genes, saved.recorded - 1, 3, stats);
+  }
+  History read;
+  ASSERT_EQ("", ParseStatisticsFile(StatsText(saved), read));
+  ASSERT_EQ("", ParseGenesFile(GenesText(saved.genes), read.genes));
+  EXPECT_EQ(StatsText(saved), StatsText(read));
+  EXPECT_EQ(GenesText(saved.genes), GenesText(read.genes));
+  EXPECT_EQ(saved.grain, read.grain);
+
+  // A line of more months than 16 bits hold, as an older program wrote.
+  ASSERT_EQ("", ParseStatisticsFile("year,month,population,months\n9000,1,5,100000\n", read));
+  EXPECT_EQ(100000u, read.recorded);
+}
+
 TEST(StatisticsFiles, DamagedFilesSayWhatAndWhere) {
   TestWorld t;
   MakeHistory(t.world);
@@ -96,7 +124,7 @@ TEST(StatisticsFiles, DamagedFilesSayWhatAndWhere) {
       {replaced(stats, "7,4,", "7,4.5,"), false,
        "line 3, column month: '4.5' is not a whole number"},
       {replaced(stats, "7,3,3,", "7,13,3,"), false, "line 2, column month: '13' is out of range"},
-      {replaced(stats, "year,", "yr,"), false, "no column year"},
+      {replaced(stats, "year,", "yr,"), false, "line 1 (the header) has no column year"},
       {replaced(genes, "\n1,", "\n0,"), true, "line 3: last is not after the line before"},
       {replaced(genes, "\n0,1,3,", "\n0,1,,"), true, "line 2, column animals is empty"},
   };
@@ -121,28 +149,31 @@ TEST(StatisticsFiles, TheSaveCarriesTheHistoryAndOlderOrDamagedFoldersLoadWithou
   const std::string stats = ReadFileText(statsFile);
   EXPECT_EQ(StatsText(t.world.history), stats);
 
-  const auto load = [&](int boxes) {
+  // Loads the folder: no message, or one naming `damaged` and the line.
+  const auto load = [&](const char* damaged) {
     TestWorld loaded;
     loaded.world.history.recorded = 42;  // whatever was there goes
     EXPECT_TRUE(LoadWorld(loaded.world, scratch.AutoSave()));
-    EXPECT_EQ(static_cast<size_t>(boxes), loaded.seam.boxes.size());
-    if (boxes > 0) {
+    EXPECT_EQ(damaged != nullptr ? 1u : 0u, loaded.seam.boxes.size());
+    if (damaged != nullptr) {
       EXPECT_EQ("History Not Loaded", loaded.seam.boxes[0].title);
+      EXPECT_EQ(0u,
+                loaded.seam.boxes[0].text.find(std::string(damaged) + " could not be read (line "));
     }
     return std::make_pair(StatsText(loaded.world.history),
                           loaded.world.history.genes.records.size());
   };
-  EXPECT_EQ(std::make_pair(stats, size_t{4}), load(0));
+  EXPECT_EQ(std::make_pair(stats, size_t{4}), load(nullptr));
   // Damaged by hand, without the save's manifest: the readers report.
   std::remove((scratch.AutoSave() + "/manifest.dat").c_str());
 
   WriteFileText(genesFile, "last,months\n1,x\n");  // the samples stay, the genes go
-  EXPECT_EQ(std::make_pair(stats, size_t{0}), load(1));
+  EXPECT_EQ(std::make_pair(stats, size_t{0}), load(kGenesFileName));
   WriteFileText(statsFile, stats.substr(0, 40));
   const std::string empty = StatsText(History{});
-  EXPECT_EQ(std::make_pair(empty, size_t{0}), load(1));
+  EXPECT_EQ(std::make_pair(empty, size_t{0}), load(kStatisticsFileName));
   std::remove(statsFile.c_str());  // a folder saved before the history was
-  EXPECT_EQ(std::make_pair(empty, size_t{0}), load(0));
+  EXPECT_EQ(std::make_pair(empty, size_t{0}), load(nullptr));
 }
 
 }  // namespace

@@ -1,0 +1,9 @@
+// libFuzzer target: lineage.dat (the family record) on arbitrary bytes.
+#include <cstdlib>
+
+#include "fuzz/records_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (!ombrivale::fuzz::LineageDatFuzzOne(data, size)) std::abort();
+  return 0;
+}
