@@ -78,10 +78,9 @@ TEST(Forage, FarSightFindsFoodAcrossTheMap) {
   }
 }
 
-// A forager remembers what it saw from its cell: the memory is taken again
-// only while no food in reach has appeared or gone. Each change below comes
-// between two looks from the same cell; the second look must be the literal
-// scan's.
+// A forager remembers what it saw from its cell while no food in reach has
+// appeared or gone. Each change below comes between two looks from the same
+// cell; the second look must be the literal scan's.
 TEST(Forage, ASightIsTakenAgainOnlyWhileTheFoodInReachIsUnchanged) {
   struct Case {
     int x, y;  // a cell whose food changes

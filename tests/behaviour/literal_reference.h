@@ -172,13 +172,7 @@ inline void LiteralMate(World& w, int first, int second) {
     Inherit(w, first, second, slot);
     Mutate(w, slot);
     Animal& egg = AnimalAt(w, slot);
-    egg.Alive = 1;
-    egg.AgeYears = 0;
-    egg.AgeMonths = 0;
-    egg.Hunger = 500;
-    egg.Breath = egg.Genes[0].Body.BreathCapasity;
-    egg.Stage = kStageEgg;
-    egg.EggTimer = egg.Unborn.TimeInEgg;
+    StartEgg(egg);
     egg.Sex = static_cast<uint8_t>(Rnd(w) * 2);
     egg.X = AnimalAt(w, second).X;
     egg.Y = AnimalAt(w, second).Y;
