@@ -1,5 +1,5 @@
-// Speed of the simulation tick, the species grouping, the world files, the
-// map redraw and world generation.
+// Speed of the simulation tick, the species grouping and its history, the
+// world files, the map redraw and its repaint by trait, and world generation.
 //
 // Two kinds of world feed the tick benchmarks:
 //  - Evolved worlds, as `ombrivale-run --world W --new --seed 1 --years N
@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "behaviour/species.h"
+#include "behaviour/species_history.h"
 #include "bench/evolved_world.h"
 #include "core/helpers.h"
 #include "core/world.h"
@@ -33,6 +34,7 @@
 #include "sim/new_world.h"
 #include "sim/session.h"
 #include "sim/tick.h"
+#include "world/map_colouring.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
 #include "world/world_files.h"
@@ -144,6 +146,43 @@ BENCHMARK(BM_GroupSpecies)
     ->Args({80, 0})
     ->Args({150, 1})
     ->Args({150, 0})
+    ->Iterations(600)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// What the species history adds to a month step: recording the month's
+// grouping, on the evolved seed-1 table (range(0) years, as for
+// BM_GroupSpecies). Each month's ticks record it themselves; that record is
+// undone and done again, timed.
+void BM_RecordSpeciesGrouping(benchmark::State& state) {
+  const std::unique_ptr<World> start =
+      StartWorld(EvolvedWorld(static_cast<int>(state.range(0))), true, 7);
+  World world = *start;
+  for (int month = 0; month < 2; ++month) {  // a history begun, as in a long run
+    const int16_t now = world.Month;
+    while (world.Month == now)
+      SimulationTick(world);
+  }
+  SpeciesHistory before;
+  for (auto _ : state) {
+    if (world.Year >= start->Year + 50) world = *start;
+    before = world.speciesHistory;
+    const int16_t month = world.Month;
+    while (world.Month == month)
+      SimulationTick(world);
+    world.speciesHistory = before;
+    const auto begin = std::chrono::steady_clock::now();
+    RecordSpeciesGrouping(world, world.history.recorded - 1, false);
+    const auto end = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
+  }
+  state.counters["species"] = static_cast<double>(world.speciesHistory.species.size());
+  state.counters["living"] = static_cast<double>(world.speciesHistory.living.size());
+}
+BENCHMARK(BM_RecordSpeciesGrouping)
+    ->ArgName("years")
+    ->Arg(80)
+    ->Arg(150)
     ->Iterations(600)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
@@ -297,6 +336,29 @@ void BM_ReDrawMap(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReDrawMap)->Unit(benchmark::kMicrosecond);
+
+// The mini map repainted for another colouring on a full table (the
+// reference world): the animals' colours and legend, the background copied
+// back and the dots drawn. range(0) is the choice, named in the label.
+void BM_RepaintMiniMap(benchmark::State& state) {
+  static constexpr const char* kChoices[] = {
+      "real",  "species", "generation", "age",       "hunger",   "score",
+      "stage", "sex",     "diet",       "breathing", "covering", "adult.Body.Height"};
+  const World& world = ReferenceWorld();
+  const ColourChoice choice = *ParseColourChoice(kChoices[state.range(0)]);
+  MapPicture background;
+  PaintTerrain(world, background);
+  MapPicture picture;
+  MapColouring colouring;
+  for (auto _ : state) {
+    ColourAnimals(world, choice, colouring);
+    picture.pixels = background.pixels;
+    PaintAnimals(world, colouring, picture);
+    benchmark::DoNotOptimize(picture.pixels.data());
+  }
+  state.SetLabel(kChoices[state.range(0)]);
+}
+BENCHMARK(BM_RepaintMiniMap)->DenseRange(0, 11)->Unit(benchmark::kMicrosecond);
 
 void BM_NewWorld(benchmark::State& state) {
   std::unique_ptr<World> world = StartWorld("", false, 2);

@@ -24,6 +24,7 @@
 #include "core/save_queue.h"
 #include "core/seam.h"
 #include "core/species.h"
+#include "core/species_history.h"
 
 namespace ombrivale {
 
@@ -141,6 +142,8 @@ struct World {
   // saved with the family record).
   Lineage lineage;
   SpeciesRecord species;
+  // Every species the groupings numbered, over the whole history (saved).
+  SpeciesHistory speciesHistory;
 
   // Each slot's evolvedness count (PrimordialCount), kept for the choice of
   // the least evolved animal when a full table needs room; meaningful for

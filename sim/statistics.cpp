@@ -4,6 +4,7 @@
 #include <array>
 
 #include "behaviour/species.h"
+#include "behaviour/species_history.h"
 #include "genetics/body_measures.h"
 #include "genetics/gene_census.h"
 
@@ -39,6 +40,7 @@ MonthSample TakeCensus(World& world) {
 void RecordSample(World& world) {
   History& history = world.history;
   GroupSpecies(world);
+  RecordSpeciesGrouping(world, history.recorded, history.restartPending);
   MonthSample sample = TakeCensus(world);
   sample.year = world.Year;
   sample.month = world.Month;

@@ -12,9 +12,9 @@ namespace ombrivale {
 // and the highest generation. Deaths, year and month are not filled.
 MonthSample TakeCensus(World& world);
 
-// Groups the adults into species (behaviour/species.h), then appends a
-// sample of the world now: the census, the date and the deaths since the
-// sample before.
+// Groups the adults into species (behaviour/species.h) and records the
+// grouping in the species history, then appends a sample of the world now:
+// the census, the date and the deaths since the sample before.
 void RecordSample(World& world);
 
 // Called at the end of every tick: records a sample when the calendar has

@@ -127,6 +127,15 @@ void ValidateMonthStep(const World& world) {
         static_cast<long long>(months));
   Check(std::has_single_bit(history.grain), "the history's grain is not a power of 2",
         static_cast<long long>(history.grain));
+  const SpeciesHistory& species = world.speciesHistory;
+  if (const char* fault = SpeciesHistoryFault(species)) {
+    Fail(fault, static_cast<long long>(species.species.size()));
+  }
+  // The last grouping and the last sample are of one month.
+  if (species.nextMonth == world.history.recorded && !world.history.samples.empty()) {
+    Check(species.adultsGrouped == world.history.samples.back().adults,
+          "the species' adults differ from the last sample's", species.adultsGrouped);
+  }
 }
 
 }  // namespace ombrivale

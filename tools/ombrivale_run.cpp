@@ -18,11 +18,14 @@
 #include "genetics/play_god_actions.h"
 #include "sim/session.h"
 #include "sim/tick.h"
+#include "tools/frame_file.h"
 #include "tools/run_options.h"
 #include "tools/runner_seam.h"
 #include "world/animal_import.h"
 #include "world/background_save.h"
 #include "world/history_file.h"
+#include "world/map_colouring.h"
+#include "world/phylogeny_export.h"
 #include "world/world_files.h"
 
 namespace ombrivale::tools {
@@ -77,6 +80,83 @@ class StatsFile {
   std::string row_;
   uint64_t written_ = 0;
 };
+
+// The mini map as numbered PNG files (--frames), every few months.
+class FrameRecorder {
+ public:
+  explicit FrameRecorder(const RunOptions& options) : options_(options) {}
+  bool IsOn() const { return !options_.frames.empty() && !failed_; }
+
+  // False, with the reason on standard error, when the folder cannot be made.
+  bool Open() {
+    std::error_code error;
+    fs::create_directories(options_.frames, error);
+    if (!error) return true;
+    std::cerr << "ombrivale-run: cannot make the frames' folder " << options_.frames << ": "
+              << error.message() << '\n';
+    return false;
+  }
+
+  // Called at the start and at every month that passes: a frame at the
+  // start and every frameMonths months. False once a frame could not be
+  // written (said on standard error; no more are taken).
+  bool Month(const World& world, bool start) {
+    if (!IsOn()) return !failed_;
+    if (!start && ++months_ % options_.frameMonths != 0) return true;
+    ColourAnimals(world, options_.colourBy, colouring_);
+    PaintMiniMap(world, colouring_, picture_);
+    int width = 0;
+    int height = 0;
+    ScaleMiniMap(picture_, static_cast<int>(options_.frameScale), rgb_, width, height);
+    const std::string path = FramePath(options_.frames, written_);
+    if (const std::string why = WritePng(path, width, height, rgb_); !why.empty()) {
+      std::cerr << "ombrivale-run: cannot write the frame " << path << ": " << why << '\n';
+      failed_ = true;
+      return false;
+    }
+    ++written_;
+    return true;
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  const RunOptions& options_;
+  MapColouring colouring_;
+  MapPicture picture_;
+  std::vector<uint8_t> rgb_;
+  uint64_t months_ = 0;
+  uint64_t written_ = 0;
+  bool failed_ = false;
+};
+
+// Writes the species tree and the family record asked for; false, with the
+// reason on standard error, when one could not be written.
+bool WriteExports(const World& world, const RunOptions& options) {
+  bool written = true;
+  std::string text;
+  const auto write = [&written, &text](const std::string& path, const char* what) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (out.fail()) {
+      std::cerr << "ombrivale-run: cannot write " << what << ' ' << path << '\n';
+      written = false;
+    }
+  };
+  for (const std::string& path : options.phylogeny) {
+    if (path.ends_with(".csv")) {
+      SpeciesPhylogenyCsv(world.speciesHistory, text);
+    } else {
+      SpeciesNewick(world.speciesHistory, text);
+    }
+    write(path, "the species tree");
+  }
+  if (!options.lineageCsv.empty()) {
+    FamilyPhylogenyCsv(world, text);
+    write(options.lineageCsv, "the family record");
+  }
+  return written;
+}
 
 // "Y3, March  12 Animals", as the window's "Time:" and "Life:" frames read.
 std::string Caption(const World& world) {
@@ -206,6 +286,9 @@ int Run(const RunOptions& options) {
     return kExitWorldFailed;
   }
   if (!DropImports(world, options.imports, imports)) return kExitWorldFailed;
+  FrameRecorder frames(options);
+  if (frames.IsOn() && !frames.Open()) return kExitBadArguments;
+  frames.Month(world, true);
 
   const bool progress = !options.quiet && ::isatty(STDERR_FILENO) != 0;
   ProgressBar bar(progress);
@@ -247,6 +330,7 @@ int Run(const RunOptions& options) {
       lastYear = world.Year;
       lastMonth = world.Month;
       lastChange = ticks;
+      frames.Month(world, false);
     } else if (options.length == RunOptions::Length::Years &&
                ticks - lastChange >= kStuckCalendarTicks) {
       stuck = true;
@@ -282,6 +366,7 @@ int Run(const RunOptions& options) {
     std::cerr << "ombrivale-run: the world could not be saved into " << options.world << '\n';
     status = kExitWorldFailed;
   }
+  if (frames.Failed() || !WriteExports(world, options)) status = kExitWorldFailed;
   if (stats.IsOpen() && !stats.Close()) {
     std::cerr << "ombrivale-run: writing the statistics file " << options.stats << " failed\n";
     status = kExitWorldFailed;

@@ -8,13 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "world/map_colouring.h"
+
 namespace ombrivale::tools {
 
 inline constexpr const char kRunUsage[] =
     "usage: ombrivale-run --world DIR [--new] [--seed N] [--ticks N | --years N]\n"
     "                     [--save] [--autosave] [--stats FILE]\n"
     "                     [--no-overwrite-least] [--no-auto-restart] [--quiet]\n"
-    "                     [--import FILE...]\n"
+    "                     [--import FILE...] [--phylogeny FILE]... [--lineage-csv FILE]\n"
+    "                     [--frames DIR --frame-months N [--colour-by WHAT]\n"
+    "                      [--frame-scale K]]\n"
     "\n"
     "Loads the world saved in DIR (or makes a new one when DIR holds none, or\n"
     "with --new), then runs N ticks or until N more years have turned (none\n"
@@ -29,8 +33,23 @@ inline constexpr const char kRunUsage[] =
     "  --import FILE...      before the run, lay one egg of each animal file\n"
     "                        (A_<slot>.OBG layout) at the position and of the\n"
     "                        sex it holds\n"
-    "Exit status: 0 done, 1 the world could not be loaded or saved or an animal\n"
-    "file could not be imported, 2 bad arguments.\n";
+    "  --phylogeny FILE      at the end, the species tree: the ALife phylogeny\n"
+    "                        table when FILE ends in .csv, else Newick (one tree\n"
+    "                        per world, branch lengths in years); may be given\n"
+    "                        more than once\n"
+    "  --lineage-csv FILE    at the end, the family record as an ALife phylogeny\n"
+    "                        table (both parents in ancestor_list)\n"
+    "  --frames DIR          the mini map as DIR/frame-000000.png, -000001.png ...\n"
+    "                        at the start and every N months (--frame-months N)\n"
+    "  --colour-by WHAT      the animals' colours in the frames: real (default),\n"
+    "                        species, species-golden, generation, age, hunger,\n"
+    "                        score, stage, sex, diet, breathing, covering, or a\n"
+    "                        gene (adult.Body.Height, infant.Head.Diet,\n"
+    "                        Unborn.EggSize ...)\n"
+    "  --frame-scale K       each cell K x K pixels (1..16, default 2)\n"
+    "Exit status: 0 done, 1 the world could not be loaded or saved, an animal\n"
+    "file could not be imported or a file asked for could not be written, 2 bad\n"
+    "arguments.\n";
 
 struct RunOptions {
   enum class Length : uint8_t { None, Ticks, Years };
@@ -46,7 +65,13 @@ struct RunOptions {
   bool overwriteLeast = true;
   bool autoRestart = true;
   bool quiet = false;
-  std::vector<std::string> imports;  // animal files dropped before the run
+  std::vector<std::string> imports;    // animal files dropped before the run
+  std::vector<std::string> phylogeny;  // species tree files written at the end
+  std::string lineageCsv;              // the family record's table; empty for none
+  std::string frames;                  // the frames' folder; empty for none
+  uint64_t frameMonths = 0;            // months between two frames
+  ColourChoice colourBy;
+  uint64_t frameScale = 2;  // pixels per cell, each way
   bool help = false;
 };
 
@@ -68,6 +93,7 @@ inline std::optional<uint64_t> ParseCount(std::string_view text) {
 inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOptions& options) {
   options = RunOptions{};
   bool sawWorld = false;
+  bool sawColour = false;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
     std::optional<std::string> inlineValue;
@@ -140,6 +166,27 @@ inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOpti
       while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0)
         options.imports.push_back(args[++i]);
       if (options.imports.empty()) error = "--import needs a file";
+    } else if (name == "--phylogeny") {
+      error = value(options.phylogeny.emplace_back());
+    } else if (name == "--lineage-csv") {
+      error = value(options.lineageCsv);
+    } else if (name == "--frames") {
+      error = value(options.frames);
+    } else if (name == "--frame-months") {
+      error = count(options.frameMonths);
+      if (error.empty() && options.frameMonths == 0) error = "--frame-months wants 1 or more";
+    } else if (name == "--frame-scale") {
+      error = count(options.frameScale);
+      if (error.empty() && (options.frameScale < 1 || options.frameScale > 16)) {
+        error = "--frame-scale wants 1..16";
+      }
+    } else if (name == "--colour-by") {
+      std::string text;
+      error = value(text);
+      const std::optional<ColourChoice> choice = ParseColourChoice(text);
+      if (error.empty() && !choice) error = "--colour-by: no colouring named '" + text + "'";
+      if (choice) options.colourBy = *choice;
+      sawColour = true;
     } else if (name == "--help" || name == "-h") {
       options.help = true;
       return {};
@@ -149,6 +196,10 @@ inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOpti
     if (!error.empty()) return error;
   }
   if (!sawWorld) return "--world DIR is required";
+  if (options.frames.empty() != (options.frameMonths == 0)) {
+    return "--frames DIR and --frame-months N go together";
+  }
+  if (options.frames.empty() && sawColour) return "--colour-by colours the --frames";
   return {};
 }
 

@@ -18,7 +18,9 @@ void ApplySeaLevel(World& world) {
   }
 }
 
-void PaintMap(const World& world, MapPicture& picture) {
+}  // namespace
+
+void PaintTerrain(const World& world, MapPicture& picture) {
   static constexpr uint32_t kFoodColours[kFoodKindCount] = {
       0, kColourSeaScum, kColourAquaticVegetation, kColourLandVegetation, kColourMeat};
   const int seaLevel = world.SeaLevel;
@@ -50,12 +52,10 @@ void PaintMap(const World& world, MapPicture& picture) {
   }
 }
 
-}  // namespace
-
 void ReDrawMap(World& world) {
   ApplySeaLevel(world);
   if (Display* display = world.display) {
-    PaintMap(world, display->MiniMap);
+    PaintTerrain(world, display->MiniMap);
     display->MiniBak.pixels = display->MiniMap.pixels;
     display->SeaLineY = static_cast<double>(world.SeaLevel) * kTwipsPerPixel;
   }

@@ -29,6 +29,12 @@ inline constexpr uint32_t kColourCarnivore = Rgb(255, 192, 0);
 // unknown terrain code keep their pixel unless food lies on them.
 void ReDrawMap(World& world);
 
+// Paints every cell of `picture` (rows -1..100) from the map's terrain and
+// food as ReDrawMap does, without changing the map: the mini map's
+// background. Cells of an unknown terrain code keep their pixel unless food
+// lies on them.
+void PaintTerrain(const World& world, MapPicture& picture);
+
 // The colour of an animal's dot on the mini map: its gene colours with
 // RealColours, else by stage and diet.
 uint32_t DotColour(const World& world, const Animal& animal);

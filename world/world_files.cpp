@@ -16,6 +16,7 @@
 #include "world/manifest.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
+#include "world/species_history_file.h"
 #include "world/statistics_files.h"
 
 namespace ombrivale {
@@ -303,7 +304,7 @@ const Animal* SavedAnimal(const SaveSnapshot& snapshot, int slot) {
 bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
   if (name == kPlanet0 || name == kPlanet1 || name == kPlanet2 || name == kAnimalList ||
       name == kLineage || name == kStatisticsFileName || name == kGenesFileName ||
-      name == kManifestFileName) {
+      name == kSpeciesFileName || name == kManifestFileName) {
     return true;
   }
   if (name.size() < 7 || name.compare(0, 2, "A_") != 0) return false;
@@ -628,6 +629,14 @@ void TakeSnapshot(World& world, SaveSnapshot& snapshot) {
   for (int slot = 1; slot <= kSlotCount; ++slot)
     snapshot.speciesOfSlot[static_cast<size_t>(slot)] = SpeciesOf(world, slot);
   snapshot.nextSpecies = world.species.nextSpecies;
+  // What species.dat holds, without the grouping's working tables.
+  const SpeciesHistory& species = world.speciesHistory;
+  snapshot.speciesHistory.species = species.species;
+  snapshot.speciesHistory.grain = species.grain;
+  snapshot.speciesHistory.nextMonth = species.nextMonth;
+  snapshot.speciesHistory.world = species.world;
+  snapshot.speciesHistory.points = species.points;
+  snapshot.speciesHistory.adultsGrouped = species.adultsGrouped;
   snapshot.hasLeftover.clear();
 }
 
@@ -699,6 +708,8 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   write(kStatisticsFileName, bytes);
   GenesFileText(snapshot.history.genes, bytes);
   write(kGenesFileName, bytes);
+  SpeciesHistoryText(snapshot.speciesHistory, bytes);
+  write(kSpeciesFileName, bytes);
   if (const FileError error = CarryOverFiles(snapshot, files, folder, saving, written)) {
     fail(error);
   }
@@ -818,11 +829,13 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   ReadLineage(world, files, prefix + kLineage);
 
   if (CancelAfterCheck(world, files, check, prefix, kStatisticsFileName) ||
-      CancelAfterCheck(world, files, check, prefix, kGenesFileName)) {
+      CancelAfterCheck(world, files, check, prefix, kGenesFileName) ||
+      CancelAfterCheck(world, files, check, prefix, kSpeciesFileName)) {
     return false;
   }
   ReDrawMap(world);
   LoadHistoryFiles(world, files, folder);
+  LoadSpeciesHistoryFile(world, files, folder);
   world.saveSequence = check.index ? check.manifest.sequence : 0;
   world.WorldLoaded = 1;
   return true;

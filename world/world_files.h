@@ -55,6 +55,30 @@
 //                 a founder of generation 0, and so does one whose record
 //                 does not hold (world/lineage_file.h says what must),
 //                 after a message naming the file and the line.
+//   species.dat   the species history (core/species_history.h). Months
+//                 are the statistics history's: a month's index among all
+//                 samples ever taken. Line 1: the grain (months per count,
+//                 a power of two); line 2: the month after the last
+//                 grouping (0 before any); line 3: the world now (0 the
+//                 first, one more at each restart that followed a species);
+//                 line 4: the adults of the last grouping; line 5: n, the
+//                 species; then n lines in ascending number, values
+//                 separated by single blanks: number, parent (0 for none),
+//                 world, first month, last month, the most adults at one
+//                 grouping (1..750), then one count (1..that most) per block
+//                 of grain months from the first month's block to the last
+//                 month's (block b: months b x grain .. (b + 1) x grain - 1;
+//                 the adults at its last grouping), then the 128 values of
+//                 the representative member, in the animal file's order. A
+//                 species lives on while its last month is the last
+//                 grouping's and its world the world now. Written since the
+//                 species history came; a folder without it loads with an
+//                 empty one (the species living then begin their record at
+//                 the next grouping, without a parent), and so does one
+//                 whose stats.csv is missing or refused; a damaged one, or
+//                 one whose last grouping lies past stats.csv's last month
+//                 or that has a slot's species of lineage.dat dead, is
+//                 reported by name (and line) and left out.
 //   manifest.dat  what the save wrote, written last of all, so that a folder
 //                 with a manifest holds every file it lists (world/manifest.h).
 //                 Line 1: the save's sequence number (1 for a world's first
@@ -63,7 +87,8 @@
 //                 then n lines "<name> <size> <crc>" with single blanks, one
 //                 per file of the save in the order written (planet_0.dat,
 //                 planet_1.dat, planet_2.dat, animals.dat, lineage.dat, the
-//                 A_<slot>.OBG of the occupied slots, stats.csv, genes.csv):
+//                 A_<slot>.OBG of the occupied slots, stats.csv, genes.csv,
+//                 species.dat):
 //                 its size in bytes and its CRC-32 in 8 lowercase hex digits;
 //                 last, the CRC-32 of every byte before that line. Files a
 //                 load does not read (the animal files of free slots carried
@@ -188,7 +213,8 @@ struct SaveSnapshot {
   Lineage lineage;
   std::vector<int32_t> speciesOfSlot;  // by slot, 0 for none
   int32_t nextSpecies = 1;
-  uint64_t sequence = 0;  // the save's number (World::saveSequence)
+  SpeciesHistory speciesHistory;  // what species.dat holds; no by-slot tables
+  uint64_t sequence = 0;          // the save's number (World::saveSequence)
   // When a save that was still waiting is merged into this newer one: the
   // animals that were in it and whose slots are free now. Their files are
   // written too, as the merged save would have left them, so the folder ends

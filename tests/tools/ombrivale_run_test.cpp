@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,6 +31,13 @@ TEST(ParseRunOptions, RefusesWhatItCannotRun) {
       {"--world", "w", "extra"},
       {"--world", "w", "--import"},
       {"--world", "w", "--import", "--quiet"},
+      {"--world", "w", "--frames", "f"},
+      {"--world", "w", "--frame-months", "3"},
+      {"--world", "w", "--frames", "f", "--frame-months", "0"},
+      {"--world", "w", "--frames", "f", "--frame-months", "3", "--frame-scale", "17"},
+      {"--world", "w", "--frames", "f", "--frame-months", "3", "--colour-by", "adult.Body"},
+      {"--world", "w", "--colour-by", "diet"},
+      {"--world", "w", "--phylogeny"},
   };
   for (const auto& args : bad) {
     RunOptions refused;
@@ -151,6 +159,30 @@ TEST_F(RunnerTest, ImportLaysEachFileAsAnEggOrEndsWithStatusOne) {
   }
   EXPECT_EQ(1, Run("--world " + Dir("w3") + " --new --import " + Dir("none.OBG")));
   EXPECT_NE(std::string::npos, Slurp("err").find("none.OBG: No such file or directory"));
+}
+
+// Twenty-five years of seed 1 (a world that dies out near year 10 and one
+// that follows) with every export and a frame a decade; the exports read
+// back by an independent reader against the species.dat saved with them.
+TEST_F(RunnerTest, ExportsTheSpeciesTreeAndTheFamilyAndRecordsFrames) {
+  const std::string run = "--world " + Dir("w") + " --new --seed 1 --years 25 --save --quiet " +
+                          "--phylogeny " + Dir("tree.nwk") + " --phylogeny=" + Dir("tree.csv") +
+                          " --lineage-csv " + Dir("family.csv");
+  ASSERT_EQ(0, Run(run + " --frames " + Dir("frames") +
+                   " --frame-months 120 --colour-by species --frame-scale 3"))
+      << Slurp("err");
+  const std::string check = "/usr/bin/python3 " OMBRIVALE_SOURCE_DIR
+                            "/tests/tools/check_phylogeny.py " +
+                            Dir("w/species.dat") + " " + Dir("tree.nwk") + " " + Dir("tree.csv") +
+                            " " + Dir("family.csv") + " " + Dir("frames") + " >" + Dir("check");
+  EXPECT_EQ(0, std::system(check.c_str())) << Slurp("check");
+  EXPECT_EQ(0u, Slurp("check").find("ok: ")) << Slurp("check");
+  EXPECT_NE(std::string::npos, Slurp("check").find("frames 963x303, 3 frames"));
+  const std::string trees = Slurp("tree.nwk");
+  EXPECT_EQ(2, std::count(trees.begin(), trees.end(), ';')) << trees;
+
+  EXPECT_EQ(2, Run(run + " --frames " + Dir("family.csv") + " --frame-months 1"));
+  EXPECT_NE(std::string::npos, Slurp("err").find("cannot make the frames' folder"));
 }
 
 }  // namespace

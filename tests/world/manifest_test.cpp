@@ -142,7 +142,7 @@ TEST(Manifest, ASaveListsWhatItWroteAndCountsTheSaves) {
     listed.push_back(file.name);
   EXPECT_EQ((std::vector<std::string>{"planet_0.dat", "planet_1.dat", "planet_2.dat", "animals.dat",
                                       "lineage.dat", "A_1.OBG", "A_3.OBG", "A_4.OBG", "A_5.OBG",
-                                      "A_6.OBG", "stats.csv", "genes.csv"}),
+                                      "A_6.OBG", "stats.csv", "genes.csv", "species.dat"}),
             listed);
   EXPECT_EQ(listed.size() + 3, FolderNames(folder).size());  // manifest, A_2.OBG, notes.txt
 

@@ -117,7 +117,7 @@ TEST(WorldFiles, SmallWorldIsSavedByteForByte) {
 
   EXPECT_EQ((std::vector<std::string>{"A_17.OBG", "animals.dat", "genes.csv", "lineage.dat",
                                       "manifest.dat", "planet_0.dat", "planet_1.dat",
-                                      "planet_2.dat", "stats.csv"}),
+                                      "planet_2.dat", "species.dat", "stats.csv"}),
             FolderNames(scratch.AutoSave()));
 
   // Read back into a world whose slot 17 holds fields no file holds: they
