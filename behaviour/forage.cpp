@@ -24,8 +24,8 @@ constexpr int kNoOffset = INT_MIN;
 // city-block cell counts; offsets are in cells.
 struct Sight {
   int32_t best[5] = {};
-  int bestDX[5] = {};
-  int bestDY[5] = {};
+  int32_t bestDX[5] = {};
+  int32_t bestDY[5] = {};
 };
 
 // The scan maps an offset d from the animal's cell f (an unfolded cell
@@ -109,15 +109,6 @@ uint64_t LowBits(int n) {
   return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
 }
 
-// Columns first..first + 63 of an index row as one word, bit i for column
-// first + i (the row's spare word makes reading past column 320 safe).
-inline uint64_t ColumnWindow(const uint64_t* row, int first) {
-  const int word = first / 64;
-  const int shift = first % 64;
-  if (shift == 0) return row[word];
-  return (row[word] >> shift) | (row[word + 1] << (64 - shift));
-}
-
 // The offset from `own` of the nearest set bit of `bits`, the lower one at
 // equal distance. REQUIRES: bits != 0.
 int NearestBit(uint64_t bits, int own) {
@@ -151,6 +142,23 @@ bool NearestColumn(const uint64_t* row, int own, int first, int last, int& dx) {
   return true;
 }
 
+// The nearest find of one kind in the rows of `windows` (row topRow first),
+// each a window of columns from firstColumn, bit 0 first: rows taken outward
+// from the animal's own (dy = 0, -1, +1, -2, ...) while a row can still hold
+// a find as near as the best, which can tie with it at dx = 0.
+void NearestInWindows(const uint64_t* windows, int fy, int topRow, int bottomRow, int own,
+                      Find& best) {
+  const uint64_t* at = windows + (fy - topRow);
+  if (at[0] != 0) best.Offer(NearestBit(at[0], own), 0);
+  for (int step = 1; step <= best.distance; ++step) {
+    const bool up = fy - step >= topRow;
+    const bool down = fy + step <= bottomRow;
+    if (!up && !down) break;
+    if (up && at[-step] != 0) best.Offer(NearestBit(at[-step], own), -step);
+    if (down && at[step] != 0) best.Offer(NearestBit(at[step], own), step);
+  }
+}
+
 void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sight& sight) {
   const int firstColumn = std::max(0, fx - D);
   const int lastColumn = std::min(kLastColumn, fx + D);
@@ -161,34 +169,40 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
 
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
     if (!(wanted & (1u << kind))) continue;
-    if (width <= 64) {
-      // Most looks find nothing: one pass over the rows in reach, without
-      // branches, tells whether any of them holds the kind.
-      const uint64_t* row = world.Map.FoodRow(kind, topRow) + firstColumn / 64;
-      uint64_t any[2] = {0, 0};
-      for (int r = topRow; r <= bottomRow; ++r, row += kFoodRowWords) {
-        any[0] |= row[0];
-        any[1] |= row[1];
-      }
-      if ((ColumnWindow(any, firstColumn % 64) & LowBits(width)) == 0) continue;
-    }
     Find best{sight.best[kind]};  // 2D: nothing at that distance is chosen
-    // Rows outward: dy = 0, -1, +1, -2, +2, ...; a row as far as the best
-    // find can still tie with it at dx = 0.
-    for (int step = 0; step <= farthestRow && step <= best.distance; ++step) {
-      for (int dy = -step; dy <= step; dy += step == 0 ? 1 : 2 * step) {
-        const int r = fy + dy;
-        if (r < topRow || r > bottomRow) continue;
-        const uint64_t* row = world.Map.FoodRow(kind, r);
-        int dx = 0;
-        if (width <= 64) {
-          const uint64_t bits = ColumnWindow(row, firstColumn) & LowBits(width);
-          if (bits == 0) continue;
-          dx = NearestBit(bits, fx - firstColumn);
-        } else if (!NearestColumn(row, fx, firstColumn, lastColumn, dx)) {
-          continue;
+    if (width <= 64) {
+      // Each row's window of columns once; most looks find nothing, which
+      // their union tells.
+      const int word = firstColumn / 64;
+      const int shift = firstColumn % 64;
+      const uint64_t mask = LowBits(width);
+      const uint64_t* row = world.Map.FoodRow(kind, topRow) + word;
+      std::array<uint64_t, kLastRow + 1> windows;
+      uint64_t any = 0;
+      if (shift + width > 64) {
+        for (int r = 0; r <= bottomRow - topRow; ++r, row += kFoodRowWords) {
+          windows[static_cast<size_t>(r)] = ((row[0] >> shift) | (row[1] << (64 - shift))) & mask;
+          any |= windows[static_cast<size_t>(r)];
         }
-        best.Offer(dx, dy);
+      } else {
+        for (int r = 0; r <= bottomRow - topRow; ++r, row += kFoodRowWords) {
+          windows[static_cast<size_t>(r)] = (row[0] >> shift) & mask;
+          any |= windows[static_cast<size_t>(r)];
+        }
+      }
+      if (any == 0) continue;
+      NearestInWindows(windows.data(), fy, topRow, bottomRow, fx - firstColumn, best);
+    } else {
+      // Rows outward, as above, each searched a word at a time.
+      for (int step = 0; step <= farthestRow && step <= best.distance; ++step) {
+        for (int dy = -step; dy <= step; dy += step == 0 ? 1 : 2 * step) {
+          const int r = fy + dy;
+          if (r < topRow || r > bottomRow) continue;
+          int dx = 0;
+          if (NearestColumn(world.Map.FoodRow(kind, r), fx, firstColumn, lastColumn, dx)) {
+            best.Offer(dx, dy);
+          }
+        }
       }
     }
     if (best.found) {
@@ -199,6 +213,44 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
   }
 }
 
+// Sights up to this reach are remembered (World::foodSights): checking that
+// the rows looked at are unchanged costs a word per row, far less than
+// looking again; a longer sight looks again.
+constexpr int kMostRememberedReach = 31;
+
+// The indexed scan from cell (fx, fy), or what the slot saw last from there
+// with the same reach and kinds when nothing in reach has changed since.
+void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned wanted,
+                         Sight& sight) {
+  if (D > kMostRememberedReach) {
+    ScanIndexed(world, fx, fy, D, wanted, sight);
+    return;
+  }
+  FoodSight& memory = world.foodSights[static_cast<size_t>(slot)];
+  if (memory.column == fx && memory.row == fy && memory.reach == D && memory.kinds == wanted &&
+      world.Map.FoodUnchangedSince(memory.seenAt, std::max(0, fy - D),
+                                   std::min(kLastRow, fy + D))) {
+    for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+      if (memory.best[static_cast<size_t>(kind)] == sight.best[kind]) continue;  // not seen
+      sight.best[kind] = memory.best[static_cast<size_t>(kind)];
+      sight.bestDX[kind] = memory.bestDX[static_cast<size_t>(kind)];
+      sight.bestDY[kind] = memory.bestDY[static_cast<size_t>(kind)];
+    }
+    return;
+  }
+  ScanIndexed(world, fx, fy, D, wanted, sight);
+  memory.column = static_cast<int16_t>(fx);
+  memory.row = static_cast<int16_t>(fy);
+  memory.reach = static_cast<int16_t>(D);
+  memory.kinds = static_cast<uint8_t>(wanted);
+  memory.seenAt = world.Map.foodChanges;
+  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+    memory.best[static_cast<size_t>(kind)] = sight.best[kind];
+    memory.bestDX[static_cast<size_t>(kind)] = sight.bestDX[kind];
+    memory.bestDY[static_cast<size_t>(kind)] = sight.bestDY[kind];
+  }
+}
+
 // The food scan over the kinds in `wanted` (bit k for kind k), with the same
 // result as visiting every offset (dx, dy) of -D..D x -D..D in order (dx
 // outer, dy inner, both ascending) and keeping, per kind, the first offset of
@@ -206,16 +258,18 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
 // one unit of that kind.
 //
 // An animal in column 1..320 and row 1..100 is scanned through the food
-// index. Elsewhere (column or row 0, where the folded offsets win, or a
-// position off the map from a hand-made file) the scan walks rings of
-// growing distance over canonical offsets only, each ring in scan order, so
-// the first find of a kind is final and the walk stops once every wanted kind
-// is found. When the rings grow costly without finding everything, one pass
-// over all canonical offsets (at most the map's cells) settles the rest.
-void ScanForFood(const World& world, int16_t x, int16_t y, int D, unsigned wanted, Sight& sight) {
+// index, or its slot's last sight is taken again. Elsewhere (column or row 0, where the folded
+// offsets win, or a position off the map from a hand-made file) the scan walks rings of growing
+// distance over canonical offsets only, each ring in scan order, so the first find of a kind is
+// final and the walk stops once every wanted kind is found. When the rings grow costly without
+// finding everything, one pass over all canonical offsets (at most the map's cells) settles the
+// rest.
+void ScanForFood(World& world, int slot, int16_t x, int16_t y, int D, unsigned wanted,
+                 Sight& sight) {
   if (D <= 0 || wanted == 0) return;
   if (x >= kHundredthsPerCell && y >= kHundredthsPerCell && x <= kMaxX && y <= kMaxY) {
-    ScanIndexed(world, x / kHundredthsPerCell, y / kHundredthsPerCell, D, wanted, sight);
+    ScanIndexedOrRecall(world, slot, x / kHundredthsPerCell, y / kHundredthsPerCell, D, wanted,
+                        sight);
     return;
   }
   const Axis columns{static_cast<int>(std::floor(x / 100.0)), kLastColumn, D};
@@ -343,12 +397,23 @@ void Browse(World& world, Animal& animal, const Sight& sight) {
 // meat's distance in cells and is compared unchanged with hundredths.
 // Returns whether any prey was chosen; `record` ends at the last prey's
 // distance.
+//
+// The rule walks every slot in order, but only an animal nearer than the
+// starting limit on each axis can ever be chosen (the record only falls), so
+// the position index gives those, in slot order, and the rule runs over them
+// alone. A kill changes no other animal, so the list stays true as it runs.
 bool Hunt(World& world, int hunter, int D, double& record) {
+  const double start = std::min<double>(D, record);
+  if (start <= 0) return false;
   Animal& self = AnimalAt(world, hunter);
   const int cellX = CellX(self.X);
   const int cellY = CellY(self.Y);
+  std::array<int16_t, kSlotCount> near;
+  const int count = world.positions.SlotsNear(world.Animals, self.X, self.Y,
+                                              static_cast<int64_t>(std::ceil(start)), near.data());
   bool hunted = false;
-  for (int j = 1; j <= kSlotCount; ++j) {
+  for (int n = 0; n < count; ++n) {
+    const int j = near[static_cast<size_t>(n)];
     if (j == hunter) continue;
     const Animal& prey = AnimalAt(world, j);
     if (!IsOccupied(prey)) continue;
@@ -388,18 +453,15 @@ void Forage(World& world, int slot) {
   // are looked for; the others' Best would never be read.
   const bool sees = genes.Head.Vision.SensorExists == kTrue;
   const uint8_t diet = genes.Head.Diet;
-  Sight sight;
-  for (int kind = kSeaScum; kind <= kMeat; ++kind)
-    sight.best[kind] = start;
-  if (sees) ScanForFood(world, self.X, self.Y, D, WantedKinds(diet), sight);
-
   // Each kind's starting offsets are two random signs, drawn in kind order
-  // whatever the scan found (the scan draws nothing, so it may come first).
-  // A sign that is found over, or that this diet never reads, only moves the
-  // generator on.
+  // before the look; a sign that this diet never reads only moves the
+  // generator on. Each draw waits on the one before, and the look, which
+  // draws nothing and does not wait on them, runs beside them.
   const unsigned read = sees ? WantedKinds(diet) : 0;
+  Sight sight;
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-    if ((read & (1u << kind)) != 0 && sight.best[kind] == start) {
+    sight.best[kind] = start;
+    if ((read & (1u << kind)) != 0) {
       sight.bestDX[kind] = RandomSign(world);
       sight.bestDY[kind] = RandomSign(world);
     } else {
@@ -408,6 +470,7 @@ void Forage(World& world, int slot) {
     }
   }
   if (!sees) return;
+  ScanForFood(world, slot, self.X, self.Y, D, read, sight);
 
   switch (diet) {
     case kScumSucker:

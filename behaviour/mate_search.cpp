@@ -1,6 +1,7 @@
 #include "behaviour/mate_search.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -50,12 +51,30 @@ bool SameValue(const unsigned char* a, const unsigned char* b, uint8_t size) {
 // effect, so their order is free: the state fields, which share a cache line,
 // come before the genes.
 bool IsReadyCandidate(const Animal& seeker, const Animal& other) {
-  if (!IsOccupied(other) || other.Sex == seeker.Sex || other.Stage == kStageEgg ||
-      other.HasBred != 0) {
-    return false;
+  return other.Sex != seeker.Sex && MayMate(other);
+}
+
+constexpr int kCandidateWords = kSlotCount / 64 + 1;
+
+int SexSet(uint8_t sex) {
+  return sex < 2 ? sex : 2;
+}
+
+// The slots that may mate this tick, taken at the tick's first search.
+MateCandidates& CandidatesOfThisTick(World& world) {
+  MateCandidates& candidates = world.mateCandidates;
+  if (candidates.kept && candidates.tick == world.TickCount) return candidates;
+  candidates = MateCandidates{};
+  candidates.kept = true;
+  candidates.tick = world.TickCount;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& animal = AnimalAt(world, slot);
+    if (MayMate(animal)) {
+      candidates.bySex[static_cast<size_t>(SexSet(animal.Sex))][static_cast<size_t>(slot / 64)] |=
+          uint64_t{1} << (slot % 64);
+    }
   }
-  const GenitaliaGenes& g = Expressed(other).Genitalia;
-  return g.StartsBreeding < other.AgeYears && g.StopsBreeding > other.AgeYears;
+  return candidates;
 }
 
 }  // namespace
@@ -63,6 +82,32 @@ bool IsReadyCandidate(const Animal& seeker, const Animal& other) {
 std::span<const ComparedValue> ComparedValues() {
   static const std::array<ComparedValue, kComparedCount> values = BuildComparedValues();
   return values;
+}
+
+bool MayMate(const Animal& animal) {
+  if (!IsOccupied(animal) || animal.Stage == kStageEgg || animal.HasBred != 0) return false;
+  const GenitaliaGenes& g = Expressed(animal).Genitalia;
+  return g.StartsBreeding < animal.AgeYears && g.StopsBreeding > animal.AgeYears;
+}
+
+void NoteStageChanged(World& world, int slot) {
+  MateCandidates& candidates = world.mateCandidates;
+  const Animal& animal = AnimalAt(world, slot);
+  if (!candidates.kept || candidates.tick != world.TickCount || !MayMate(animal)) return;
+  candidates.bySex[static_cast<size_t>(SexSet(animal.Sex))][static_cast<size_t>(slot / 64)] |=
+      uint64_t{1} << (slot % 64);
+}
+
+bool MateCandidatesMatch(const World& world) {
+  const MateCandidates& candidates = world.mateCandidates;
+  if (!candidates.kept || candidates.tick != world.TickCount) return true;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& animal = AnimalAt(world, slot);
+    const uint64_t word =
+        candidates.bySex[static_cast<size_t>(SexSet(animal.Sex))][static_cast<size_t>(slot / 64)];
+    if (MayMate(animal) && ((word >> (slot % 64)) & 1) == 0) return false;
+  }
+  return true;
 }
 
 bool IsCompatible(const World& world, int a, int b) {
@@ -101,19 +146,34 @@ void SeekMate(World& world, int seeker) {
   int dy = RandomSign(world);
   int partner = 0;
   const PackedGenome& genome = PackedGenomeOf(world, seeker);
-  for (int j = 1; j <= kSlotCount; ++j) {
-    if (j == seeker) continue;
-    const Animal& other = AnimalAt(world, j);
-    if (!IsReadyCandidate(i, other)) continue;
-    // The comparison is pure, so a candidate that could not be nearer is
-    // passed over before it.
-    const double d = Distance(i.X, i.Y, other.X, other.Y);
-    if (!(d < best)) continue;
-    if (!AreCompatible(genome, PackedGenomeOf(world, j))) continue;
-    best = d;
-    partner = j;
-    dx = other.X - i.X;
-    dy = other.Y - i.Y;
+  // Only the slots that may mate this tick, of the other sexes, in slot
+  // order: the rule's walk over every slot, without the slots it would pass
+  // over at its first tests.
+  const MateCandidates& candidates = CandidatesOfThisTick(world);
+  const int ownSet = SexSet(i.Sex);
+  for (int word = 0; word < kCandidateWords; ++word) {
+    uint64_t bits = 0;
+    for (int set = 0; set < 3; ++set) {
+      if (set != ownSet || ownSet == 2)
+        bits |= candidates.bySex[static_cast<size_t>(set)][static_cast<size_t>(word)];
+    }
+    for (; bits != 0; bits &= bits - 1) {
+      const int j = word * 64 + std::countr_zero(bits);
+      if (j == seeker) continue;
+      const Animal& other = AnimalAt(world, j);
+      // Tested again: a slot may have mated, died or been reborn an egg
+      // since the tick's first search.
+      if (!IsReadyCandidate(i, other)) continue;
+      // The comparison is pure, so a candidate that could not be nearer is
+      // passed over before it.
+      const double d = Distance(i.X, i.Y, other.X, other.Y);
+      if (!(d < best)) continue;
+      if (!AreCompatible(genome, PackedGenomeOf(world, j))) continue;
+      best = d;
+      partner = j;
+      dx = other.X - i.X;
+      dy = other.Y - i.Y;
+    }
   }
 
   if (partner != 0 && best < kMatingReach) {

@@ -3,7 +3,8 @@
 //
 // Two kinds of world feed the tick benchmarks:
 //  - Evolved worlds, as `ombrivale-run --world W --new --seed 1 --years N
-//    --save` leaves them (N = 80 and 300): made through the same session
+//    --save` leaves them (N = 80, 300, 850 and 1500; the last two take a
+//    minute or two to make, once): made through the same session
 //    functions the runner uses, saved into the build folder the first time
 //    (bench/worlds/seed1-<N>y) and loaded from there, then ticked as the
 //    runner ticks them, with the virtual clock of seed 7.
@@ -26,6 +27,7 @@
 
 #include "behaviour/species.h"
 #include "behaviour/species_history.h"
+#include "bench/evolved_world.h"
 #include "core/helpers.h"
 #include "core/world.h"
 #include "genetics/body_measures.h"
@@ -41,6 +43,8 @@ namespace ombrivale {
 namespace {
 
 namespace fs = std::filesystem;
+using bench::EvolvedWorld;
+using bench::StartWorld;
 
 constexpr uint64_t kReferenceSeed = 1;
 constexpr int kReferenceYearLimit = 400;
@@ -51,41 +55,6 @@ int CountOccupied(const World& world) {
   for (int slot = 1; slot <= kSlotCount; ++slot)
     count += IsOccupied(AnimalAt(world, slot));
   return count;
-}
-
-// The folder beside the benchmark program where the evolved worlds are kept.
-std::string WorldsFolder() {
-  std::error_code error;
-  fs::path program = fs::read_symlink("/proc/self/exe", error);
-  return (error ? fs::temp_directory_path() : program.parent_path()).string() + "/worlds";
-}
-
-// Starts a world as ombrivale-run does, without a window or a display.
-std::unique_ptr<World> StartWorld(const std::string& folder, bool load, uint64_t seed) {
-  auto world = std::make_unique<World>();
-  StartUpPlan plan;
-  plan.options.autoSave = false;
-  plan.worldFolder = folder;
-  plan.loadWorld = load;
-  plan.seed = seed;
-  StartUp(*world, plan);
-  return world;
-}
-
-// The folder of seed 1 run for `years` turns of the year and saved, made
-// the first time it is asked for.
-std::string EvolvedWorld(int years) {
-  const std::string folder = WorldsFolder() + "/seed1-" + std::to_string(years) + "y";
-  if (HasSavedWorld(folder)) return folder;
-  std::fprintf(stderr, "making %s (seed 1, %d years)...\n", folder.c_str(), years);
-  std::unique_ptr<World> world = StartWorld(folder, false, 1);
-  for (int turned = 0; turned < years;) {
-    const int32_t year = world->Year;
-    SimulationTick(*world);
-    if (world->Year == year + 1) ++turned;
-  }
-  SaveWorld(*world, folder);
-  return folder;
 }
 
 // Ticks `start` over and over, starting again from it every `length` ticks;
@@ -117,7 +86,13 @@ void BM_TickEvolved(benchmark::State& state) {
   const std::unique_ptr<World> start = StartWorld(folder, true, 7);
   TickFrom(state, *start, 20000);  // the runs measured by hand are 20,000 ticks long
 }
-BENCHMARK(BM_TickEvolved)->ArgName("years")->Arg(80)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TickEvolved)
+    ->ArgName("years")
+    ->Arg(80)
+    ->Arg(300)
+    ->Arg(850)
+    ->Arg(1500)
+    ->Unit(benchmark::kMicrosecond);
 
 // The species grouping of one month step on the evolved seed-1 table
 // (range(0) years: at 80 a full table of one species, at 150 some 570

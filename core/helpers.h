@@ -26,12 +26,14 @@ inline int FoldedCell(double q, int cap) {
 // code maps thousands of positions to cells. Positions left of the map fold
 // back (-1 and -100 give 1, -101 gives 2).
 inline int CellX(int x) {
-  const int c = x >= 0 ? x / 100 : -(x + 1) / 100 + 1;
+  // Unsigned division of the usual, non-negative position: a multiply and a
+  // shift, without the signed quotient's correction.
+  const int c = x >= 0 ? static_cast<int>(static_cast<unsigned>(x) / 100u) : -(x + 1) / 100 + 1;
   return c > 320 ? 320 : c;
 }
 // Row of a whole position: |floor(y / 100)| capped at 100.
 inline int CellY(int y) {
-  const int c = y >= 0 ? y / 100 : -(y + 1) / 100 + 1;
+  const int c = y >= 0 ? static_cast<int>(static_cast<unsigned>(y) / 100u) : -(y + 1) / 100 + 1;
   return c > 100 ? 100 : c;
 }
 

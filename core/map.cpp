@@ -24,14 +24,21 @@ void WorldMap::NoteFoodChange(int x, int y) {
   // cell under one kind at most, already says so.
   if (offered && kind >= kSeaScum && kind <= kMeat && Offers(FoodRow(kind, y), x)) return;
   const uint64_t bit = uint64_t{1} << (x % 64);
+  bool changed = false;
   for (int k = kSeaScum; k <= kMeat; ++k) {
     uint64_t& word = RowOf(food, k, y)[x / 64];
-    word = offered && kind == k ? (word | bit) : (word & ~bit);
+    const uint64_t now = offered && kind == k ? (word | bit) : (word & ~bit);
+    changed = changed || now != word;
+    word = now;
+  }
+  if (changed) {
+    foodChangedAt[static_cast<size_t>(y - kMapTopRow)] = ++foodChanges;
   }
 }
 
 void WorldMap::RebuildFoodIndex() {
   std::fill(food.begin(), food.end(), uint64_t{0});
+  std::fill(foodChangedAt.begin(), foodChangedAt.end(), ++foodChanges);
   const int32_t* kinds = layers[kFoodKindLayer].data();
   const int32_t* amounts = layers[kFoodAmountLayer].data();
   for (int x = 0; x < kMapWidth; ++x) {

@@ -1,6 +1,7 @@
 // The planet's grid: 321 columns by 102 rows of three 32-bit layers.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +40,13 @@ struct WorldMap {
                                     std::vector<int32_t>(kCellCount)};
   std::vector<uint64_t> food =
       std::vector<uint64_t>(static_cast<size_t>(kFoodKindCount * kMapHeight * kFoodRowWords));
+  // The index's changes, counted: `foodChanges` is the count so far and
+  // `foodChangedAt` the count when each row (of any kind) last changed, so
+  // what a look at the food saw can be trusted again while none of the rows
+  // it covered has changed since. A cell begins or stops offering food a few
+  // times a hundred ticks, so a row is fine enough.
+  uint64_t foodChanges = 0;
+  std::vector<uint64_t> foodChangedAt = std::vector<uint64_t>(kMapHeight);
 
   static int Index(int x, int y) {
     assert(x >= 0 && x < kMapWidth && y >= kMapTopRow && y <= kMapBottomRow);
@@ -59,6 +67,15 @@ struct WorldMap {
   void RebuildFoodIndex();
   // True when the index says what the layers say (for the invariant checks).
   bool FoodIndexMatches() const;
+  // True when no cell of rows y0..y1 (on the map) has begun or stopped
+  // offering food since the change count was `count`.
+  bool FoodUnchangedSince(uint64_t count, int y0, int y1) const {
+    const uint64_t* changed = foodChangedAt.data() - kMapTopRow;
+    uint64_t latest = 0;
+    for (int y = y0; y <= y1; ++y)
+      latest = std::max(latest, changed[y]);
+    return latest <= count;
+  }
 };
 
 }  // namespace ombrivale

@@ -21,6 +21,7 @@
 #include "core/history.h"
 #include "core/lineage.h"
 #include "core/map.h"
+#include "core/position_index.h"
 #include "core/save_queue.h"
 #include "core/seam.h"
 #include "core/species.h"
@@ -69,6 +70,33 @@ struct Clock {
 // the state (it never replaces it), so draws within one reading still differ.
 struct Random {
   uint64_t state = 0x9E3779B97F4A7C15ull;
+};
+
+// What a slot's last food scan saw (behaviour/forage.cpp), for the next scan
+// from the same cell, with the same sight and for the same kinds, to take
+// while no cell it covered has begun or stopped offering food: the scan
+// reads nothing else.
+struct FoodSight {
+  int16_t column = -1;  // the cell scanned from; -1: nothing seen yet
+  int16_t row = -1;
+  int16_t reach = 0;    // the vision distance, cells
+  uint8_t kinds = 0;    // the kinds looked for: bit k for kind k
+  uint64_t seenAt = 0;  // WorldMap::foodChanges at the scan
+  // Per kind 1..4 ([0] unused): the distance and offsets of what was found;
+  // a distance of twice the reach for a kind not found.
+  std::array<int32_t, 5> best{};
+  std::array<int32_t, 5> bestDX{};
+  std::array<int32_t, 5> bestDY{};
+};
+
+// The slots that may be chosen as a mate in the current tick, kept by the
+// mate search (behaviour/mate_search.h): sets of 750 bits (bit s % 64 of
+// word s / 64), one for sex 0, one for sex 1 and one for any other value a
+// damaged file may hold.
+struct MateCandidates {
+  bool kept = false;
+  uint64_t tick = 0;  // the TickCount they were taken in
+  std::array<std::array<uint64_t, kSlotCount / 64 + 1>, 3> bySex{};
 };
 
 struct World {
@@ -128,6 +156,12 @@ struct World {
   std::vector<int16_t> primordialCounts = std::vector<int16_t>(kSlotCount + 1);
   bool primordialCountsKept = false;
 
+  // The occupied slots by position, for the steps that look for animals
+  // near a point (core/position_index.h).
+  PositionIndex positions;
+  MateCandidates mateCandidates;
+  std::vector<FoodSight> foodSights = std::vector<FoodSight>(kSlotCount + 1);  // [0] unused
+
   Seam* seam = nullptr;        // not owned; nullptr means no window at all
   Display* display = nullptr;  // not owned; nullptr: nothing is drawn or captioned
   SaveQueue* saves = nullptr;  // not owned; nullptr: saves are written at once
@@ -144,6 +178,17 @@ inline Animal& AnimalAt(World& world, int slot) {
 inline const Animal& AnimalAt(const World& world, int slot) {
   assert(slot >= 1 && slot <= kSlotCount);
   return world.Animals[static_cast<size_t>(slot)];
+}
+
+// Files the slot in the position index where its animal now stands, or takes
+// a free slot out. Whatever moves an animal or fills a slot calls it.
+inline void NotePosition(World& world, int slot) {
+  world.positions.Note(world.Animals, slot);
+}
+// After the table was rewritten wholesale (a load, a new world): the next
+// query files every slot afresh.
+inline void ForgetPositions(World& world) {
+  world.positions.Forget();
 }
 
 }  // namespace ombrivale

@@ -209,6 +209,8 @@ void NoteGenesChanged(World& world, int slot) {
 void ForgetPrimordialCounts(World& world) {
   MarkAllGenomesStale(world.species);
   world.primordialCountsKept = false;
+  ForgetPositions(world);
+  world.mateCandidates.kept = false;
 }
 
 bool PrimordialCountsMatch(const World& world) {

@@ -44,6 +44,10 @@ int KeptPrimordialCount(World& world, int slot);
 // this, so the kept counts stay true; a load, which changes many, forgets
 // them instead.
 void NoteGenesChanged(World& world, int slot);
+// After records were rewritten wholesale (a load, a table filled by hand):
+// forgets what is kept of every slot, the counts, the packed genomes, the
+// position index and the mate candidates, all taken afresh when next asked
+// for.
 void ForgetPrimordialCounts(World& world);
 // True when every occupied slot's kept count is its count (invariant checks).
 bool PrimordialCountsMatch(const World& world);

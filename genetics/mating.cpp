@@ -55,6 +55,7 @@ void Mate(World& world, int first, int second) {
     egg.Sex = static_cast<uint8_t>(Rnd(world) * 2);
     egg.X = AnimalAt(world, second).X;
     egg.Y = AnimalAt(world, second).Y;
+    NotePosition(world, slot);
     // Mode, headings, HasBred and the kept genes stay as the slot held them.
     NoteGenesChanged(world, slot);
     RecordYoung(world.lineage, slot, parents, world.Year, world.Month,

@@ -70,6 +70,7 @@ void KillAnimal(World& world, int slot, Cause cause) {
     world.Map.NoteFoodChange(x, y);
   }
   animal.Alive = 0;
+  NotePosition(world, slot);
   ++world.DeathsByCause[static_cast<size_t>(cause)];
 
   // The message's date is the date caption: without a display there is

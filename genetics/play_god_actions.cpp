@@ -83,6 +83,7 @@ DropOutcome DropAnimals(World& world, const Animal& design, int x, int y,
     egg.Sex = sexes[i];
     egg.X = static_cast<int16_t>(x);
     egg.Y = static_cast<int16_t>(y);
+    NotePosition(world, slot);
     egg.Mode = kModeRoam;
     egg.HeadingX = 0;
     egg.HeadingY = 0;

@@ -17,6 +17,7 @@ void NewWorld(World& world) {
     ReDrawMap(world);
   } else {
     GenerateWorld(world);
+    ForgetPositions(world);  // the founders were placed by hand
     MarkRestart(world);
     if (world.display != nullptr) world.display->Label1 = "January,  0";
     seam.CaptionsChanged();

@@ -4,8 +4,6 @@
 #include <charconv>
 #include <string_view>
 
-#include "behaviour/forage.h"
-#include "behaviour/mate_search.h"
 #include "behaviour/move_speed.h"
 #include "core/helpers.h"
 #include "core/numeric.h"
@@ -69,7 +67,10 @@ bool IsGround(const World& world, int column, int row) {
 
 }  // namespace
 
-void SimulationTick(World& world) {
+void SimulationTick(World& world, const StepRules& rules) {
+#ifdef OMBRIVALE_VALIDATE
+  ValidateBeforeTick(world);
+#endif
   Seam& seam = SeamOf(world);
   ++world.TickCount;
   HoldClock(world);
@@ -100,7 +101,7 @@ void SimulationTick(World& world) {
     if (!IsOccupied(AnimalAt(world, slot))) continue;
     anyOccupied = true;
 
-    AnimalStep(world, slot);
+    AnimalStep(world, slot, rules);
     if (const std::optional<Cause> cause = CheckNeeds(world, slot)) {
       KillAnimal(world, slot, *cause);
     }
@@ -112,12 +113,19 @@ void SimulationTick(World& world) {
           CellX(animal.X), CellY(animal.Y),
           display->ColourBySpecies ? SpeciesDotColour(world, slot) : DotColour(world, animal));
     }
-    if (animal.Stage == kStageEgg && animal.EggTimer <= 0) animal.Stage = kStageInfant;
-    if (animal.Stage == kStageInfant && animal.AgeYears >= Adult(animal).Genitalia.AdultAge) {
+    // Both tests in one branch each, which is rarely taken (a crowd's
+    // stages follow no order a predictor could learn).
+    const int16_t stage = animal.Stage;
+    if ((animal.Stage == kStageEgg) & (animal.EggTimer <= 0)) animal.Stage = kStageInfant;
+    if ((animal.Stage == kStageInfant) & (animal.AgeYears >= Adult(animal).Genitalia.AdultAge)) {
       animal.Stage = kStageAdult;
     }
-    animal.X = std::clamp<int16_t>(animal.X, 0, kMaxX);
-    animal.Y = std::clamp<int16_t>(animal.Y, 0, kMaxY);
+    if (animal.Stage != stage) NoteStageChanged(world, slot);
+    if (animal.X < 0 || animal.X > kMaxX || animal.Y < 0 || animal.Y > kMaxY) {
+      animal.X = std::clamp<int16_t>(animal.X, 0, kMaxX);
+      animal.Y = std::clamp<int16_t>(animal.Y, 0, kMaxY);
+      NotePosition(world, slot);
+    }
   }
 
   if (display != nullptr) {
@@ -205,7 +213,7 @@ void MonthStep(World& world) {
   }
 }
 
-void AnimalStep(World& world, int slot) {
+void AnimalStep(World& world, int slot, const StepRules& rules) {
   Animal& animal = AnimalAt(world, slot);
   Reseed(world);
   switch (animal.Mode) {
@@ -214,7 +222,7 @@ void AnimalStep(World& world, int slot) {
       break;
     case kModeForage:
       if (animal.Hunger < 0) animal.Mode = kModeRoam;
-      Forage(world, slot);
+      rules.forage(world, slot);
       break;
     case kModeSeekMate:
       if (animal.Stage < kStageAdult || world.Month > 11) {
@@ -222,7 +230,7 @@ void AnimalStep(World& world, int slot) {
       } else {
         Seam& seam = SeamOf(world);
         seam.SetPointer(Pointer::ArrowWait);
-        SeekMate(world, slot);
+        rules.seekMate(world, slot);
         seam.SetPointer(Pointer::Default);
       }
       if (animal.HasBred == 1) animal.Mode = kModeRoam;
@@ -256,8 +264,10 @@ void AnimalStep(World& world, int slot) {
     nx = x;
   }
 
+  if (nx == x && ny == y) return;
   animal.X = RoundTo<int16_t>(nx);
   animal.Y = RoundTo<int16_t>(ny);
+  NotePosition(world, slot);
 }
 
 }  // namespace ombrivale

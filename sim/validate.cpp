@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "behaviour/mate_search.h"
 #include "behaviour/species.h"
 #include "genetics/body_measures.h"
 
@@ -81,6 +82,8 @@ void Validate(const World& world) {
   Check(world.Map.FoodIndexMatches(), "the food index differs from the map", 0);
   CheckThisMonthsYoung(world);
   Check(PrimordialCountsMatch(world), "a kept evolvedness count differs from the animal's", 0);
+  Check(world.positions.Matches(world.Animals), "the position index differs from the table", 0);
+  Check(MateCandidatesMatch(world), "a slot that may mate is not among the mate candidates", 0);
 
   if (const Display* display = world.display) {
     CheckSize(display->MiniMap.pixels.size(), kCellCount, "MiniMap has the wrong pixel count");
@@ -97,6 +100,12 @@ void Validate(const World& world) {
       Fail("occupied slot off the map", slot);
     }
   }
+}
+
+void ValidateBeforeTick(const World& world) {
+  Check(world.Map.FoodIndexMatches(), "the food index differs from the map before a tick", 0);
+  Check(world.positions.Matches(world.Animals),
+        "the position index differs from the table before a tick", 0);
 }
 
 void ValidateMonthStep(const World& world) {

@@ -1,6 +1,6 @@
-// Ticks per second of the real main window on a full table of 750 animals,
-// driven by its own 1 ms timer, with one mini-map repaint per tick. Runs
-// headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
+// Ticks per second of the real main window on a full table of 750 animals (or
+// an evolved world), driven by its own 1 ms timer, with one mini-map repaint
+// per tick. Runs headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
 //
 //   TimerDriven/autosave:0|1/worldview:0|1/statistics:0|1
 //                              the window as it runs: Timer2, Timer1, events,
@@ -16,6 +16,13 @@
 // With the statistics window open the history first holds 300 years of
 // samples (3,600 of the world's own), as after a long run.
 //   TickCost                   Tick() back to back: what one tick costs
+//   FastEvolved/years:N        "&Fast" on the world `ombrivale-run --new
+//                              --seed 1 --years N --save` leaves (80, 850,
+//                              1500), loaded at start-up and ticked with the
+//                              virtual clock of seed 2, at map scale 2 (a
+//                              1920 x 1080 screen), statistics window closed
+//   HeadlessEvolved/years:N    the same world as `ombrivale-run --world W
+//                              --seed 2` runs it: no window, no display
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -24,11 +31,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <ctime>
+#include <filesystem>
 
+#include "bench/evolved_world.h"
 #include "bench/ui/fill_table.h"
 #include "core/helpers.h"
 #include "sim/new_world.h"
 #include "sim/statistics.h"
+#include "sim/tick.h"
 #include "ui/main_window.h"
 #include "world/world_gen.h"
 
@@ -58,21 +68,34 @@ struct Bench {
   QTemporaryDir folder;
   std::unique_ptr<MainWindow> window;
 
-  Bench(bool autoSave, bool worldView, bool statistics = false) {
+  // A full table of founders' copies, or (`savedWorld` given) that saved
+  // world, loaded at start-up.
+  Bench(bool autoSave, bool worldView, bool statistics = false,
+        const std::string& savedWorld = "") {
+    if (!savedWorld.empty()) {
+      std::filesystem::copy(savedWorld, folder.path().toStdString() + "/AutoSave",
+                            std::filesystem::copy_options::recursive);
+    }
     ombrivale::ui::ProgramEnvironment environment;
     environment.programFolder = folder.path();
     environment.mapScale = 2;
-    environment.screenHeight = [] { return 768; };
+    const int screenHeight = savedWorld.empty() ? 768 : 1080;
+    environment.screenHeight = [screenHeight] { return screenHeight; };
     environment.endProgram = [] {};
     window = std::make_unique<MainWindow>(environment);
     window->QtWindowSeam().ScriptAnswers({});
     window->StartUp();
     World& world = window->GetWorld();
-    ombrivale::UseVirtualClock(world, 11);
-    ombrivale::NewWorld(world);
-    ombrivale::bench::FillTable(world, ombrivale::kSlotCount);
+    if (savedWorld.empty()) {
+      ombrivale::UseVirtualClock(world, 11);
+      ombrivale::NewWorld(world);
+      ombrivale::bench::FillTable(world, ombrivale::kSlotCount);
+      window->resize(1280, 800);
+    } else {
+      ombrivale::UseVirtualClock(world, 2);
+      window->resize(1920, 1040);
+    }
     world.AutoSave = autoSave ? 1 : 0;
-    window->resize(1280, 800);
     window->show();
     if (worldView) window->ShowWorldView();
     if (statistics) {
@@ -196,6 +219,54 @@ void ChartRefresh(benchmark::State& state) {
   }
 }
 BENCHMARK(ChartRefresh)->ArgName("page")->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void FastEvolved(benchmark::State& state) {
+  Bench bench(false, false, false,
+              ombrivale::bench::EvolvedWorld(static_cast<int>(state.range(0))));
+  ombrivale::ui::RunControl& run = bench.window->Run();
+  run.SetPaused(true);
+  run.SetSpeed(ombrivale::ui::Speed::Fast);
+  RunWindow(
+      state, bench, [&] { run.SetPaused(false); }, [&] { run.SetPaused(true); });
+}
+BENCHMARK(FastEvolved)
+    ->ArgName("years")
+    ->Arg(80)
+    ->Arg(850)
+    ->Arg(1500)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+void HeadlessEvolved(benchmark::State& state) {
+  const std::unique_ptr<World> world = ombrivale::bench::StartWorld(
+      ombrivale::bench::EvolvedWorld(static_cast<int>(state.range(0))), true, 2);
+  uint64_t ticks = 0;
+  double seconds = 0;
+  double cpu = 0;
+  for (auto _ : state) {
+    const double cpuBefore = ThreadCpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.nsecsElapsed() < static_cast<qint64>(kSeconds * 1e9)) {
+      ombrivale::SimulationTick(*world);
+      ++ticks;
+    }
+    seconds += clock.nsecsElapsed() / 1e9;
+    cpu += ThreadCpuSeconds() - cpuBefore;
+  }
+  state.counters["cpu_us_per_tick"] = ticks > 0 ? cpu * 1e6 / static_cast<double>(ticks) : 0;
+  state.counters["ticks_per_s"] = static_cast<double>(ticks) / seconds;
+  state.counters["years"] = static_cast<double>(ticks) / 372.0;
+}
+BENCHMARK(HeadlessEvolved)
+    ->ArgName("years")
+    ->Arg(80)
+    ->Arg(850)
+    ->Arg(1500)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 void TickCost(benchmark::State& state) {
   Bench bench(false, false);

@@ -78,6 +78,33 @@ TEST(Forage, FarSightFindsFoodAcrossTheMap) {
   }
 }
 
+// A forager remembers what it saw from its cell while no food in reach has
+// appeared or gone. Each change below comes between two looks from the same
+// cell; the second look must be the literal scan's.
+TEST(Forage, ASightIsTakenAgainOnlyWhileTheFoodInReachIsUnchanged) {
+  struct Case {
+    int x, y;  // a cell whose food changes
+    int32_t kind, amount;
+  };
+  const Case cases[] = {
+      {53, 50, kLandVegetation, 0},     // the nearest land vegetation eaten out
+      {49, 50, kLandVegetation, 100},   // land vegetation appears nearer
+      {50, 44, kAquaticVegetation, 5},  // aquatic vegetation appears in the last row in reach
+      {50, 43, kAquaticVegetation, 5},  // ...and beyond it: nothing seen changes
+      {50, 50, kLandVegetation, 100},   // in the forager's own cell
+      {40, 50, kMeat, 30},              // meat, which a herbivore does not look for
+  };
+  for (const Case& c : cases) {
+    TestWorld t;
+    PutForager(t.world, 1, 50, 50, kHerbivorous, 6);
+    PutFood(t.world, 53, 50, kLandVegetation);
+    PutFood(t.world, 46, 54, kAquaticVegetation);
+    Forage(t.world, 1);
+    PutFood(t.world, c.x, c.y, c.kind, c.amount);
+    ASSERT_TRUE(testing::SameAsLiteral(t, Forage, testing::LiteralForage)) << c.x << "," << c.y;
+  }
+}
+
 // Random worlds: food of every kind and amount, foragers of every diet,
 // vision and mouth, in crowds (so the hunt finds prey), by the edges and off
 // the map as a damaged file could leave them.

@@ -1,7 +1,9 @@
-// Plain, word-for-word versions of the food scan, the hunt and the mate
-// search, with none of the shortcuts of the library's versions: every offset
-// of the scan square, every slot, every comparison. The equivalence tests run
-// both on the same worlds and require identical worlds (WorldDigest) after.
+// Plain, word-for-word versions of the food scan, the hunt, the mate search
+// and the litter's choice of slots, with none of the shortcuts of the
+// library's versions: every offset of the scan square, every slot, every
+// comparison, no index, nothing kept from one call to the next. The
+// equivalence tests run both on the same worlds and require identical worlds
+// (WorldDigest) after.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +13,9 @@
 
 #include "core/helpers.h"
 #include "core/numeric.h"
+#include "genetics/body_measures.h"
 #include "genetics/gene_table.h"
+#include "genetics/inheritance.h"
 #include "genetics/mating.h"
 #include "genetics/needs.h"
 #include "support/test_world.h"
@@ -19,7 +23,7 @@
 
 namespace ombrivale::testing {
 
-inline void LiteralForage(World& world, int i) {
+inline void LiteralForageRule(World& world, int i) {
   Reseed(world);
   Animal& a = AnimalAt(world, i);
   if (a.Stage == -1) return;
@@ -124,6 +128,13 @@ inline void LiteralForage(World& world, int i) {
   }
 }
 
+// The food index is kept as the library keeps it (the rule does not read it).
+inline void LiteralForage(World& world, int i) {
+  LiteralForageRule(world, i);
+  const Animal& a = AnimalAt(world, i);
+  world.Map.NoteFoodChange(CellX(a.X), CellY(a.Y));
+}
+
 // Counts all 115 values and divides in single precision, as written.
 inline bool LiteralIsCompatible(const World& world, int a, int b) {
   const Animal& x = AnimalAt(world, a);
@@ -140,6 +151,36 @@ inline bool LiteralIsCompatible(const World& world, int a, int b) {
   }
   const float similarity = static_cast<float>(count) / 114.0f * 100.0f;
   return similarity > 75.0f;
+}
+
+// The litter as written: the whole table scored for every young that finds
+// no free slot. The young are filed as Mate files them (position, kept
+// count, lineage), which the rule does not read.
+inline void LiteralMate(World& w, int first, int second) {
+  Reseed(w);
+  Reseed(w);
+  const float m = MeanOf(Adult(AnimalAt(w, first)).Genitalia.YoungPerLitter,
+                         Adult(AnimalAt(w, second)).Genitalia.YoungPerLitter);
+  const LineageParents parents = ParentsInSlots(w.lineage, first, second);
+  for (float n = m / 2 + 1; n <= m; n += 1) {
+    int slot = FindFreeSlot(w);
+    if (slot == 0) {
+      slot = w.OverwriteLeast == 1 ? FindLeastEvolved(w) : 0;
+      if (slot == 0) return;
+      KillAnimal(w, slot, Cause::Overwritten);
+    }
+    Inherit(w, first, second, slot);
+    Mutate(w, slot);
+    Animal& egg = AnimalAt(w, slot);
+    StartEgg(egg);
+    egg.Sex = static_cast<uint8_t>(Rnd(w) * 2);
+    egg.X = AnimalAt(w, second).X;
+    egg.Y = AnimalAt(w, second).Y;
+    NotePosition(w, slot);
+    NoteGenesChanged(w, slot);
+    RecordYoung(w.lineage, slot, parents, w.Year, w.Month,
+                static_cast<int16_t>(KeptPrimordialCount(w, slot)));
+  }
 }
 
 inline void LiteralSeekMate(World& world, int i) {
@@ -179,9 +220,9 @@ inline void LiteralSeekMate(World& world, int i) {
     a.HasBred = 1;
     AnimalAt(world, partner).HasBred = 1;
     if (a.Sex != 0) {
-      Mate(world, partner, i);
+      LiteralMate(world, partner, i);
     } else {
-      Mate(world, i, partner);
+      LiteralMate(world, i, partner);
     }
     return;
   }

@@ -99,17 +99,6 @@ TEST(SeekMate, MatesBelowOneCellAndTurnsWithinSmellRange) {
   }
 }
 
-TEST(SeekMate, TiesGoToTheLowerSlot) {
-  TestWorld t;
-  Animal& seeker = PutAdult(t.world, 5, 5000, 5000, 0);
-  PutAdult(t.world, 9, 5000, 4500, 1);  // 500 up
-  PutAdult(t.world, 7, 5000, 5500, 1);  // 500 down: the same distance, a lower slot
-  PutAdult(t.world, 3, 6000, 5000, 1);  // farther
-  SeekMate(t.world, 5);
-  EXPECT_EQ(0, seeker.HeadingX);
-  EXPECT_EQ(1, seeker.HeadingY);
-}
-
 // Random crowds of near-compatible animals of every stage, age and smell:
 // the library's search (cheap tests and distance before the genome, an
 // early-ending comparison) and the literal one leave identical worlds,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "behaviour/literal_reference.h"
 #include "core/helpers.h"
 #include "genetics/body_measures.h"
 #include "genetics/inheritance.h"
@@ -121,32 +122,7 @@ TEST(Mate, LitterVictimsMatchScoringTheTableForEveryYoung) {
     const int second = first + 1;
     Mate(fast.world, first, second);
 
-    World& w = literal.world;
-    Reseed(w);
-    Reseed(w);
-    const float m = MeanOf(Adult(AnimalAt(w, first)).Genitalia.YoungPerLitter,
-                           Adult(AnimalAt(w, second)).Genitalia.YoungPerLitter);
-    for (float n = m / 2 + 1; n <= m; n += 1) {
-      int slot = FindFreeSlot(w);
-      if (slot == 0) {
-        slot = FindLeastEvolved(w);
-        if (slot == 0) break;
-        KillAnimal(w, slot, Cause::Overwritten);
-      }
-      Inherit(w, first, second, slot);
-      Mutate(w, slot);
-      Animal& egg = AnimalAt(w, slot);
-      egg.Alive = 1;
-      egg.AgeYears = 0;
-      egg.AgeMonths = 0;
-      egg.Hunger = 500;
-      egg.Breath = egg.Genes[0].Body.BreathCapasity;
-      egg.Stage = kStageEgg;
-      egg.Sex = static_cast<uint8_t>(Rnd(w) * 2);
-      egg.EggTimer = egg.Unborn.TimeInEgg;
-      egg.X = AnimalAt(w, second).X;
-      egg.Y = AnimalAt(w, second).Y;
-    }
+    testing::LiteralMate(literal.world, first, second);
     ASSERT_EQ(testing::WorldDigest(literal.world), testing::WorldDigest(fast.world))
         << "seed " << seed;
     EXPECT_EQ(15u, fast.world.DeathsByCause[static_cast<size_t>(Cause::Overwritten)]);
