@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/colour_choice.h"
 #include "core/map.h"
 #include "core/rules.h"
 
@@ -84,10 +85,14 @@ struct Display {
   MapPicture MiniBak;
   Marker Image1;
   double SeaLineY = 0;  // mini-map units: SeaLevel x 15 at the last full redraw
-  // The animals' dots in one colour per species (world/species_colours.h)
-  // instead of by diet or their own colours; the program's settings file
-  // keeps it.
-  bool ColourBySpecies = false;
+  // What the animals' dots are coloured by (the "Colour &By" menu; the
+  // program's settings file keeps it), and, for any choice but the rule's
+  // colours, the colours and legend of the last picture drawn.
+  ColourChoice colourBy;
+  MapColouring colouring;
+  // Set by a tick that left the animals of such a colouring to be drawn on
+  // MiniMap when it is next shown (a hidden or unrepainted map costs nothing).
+  bool colouringStale = false;
 
   int Timer2Interval = 0;  // ms; 0 until the first world exists
 

@@ -11,7 +11,6 @@
 #include "sim/new_world.h"
 #include "sim/statistics.h"
 #include "world/map_picture.h"
-#include "world/species_colours.h"
 #include "world/world_files.h"
 #include "world/world_gen.h"
 
@@ -93,6 +92,11 @@ void SimulationTick(World& world, const StepRules& rules) {
   // The window cannot change state inside a tick: nothing yields until the end.
   MapPicture* dots =
       display != nullptr && !seam.IsMainWindowMinimized() ? &display->MiniMap : nullptr;
+  // The rule's colours are drawn as the animals step; any other colouring is
+  // left to the window, for when it shows the map (it needs the whole table,
+  // as a scale's range does).
+  MapPicture* ruleColours =
+      dots != nullptr && display->colourBy.by == ColourBy::Real ? dots : nullptr;
   bool anyOccupied = false;
 
   for (int slot = 1; slot <= kSlotCount; ++slot) {
@@ -108,10 +112,8 @@ void SimulationTick(World& world, const StepRules& rules) {
 
     // The rest runs for the slot even when the animal has just died.
     Animal& animal = AnimalAt(world, slot);
-    if (dots != nullptr) {
-      dots->Set(
-          CellX(animal.X), CellY(animal.Y),
-          display->ColourBySpecies ? SpeciesDotColour(world, slot) : DotColour(world, animal));
+    if (ruleColours != nullptr) {
+      ruleColours->Set(CellX(animal.X), CellY(animal.Y), DotColour(world, animal));
     }
     // Both tests in one branch each, which is rarely taken (a crowd's
     // stages follow no order a predictor could learn).
@@ -128,6 +130,7 @@ void SimulationTick(World& world, const StepRules& rules) {
     }
   }
 
+  if (dots != nullptr && ruleColours == nullptr) display->colouringStale = true;
   if (display != nullptr) {
     if (dots == nullptr && anyOccupied) {
       std::string caption = "Brenlo Ostik's Ombrivale [";

@@ -1,12 +1,14 @@
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProcess>
@@ -21,6 +23,7 @@
 #include <algorithm>
 
 #include "core/helpers.h"
+#include "genetics/gene_census.h"
 #include "sim/new_world.h"
 #include "sim/session.h"
 #include "sim/tick.h"
@@ -28,12 +31,14 @@
 #include "ui/conditions_dialog.h"
 #include "ui/family_tree_window.h"
 #include "ui/log_window.h"
+#include "ui/map_legend.h"
 #include "ui/mini_map.h"
 #include "ui/play_god_window.h"
 #include "ui/properties_window.h"
 #include "ui/quick_draw.h"
 #include "ui/status_frame.h"
 #include "ui/world_view.h"
+#include "world/map_colouring.h"
 #include "world/map_picture.h"
 #include "world/world_files.h"
 #include "world/world_gen.h"
@@ -198,12 +203,16 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   frames_[0]->setObjectName(QStringLiteral("Frame1"));
   frames_[1]->setObjectName(QStringLiteral("Frame2"));
   frames_[2]->setObjectName(QStringLiteral("Frame3"));
+  legend_ = new MapLegendWidget(*display_, central);
   mdi_ = new QMdiArea(central);
   mdi_->setObjectName(QStringLiteral("MdiArea"));
   column->addWidget(picture1_);
+  column->addWidget(legend_);
   column->addWidget(mdi_, 1);
   setCentralWidget(central);
 
+  miniMap_->beforePaint = [this] { ColourDotsIfStale(*world_, *display_); };
+  legend_->beforePaint = miniMap_->beforePaint;
   connect(miniMap_, &MiniMapWidget::LeftPressed, this, &MainWindow::MiniMapLeftPressed);
   connect(miniMap_, &MiniMapWidget::RightPressed, this, &MainWindow::MiniMapRightPressed);
 
@@ -303,9 +312,7 @@ void MainWindow::BuildMenus() {
             [this] { ToggleOption(Option::Least); });
   checkable(options, "menu_options_autosave", QStringLiteral("Auto &Save (Saves Every Ten Years)"),
             [this] { ToggleOption(Option::AutoSave); });
-  // Not "Colour by &Species": "Auto &Save" has S.
-  checkable(options, "menu_options_species", QStringLiteral("Colour by S&pecies"),
-            [this] { ToggleColourBySpecies(); });
+  BuildColourByMenu(options);
   // Not "World &Conditions...": "Use Real &Colours" has C.
   options->addSeparator();
   add(options, "menu_options_conditions", QStringLiteral("&World Conditions..."),
@@ -409,15 +416,72 @@ void MainWindow::ToggleFilter(Cause cause) {
   SyncCheckMarks();
 }
 
-void MainWindow::ToggleColourBySpecies() {
-  display_->ColourBySpecies = !display_->ColourBySpecies;
+void MainWindow::BuildColourByMenu(QMenu* options) {
+  QMenu* menu = options->addMenu(QStringLiteral("Colour &By"));
+  menu->setObjectName(QStringLiteral("menu_options_colour_by"));
+  auto* group = new QActionGroup(menu);
+  struct Entry {
+    const char* caption;
+    ColourBy by;
+  };
+  static constexpr Entry kEntries[] = {
+      {"&Real", ColourBy::Real},
+      {"&Species", ColourBy::Species},
+      {"&Generation", ColourBy::Generation},
+      {"&Age", ColourBy::Age},
+      {"&Hunger", ColourBy::Hunger},
+      {"&Evolvedness Score", ColourBy::Score},
+      {"S&tage", ColourBy::Stage},
+      {"Se&x", ColourBy::Sex},
+      {"&Diet", ColourBy::Diet},
+      {"&Breathing", ColourBy::Breathing},
+      {"&Covering", ColourBy::Covering},
+      {"Ge&ne...", ColourBy::Gene},
+  };
+  for (const Entry& entry : kEntries) {
+    QAction* action = menu->addAction(QString::fromLatin1(entry.caption));
+    const std::string name = entry.by == ColourBy::Gene ? "gene" : ColourChoiceName({entry.by});
+    action->setObjectName(QStringLiteral("menu_options_colour_by_") + QString::fromStdString(name));
+    action->setCheckable(true);
+    group->addAction(action);
+    connect(action, &QAction::triggered, this, [this, by = entry.by] {
+      if (by != ColourBy::Gene) return SetColourBy(ColourChoice{by});
+      QStringList names;
+      for (int gene = 0; gene < static_cast<int>(SeriesGenes().size()); ++gene)
+        names << QString::fromStdString(ColourChoiceName(ColourChoice{ColourBy::Gene, gene}));
+      const ColourChoice now = display_->colourBy;
+      const QString current = now.by == ColourBy::Gene ? names.value(now.gene) : names.value(0);
+      QString chosen;
+      if (chooseColourGene) {
+        chosen = chooseColourGene(names, current);
+      } else {
+        bool ok = false;
+        chosen = QInputDialog::getItem(this, QStringLiteral("Colour by Gene"),
+                                       QStringLiteral("Gene (adult or infant set, or the egg):"),
+                                       names, std::max<int>(0, names.indexOf(current)), false, &ok);
+        if (!ok) chosen.clear();
+      }
+      if (names.contains(chosen)) {
+        SetColourBy(ColourChoice{ColourBy::Gene, static_cast<int>(names.indexOf(chosen))});
+      } else {
+        SyncCheckMarks();  // cancelled: the check mark goes back
+      }
+    });
+  }
+}
+
+void MainWindow::SetColourBy(const ColourChoice& choice) {
+  display_->colourBy = choice;
   SyncCheckMarks();
   ShowWorldNow();
 }
 
 void MainWindow::SyncCheckMarks() {
-  if (QAction* action = Action("menu_options_species"))
-    action->setChecked(display_->ColourBySpecies);
+  const ColourChoice colourBy = display_->colourBy;
+  const std::string colourName =
+      colourBy.by == ColourBy::Gene ? "gene" : ColourChoiceName(ColourChoice{colourBy.by});
+  if (QAction* action = Action(("menu_options_colour_by_" + colourName).c_str()))
+    action->setChecked(true);
   struct Binding {
     const char* name;
     Option option;
@@ -748,6 +812,7 @@ void MainWindow::ShowWorldNow() {
   DrawAnimalDots(*world_, *display_);
   PlaceMarkerOnTracked(*world_, *display_);
   miniMap_->update();
+  legend_->Refresh();
   if (worldView_) worldView_->DoZoomed();
 }
 
@@ -859,14 +924,14 @@ QString MainWindow::ProgramSettingsFile() const {
 
 void MainWindow::ApplyProgramSettings(const ProgramSettings& settings) {
   world_->Filters.Sacrificed = settings.showSacrificed;
-  display_->ColourBySpecies = settings.colourBySpecies;
+  display_->colourBy = settings.colourBy;
   ApplyRunAndStatistics(settings.run);
 }
 
 ProgramSettings MainWindow::CollectProgramSettings() const {
   ProgramSettings settings;
   settings.showSacrificed = world_->Filters.Sacrificed;
-  settings.colourBySpecies = display_->ColourBySpecies;
+  settings.colourBy = display_->colourBy;
   settings.run = CollectRunAndStatistics();
   return settings;
 }

@@ -36,6 +36,7 @@ class QUrl;
 
 namespace ombrivale::ui {
 
+class MapLegendWidget;
 class MiniMapWidget;
 class StatusFrame;
 
@@ -128,7 +129,13 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   // check marks follow.
   void ToggleOption(Option option);
   void ToggleFilter(Cause cause);
-  void ToggleColourBySpecies();  // "Colour by &Species"
+  // "Colour &By": the mini map's and the world view's animals coloured by
+  // `choice`, with the legend under the map. "Ge&ne..." asks for the gene
+  // through `chooseColourGene` (given the genes' names and the one chosen
+  // now; an empty answer keeps the choice), a list dialog when not set.
+  void SetColourBy(const ColourChoice& choice);
+  std::function<QString(const QStringList&, const QString&)> chooseColourGene;
+  MapLegendWidget& MapLegend() { return *legend_; }
   // Sets every check mark from the flags and filters now in force.
   void SyncCheckMarks();
 
@@ -199,6 +206,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   enum class OnClose : uint8_t { Hide, Destroy };
 
   void BuildMenus();
+  void BuildColourByMenu(QMenu* options);
   void ApplyLayout();
   QMdiSubWindow* AddChild(QWidget* window, OnClose onClose);
   void ShowChild(QWidget* window);
@@ -224,6 +232,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
 
   QWidget* picture1_ = nullptr;
   MiniMapWidget* miniMap_ = nullptr;
+  MapLegendWidget* legend_ = nullptr;
   StatusFrame* frames_[3] = {nullptr, nullptr, nullptr};
   QMdiArea* mdi_ = nullptr;
   QMenu* editMenu_ = nullptr;

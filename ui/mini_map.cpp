@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "core/helpers.h"
+#include "world/map_colouring.h"
 #include "world/map_picture.h"
-#include "world/species_colours.h"
 
 namespace ombrivale::ui {
 
@@ -49,13 +49,25 @@ void MoveMarker(Display& display, double x, double y) {
 
 void DrawAnimalDots(const World& world, Display& display) {
   display.MiniMap.pixels = display.MiniBak.pixels;
+  if (display.colourBy.by != ColourBy::Real) {
+    display.colouringStale = true;
+    ColourDotsIfStale(world, display);
+    return;
+  }
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Animal& animal = AnimalAt(world, slot);
-    if (!IsOccupied(animal)) continue;
-    display.MiniMap.SetClipped(
-        CellX(animal.X), CellY(animal.Y),
-        display.ColourBySpecies ? SpeciesDotColour(world, slot) : DotColour(world, animal));
+    if (IsOccupied(animal)) {
+      display.MiniMap.SetClipped(CellX(animal.X), CellY(animal.Y), DotColour(world, animal));
+    }
   }
+}
+
+void ColourDotsIfStale(const World& world, Display& display) {
+  if (!display.colouringStale) return;
+  display.colouringStale = false;
+  if (display.colourBy.by == ColourBy::Real) return;
+  ColourAnimals(world, display.colourBy, display.colouring);
+  PaintAnimals(world, display.colouring, display.MiniMap);
 }
 
 void PlaceMarkerOnTracked(const World& world, Display& display) {
@@ -92,6 +104,7 @@ void MiniMapWidget::SetScale(int scale) {
 }
 
 void MiniMapWidget::paintEvent(QPaintEvent*) {
+  if (beforePaint) beforePaint();
   // The picture is enlarged here, one cell to a square of device pixels,
   // rather than by QPainter's scaler (a quarter of a tick's time at a full
   // table), and only when painted, so a hidden or covered map costs nothing.

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 #include "core/world.h"
 
@@ -27,10 +28,15 @@ int NearestAnimal(const World& world, double x, double y, double best);
 void MoveMarker(Display& display, double x, double y);
 
 // The mini map between ticks: the picture as the last map redraw left it
-// (MiniBak) with one dot per occupied slot in its colour (by species when
-// the display says so), drawn as the tick draws them but from the table as
+// (MiniBak) with one dot per occupied slot in its colour (by the display's
+// "Colour By" choice), drawn as the tick draws them but from the table as
 // it stands, so animals killed or laid since the last tick show at once.
 void DrawAnimalDots(const World& world, Display& display);
+
+// Draws the animals of a colouring other than the rule's that the last tick
+// left to be drawn (Display::colouringStale), and its legend; once, however
+// often it is asked before the next tick.
+void ColourDotsIfStale(const World& world, Display& display);
 
 // Centres the marker on the tracked animal as the tick does; nothing when
 // no living animal is tracked.
@@ -54,6 +60,10 @@ class MiniMapWidget : public QWidget {
   // The picture as last painted (rows 0..100, each cell a square of
   // Scale() x the screen's pixel ratio device pixels).
   const QImage& Picture() const { return image_; }
+
+  // Called first when the map paints (the main window colours the dots a
+  // tick left to it).
+  std::function<void()> beforePaint;
 
  signals:
   void LeftPressed(double x, double y);  // mini-map units

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "world/map_colouring.h"
 #include "world/program_settings_file.h"
 
 namespace ombrivale::ui {
@@ -27,7 +28,11 @@ ProgramSettings LoadProgramSettings(const QString& path) {
   const ProgramSettingsFile file = ParseProgramSettings(ReadText(path));
   ProgramSettings settings;
   settings.showSacrificed = file.showSacrificed;
-  settings.colourBySpecies = file.colourBySpecies;
+  if (const std::optional<ColourChoice> choice = ParseColourChoice(file.colourBy)) {
+    settings.colourBy = *choice;
+  } else if (file.colourBySpecies) {
+    settings.colourBy.by = ColourBy::Species;  // written before there was a choice
+  }
   RunAndStatisticsSettings& run = settings.run;
   run.fast = file.fast;
   run.statisticsShown = file.statisticsShown;
@@ -44,7 +49,8 @@ bool SaveProgramSettings(const QString& path, const ProgramSettings& settings) {
   ProgramSettingsFile file;
   file.others = ParseProgramSettings(ReadText(path)).others;
   file.showSacrificed = settings.showSacrificed;
-  file.colourBySpecies = settings.colourBySpecies;
+  file.colourBy = ColourChoiceName(settings.colourBy);
+  file.colourBySpecies = settings.colourBy.by == ColourBy::Species;
   const RunAndStatisticsSettings& run = settings.run;
   file.fast = run.fast;
   file.statisticsShown = run.statisticsShown;

@@ -26,8 +26,8 @@ struct RunAndStatisticsSettings {
 };
 
 struct ProgramSettings {
-  bool showSacrificed = true;    // the "Show &These" entry of sacrificed animals
-  bool colourBySpecies = false;  // "Colour by &Species" (Display::ColourBySpecies)
+  bool showSacrificed = true;  // the "Show &These" entry of sacrificed animals
+  ColourChoice colourBy;       // "Colour &By" (Display::colourBy)
   RunAndStatisticsSettings run;
 };
 

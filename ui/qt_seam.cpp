@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "ui/main_window.h"
+#include "ui/map_legend.h"
 #include "ui/mini_map.h"
 #include "ui/properties_window.h"
 #include "ui/world_view.h"
@@ -119,6 +120,7 @@ void QtSeam::DoZoomed() {
   // mini map (painted when the tick yields) and the world view's redraw.
   window_.RefreshStatus();
   window_.MiniMap().update();
+  window_.MapLegend().Refresh();
   WorldViewWindow* view = window_.WorldView();
   // A batch of "&Fast" redraws the view once, at its end.
   if (view == nullptr || window_.IsMainWindowMinimized() || window_.Run().InBatch()) return;

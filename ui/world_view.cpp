@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/numeric.h"
+#include "ui/mini_map.h"
 #include "ui/world_view_colours.h"
 
 namespace ombrivale::ui {
@@ -45,8 +46,11 @@ bool WorldViewWindow::CannotBeSeen() const {
 void WorldViewWindow::DoZoomed() {
   if (CannotBeSeen()) return;
   auto* bits = reinterpret_cast<uint32_t*>(image_.bits());
-  RenderZoomed(services_.GetWorld(), services_.GetDisplay().Image1,
-               std::span<uint32_t>(bits, static_cast<size_t>(kZoomPixels) * kZoomPixels));
+  Display& display = services_.GetDisplay();
+  ColourDotsIfStale(services_.GetWorld(), display);
+  RenderZoomed(services_.GetWorld(), display.Image1,
+               std::span<uint32_t>(bits, static_cast<size_t>(kZoomPixels) * kZoomPixels),
+               display.colourBy.by != ColourBy::Real ? &display.colouring.colourOfSlot : nullptr);
   ++redraws_;
   picture1_->update();
 }

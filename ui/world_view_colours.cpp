@@ -89,7 +89,8 @@ DotPixel DotPixelOf(const ZoomSquare& square, const Animal& animal) {
           static_cast<int>(std::floor(unitsY / kTwipsPerPixel))};
 }
 
-void RenderZoomed(const World& world, const Marker& marker, std::span<uint32_t> pixels) {
+void RenderZoomed(const World& world, const Marker& marker, std::span<uint32_t> pixels,
+                  const std::vector<uint32_t>* colourOfSlot) {
   assert(pixels.size() == static_cast<size_t>(kZoomPixels) * kZoomPixels);
   constexpr uint32_t kOpaque = 0xFF000000u;
   const ZoomSquare square = SquareUnder(marker);
@@ -112,7 +113,10 @@ void RenderZoomed(const World& world, const Marker& marker, std::span<uint32_t> 
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Animal& animal = AnimalAt(world, slot);
     if (animal.Alive != 1 || !IsInSquare(square, animal)) continue;
-    const uint32_t dot = kOpaque | AnimalDotColour(animal, real);
+    // A slot the colouring has not seen yet (0) takes the rule's colour.
+    const uint32_t chosen =
+        colourOfSlot != nullptr ? (*colourOfSlot)[static_cast<size_t>(slot)] : 0;
+    const uint32_t dot = kOpaque | (chosen != 0 ? chosen : AnimalDotColour(animal, real));
     const DotPixel centre = DotPixelOf(square, animal);
     for (int py = centre.y - 1; py <= centre.y + 1; ++py) {
       if (py < 0 || py >= kZoomPixels) continue;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "core/world.h"
 
@@ -57,7 +58,9 @@ DotPixel DotPixelOf(const ZoomSquare& square, const Animal& animal);
 
 // Paints the whole view into `pixels` (240 x 240, row by row, 0xFFRRGGBB):
 // 225 boxes, then one 3 x 3 dot for every occupied slot inside the square,
-// slot 1 first. REQUIRES: pixels.size() == 240 * 240.
-void RenderZoomed(const World& world, const Marker& marker, std::span<uint32_t> pixels);
+// slot 1 first, in the rule's colours or, given `colourOfSlot` (by slot, as
+// the mini map drew them), in those. REQUIRES: pixels.size() == 240 * 240.
+void RenderZoomed(const World& world, const Marker& marker, std::span<uint32_t> pixels,
+                  const std::vector<uint32_t>* colourOfSlot = nullptr);
 
 }  // namespace ombrivale::ui

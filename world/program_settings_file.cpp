@@ -191,6 +191,8 @@ ProgramSettingsFile ParseProgramSettings(std::string_view text) {
     };
     if (is("filters", "sacrificed")) {
       settings.showSacrificed = TruthOf(value);
+    } else if (is("miniMap", "colourBy")) {
+      settings.colourBy = StringOf(value);
     } else if (is("miniMap", "colourBySpecies")) {
       settings.colourBySpecies = TruthOf(value);
     } else if (is("run", "speed")) {
@@ -228,7 +230,7 @@ std::string ProgramSettingsText(const ProgramSettingsFile& settings) {
     std::string value;
   };
   std::vector<Entry> entries;
-  entries.reserve(settings.others.size() + 9);
+  entries.reserve(settings.others.size() + 10);
   const auto put = [&entries](std::string_view key, std::string value) {
     const size_t slash = key.rfind('/');
     if (slash == std::string_view::npos) {
@@ -241,6 +243,7 @@ std::string ProgramSettingsText(const ProgramSettingsFile& settings) {
     if (Writable(key)) put(key, std::string(Trimmed(value.substr(0, value.find('\n')))));
   }
   put("filters/sacrificed", settings.showSacrificed ? "true" : "false");
+  if (!settings.colourBy.empty()) put("miniMap/colourBy", Quoted(settings.colourBy));
   put("miniMap/colourBySpecies", settings.colourBySpecies ? "true" : "false");
   put("run/speed", settings.fast ? "fast" : "real-time");
   put("statistics/gene", Quoted(settings.gene));

@@ -7,7 +7,10 @@
 //   sacrificed=true            the "Show &These" entry of sacrificed animals
 //
 //   [miniMap]
-//   colourBySpecies=false      "Colour by &Species"
+//   colourBy=real              the "Colour &By" choice (ColourChoiceName)
+//   colourBySpecies=false      true when that is by species (older programs
+//                              read only this; a file without colourBy
+//                              takes species from it)
 //
 //   [run]
 //   speed=real-time            or "fast"
@@ -42,6 +45,7 @@ namespace ombrivale {
 
 struct ProgramSettingsFile {
   bool showSacrificed = true;
+  std::string colourBy;  // empty: none given
   bool colourBySpecies = false;
   bool fast = false;  // "&Fast" rather than "&Real Time"
   bool statisticsShown = false;

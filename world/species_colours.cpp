@@ -45,10 +45,4 @@ uint32_t SpeciesColour(int32_t species) {
   return rgb;
 }
 
-uint32_t SpeciesDotColour(const World& world, int slot) {
-  if (AnimalAt(world, slot).Stage == kStageEgg) return kColourSpeciesEgg;
-  const int32_t species = SpeciesOf(world, slot);
-  return species > 0 ? SpeciesColour(species) : kColourNoSpecies;
-}
-
 }  // namespace ombrivale

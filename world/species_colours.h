@@ -21,8 +21,4 @@ inline constexpr uint32_t kColourNoSpecies = Rgb(96, 96, 96);
 // on the colour wheel; never one of the map's named colours.
 uint32_t SpeciesColour(int32_t species);
 
-// The dot of the animal in `slot` (occupied) when the mini map is coloured
-// by species.
-uint32_t SpeciesDotColour(const World& world, int slot);
-
 }  // namespace ombrivale

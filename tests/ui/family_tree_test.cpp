@@ -1,15 +1,20 @@
 // The family tree window and the mini map coloured by species.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "behaviour/species.h"
 #include "core/helpers.h"
 #include "genetics/body_measures.h"
 #include "support/test_world.h"
+#include "support/world_files_support.h"
 #include "ui/family_tree_window.h"
+#include "ui/map_legend.h"
 #include "ui_test_support.h"
+#include "world/map_colouring.h"
 #include "world/map_picture.h"
 #include "world/species_colours.h"
 
@@ -79,44 +84,79 @@ TEST(FamilyTreeTest, ShowsTheTrackedAnimalsParentsAndALivingOneShowsItsGenes) {
   EXPECT_EQ(tree->Ancestors()->topLevelItemCount(), 0);
 }
 
-TEST(FamilyTreeTest, ColourBySpeciesPaintsEachAdultInItsSpeciesColour) {
-  TestMainWindow t;
+// "Colour &By" by its keys, as a user reaches it: Alt+O, B and the entry's
+// letter. The map and the legend under it follow at once, paused.
+TEST(FamilyTreeTest, ColourByPaintsTheMapAndTheLegendChosenByKeys) {
+  TestMainWindow t(TestMainWindow::StartedPaused{});
   World& world = t.world();
   PutFamily(world);
   PutAnimal(world, 6, 6000, 1000, kStageEgg);
-  QAction* option = t.window->Action("menu_options_species");
-  option->trigger();
-  EXPECT_TRUE(world.display->ColourBySpecies);
-  EXPECT_TRUE(option->isChecked());
   GroupSpecies(world);
   ASSERT_EQ(world.species.count, 1);  // clones
-  t.window->Tick();
+  ui::MainWindow& window = *t.window;
+  const auto choose = [&window](Qt::Key entry) {
+    QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+    for (const Qt::Key key : {Qt::Key_B, entry}) {
+      QWidget* popup = QApplication::activePopupWidget();
+      ASSERT_NE(popup, nullptr);
+      QTest::keyClick(popup, key);
+    }
+  };
   const auto dot = [&world](int slot) {
     const Animal& a = AnimalAt(world, slot);
     return world.display->MiniMap.At(CellX(a.X), CellY(a.Y));
   };
-  EXPECT_EQ(dot(1), SpeciesColour(SpeciesOf(world, 1)));
-  EXPECT_EQ(dot(5), SpeciesColour(SpeciesOf(world, 1)));
-  EXPECT_EQ(dot(6), kColourSpeciesEgg);
-  option->trigger();
-  t.window->Tick();
-  EXPECT_EQ(dot(1), DotColour(world, AnimalAt(world, 1)));
+  const auto legend = [&world] { return ui::LegendText(world.display->colouring.legend); };
+
+  choose(Qt::Key_S);
+  EXPECT_EQ(ColourBy::Species, world.display->colourBy.by);
+  EXPECT_TRUE(window.Action("menu_options_colour_by_species")->isChecked());
+  const uint32_t species = SpeciesPaletteColour(SpeciesOf(world, 1), SpeciesPalette::OkabeIto);
+  EXPECT_EQ(species, dot(1));
+  EXPECT_EQ(species, dot(5));
+  EXPECT_EQ(kColourSpeciesEgg, dot(6));
+  EXPECT_TRUE(window.MapLegend().isVisible());
+
+  choose(Qt::Key_X);
+  for (const int slot : {1, 2, 6})
+    EXPECT_EQ(CategoryColour(AnimalAt(world, slot).Sex), dot(slot)) << slot;
+  EXPECT_EQ(0, legend().indexOf(QStringLiteral("Sex: Sex 0 "))) << qPrintable(legend());
+
+  // A gene from the list; cancelling the list keeps the colouring.
+  QString offered;
+  window.chooseColourGene = [&offered](const QStringList& names, const QString&) {
+    return offered.isEmpty() ? QString() : offered = names.value(0);
+  };
+  choose(Qt::Key_N);
+  EXPECT_EQ(ColourBy::Sex, world.display->colourBy.by);
+  EXPECT_TRUE(window.Action("menu_options_colour_by_sex")->isChecked());
+  offered = QStringLiteral("first");
+  choose(Qt::Key_N);
+  EXPECT_EQ(ColourBy::Gene, world.display->colourBy.by);
+  EXPECT_EQ(0, legend().indexOf(offered + QStringLiteral(": "))) << qPrintable(legend());
+
+  choose(Qt::Key_R);
+  EXPECT_EQ(DotColour(world, AnimalAt(world, 1)), dot(1));
+  EXPECT_FALSE(window.MapLegend().isVisible());
 }
 
-// The option lives in Ombrivale.ini: read at start-up, written on quitting.
-TEST(FamilyTreeTest, ColourBySpeciesIsKeptInTheProgramsSettingsFile) {
+// The choice lives in Ombrivale.ini: read at start-up, written on quitting;
+// a file of the older toggle alone reads as species.
+TEST(FamilyTreeTest, ColourByIsKeptInTheProgramsSettingsFile) {
   TestMainWindow t;
   const QString file = ui::ProgramSettingsPath(t.folder.path());
+  WriteFileText(file.toStdString(), "[miniMap]\ncolourBySpecies=true\n");
+  EXPECT_EQ(ColourBy::Species, ui::LoadProgramSettings(file).colourBy.by);
   ui::ProgramSettings settings;
-  settings.colourBySpecies = true;
+  settings.colourBy = ColourChoice{ColourBy::Gene, 3};
   ASSERT_TRUE(ui::SaveProgramSettings(file, settings));
   t.window->StartUp();
-  EXPECT_TRUE(t.world().display->ColourBySpecies);
-  t.window->ToggleColourBySpecies();
+  EXPECT_EQ(settings.colourBy, t.world().display->colourBy);
+  t.window->SetColourBy(ColourChoice{ColourBy::Hunger});
   t.seam().ScriptAnswers({Answer::Yes, Answer::No});  // quit, without saving the world
   t.window->Quit();
   ASSERT_TRUE(t.ended);
-  EXPECT_FALSE(ui::LoadProgramSettings(file).colourBySpecies);
+  EXPECT_EQ(ColourBy::Hunger, ui::LoadProgramSettings(file).colourBy.by);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include "ui/main_window.h"
 #include "ui/mini_map.h"
 #include "world/animal_import.h"
+#include "world/map_colouring.h"
 #include "world/world_files.h"
 
 namespace {
@@ -228,7 +229,7 @@ int main(int argc, char* argv[]) {
   properties.UpdateList();
   properties.SelectSlot(chosen);
   properties.LocateIt();
-  window.ToggleColourBySpecies();
+  window.SetColourBy(ColourChoice{ColourBy::Species});
   window.Tick();
   window.ShowFamilyTree();
   window.SubWindowOf(window.FamilyTreeIfCreated())->move(0, 0);
@@ -240,6 +241,11 @@ int main(int argc, char* argv[]) {
   save(window.FamilyTreeIfCreated()->grab().toImage(), "family_tree.png");
   save(properties.grab().toImage(), "properties_species.png");
   save(window.grab().toImage(), "main_window_species.png");
+  window.SetColourBy(
+      ParseColourChoice("adult.Head.Vision.Distance").value_or(ColourChoice{ColourBy::Gene, 0}));
+  window.Tick();
+  save(window.grab().toImage(), "main_window_gene.png");
+  window.SetColourBy(ColourChoice{ColourBy::Species});
 
   saved &= SaveStatisticsPages(environment,
                                givenWorld ? QString::fromLocal8Bit(argv[3]) : QString(), save);

@@ -243,10 +243,9 @@ TEST(ShortcutsTest, KeysRunTheWindowAsTheirMenusSay) {
   EXPECT_TRUE(window.IsShown(window.StatisticsIfCreated()));
 
   // Regression: "Auto &Save" and "Colour by &Species" shared S, and Alt+O, S
-  // only moved between them.
-  const bool species = world.display->ColourBySpecies;
-  PressMnemonics(window, Qt::Key_O, {Qt::Key_P});
-  EXPECT_NE(world.display->ColourBySpecies, species);
+  // only moved between them; species is now in "Colour &By".
+  PressMnemonics(window, Qt::Key_O, {Qt::Key_B, Qt::Key_S});
+  EXPECT_EQ(ColourBy::Species, world.display->colourBy.by);
   const uint8_t autoSave = world.AutoSave;
   PressMnemonics(window, Qt::Key_O, {Qt::Key_S});
   EXPECT_NE(world.AutoSave, autoSave);
