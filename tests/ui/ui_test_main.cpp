@@ -46,6 +46,7 @@ std::unique_ptr<ui::MainWindow> StartAgain(const QString& folder) {
   environment.programFolder = folder;
   environment.mapScale = 1;
   environment.endProgram = [] {};
+  environment.startPaused = true;  // what the test reads is not moved on by a tick meanwhile
   auto window = std::make_unique<ui::MainWindow>(environment);
   window->QtWindowSeam().ScriptAnswers({});
   window->StartUp();

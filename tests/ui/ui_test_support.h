@@ -46,7 +46,7 @@ struct TestMainWindow {
 };
 
 // A second program start in `folder` (a TestMainWindow's), loading its world
-// and settings.
+// and settings, paused: its state is what the start left.
 std::unique_ptr<ui::MainWindow> StartAgain(const QString& folder);
 
 }  // namespace ombrivale::testing
