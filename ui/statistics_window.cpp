@@ -2,6 +2,7 @@
 
 #include <QAreaSeries>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -33,6 +34,29 @@ const QColor kPalette[] = {QColor(0x1f, 0x5f, 0xbf), QColor(0xd6, 0x5f, 0x00),
 
 QColor PaletteColour(size_t i) {
   return kPalette[i % std::size(kPalette)];
+}
+
+// "DIR/control/summary-months.csv" is "control": the ensemble script names
+// a condition's folder so. Another file goes by its own name.
+QString SummaryName(const QString& path) {
+  const QFileInfo info(path);
+  if (info.fileName() == QLatin1String("summary-months.csv") &&
+      !info.absoluteDir().dirName().isEmpty()) {
+    return info.absoluteDir().dirName();
+  }
+  return info.fileName();
+}
+
+// A summary's rows past the length of the run hold only the seeds whose
+// world restarted (a restart adds a row): rows that fewer than half the
+// seeds reach are not drawn, so a handful of seeds is not read as the whole.
+double HalfTheSeeds(const HistoryTable& table) {
+  const size_t seeds = table.Column("seeds");
+  double most = 0;
+  if (seeds == table.columns.size()) return 0;
+  for (const std::vector<double>& values : table.rows)
+    most = std::max(most, values[seeds]);
+  return most / 2;
 }
 
 const char* const kGroupNames[] = {"Adult", "Infant", "Egg"};
@@ -178,6 +202,8 @@ StatisticsWindow::StatisticsWindow(MainWindowServices& services, QWidget* parent
   };
   showWorld_ = button("ShowWorld", QStringLiteral("This &World"), [this] { ShowWorld(); });
   button("OpenSummary", QStringLiteral("Open &Summary..."), [this] { OpenSummary(); });
+  compareSummary_ =
+      button("CompareSummary", QStringLiteral("Co&mpare With..."), [this] { CompareSummary(); });
   exportCsv_ = button("ExportCsv", QStringLiteral("Export &CSV..."), [this] { ExportCsv(); });
   button("ExportPng", QStringLiteral("Export &PNG..."), [this] { ExportPng(); });
   column->addLayout(buttons);
@@ -257,8 +283,8 @@ QLineSeries* StatisticsWindow::AddLine(const QString& name, const QColor& colour
   return line;
 }
 
-void StatisticsWindow::AddBand(QLineSeries* upper, QLineSeries* lower, const QColor& colour,
-                               const QString& name, bool inLegend) {
+QAreaSeries* StatisticsWindow::AddBand(QLineSeries* upper, QLineSeries* lower, const QColor& colour,
+                                       const QString& name, bool inLegend) {
   auto* area = new QAreaSeries(upper, lower);
   area->setName(name);
   QColor fill = colour;
@@ -272,6 +298,7 @@ void StatisticsWindow::AddBand(QLineSeries* upper, QLineSeries* lower, const QCo
     for (QLegendMarker* marker : view_->chart()->legend()->markers(area))
       marker->setVisible(false);
   }
+  return area;
 }
 
 QLineSeries* StatisticsWindow::Series(const QString& name) const {
@@ -286,8 +313,9 @@ QLineSeries* StatisticsWindow::Series(const QString& name) const {
 void StatisticsWindow::Rebuild() {
   const int page = Page();
   geneRow_->setVisible(page == GenesPage());
-  exportCsv_->setEnabled(!showsSummary_);
-  showWorld_->setVisible(showsSummary_);
+  exportCsv_->setEnabled(!ShowsSummary());
+  showWorld_->setVisible(ShowsSummary());
+  compareSummary_->setVisible(ShowsSummary());
 
   auto* chart = new QChart;
   chart->legend()->setAlignment(Qt::AlignBottom);
@@ -297,8 +325,8 @@ void StatisticsWindow::Rebuild() {
   delete old;
   xAxis_ = new QValueAxis;
   yAxis_ = new QValueAxis;
-  xAxis_->setTitleText(showsSummary_ ? QStringLiteral("Years since the start (summary rows / 12)")
-                                     : QStringLiteral("Years since the history began"));
+  xAxis_->setTitleText(ShowsSummary() ? QStringLiteral("Years since the start (summary rows / 12)")
+                                      : QStringLiteral("Years since the history began"));
   SetAxis(xAxis_, 0, 1, false);
   SetAxis(yAxis_, 0, 1, wholeNumbers_);
   chart->addAxis(xAxis_, Qt::AlignBottom);
@@ -319,10 +347,10 @@ void StatisticsWindow::Rebuild() {
   shownRecords_ = 0;
   shownGeneGrain_ = 0;
   shownRecordMonths_ = 0;
-  wholeNumbers_ = !showsSummary_ && (page == GenesPage() ||
-                                     IsWholeNumberPage(ChartPages()[static_cast<size_t>(page)]));
+  wholeNumbers_ = !ShowsSummary() && (page == GenesPage() ||
+                                      IsWholeNumberPage(ChartPages()[static_cast<size_t>(page)]));
 
-  if (showsSummary_) {
+  if (ShowsSummary()) {
     BuildSummaryPage();
   } else if (page == GenesPage()) {
     BuildGenePage();
@@ -472,39 +500,63 @@ void StatisticsWindow::FillGenePage() {
 }
 
 void StatisticsWindow::BuildSummaryPage() {
-  const int page = Page();
-  view_->chart()->setTitle(QStringLiteral("Ensemble: ") + summaryName_);
-  const size_t row = summary_.Column("row");
-  if (page == GenesPage()) {
-    view_->chart()->setTitle(QStringLiteral("The summary holds no gene series"));
+  const QStringList names = SummaryNames();
+  const QString shown = names.join(QStringLiteral(" against "));
+  if (Page() == GenesPage()) {
+    view_->chart()->setTitle(names.size() == 1
+                                 ? QStringLiteral("The summary holds no gene series")
+                                 : QStringLiteral("The summaries hold no gene series"));
     return;
   }
-  const ChartPage& chartPage = ChartPages()[static_cast<size_t>(page)];
+  const ChartPage& chartPage = ChartPages()[static_cast<size_t>(Page())];
   view_->chart()->setTitle(QString::fromLatin1(chartPage.title) +
-                           QStringLiteral(" across seeds: ") + summaryName_);
+                           QStringLiteral(" across seeds: ") + shown +
+                           QStringLiteral(" (medians; 10th to 90th percentile shaded)"));
   yAxis_->setTitleText(QString::fromLatin1(chartPage.valueTitle));
-  for (size_t s = 0; s < chartPage.series.size(); ++s) {
-    const SummaryBand band = FindSummaryBand(summary_, chartPage.series[s].column);
-    if (!band.Complete(summary_)) continue;
-    QList<QPointF> low, median, high;
-    for (const std::vector<double>& values : summary_.rows) {
-      const double x = values[row] / 12;
-      if (std::isnan(values[band.median])) continue;
-      low.append(QPointF(x, values[band.low]));
-      median.append(QPointF(x, values[band.median]));
-      high.append(QPointF(x, values[band.high]));
-      yMax_ = std::max(yMax_, values[band.high]);
-      xMax_ = std::max(xMax_, x);
+  // One summary: each series in its colour. Two: the same colours, the
+  // second summary's band hatched and its median dashed, each named.
+  if (summaries_.size() > 1) {  // each entry marked dashed or not; many go in a column
+    if (chartPage.series.size() > 2) view_->chart()->legend()->setAlignment(Qt::AlignRight);
+    view_->chart()->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+  }
+  for (size_t k = 0; k < summaries_.size(); ++k) {
+    const HistoryTable& table = summaries_[k].table;
+    const size_t row = table.Column("row");
+    const size_t seeds = table.Column("seeds");
+    const double half = HalfTheSeeds(table);  // 0 without a seeds column
+    const QString suffix = summaries_.size() == 1 ? QString() : QStringLiteral(", ") + names[k];
+    for (size_t s = 0; s < chartPage.series.size(); ++s) {
+      const SummaryBand band = FindSummaryBand(table, chartPage.series[s].column);
+      if (!band.Complete(table)) continue;
+      QList<QPointF> low, median, high;
+      for (const std::vector<double>& values : table.rows) {
+        const double x = values[row] / 12;
+        if (std::isnan(values[band.median]) || (half > 0 && values[seeds] < half)) continue;
+        low.append(QPointF(x, values[band.low]));
+        median.append(QPointF(x, values[band.median]));
+        high.append(QPointF(x, values[band.high]));
+        yMax_ = std::max(yMax_, values[band.high]);
+        xMax_ = std::max(xMax_, x);
+      }
+      auto* upper = new QLineSeries(this);
+      auto* lower = new QLineSeries(this);
+      upper->replace(high);
+      lower->replace(low);
+      const QString caption = QString::fromLatin1(chartPage.series[s].caption) + suffix;
+      QAreaSeries* area = AddBand(upper, lower, PaletteColour(s),
+                                  caption + QStringLiteral(" (10th to 90th percentile)"), false);
+      QLineSeries* line = AddLine(caption + QStringLiteral(" (median)"), PaletteColour(s));
+      if (k == 1) {
+        QColor hatch = PaletteColour(s);
+        hatch.setAlpha(150);
+        area->setBrush(QBrush(hatch, Qt::BDiagPattern));
+        QPen dashed = line->pen();
+        dashed.setStyle(Qt::DashLine);
+        line->setPen(dashed);
+      }
+      line->replace(median);
+      lines_.push_back(line);
     }
-    auto* upper = new QLineSeries(this);
-    auto* lower = new QLineSeries(this);
-    upper->replace(high);
-    lower->replace(low);
-    const QString caption = QString::fromLatin1(chartPage.series[s].caption);
-    AddBand(upper, lower, PaletteColour(s), caption + QStringLiteral(" (10th to 90th percentile)"),
-            false);
-    lines_.push_back(AddLine(caption + QStringLiteral(" (median)"), PaletteColour(s)));
-    lines_.back()->replace(median);
   }
 }
 
@@ -531,7 +583,7 @@ void StatisticsWindow::FitAxes() {
 }
 
 void StatisticsWindow::Refresh() {
-  if (showsSummary_) return;
+  if (ShowsSummary()) return;
   const History& history = services_.GetWorld().history;
   if (Page() == GenesPage()) {
     const GeneHistory& genes = history.genes;
@@ -575,9 +627,15 @@ void StatisticsWindow::Refresh() {
 }
 
 void StatisticsWindow::UpdateSourceText() {
-  if (showsSummary_) {
+  if (ShowsSummary()) {
+    QStringList parts;
+    const QStringList names = SummaryNames();
+    for (size_t k = 0; k < summaries_.size(); ++k) {
+      parts << QStringLiteral("%1 (%2 rows)").arg(names[k]).arg(summaries_[k].table.rows.size());
+    }
     source_->setText(
-        QStringLiteral("Summary: %1 (%2 rows)").arg(summaryName_).arg(summary_.rows.size()));
+        (summaries_.size() == 1 ? QStringLiteral("Summary: ") : QStringLiteral("Summaries: ")) +
+        parts.join(QStringLiteral(", ")));
     return;
   }
   const History& history = services_.GetWorld().history;
@@ -585,25 +643,7 @@ void StatisticsWindow::UpdateSourceText() {
 }
 
 QString StatisticsWindow::Describe(double years) const {
-  if (showsSummary_) {
-    const size_t row = summary_.Column("row");
-    if (summary_.rows.empty() || Page() == GenesPage()) return {};
-    const double wanted = std::round(years * 12);
-    const auto at = std::lower_bound(
-        summary_.rows.begin(), summary_.rows.end(), wanted,
-        [row](const std::vector<double>& values, double r) { return values[row] < r; });
-    if (at == summary_.rows.end()) return {};
-    const ChartPage& page = ChartPages()[static_cast<size_t>(Page())];
-    QString text = QStringLiteral("Month %1 since the start").arg((*at)[row]);
-    for (const ChartSeries& series : page.series) {
-      const SummaryBand band = FindSummaryBand(summary_, series.column);
-      if (!band.Complete(summary_)) continue;
-      text += QStringLiteral("\n%1: %2 / %3 / %4 (10th / 50th / 90th)")
-                  .arg(QString::fromLatin1(series.caption), ValueText((*at)[band.low]),
-                       ValueText((*at)[band.median]), ValueText((*at)[band.high]));
-    }
-    return text;
-  }
+  if (ShowsSummary()) return DescribeSummaries(years);
   const History& history = services_.GetWorld().history;
   if (Page() == GenesPage()) {
     const GeneHistory& genes = history.genes;
@@ -640,6 +680,32 @@ QString StatisticsWindow::Describe(double years) const {
     text += QStringLiteral("\n%1: %2")
                 .arg(QString::fromLatin1(page.series[s].caption),
                      ValueText(SeriesValue(page, s, sample)));
+  }
+  return text;
+}
+
+QString StatisticsWindow::DescribeSummaries(double years) const {
+  if (Page() == GenesPage()) return {};
+  const ChartPage& page = ChartPages()[static_cast<size_t>(Page())];
+  const double wanted = std::round(years * 12);
+  const QStringList names = SummaryNames();
+  QString text;
+  for (size_t k = 0; k < summaries_.size(); ++k) {
+    const HistoryTable& table = summaries_[k].table;
+    const size_t row = table.Column("row");
+    const auto at = std::lower_bound(
+        table.rows.begin(), table.rows.end(), wanted,
+        [row](const std::vector<double>& values, double r) { return values[row] < r; });
+    if (at == table.rows.end()) continue;
+    if (text.isEmpty()) text = QStringLiteral("Month %1 since the start").arg((*at)[row]);
+    if (summaries_.size() > 1) text += QStringLiteral("\n") + names[k] + QStringLiteral(":");
+    for (const ChartSeries& series : page.series) {
+      const SummaryBand band = FindSummaryBand(table, series.column);
+      if (!band.Complete(table)) continue;
+      text += QStringLiteral("\n%1: %2 / %3 / %4 (10th / 50th / 90th)")
+                  .arg(QString::fromLatin1(series.caption), ValueText((*at)[band.low]),
+                       ValueText((*at)[band.median]), ValueText((*at)[band.high]));
+    }
   }
   return text;
 }
@@ -689,10 +755,15 @@ bool StatisticsWindow::ExportPng(const QString& path) {
   return false;
 }
 
-bool StatisticsWindow::OpenSummary(const QString& path) {
+bool StatisticsWindow::CompareSummary() {
+  const QString path = chooseFile(false, QStringLiteral("Open a Summary to Compare With"),
+                                  QStringLiteral("Summaries (summary-months.csv *.csv)"));
+  return !path.isEmpty() && CompareSummary(path);
+}
+
+bool StatisticsWindow::ReadSummary(const QString& path, HistoryTable& table) {
   QFile file(path);
   std::string problem;
-  HistoryTable table;
   if (!file.open(QIODevice::ReadOnly)) {
     problem = file.errorString().toStdString();
   } else {
@@ -703,22 +774,47 @@ bool StatisticsWindow::OpenSummary(const QString& path) {
       problem = "it has no column row: it is not an ensemble summary";
     }
   }
-  if (!problem.empty()) {
-    services_.WindowSeam().ShowMessageBox(
-        "The summary " + path.toStdString() + " could not be read: " + problem + ".", "ERROR",
-        Buttons::Ok);
-    return false;
-  }
-  summary_ = std::move(table);
-  summaryName_ = QFileInfo(path).fileName();
-  showsSummary_ = true;
+  if (problem.empty()) return true;
+  services_.WindowSeam().ShowMessageBox(
+      "The summary " + path.toStdString() + " could not be read: " + problem + ".", "ERROR",
+      Buttons::Ok);
+  return false;
+}
+
+bool StatisticsWindow::OpenSummary(const QString& path) {
+  HistoryTable table;
+  if (!ReadSummary(path, table)) return false;
+  summaries_.clear();
+  summaries_.push_back({SummaryName(path), std::move(table)});
   Rebuild();
   return true;
 }
 
+bool StatisticsWindow::CompareSummary(const QString& path) {
+  if (summaries_.empty()) return OpenSummary(path);
+  HistoryTable table;
+  if (!ReadSummary(path, table)) return false;
+  summaries_.resize(1);
+  summaries_.push_back({SummaryName(path), std::move(table)});
+  Rebuild();
+  return true;
+}
+
+QStringList StatisticsWindow::SummaryNames() const {
+  QStringList names;
+  for (const ShownSummary& summary : summaries_)
+    names << summary.name;
+  // Two of one name (two "summary-months.csv" of folders both named
+  // "control") are told apart by their place.
+  if (names.size() == 2 && names[0] == names[1]) {
+    names[0] += QStringLiteral(" (1)");
+    names[1] += QStringLiteral(" (2)");
+  }
+  return names;
+}
+
 void StatisticsWindow::ShowWorld() {
-  showsSummary_ = false;
-  summary_ = HistoryTable{};
+  summaries_.clear();
   Rebuild();
 }
 

@@ -1,6 +1,6 @@
 // The statistics window: the world's history as charts, one page at a time
 // (population, deaths, diet, breathing, covering, evolvedness, a gene), or
-// the bands of an ensemble summary; export of the history as CSV and of the
+// the bands of one ensemble summary or of two side by side; export of the history as CSV and of the
 // chart as a picture.
 //
 // The window takes the new samples a few times a second, and only for the
@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QChartView>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -21,6 +22,7 @@
 #include "world/history_file.h"
 
 class QAbstractSeries;
+class QAreaSeries;
 class QComboBox;
 class QLabel;
 class QLineSeries;
@@ -71,13 +73,20 @@ class StatisticsWindow : public QWidget {
   bool ExportCsv();
   bool ExportPng();
   bool OpenSummary();
-  // The same with the file given.
+  // Adds a second summary beside the one shown (replacing an earlier
+  // second): both are drawn on each page, the second dashed and hatched.
+  bool CompareSummary();
+  // The same with the file given. Opening a summary shows it alone.
   bool ExportCsv(const QString& path);
   bool ExportPng(const QString& path);
   bool OpenSummary(const QString& path);
-  // Back from a summary to the world's history.
+  bool CompareSummary(const QString& path);
+  // Back from the summaries to the world's history.
   void ShowWorld();
-  bool ShowsSummary() const { return showsSummary_; }
+  bool ShowsSummary() const { return !summaries_.empty(); }
+  // The summaries shown by name: their folder's name for a
+  // "summary-months.csv" ("control"), else their file's.
+  QStringList SummaryNames() const;
 
   // A file name from the user: a save dialogue when `save`, else an open
   // one; empty when cancelled. Tests replace it.
@@ -95,13 +104,15 @@ class StatisticsWindow : public QWidget {
   void BuildGenePage();
   void FillGenePage();
   void BuildSummaryPage();
+  bool ReadSummary(const QString& path, HistoryTable& table);
+  QString DescribeSummaries(double years) const;
   void FitAxes();
   void SetAxis(QValueAxis* axis, double low, double high, bool wholeNumbers);
   void FillGeneList();
   QString Describe(double years) const;
   QLineSeries* AddLine(const QString& name, const QColor& colour);
-  void AddBand(QLineSeries* upper, QLineSeries* lower, const QColor& colour, const QString& name,
-               bool inLegend);
+  QAreaSeries* AddBand(QLineSeries* upper, QLineSeries* lower, const QColor& colour,
+                       const QString& name, bool inLegend);
   void UpdateSourceText();
 
   MainWindowServices& services_;
@@ -113,6 +124,7 @@ class StatisticsWindow : public QWidget {
   QLabel* source_ = nullptr;
   QPushButton* exportCsv_ = nullptr;
   QPushButton* showWorld_ = nullptr;
+  QPushButton* compareSummary_ = nullptr;
   QTimer refresh_;
 
   // What the chart shows now.
@@ -140,9 +152,11 @@ class StatisticsWindow : public QWidget {
   uint64_t shownRecordMonths_ = 0;
   bool wholeNumbers_ = false;  // the value axis takes whole-number ticks
 
-  bool showsSummary_ = false;
-  QString summaryName_;
-  HistoryTable summary_;
+  struct ShownSummary {
+    QString name;
+    HistoryTable table;
+  };
+  std::vector<ShownSummary> summaries_;  // none (the world's history), one or two
 };
 
 }  // namespace ombrivale::ui

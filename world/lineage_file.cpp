@@ -39,7 +39,8 @@ std::string ReadNumbers(int number, std::string_view line, std::span<int64_t> va
     const auto field = [&line, at] {  // for a message, at most some 20 characters of it
       const size_t end = line.find_first_of(" \t", at);
       std::string text(line.substr(at, end == std::string_view::npos ? end : end - at));
-      return text.size() > 24 ? text.substr(0, 20) + "..." : text;
+      if (text.size() > 24) text.replace(20, std::string::npos, "...");
+      return text;
     };
     if (result.ec == std::errc::invalid_argument ||
         (result.ptr != line.data() + line.size() && *result.ptr != ' ' && *result.ptr != '\t')) {

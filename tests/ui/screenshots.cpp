@@ -8,7 +8,10 @@
 // else run here (minutes in a test build). Not a test; scripts/screenshots
 // runs it. With --screen it grabs the whole X screen instead, to see the real
 // program running under Xvfb.
-// Usage: ui_screenshots OUT_DIR [--world DIR] | ui_screenshots --screen OUT.png
+// With --compare, the statistics pages of two ensemble summaries side by
+// side too ("compare_*.png").
+// Usage: ui_screenshots OUT_DIR [--world DIR] [--compare SUMMARY SUMMARY]
+//        ui_screenshots --screen OUT.png
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -44,7 +47,7 @@ using namespace ombrivale;
 // The statistics window's pages over 300 years of seed 1.
 template <class Save>
 bool SaveStatisticsPages(ui::ProgramEnvironment environment, const QString& worldFolder,
-                         const Save& save) {
+                         const QStringList& summaries, const Save& save) {
   QTemporaryDir programFolder;
   const QString autoSave = programFolder.filePath(QStringLiteral("AutoSave"));
   if (!worldFolder.isEmpty()) {
@@ -75,15 +78,25 @@ bool SaveStatisticsPages(ui::ProgramEnvironment environment, const QString& worl
   window.SubWindowOf(&statistics)->move(0, 0);
   window.SubWindowOf(&statistics)->resize(960, 600);
   statistics.ChooseGene(GeneGroup::Adult, QStringLiteral("Head.Vision.Distance"));
-  for (int page = 0; page < statistics.PageCount(); ++page) {
-    statistics.SetPage(page);
-    QCoreApplication::processEvents();
-    const auto pages = ChartPages();
-    const QString name =
-        QString::fromLatin1(static_cast<size_t>(page) < pages.size() ? pages[page].title : "genes")
-            .toLower();
-    save(statistics.grab().toImage(),
-         (QStringLiteral("statistics_") + name + QStringLiteral(".png")).toLatin1().constData());
+  const auto savePages = [&](const char* prefix) {
+    for (int page = 0; page < statistics.PageCount(); ++page) {
+      statistics.SetPage(page);
+      QCoreApplication::processEvents();
+      const auto pages = ChartPages();
+      const QString name = QString::fromLatin1(static_cast<size_t>(page) < pages.size()
+                                                   ? pages[page].title
+                                                   : "genes")
+                               .toLower();
+      save(statistics.grab().toImage(),
+           (prefix + name + QStringLiteral(".png")).toLatin1().constData());
+    }
+  };
+  savePages("statistics_");
+  if (summaries.size() == 2) {  // two summaries side by side
+    if (!statistics.OpenSummary(summaries[0]) || !statistics.CompareSummary(summaries[1]))
+      return false;
+    savePages("compare_");
+    statistics.ShowWorld();
   }
   statistics.SetPage(0);
   QCoreApplication::processEvents();
@@ -100,10 +113,16 @@ int main(int argc, char* argv[]) {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr && screen->grabWindow(0).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
   }
-  const bool givenWorld = argc == 4 && QLatin1String(argv[2]) == QLatin1String("--world");
-  if ((argc != 2 && !givenWorld) || !QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
-    std::fprintf(stderr, "usage: %s OUT_DIR [--world DIR] | %s --screen OUT.png\n", argv[0],
-                 argv[0]);
+  const QStringList arguments = app.arguments();
+  const bool givenWorld = argc >= 4 && arguments[2] == QLatin1String("--world");
+  const QStringList summaries = arguments.mid(givenWorld ? 4 : 2);
+  if (!(summaries.empty() ||
+        (summaries.size() == 3 && summaries[0] == QLatin1String("--compare"))) ||
+      !QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
+    std::fprintf(stderr,
+                 "usage: %s OUT_DIR [--world DIR] [--compare SUMMARY SUMMARY] | %s --screen "
+                 "OUT.png\n",
+                 argv[0], argv[0]);
     return 2;
   }
   bool saved = true;
@@ -248,7 +267,8 @@ int main(int argc, char* argv[]) {
   window.SetColourBy(ColourChoice{ColourBy::Species});
 
   saved &= SaveStatisticsPages(environment,
-                               givenWorld ? QString::fromLocal8Bit(argv[3]) : QString(), save);
+                               givenWorld ? QString::fromLocal8Bit(argv[3]) : QString(),
+                               summaries.mid(1), save);
   ui::AboutWindow about;
   about.show();
   QCoreApplication::processEvents();

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineSeries>
 #include <QProcess>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "ui_test_support.h"
@@ -169,21 +172,45 @@ TEST(StatisticsWindowTest, ExportIsTheRunnersCsvForTheSameSeededWorld) {
   EXPECT_EQ("ERROR", window.QtWindowSeam().Boxes()[0].title);
 }
 
-TEST(StatisticsWindowTest, ASummaryShowsItsBandsPerPage) {
+TEST(StatisticsWindowTest, SummariesShowTheirBandsAloneOrSideBySide) {
   QTemporaryDir out;
-  const QString path = out.filePath(QStringLiteral("summary-months.csv"));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(
-      "row,seeds,population_mean,population_p10,population_p50,population_p90\n"
-      "0,3,2,2,2,2\n1,3,5,3,4,9\n2,2,,,,\n");
-  file.close();
+  const auto write = [&](const QString& folder, const std::string& rows) {
+    QDir(out.path()).mkpath(folder);
+    QFile file(out.filePath(folder + QStringLiteral("/summary-months.csv")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("row,seeds,population_mean,population_p10,population_p50,population_p90\n" + rows)
+                   .c_str());
+    return file.fileName();
+  };
+  const QString control = write(QStringLiteral("control"), "0,3,2,2,2,2\n1,3,5,3,4,9\n2,2,,,,\n");
+  const QString none = write(QStringLiteral("none"), "0,3,2,2,2,2\n1,3,6,5,6,7\n2,3,7,6,7,8\n");
   TestMainWindow t;
   Start(t);
+  t.window->ShowStatistics();
   ui::StatisticsWindow& statistics = t.window->Statistics();
-  ASSERT_TRUE(statistics.OpenSummary(path));
+  ASSERT_TRUE(statistics.OpenSummary(control));
   EXPECT_EQ(2, Points(statistics, "Total (median)"));  // the row no seed reached is left out
   EXPECT_EQ(-1, Points(statistics, "Eggs (median)"));  // not in this summary
+
+  statistics.chooseFile = [&](bool save, const QString&, const QString&) {
+    EXPECT_FALSE(save);
+    return none;
+  };
+  QTest::mouseClick(statistics.findChild<QPushButton*>("CompareSummary"), Qt::LeftButton);
+  EXPECT_EQ(QStringList({"control", "none"}), statistics.SummaryNames());
+  EXPECT_EQ(2, Points(statistics, "Total, control (median)"));
+  EXPECT_EQ(3, Points(statistics, "Total, none (median)"));
+  EXPECT_EQ(Qt::DashLine, statistics.Series("Total, none (median)")->pen().style());
+  const QString tip = statistics.View().describe(1.0 / 12);
+  EXPECT_TRUE(tip.contains("control:\nTotal: 3 / 4 / 9") && tip.contains("none:\nTotal: 5 / 6 / 7"))
+      << tip.toStdString();
+
+  // A file that is not a summary leaves both shown; opening one shows it alone.
+  EXPECT_FALSE(statistics.CompareSummary(write(QStringLiteral("bad"), "")));
+  EXPECT_EQ(2, statistics.SummaryNames().size());
+  ASSERT_TRUE(statistics.OpenSummary(none));
+  EXPECT_EQ(QStringList({"none"}), statistics.SummaryNames());
+  EXPECT_EQ(3, Points(statistics, "Total (median)"));
   statistics.ShowWorld();
   EXPECT_FALSE(statistics.ShowsSummary());
   EXPECT_EQ(static_cast<qsizetype>(t.world().history.samples.size()), Points(statistics, "Total"));
