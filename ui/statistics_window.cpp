@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "core/display.h"
+#include "ui/file_export.h"
 
 namespace ombrivale::ui {
 namespace {
@@ -206,6 +207,7 @@ StatisticsWindow::StatisticsWindow(MainWindowServices& services, QWidget* parent
       button("CompareSummary", QStringLiteral("Co&mpare With..."), [this] { CompareSummary(); });
   exportCsv_ = button("ExportCsv", QStringLiteral("Export &CSV..."), [this] { ExportCsv(); });
   button("ExportPng", QStringLiteral("Export &PNG..."), [this] { ExportPng(); });
+  record_ = button("Record", QStringLiteral("&Record..."), [this] { Record(); });
   column->addLayout(buttons);
 
   chooseFile = [this](bool save, const QString& caption, const QString& filter) {
@@ -712,6 +714,30 @@ QString StatisticsWindow::DescribeSummaries(double years) const {
 
 // --- Files ---------------------------------------------------------------------
 
+void StatisticsWindow::Record() {
+  if (frames_ != nullptr && frames_->Recording()) {
+    frames_->Stop();
+  } else {
+    if (frames_ == nullptr) {
+      frames_ = std::make_unique<FrameRecorder>([this] {
+        Refresh();  // the page as it stands at this month
+        return view_->grab().toImage();
+      });
+    }
+    StartRecording(*frames_, services_.WindowSeam(),
+                   askRecord ? askRecord : RecordingDialogues(this, QStringLiteral("the Chart")),
+                   services_.GetWorld().history.recorded);
+  }
+  record_->setText(frames_->Recording() ? QStringLiteral("Stop &Recording")
+                                        : QStringLiteral("&Record..."));
+}
+
+void StatisticsWindow::NoteMonths(uint64_t monthsNow) {
+  if (frames_ == nullptr || !frames_->Recording() || frames_->NoteMonths(monthsNow)) return;
+  record_->setText(QStringLiteral("&Record..."));
+  ReportRecordingFailure(*frames_, services_.WindowSeam());
+}
+
 bool StatisticsWindow::ExportCsv() {
   const QString path = chooseFile(true, QStringLiteral("Export the History as CSV"),
                                   QStringLiteral("CSV files (*.csv)"));
@@ -734,18 +760,7 @@ bool StatisticsWindow::ExportCsv(const QString& path) {
   std::string text = HistoryCsvHeader();
   for (const MonthSample& sample : services_.GetWorld().history.samples)
     AppendHistoryCsvRow(text, sample);
-  QFile file(path);
-  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-      file.write(text.data(), static_cast<qint64>(text.size())) ==
-          static_cast<qint64>(text.size()) &&
-      file.flush()) {
-    return true;
-  }
-  services_.WindowSeam().ShowMessageBox("The history could not be written to " +
-                                            path.toStdString() + ": " +
-                                            file.errorString().toStdString(),
-                                        "ERROR", Buttons::Ok);
-  return false;
+  return WriteExport(path, text, "The history", services_.WindowSeam());
 }
 
 bool StatisticsWindow::ExportPng(const QString& path) {
