@@ -95,4 +95,14 @@ DropOutcome DropAnimals(World& world, const Animal& design, int x, int y,
   return placed.size() == sexes.size() ? DropOutcome::Placed : DropOutcome::Full;
 }
 
+DropOutcome DropByPolicy(World& world, const Animal& design, int x, int y, DropPolicy& policy,
+                         std::vector<int>& placed) {
+  static constexpr uint8_t kPair[] = {0, 1};
+  const uint8_t single[] = {policy.nextSex};
+  const DropOutcome outcome = policy.pair ? DropAnimals(world, design, x, y, kPair, placed)
+                                          : DropAnimals(world, design, x, y, single, placed);
+  if (!policy.pair && !placed.empty()) policy.nextSex = static_cast<uint8_t>(1 - policy.nextSex);
+  return outcome;
+}
+
 }  // namespace ombrivale

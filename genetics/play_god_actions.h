@@ -36,6 +36,17 @@ enum class DropOutcome : uint8_t {
 DropOutcome DropAnimals(World& world, const Animal& design, int x, int y,
                         std::span<const uint8_t> sexes, std::vector<int>& placed);
 
+// How Play God drops its animal at each click: a pair (one egg of each sex),
+// or one egg at a time whose sex alternates, starting from the sex of the
+// animal loaded.
+struct DropPolicy {
+  bool pair = true;
+  uint8_t nextSex = 0;  // 0 or 1: the next single egg's
+};
+// Drops by the policy; a single egg placed turns the next one's sex.
+DropOutcome DropByPolicy(World& world, const Animal& design, int x, int y, DropPolicy& policy,
+                         std::vector<int>& placed);
+
 // The values a designer may give a gene: the gene table's bounds as they
 // stand for the other genes of `set` (a bound holding -1 bounds nothing, as
 // in a mutation), within what the field's type holds. `low` may exceed

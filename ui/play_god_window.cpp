@@ -344,7 +344,7 @@ bool PlayGodWindow::LoadAnimalFrom(const QString& path) {
 
 void PlayGodWindow::UseAnimal(const Animal& animal, const QString& source) {
   toDrop_ = animal;
-  nextSex_ = animal.Sex <= 1 ? animal.Sex : 0;
+  drop_.nextSex = animal.Sex <= 1 ? animal.Sex : 0;
   dropLabel_->setText(DropText(animal, source));
 }
 
@@ -358,19 +358,12 @@ void PlayGodWindow::Map_MouseDown(int cellX, int cellY) {
         kCaption, Buttons::Ok);
     return;
   }
-  const bool pair = option1_[1]->isChecked();
-  std::vector<uint8_t> sexes;
-  if (pair) {
-    sexes = {0, 1};
-  } else {
-    sexes = {nextSex_};
-  }
+  drop_.pair = option1_[1]->isChecked();
   std::vector<int> placed;
-  World& world = services_.GetWorld();
-  const DropOutcome outcome = DropAnimals(world, *toDrop_, cellX * kHundredthsPerCell,
-                                          cellY * kHundredthsPerCell, sexes, placed);
+  const DropOutcome outcome =
+      DropByPolicy(services_.GetWorld(), *toDrop_, cellX * kHundredthsPerCell,
+                   cellY * kHundredthsPerCell, drop_, placed);
   if (!placed.empty()) {
-    if (!pair) nextSex_ = static_cast<uint8_t>(1 - nextSex_);
     map_->MarkDrop(cellX, cellY);
     services_.AnimalsChanged();
   }

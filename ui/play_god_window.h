@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "genetics/play_god_actions.h"
 #include "ui/main_window_services.h"
 
 class QComboBox;
@@ -91,7 +92,7 @@ class PlayGodWindow : public QWidget {
   const std::optional<Animal>& AnimalToDrop() const { return toDrop_; }
   QLabel* DropLabel() const { return dropLabel_; }
   // The sex the next "Place One" egg gets.
-  uint8_t NextSex() const { return nextSex_; }
+  uint8_t NextSex() const { return drop_.nextSex; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -111,7 +112,7 @@ class PlayGodWindow : public QWidget {
   int mapMousePointer_ = 0;
   QLabel* dropLabel_ = nullptr;
   std::optional<Animal> toDrop_;
-  uint8_t nextSex_ = 0;
+  DropPolicy drop_;
 };
 
 }  // namespace ombrivale::ui
