@@ -114,6 +114,27 @@ TEST(DropAnimals, GroundAndPositionsOffTheMapAreRefusedWithNothingLaid) {
   }
 }
 
+TEST(DropByPolicy, APairIsBothSexesAndSinglesAlternateOnlyWhenLaid) {
+  TestWorld t;
+  testing::FillRows(t.world, 60, 100, kGround);
+  DropPolicy policy{false, 1};
+  std::vector<int> placed;
+  std::vector<uint8_t> sexes;
+  // Sky, ground (nothing laid: the sex does not turn), sky, sky.
+  for (const int y : {100, 7000, 100, 100}) {
+    DropByPolicy(t.world, Design(), 500, y, policy, placed);
+    for (const int slot : placed)
+      sexes.push_back(AnimalAt(t.world, slot).Sex);
+  }
+  EXPECT_EQ((std::vector<uint8_t>{1, 0, 1}), sexes);
+  policy.pair = true;
+  ASSERT_EQ(DropOutcome::Placed, DropByPolicy(t.world, Design(), 500, 100, policy, placed));
+  ASSERT_EQ(2u, placed.size());
+  EXPECT_EQ(0, AnimalAt(t.world, placed[0]).Sex);
+  EXPECT_EQ(1, AnimalAt(t.world, placed[1]).Sex);
+  EXPECT_EQ(0, policy.nextSex);  // a pair leaves the alternation where it was
+}
+
 TEST(SacrificeAnimal, KillsOnlyTheAnimalThatWasChosen) {
   TestWorld t;
   PutAnimal(t.world, 5, 1000, 1000);
