@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "behaviour/species.h"
 #include "core/helpers.h"
@@ -21,6 +22,7 @@ constexpr uint32_t kConnectorColour = 0x505050;
 constexpr uint32_t kRestartColour = 0x5a5a5a;
 constexpr uint32_t kAxisColour = 0x404040;
 constexpr uint8_t kExtinctAlpha = 90;
+constexpr std::string_view kAxisTitle = "Years since the history began";
 
 uint32_t Darker(uint32_t rgb) {
   const auto part = [rgb](int shift) { return ((rgb >> shift) & 255) * 3 / 5; };
@@ -316,8 +318,11 @@ void DrawSpeciesTree(const SpeciesTreeLayout& layout, const TreeFrame& frame,
     std::snprintf(label, sizeof label, "%.*f", ticks.decimals, value);
     out.texts.push_back({f(x), f(bottom + 4 + kTreeFontPixels), label, true});
   }
-  out.texts.push_back({f(frame.left + frame.width / 2), f(bottom + 8 + 2 * kTreeFontPixels),
-                       "Years since the history began", true});
+  SceneText& title = out.texts.emplace_back();
+  title.x = f(frame.left + frame.width / 2);
+  title.y = f(bottom + 8 + 2 * kTreeFontPixels);
+  title.text.assign(kAxisTitle);
+  title.centred = true;
 }
 
 std::string SpeciesTreeSvg(const SpeciesTreeScene& scene) {

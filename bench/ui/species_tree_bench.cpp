@@ -40,7 +40,7 @@ SpeciesHistory MakeHistory() {
   for (uint64_t month = 0; month < kMonths; ++month) {
     for (int number = 1; number <= kSpecies; ++number) {
       const uint64_t first = 36 * static_cast<uint64_t>(number - 1);
-      if (month < first || month > ends[static_cast<size_t>(number)]) continue;
+      if (month < first || (month > first && month > ends[static_cast<size_t>(number)])) continue;
       const double phase = static_cast<double>(month - first) / 120.0 + number;
       const auto count = static_cast<uint16_t>(200 + 199 * std::sin(phase));
       if (month > first) {

@@ -126,12 +126,6 @@ TEST(SpeciesTreeLayoutTest, TheSceneDrawsBandsAsThickAsTheirAdults) {
     SpeciesTreeScene scene;
     DrawSpeciesTree(layout, frame, SpeciesPalette::OkabeIto, 600, 300, scene);
     EXPECT_EQ(scene.polygons.size(), c.bands) << c.from;
-    const std::string svg = SpeciesTreeSvg(scene);
-    size_t polygons = 0;
-    for (size_t at = svg.find("<polygon"); at != std::string::npos;
-         at = svg.find("<polygon", at + 1))
-      ++polygons;
-    EXPECT_EQ(polygons, c.bands);
     // Every polygon lies within the plot's columns, give or take an edge.
     for (const ScenePolygon& polygon : scene.polygons) {
       for (size_t i = 0; i < polygon.xy.size(); i += 2) {

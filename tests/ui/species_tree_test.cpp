@@ -126,7 +126,7 @@ TEST(SpeciesTreeTest, ClicksChooseAMemberOrShowTheRepresentativeAndTheWheelZooms
   EXPECT_EQ(tree->To(), 2.0);
 }
 
-TEST(SpeciesTreeTest, ExportsWritePngAndSvgAndAFailureSaysSo) {
+TEST(SpeciesTreeTest, ExportsWritePngAndSvgAFailureSaysSoAndTheWindowComesBack) {
   TreeWorld w;
   ui::MainWindow& window = *w.t.window;
   window.ShowSpeciesTree();
@@ -164,6 +164,12 @@ TEST(SpeciesTreeTest, ExportsWritePngAndSvgAndAFailureSaysSo) {
   const QByteArray text = svg.readAll();
   EXPECT_TRUE(text.contains("<svg") && text.contains("</svg>"));
   EXPECT_EQ(text.count("<polygon"), 2);
+  // Shown when the program quits: shown at the next start.
+  window.Quit();
+  ASSERT_TRUE(w.t.ended);
+  const auto again = StartAgain(folder);
+  EXPECT_TRUE(again->IsShown(again->SpeciesTreeIfCreated()));
+  again->Run().SetPaused(true);
 }
 
 }  // namespace
