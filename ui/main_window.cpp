@@ -298,6 +298,8 @@ void MainWindow::BuildMenus() {
   });
   add(file, "menu_file_save", QStringLiteral("&Save World to AutoSave Folder"),
       [this] { SaveWorld(*world_, folders_.autoSaveFolder.toStdString()); });
+  recordFrames_ = add(file, "menu_file_record", QStringLiteral("&Record Frames..."),
+                      [this] { RecordFrames(); });
   add(file, "menu_file_exit", QStringLiteral("E&xit Programme"), [this] { Quit(); });
 
   QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
@@ -874,6 +876,7 @@ void MainWindow::Tick() {
   SimulationTick(*world_);
   inTick_ = false;
   seam_.ApplyPointer();
+  NoteMonthForRecordings();
   if (run_ != nullptr) run_->NoticeDiedOut();
 }
 
@@ -897,9 +900,42 @@ void MainWindow::RestartTickSchedule() {
   nextTickDue_ = schedule_.nsecsElapsed() + static_cast<qint64>(timer2_.interval()) * 1'000'000;
 }
 
+void MainWindow::RecordFrames() {
+  if (mapFrames_ != nullptr && mapFrames_->Recording()) {
+    mapFrames_->Stop();
+  } else {
+    if (mapFrames_ == nullptr) {
+      mapFrames_ = std::make_unique<FrameRecorder>([this] { return miniMap_->grab().toImage(); });
+    }
+    StartRecording(*mapFrames_, seam_,
+                   askRecordFrames ? askRecordFrames
+                                   : RecordingDialogues(this, QStringLiteral("the Mini Map")),
+                   world_->history.recorded);
+  }
+  SyncRecordCaption();
+}
+
+void MainWindow::SyncRecordCaption() {
+  const bool recording = mapFrames_ != nullptr && mapFrames_->Recording();
+  recordFrames_->setText(recording ? QStringLiteral("Stop &Recording")
+                                   : QStringLiteral("&Record Frames..."));
+}
+
+void MainWindow::NoteMonthForRecordings() {
+  const uint64_t months = world_->history.recorded;
+  if (mapFrames_ != nullptr && mapFrames_->Recording() && !mapFrames_->NoteMonths(months)) {
+    SyncRecordCaption();
+    ReportRecordingFailure(*mapFrames_, seam_);
+  }
+  if (statistics_ != nullptr) statistics_->NoteMonths(months);
+}
+
 void MainWindow::Timer1Fired() {
   if (ended_ || startingUp_) return;
-  if (!run_->Paused()) MonthStep(*world_);
+  if (!run_->Paused()) {
+    MonthStep(*world_);
+    NoteMonthForRecordings();
+  }
   // A save that ended while no tick runs is reported here.
   if (!inTick_) saver_->ReportEnded(*world_);
 }

@@ -16,6 +16,7 @@
 #include "core/world.h"
 #include "ui/about_window.h"
 #include "ui/family_tree_window.h"
+#include "ui/frame_recorder.h"
 #include "ui/log_window.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_services.h"
@@ -138,6 +139,14 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void SetColourBy(const ColourChoice& choice);
   std::function<QString(const QStringList&, const QString&)> chooseColourGene;
   MapLegendWidget& MapLegend() { return *legend_; }
+
+  // "File > &Record Frames...": the mini map, at its scale and colouring,
+  // as numbered PNG files every few months (asked through
+  // `askRecordFrames`, the usual dialogues when not set) until "Stop
+  // &Recording". Null before the first recording.
+  void RecordFrames();
+  AskRecording askRecordFrames;
+  FrameRecorder* MapFrames() const { return mapFrames_.get(); }
   // Sets every check mark from the flags and filters now in force.
   void SyncCheckMarks();
 
@@ -224,10 +233,15 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ApplyRunAndStatistics(const RunAndStatisticsSettings& settings);
   RunAndStatisticsSettings CollectRunAndStatistics() const;
   uint8_t& Flag(Option option);
+  // After each tick and month step: the recordings take their frames.
+  void NoteMonthForRecordings();
+  void SyncRecordCaption();
 
   std::unique_ptr<World> world_;
   std::unique_ptr<Display> display_;        // what the windows show of the world
   std::unique_ptr<BackgroundSaver> saver_;  // writes the world's saves
+  std::unique_ptr<FrameRecorder> mapFrames_;
+  QAction* recordFrames_ = nullptr;
   QtSeam seam_;
   ProgramEnvironment environment_;
   ProgramFolders folders_;

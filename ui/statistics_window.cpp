@@ -206,6 +206,7 @@ StatisticsWindow::StatisticsWindow(MainWindowServices& services, QWidget* parent
       button("CompareSummary", QStringLiteral("Co&mpare With..."), [this] { CompareSummary(); });
   exportCsv_ = button("ExportCsv", QStringLiteral("Export &CSV..."), [this] { ExportCsv(); });
   button("ExportPng", QStringLiteral("Export &PNG..."), [this] { ExportPng(); });
+  record_ = button("Record", QStringLiteral("&Record..."), [this] { Record(); });
   column->addLayout(buttons);
 
   chooseFile = [this](bool save, const QString& caption, const QString& filter) {
@@ -711,6 +712,30 @@ QString StatisticsWindow::DescribeSummaries(double years) const {
 }
 
 // --- Files ---------------------------------------------------------------------
+
+void StatisticsWindow::Record() {
+  if (frames_ != nullptr && frames_->Recording()) {
+    frames_->Stop();
+  } else {
+    if (frames_ == nullptr) {
+      frames_ = std::make_unique<FrameRecorder>([this] {
+        Refresh();  // the page as it stands at this month
+        return view_->grab().toImage();
+      });
+    }
+    StartRecording(*frames_, services_.WindowSeam(),
+                   askRecord ? askRecord : RecordingDialogues(this, QStringLiteral("the Chart")),
+                   services_.GetWorld().history.recorded);
+  }
+  record_->setText(frames_->Recording() ? QStringLiteral("Stop &Recording")
+                                        : QStringLiteral("&Record..."));
+}
+
+void StatisticsWindow::NoteMonths(uint64_t monthsNow) {
+  if (frames_ == nullptr || !frames_->Recording() || frames_->NoteMonths(monthsNow)) return;
+  record_->setText(QStringLiteral("&Record..."));
+  ReportRecordingFailure(*frames_, services_.WindowSeam());
+}
 
 bool StatisticsWindow::ExportCsv() {
   const QString path = chooseFile(true, QStringLiteral("Export the History as CSV"),

@@ -14,10 +14,12 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "genetics/gene_census.h"
 #include "sim/history_chart.h"
+#include "ui/frame_recorder.h"
 #include "ui/main_window_services.h"
 #include "world/history_file.h"
 
@@ -88,6 +90,15 @@ class StatisticsWindow : public QWidget {
   // "summary-months.csv" ("control"), else their file's.
   QStringList SummaryNames() const;
 
+  // "&Record...": the page shown, as numbered PNG files every few months
+  // (asked through `askRecord`, the usual dialogues when not set) until
+  // "Stop &Recording". NoteMonths is told the history's months recorded
+  // after every tick.
+  void Record();
+  void NoteMonths(uint64_t monthsNow);
+  AskRecording askRecord;
+  FrameRecorder* Frames() const { return frames_.get(); }
+
   // A file name from the user: a save dialogue when `save`, else an open
   // one; empty when cancelled. Tests replace it.
   std::function<QString(bool save, const QString& caption, const QString& filter)> chooseFile;
@@ -125,6 +136,8 @@ class StatisticsWindow : public QWidget {
   QPushButton* exportCsv_ = nullptr;
   QPushButton* showWorld_ = nullptr;
   QPushButton* compareSummary_ = nullptr;
+  QPushButton* record_ = nullptr;
+  std::unique_ptr<FrameRecorder> frames_;
   QTimer refresh_;
 
   // What the chart shows now.

@@ -274,6 +274,9 @@ int main(int argc, char* argv[]) {
       ParseColourChoice("adult.Head.Vision.Distance").value_or(ColourChoice{ColourBy::Gene, 0}));
   window.Tick();
   save(window.grab().toImage(), "main_window_gene.png");
+  for (int tick = 0; tick < 20 * 372; ++tick)  // the same gene twenty years on
+    window.Tick();
+  save(window.grab().toImage(), "main_window_gene_later.png");
   window.SetColourBy(ColourChoice{ColourBy::Species});
 
   saved &=
