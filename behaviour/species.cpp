@@ -263,7 +263,11 @@ void PackGenome(const Animal& animal, PackedGenome& out) {
     out.values[i] = 0;
 }
 
-void GroupSpecies(World& world) {
+namespace {
+
+// The adults, their species at the last grouping (0: none, or another
+// animal in the slot since) and their packed genomes.
+void GatherAdults(World& world) {
   SpeciesRecord& species = world.species;
   SpeciesRecord::Scratch& s = species.scratch;
   s.adults.clear();
@@ -277,13 +281,12 @@ void GroupSpecies(World& world) {
     s.previous.push_back(grouped ? species.speciesOfSlot[at] : 0);
     PackedGenomeOf(world, slot);
   }
+}
 
-  FindDistinct(species, s);
-  Cluster(species, s);
-
-  // Members by cluster; each cluster's reach from its pivot, and the
-  // species all its genomes grouped last month were in (0: none was, -1:
-  // more than one).
+// Members by cluster; each cluster's reach from its pivot, and the species
+// all its genomes grouped last month were in (0: none was, -1: more than
+// one).
+void ListClusterMembers(SpeciesRecord::Scratch& s) {
   const size_t m = s.pivots.size();
   s.memberStart.assign(m + 1, 0);
   s.reach.assign(m, 0);
@@ -304,9 +307,13 @@ void GroupSpecies(World& world) {
     s.members[static_cast<size_t>(s.next[static_cast<size_t>(s.clusterOf[d])]++)] =
         static_cast<int>(d);
   }
+}
 
-  // Pairs of clusters, nearest pivots first: the near pairs join most
-  // clusters, and a far pair found joined already costs no comparison.
+// Joins the clusters that meet (s.parent: a union-find forest over them).
+// Pairs of clusters go nearest pivots first: the near pairs join most
+// clusters, and a far pair found joined already costs no comparison.
+void JoinMeetingClusters(const SpeciesRecord& species, SpeciesRecord::Scratch& s) {
+  const size_t m = s.pivots.size();
   s.pairs.clear();
   for (size_t a = 0; a < m; ++a) {
     for (size_t b = a + 1; b < m; ++b)
@@ -325,11 +332,14 @@ void GroupSpecies(World& world) {
     if (ra == rb || !ClustersMeet(species, a, b)) continue;
     s.parent[static_cast<size_t>(std::max(ra, rb))] = std::min(ra, rb);
   }
+}
 
-  // Components numbered 0.. in order of their first adult.
+// Each adult's component, numbered 0.. in order of their first adult;
+// returns how many.
+int NumberComponents(SpeciesRecord::Scratch& s) {
   std::vector<int>& componentOf = s.componentOf;
   componentOf.resize(s.adults.size());
-  s.next.assign(m, -1);  // per root cluster: its component
+  s.next.assign(s.pivots.size(), -1);  // per root cluster: its component
   int components = 0;
   for (size_t a = 0; a < s.adults.size(); ++a) {
     const int root = Find(s.parent, s.clusterOf[static_cast<size_t>(s.distinctOf[a])]);
@@ -337,12 +347,26 @@ void GroupSpecies(World& world) {
     if (component < 0) component = components++;
     componentOf[a] = component;
   }
-  NumberSpecies(species, componentOf, components);
+  return components;
+}
+
+}  // namespace
+
+void GroupSpecies(World& world) {
+  SpeciesRecord& species = world.species;
+  SpeciesRecord::Scratch& s = species.scratch;
+  GatherAdults(world);
+  FindDistinct(species, s);
+  Cluster(species, s);
+  ListClusterMembers(s);
+  JoinMeetingClusters(species, s);
+  const int components = NumberComponents(s);
+  NumberSpecies(species, s.componentOf, components);
 
   std::fill(species.speciesOfSlot.begin(), species.speciesOfSlot.end(), 0);
   for (size_t a = 0; a < s.adults.size(); ++a) {
     const size_t slot = static_cast<size_t>(s.adults[a]);
-    species.speciesOfSlot[slot] = s.label[static_cast<size_t>(componentOf[a])];
+    species.speciesOfSlot[slot] = s.label[static_cast<size_t>(s.componentOf[a])];
     species.groupedId[slot] = world.lineage.idOfSlot[slot];
   }
   species.count = components;

@@ -1,15 +1,16 @@
 # Fails when a source file includes a header of a layer above its own.
 #
 # The simulation library is a stack: core < genetics < behaviour < world <
-# sim. The desktop program (ui) and the command-line tools (tools) sit on
-# top, side by side: neither includes the other. Only ui includes Qt.
+# sim. The desktop program (ui), the command-line tools (tools) and the
+# Python module (python) sit on top, side by side: none includes another.
+# Only ui includes Qt.
 #
 #   cmake -DSOURCE_DIR=<repository> -P cmake/check_layers.cmake
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "check_layers: set SOURCE_DIR")
 endif()
 
-set(layers core genetics behaviour world sim ui tools)
+set(layers core genetics behaviour world sim ui tools python)
 set(rank_core 0)
 set(rank_genetics 1)
 set(rank_behaviour 2)
@@ -17,6 +18,7 @@ set(rank_world 3)
 set(rank_sim 4)
 set(rank_ui 5)
 set(rank_tools 5)
+set(rank_python 5)
 
 set(violations "")
 foreach(layer ${layers})

@@ -1,6 +1,8 @@
 #include "genetics/gene_table.h"
 
+#include <cstddef>
 #include <cstring>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -44,301 +46,334 @@ struct Tables {
   int slotToField[59];
 };
 
+// One gene of a set as the table writes it. A limb gene's offset is within
+// its Limb, its slot limb 0's (limb 1's is 7 higher).
+struct GeneRow {
+  const char* suffix;
+  GeneType type;
+  uint16_t offset;
+  Blend blend;
+  int slot;  // -1: never mutated
+  BoundSpec low;
+  BoundSpec high;
+  ExtraRule rule;
+  bool compared;
+  int16_t primordial;
+};
+
+using T = GeneType;
+using B = Blend;
+using R = ExtraRule;
+
+// A gene mutated and compared.
+constexpr GeneRow Mutable(const char* suffix, GeneType type, uint16_t offset, Blend blend, int slot,
+                          BoundSpec low, BoundSpec high, int16_t primordial,
+                          ExtraRule rule = R::None) {
+  return {suffix, type, offset, blend, slot, low, high, rule, true, primordial};
+}
+// A gene passed on unchanged and never compared.
+constexpr GeneRow Kept(const char* suffix, uint16_t offset) {
+  return {suffix, T::I16, offset, B::Kept, -1, None(), None(), R::None, false, kNoPrimordial};
+}
+// A sensor's presence: compared, never mutated.
+constexpr GeneRow Flag(const char* suffix, uint16_t offset, int16_t primordial) {
+  return {suffix, T::Flag, offset, B::Random, -1, None(), None(), R::None, true, primordial};
+}
+
 #define OFF(member) static_cast<uint16_t>(offsetof(GeneSet, member))
+#define LIMB(member) static_cast<uint16_t>(offsetof(Limb, member))
+#define TOUCH(member) static_cast<uint16_t>(offsetof(Limb, Touch) + offsetof(Sensor, member))
 
-Tables Build() {
-  Tables t;
-  struct Pending {
-    BoundSpec low, high;
-  };
-  std::vector<Pending> pending;
+// The set's genes in field order: the head's, each limb's, then the rest.
+constexpr GeneRow kHeadGenes[] = {
+    Mutable(".Head.NeckWidth", T::I16, OFF(Head.NeckWidth), B::Up, 48, Const(1),
+            Gene(".Head.Width"), 0),
+    Mutable(".Head.NeckHeight", T::I16, OFF(Head.NeckHeight), B::Up, 47, Const(0), None(), 0),
+    Mutable(".Head.MouthNose", T::U8, OFF(Head.MouthNose), B::Random, 46, Const(0), Const(1), 0),
+    Mutable(".Head.MouthLength", T::I16, OFF(Head.MouthLength), B::Up, 45, Const(0),
+            Gene(".Head.Width"), 1),
+    Mutable(".Head.NoseLength", T::I16, OFF(Head.NoseLength), B::Random, 49, Const(0), None(), 0),
+    Mutable(".Head.LipType", T::U8, OFF(Head.LipType), B::Random, 44, Const(0), Const(1), 0),
+    Mutable(".Head.Diet", T::U8, OFF(Head.Diet), B::Random, 43, Const(0), Const(3), 0, R::Diet),
+    Kept(".Head.Vision.MinFrequency", OFF(Head.Vision.MinFrequency)),
+    Kept(".Head.Vision.MaxFrequency", OFF(Head.Vision.MaxFrequency)),
+    Mutable(".Head.Vision.Distance", T::I16, OFF(Head.Vision.Distance), B::Random, 53, Const(0),
+            Const(10000), 2000),
+    Kept(".Head.Vision.Resolution", OFF(Head.Vision.Resolution)),
+    Flag(".Head.Vision.SensorExists", OFF(Head.Vision.SensorExists), kTrue),
+    Mutable(".Head.Audio.MinFrequency", T::I16, OFF(Head.Audio.MinFrequency), B::Random, 40,
+            Const(0), None(), 0),
+    Mutable(".Head.Audio.MaxFrequency", T::I16, OFF(Head.Audio.MaxFrequency), B::Random, 39,
+            Const(0), None(), 0),
+    Mutable(".Head.Audio.Distance", T::I16, OFF(Head.Audio.Distance), B::Random, 38, Const(0),
+            None(), 0),
+    Mutable(".Head.Audio.Resolution", T::I16, OFF(Head.Audio.Resolution), B::Random, 41, Const(0),
+            None(), 0),
+    Flag(".Head.Audio.SensorExists", OFF(Head.Audio.SensorExists), kFalse),
+    Kept(".Head.Smell.MinFrequency", OFF(Head.Smell.MinFrequency)),
+    Kept(".Head.Smell.MaxFrequency", OFF(Head.Smell.MaxFrequency)),
+    Mutable(".Head.Smell.Distance", T::I16, OFF(Head.Smell.Distance), B::Random, 50, Const(0),
+            None(), 500),
+    Kept(".Head.Smell.Resolution", OFF(Head.Smell.Resolution)),
+    Flag(".Head.Smell.SensorExists", OFF(Head.Smell.SensorExists), kTrue),
+    Kept(".Head.Taste.MinFrequency", OFF(Head.Taste.MinFrequency)),
+    Kept(".Head.Taste.MaxFrequency", OFF(Head.Taste.MaxFrequency)),
+    Kept(".Head.Taste.Distance", OFF(Head.Taste.Distance)),
+    Kept(".Head.Taste.Resolution", OFF(Head.Taste.Resolution)),
+    Flag(".Head.Taste.SensorExists", OFF(Head.Taste.SensorExists), kTrue),
+    Mutable(".Head.Height", T::I16, OFF(Head.Height), B::Up, 54, Const(1), None(), 1),
+    Mutable(".Head.Width", T::I16, OFF(Head.Width), B::Up, 55, Const(1), None(), 1),
+};
 
-  auto add = [&](const char* suffix, GeneType type, int limb, uint16_t offset, Blend blend,
-                 int slot, BoundSpec low, BoundSpec high, ExtraRule rule, bool compared,
-                 int16_t primordial) {
-    GeneField f{};
-    f.suffix = suffix;
-    f.type = type;
-    f.limb = static_cast<int8_t>(limb);
-    f.offset = offset;
-    f.blend = blend;
-    f.slot = static_cast<int8_t>(slot < 0 ? -1 : slot + (limb == 1 ? 7 : 0));
-    f.rule = rule;
-    f.compared = compared;
-    f.primordial = primordial;
-    t.fields.push_back(f);
-    pending.push_back({low, high});
-  };
-  using T = GeneType;
-  using B = Blend;
-  using R = ExtraRule;
-  const R no = R::None;
-  auto kept = [&](const char* suffix, int limb, uint16_t offset) {
-    add(suffix, T::I16, limb, offset, B::Kept, -1, None(), None(), no, false, kNoPrimordial);
-  };
-  auto flag = [&](const char* suffix, int limb, uint16_t offset, bool compared, int16_t prim) {
-    add(suffix, T::Flag, limb, offset, B::Random, -1, None(), None(), no, compared, prim);
-  };
+constexpr GeneRow kLimbGenes[] = {
+    Mutable(".Limb(l).UpperLength", T::I16, LIMB(UpperLength), B::Up, 23, Const(0), None(), 0),
+    Mutable(".Limb(l).UpperWidth", T::I16, LIMB(UpperWidth), B::Up, 24, Gene(".Limb(l).LowerWidth"),
+            HalfBodyWidth(), 0),
+    Mutable(".Limb(l).LowerLength", T::I16, LIMB(LowerLength), B::Up, 20, Const(0), None(), 0),
+    Mutable(".Limb(l).LowerWidth", T::I16, LIMB(LowerWidth), B::Up, 21, Const(1),
+            Gene(".Limb(l).UpperWidth"), 0),
+    Mutable(".Limb(l).DigitNumber", T::I16, LIMB(DigitNumber), B::Random, 19, Const(0), Const(10),
+            0),
+    Mutable(".Limb(l).DigitLength", T::I16, LIMB(DigitLength), B::Random, 18, Const(0), None(), 0),
+    Kept(".Limb(l).Touch.MinFrequency", TOUCH(MinFrequency)),
+    Kept(".Limb(l).Touch.MaxFrequency", TOUCH(MaxFrequency)),
+    Kept(".Limb(l).Touch.Distance", TOUCH(Distance)),
+    Kept(".Limb(l).Touch.Resolution", TOUCH(Resolution)),
+    Flag(".Limb(l).Touch.SensorExists", TOUCH(SensorExists), kTrue),
+};
 
-  // Head.
-  add(".Head.NeckWidth", T::I16, -1, OFF(Head.NeckWidth), B::Up, 48, Const(1), Gene(".Head.Width"),
-      no, true, 0);
-  add(".Head.NeckHeight", T::I16, -1, OFF(Head.NeckHeight), B::Up, 47, Const(0), None(), no, true,
-      0);
-  add(".Head.MouthNose", T::U8, -1, OFF(Head.MouthNose), B::Random, 46, Const(0), Const(1), no,
-      true, 0);
-  add(".Head.MouthLength", T::I16, -1, OFF(Head.MouthLength), B::Up, 45, Const(0),
-      Gene(".Head.Width"), no, true, 1);
-  add(".Head.NoseLength", T::I16, -1, OFF(Head.NoseLength), B::Random, 49, Const(0), None(), no,
-      true, 0);
-  add(".Head.LipType", T::U8, -1, OFF(Head.LipType), B::Random, 44, Const(0), Const(1), no, true,
-      0);
-  add(".Head.Diet", T::U8, -1, OFF(Head.Diet), B::Random, 43, Const(0), Const(3), R::Diet, true, 0);
-  kept(".Head.Vision.MinFrequency", -1, OFF(Head.Vision.MinFrequency));
-  kept(".Head.Vision.MaxFrequency", -1, OFF(Head.Vision.MaxFrequency));
-  add(".Head.Vision.Distance", T::I16, -1, OFF(Head.Vision.Distance), B::Random, 53, Const(0),
-      Const(10000), no, true, 2000);
-  kept(".Head.Vision.Resolution", -1, OFF(Head.Vision.Resolution));
-  flag(".Head.Vision.SensorExists", -1, OFF(Head.Vision.SensorExists), true, kTrue);
-  add(".Head.Audio.MinFrequency", T::I16, -1, OFF(Head.Audio.MinFrequency), B::Random, 40, Const(0),
-      None(), no, true, 0);
-  add(".Head.Audio.MaxFrequency", T::I16, -1, OFF(Head.Audio.MaxFrequency), B::Random, 39, Const(0),
-      None(), no, true, 0);
-  add(".Head.Audio.Distance", T::I16, -1, OFF(Head.Audio.Distance), B::Random, 38, Const(0), None(),
-      no, true, 0);
-  add(".Head.Audio.Resolution", T::I16, -1, OFF(Head.Audio.Resolution), B::Random, 41, Const(0),
-      None(), no, true, 0);
-  flag(".Head.Audio.SensorExists", -1, OFF(Head.Audio.SensorExists), true, kFalse);
-  kept(".Head.Smell.MinFrequency", -1, OFF(Head.Smell.MinFrequency));
-  kept(".Head.Smell.MaxFrequency", -1, OFF(Head.Smell.MaxFrequency));
-  add(".Head.Smell.Distance", T::I16, -1, OFF(Head.Smell.Distance), B::Random, 50, Const(0), None(),
-      no, true, 500);
-  kept(".Head.Smell.Resolution", -1, OFF(Head.Smell.Resolution));
-  flag(".Head.Smell.SensorExists", -1, OFF(Head.Smell.SensorExists), true, kTrue);
-  kept(".Head.Taste.MinFrequency", -1, OFF(Head.Taste.MinFrequency));
-  kept(".Head.Taste.MaxFrequency", -1, OFF(Head.Taste.MaxFrequency));
-  kept(".Head.Taste.Distance", -1, OFF(Head.Taste.Distance));
-  kept(".Head.Taste.Resolution", -1, OFF(Head.Taste.Resolution));
-  flag(".Head.Taste.SensorExists", -1, OFF(Head.Taste.SensorExists), true, kTrue);
-  add(".Head.Height", T::I16, -1, OFF(Head.Height), B::Up, 54, Const(1), None(), no, true, 1);
-  add(".Head.Width", T::I16, -1, OFF(Head.Width), B::Up, 55, Const(1), None(), no, true, 1);
+constexpr GeneRow kBodyGenes[] = {
+    // Genitalia.
+    Mutable(".Genitalia.YoungPerLitter", T::I16, OFF(Genitalia.YoungPerLitter), B::Random, 37,
+            Const(0), None(), 15),
+    Mutable(".Genitalia.LifeSpan", T::I16, OFF(Genitalia.LifeSpan), B::Up, 34, Const(0), None(),
+            10),
+    Mutable(".Genitalia.AdultAge", T::I16, OFF(Genitalia.AdultAge), B::Random, 32, Const(1),
+            Gene(".Genitalia.LifeSpan"), 5),
+    Mutable(".Genitalia.StartsBreeding", T::I16, OFF(Genitalia.StartsBreeding), B::Random, 36,
+            Gene(".Genitalia.AdultAge"), Gene(".Genitalia.StopsBreeding"), 5),
+    Mutable(".Genitalia.StopsBreeding", T::I16, OFF(Genitalia.StopsBreeding), B::Random, 35,
+            Gene(".Genitalia.StartsBreeding"), Gene(".Genitalia.LifeSpan"), 10),
+    Mutable(".Genitalia.BirthKind", T::U8, OFF(Genitalia.BirthKind), B::Random, 33, Const(0),
+            Const(2), 0, R::BirthKind),
+    // Body.
+    Mutable(".Body.BreathingMethod", T::U8, OFF(Body.BreathingMethod), B::Up, 6, Const(0), Const(3),
+            1),
+    Mutable(".Body.BreathCapasity", T::I16, OFF(Body.BreathCapasity), B::Up, 5, Const(0),
+            BreathingArea(), 1000),
+    Mutable(".Body.ColourX.red", T::U8, OFF(Body.ColourX.red), B::Random, 9, Const(0), Const(255),
+            128),
+    Mutable(".Body.ColourX.green", T::U8, OFF(Body.ColourX.green), B::Random, 10, Const(0),
+            Const(255), 64),
+    Mutable(".Body.ColourX.blue", T::U8, OFF(Body.ColourX.blue), B::Random, 11, Const(0),
+            Const(255), 0),
+    Mutable(".Body.ColourY.red", T::U8, OFF(Body.ColourY.red), B::Random, 12, Const(0), Const(255),
+            128),
+    Mutable(".Body.ColourY.green", T::U8, OFF(Body.ColourY.green), B::Random, 13, Const(0),
+            Const(255), 64),
+    Mutable(".Body.ColourY.blue", T::U8, OFF(Body.ColourY.blue), B::Random, 14, Const(0),
+            Const(255), 0),
+    Mutable(".Body.ColourContrast", T::U8, OFF(Body.ColourContrast), B::Random, 7, Const(0),
+            Const(3), 0),
+    Mutable(".Body.ColourContrastSize", T::I16, OFF(Body.ColourContrastSize), B::Random, 8,
+            Const(1), Gene(".Body.Height"), 0),
+    Mutable(".Body.Height", T::I16, OFF(Body.Height), B::Up, 15, Const(1), None(), 5),
+    Mutable(".Body.Width", T::I16, OFF(Body.Width), B::Up, 16, Const(1), None(), 1),
+    Mutable(".Body.Covering", T::U8, OFF(Body.Covering), B::Random, 17, Const(0), Const(3), 1,
+            R::Covering),
+    // Tail.
+    Mutable(".Tail.Length", T::I16, OFF(Tail.Length), B::Random, 57, Const(0), None(), 6),
+    Mutable(".Tail.Width", T::I16, OFF(Tail.Width), B::Random, 58, Const(1), None(), 1),
+    Mutable(".Tail.Flexibility", T::U8, OFF(Tail.Flexibility), B::Up, 56, Const(0), Const(100),
+            100),
+};
 
-  // Limbs: the slot numbers are limb 0's; limb 1's are 7 higher.
-  for (int l = 0; l < 2; ++l) {
-    const auto limb = [l](size_t member) {
-      return static_cast<uint16_t>(offsetof(GeneSet, Limb) + static_cast<size_t>(l) * sizeof(Limb) +
-                                   member);
-    };
-    add(".Limb(l).UpperLength", T::I16, l, limb(offsetof(Limb, UpperLength)), B::Up, 23, Const(0),
-        None(), no, true, 0);
-    add(".Limb(l).UpperWidth", T::I16, l, limb(offsetof(Limb, UpperWidth)), B::Up, 24,
-        Gene(".Limb(l).LowerWidth"), HalfBodyWidth(), no, true, 0);
-    add(".Limb(l).LowerLength", T::I16, l, limb(offsetof(Limb, LowerLength)), B::Up, 20, Const(0),
-        None(), no, true, 0);
-    add(".Limb(l).LowerWidth", T::I16, l, limb(offsetof(Limb, LowerWidth)), B::Up, 21, Const(1),
-        Gene(".Limb(l).UpperWidth"), no, true, 0);
-    add(".Limb(l).DigitNumber", T::I16, l, limb(offsetof(Limb, DigitNumber)), B::Random, 19,
-        Const(0), Const(10), no, true, 0);
-    add(".Limb(l).DigitLength", T::I16, l, limb(offsetof(Limb, DigitLength)), B::Random, 18,
-        Const(0), None(), no, true, 0);
-    kept(".Limb(l).Touch.MinFrequency", l,
-         limb(offsetof(Limb, Touch) + offsetof(Sensor, MinFrequency)));
-    kept(".Limb(l).Touch.MaxFrequency", l,
-         limb(offsetof(Limb, Touch) + offsetof(Sensor, MaxFrequency)));
-    kept(".Limb(l).Touch.Distance", l, limb(offsetof(Limb, Touch) + offsetof(Sensor, Distance)));
-    kept(".Limb(l).Touch.Resolution", l,
-         limb(offsetof(Limb, Touch) + offsetof(Sensor, Resolution)));
-    flag(".Limb(l).Touch.SensorExists", l,
-         limb(offsetof(Limb, Touch) + offsetof(Sensor, SensorExists)), true, kTrue);
+#undef TOUCH
+#undef LIMB
+
+// The order of the compared genes (in each set's file lines and scores) and
+// of the properties window's rows. "L0" and "L1" stand for limb 0's and
+// limb 1's genes in kLimbOrder.
+constexpr const char* kComparedOrder[] = {".Body.BreathCapasity",
+                                          ".Body.BreathingMethod",
+                                          ".Body.ColourContrast",
+                                          ".Body.ColourContrastSize",
+                                          ".Body.ColourX.red",
+                                          ".Body.ColourX.green",
+                                          ".Body.ColourX.blue",
+                                          ".Body.ColourY.red",
+                                          ".Body.ColourY.green",
+                                          ".Body.ColourY.blue",
+                                          ".Body.Height",
+                                          ".Body.Width",
+                                          ".Body.Covering",
+                                          "L0",
+                                          "L1",
+                                          ".Genitalia.AdultAge",
+                                          ".Genitalia.BirthKind",
+                                          ".Genitalia.LifeSpan",
+                                          ".Genitalia.StartsBreeding",
+                                          ".Genitalia.StopsBreeding",
+                                          ".Genitalia.YoungPerLitter",
+                                          ".Head.Audio.Distance",
+                                          ".Head.Audio.MaxFrequency",
+                                          ".Head.Audio.MinFrequency",
+                                          ".Head.Audio.Resolution",
+                                          ".Head.Audio.SensorExists",
+                                          ".Head.Diet",
+                                          ".Head.LipType",
+                                          ".Head.MouthLength",
+                                          ".Head.MouthNose",
+                                          ".Head.NeckHeight",
+                                          ".Head.NeckWidth",
+                                          ".Head.NoseLength",
+                                          ".Head.Smell.Distance",
+                                          ".Head.Smell.SensorExists",
+                                          ".Head.Taste.SensorExists",
+                                          ".Head.Vision.SensorExists",
+                                          ".Head.Vision.Distance",
+                                          ".Head.Height",
+                                          ".Head.Width",
+                                          ".Tail.Flexibility",
+                                          ".Tail.Length",
+                                          ".Tail.Width"};
+constexpr const char* kPropertiesOrder[] = {".Body.BreathCapasity",
+                                            ".Body.BreathingMethod",
+                                            ".Body.ColourContrast",
+                                            ".Body.ColourContrastSize",
+                                            ".Body.ColourX.red",
+                                            ".Body.ColourX.green",
+                                            ".Body.ColourX.blue",
+                                            ".Body.ColourY.red",
+                                            ".Body.ColourY.green",
+                                            ".Body.ColourY.blue",
+                                            ".Body.Height",
+                                            ".Body.Width",
+                                            ".Body.Covering",
+                                            ".Genitalia.AdultAge",
+                                            ".Genitalia.BirthKind",
+                                            ".Genitalia.LifeSpan",
+                                            ".Genitalia.StartsBreeding",
+                                            ".Genitalia.StopsBreeding",
+                                            ".Genitalia.YoungPerLitter",
+                                            ".Head.Audio.Distance",
+                                            ".Head.Audio.MaxFrequency",
+                                            ".Head.Audio.MinFrequency",
+                                            ".Head.Audio.Resolution",
+                                            ".Head.Audio.SensorExists",
+                                            ".Head.Diet",
+                                            ".Head.LipType",
+                                            ".Head.MouthLength",
+                                            ".Head.MouthNose",
+                                            ".Head.NeckHeight",
+                                            ".Head.NeckWidth",
+                                            ".Head.NoseLength",
+                                            ".Head.Smell.Distance",
+                                            ".Head.Smell.MaxFrequency",
+                                            ".Head.Smell.MinFrequency",
+                                            ".Head.Smell.Resolution",
+                                            ".Head.Smell.SensorExists",
+                                            ".Head.Taste.SensorExists",
+                                            ".Head.Vision.Distance",
+                                            ".Head.Vision.MaxFrequency",
+                                            ".Head.Vision.MinFrequency",
+                                            ".Head.Vision.Resolution",
+                                            ".Head.Vision.SensorExists",
+                                            "L0",
+                                            "L1",
+                                            ".Tail.Flexibility",
+                                            ".Tail.Length",
+                                            ".Tail.Width"};
+constexpr const char* kLimbOrder[] = {".Limb(l).DigitLength",        ".Limb(l).DigitNumber",
+                                      ".Limb(l).LowerLength",        ".Limb(l).LowerWidth",
+                                      ".Limb(l).Touch.SensorExists", ".Limb(l).UpperLength",
+                                      ".Limb(l).UpperWidth"};
+
+int FindField(const std::vector<GeneField>& fields, std::string_view suffix, int limb) {
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (suffix == fields[i].suffix && fields[i].limb == limb) return static_cast<int>(i);
   }
+  return -1;
+}
 
-  // Genitalia.
-  add(".Genitalia.YoungPerLitter", T::I16, -1, OFF(Genitalia.YoungPerLitter), B::Random, 37,
-      Const(0), None(), no, true, 15);
-  add(".Genitalia.LifeSpan", T::I16, -1, OFF(Genitalia.LifeSpan), B::Up, 34, Const(0), None(), no,
-      true, 10);
-  add(".Genitalia.AdultAge", T::I16, -1, OFF(Genitalia.AdultAge), B::Random, 32, Const(1),
-      Gene(".Genitalia.LifeSpan"), no, true, 5);
-  add(".Genitalia.StartsBreeding", T::I16, -1, OFF(Genitalia.StartsBreeding), B::Random, 36,
-      Gene(".Genitalia.AdultAge"), Gene(".Genitalia.StopsBreeding"), no, true, 5);
-  add(".Genitalia.StopsBreeding", T::I16, -1, OFF(Genitalia.StopsBreeding), B::Random, 35,
-      Gene(".Genitalia.StartsBreeding"), Gene(".Genitalia.LifeSpan"), no, true, 10);
-  add(".Genitalia.BirthKind", T::U8, -1, OFF(Genitalia.BirthKind), B::Random, 33, Const(0),
-      Const(2), R::BirthKind, true, 0);
-
-  // Body.
-  add(".Body.BreathingMethod", T::U8, -1, OFF(Body.BreathingMethod), B::Up, 6, Const(0), Const(3),
-      no, true, 1);
-  add(".Body.BreathCapasity", T::I16, -1, OFF(Body.BreathCapasity), B::Up, 5, Const(0),
-      BreathingArea(), no, true, 1000);
-  add(".Body.ColourX.red", T::U8, -1, OFF(Body.ColourX.red), B::Random, 9, Const(0), Const(255), no,
-      true, 128);
-  add(".Body.ColourX.green", T::U8, -1, OFF(Body.ColourX.green), B::Random, 10, Const(0),
-      Const(255), no, true, 64);
-  add(".Body.ColourX.blue", T::U8, -1, OFF(Body.ColourX.blue), B::Random, 11, Const(0), Const(255),
-      no, true, 0);
-  add(".Body.ColourY.red", T::U8, -1, OFF(Body.ColourY.red), B::Random, 12, Const(0), Const(255),
-      no, true, 128);
-  add(".Body.ColourY.green", T::U8, -1, OFF(Body.ColourY.green), B::Random, 13, Const(0),
-      Const(255), no, true, 64);
-  add(".Body.ColourY.blue", T::U8, -1, OFF(Body.ColourY.blue), B::Random, 14, Const(0), Const(255),
-      no, true, 0);
-  add(".Body.ColourContrast", T::U8, -1, OFF(Body.ColourContrast), B::Random, 7, Const(0), Const(3),
-      no, true, 0);
-  add(".Body.ColourContrastSize", T::I16, -1, OFF(Body.ColourContrastSize), B::Random, 8, Const(1),
-      Gene(".Body.Height"), no, true, 0);
-  add(".Body.Height", T::I16, -1, OFF(Body.Height), B::Up, 15, Const(1), None(), no, true, 5);
-  add(".Body.Width", T::I16, -1, OFF(Body.Width), B::Up, 16, Const(1), None(), no, true, 1);
-  add(".Body.Covering", T::U8, -1, OFF(Body.Covering), B::Random, 17, Const(0), Const(3),
-      R::Covering, true, 1);
-
-  // Tail.
-  add(".Tail.Length", T::I16, -1, OFF(Tail.Length), B::Random, 57, Const(0), None(), no, true, 6);
-  add(".Tail.Width", T::I16, -1, OFF(Tail.Width), B::Random, 58, Const(1), None(), no, true, 1);
-  add(".Tail.Flexibility", T::U8, -1, OFF(Tail.Flexibility), B::Up, 56, Const(0), Const(100), no,
-      true, 100);
-
-  auto find = [&](std::string_view suffix, int limb) {
-    for (size_t i = 0; i < t.fields.size(); ++i) {
-      if (suffix == t.fields[i].suffix && t.fields[i].limb == limb) return static_cast<int>(i);
+// The set's fields with their bounds resolved to field indices.
+std::vector<GeneField> BuildFields() {
+  std::vector<GeneField> fields;
+  std::vector<const GeneRow*> rows;  // each field's row, for its bounds
+  const auto add = [&](const GeneRow& row, int limb) {
+    GeneField f{};
+    f.suffix = row.suffix;
+    f.type = row.type;
+    f.limb = static_cast<int8_t>(limb);
+    f.offset = row.offset;
+    if (limb >= 0) {
+      f.offset = static_cast<uint16_t>(offsetof(GeneSet, Limb) +
+                                       static_cast<size_t>(limb) * sizeof(Limb) + row.offset);
     }
-    return -1;
+    f.blend = row.blend;
+    f.slot = static_cast<int8_t>(row.slot < 0 ? -1 : row.slot + (limb == 1 ? 7 : 0));
+    f.rule = row.rule;
+    f.compared = row.compared;
+    f.primordial = row.primordial;
+    fields.push_back(f);
+    rows.push_back(&row);
   };
-  auto resolve = [&](const BoundSpec& written, int limb) {
+  for (const GeneRow& row : kHeadGenes)
+    add(row, -1);
+  for (int limb = 0; limb < 2; ++limb) {
+    for (const GeneRow& row : kLimbGenes)
+      add(row, limb);
+  }
+  for (const GeneRow& row : kBodyGenes)
+    add(row, -1);
+
+  const auto resolve = [&fields](const BoundSpec& written, int limb) {
     Bound b;
     b.kind = written.kind;
     b.constant = written.constant;
     if (written.kind == BoundKind::Gene) {
       const bool limbGene = std::string_view(written.gene).starts_with(".Limb(l)");
-      b.field = find(written.gene, limbGene ? limb : -1);
+      b.field = FindField(fields, written.gene, limbGene ? limb : -1);
     }
     return b;
   };
-  for (size_t i = 0; i < t.fields.size(); ++i) {
-    t.fields[i].low = resolve(pending[i].low, t.fields[i].limb);
-    t.fields[i].high = resolve(pending[i].high, t.fields[i].limb);
+  for (size_t i = 0; i < fields.size(); ++i) {
+    fields[i].low = resolve(rows[i]->low, fields[i].limb);
+    fields[i].high = resolve(rows[i]->high, fields[i].limb);
   }
+  return fields;
+}
 
+// The field indices of an order list, "L0" and "L1" expanded.
+std::vector<int> FieldOrder(const std::vector<GeneField>& fields,
+                            std::span<const char* const> order) {
+  std::vector<int> out;
+  for (const char* name : order) {
+    const std::string_view n(name);
+    if (n == "L0" || n == "L1") {
+      for (const char* limbName : kLimbOrder)
+        out.push_back(FindField(fields, limbName, n == "L0" ? 0 : 1));
+    } else {
+      out.push_back(FindField(fields, n, -1));
+    }
+  }
+  return out;
+}
+
+Tables Build() {
+  Tables t;
+  t.fields = BuildFields();
   for (int& f : t.slotToField)
     f = -1;
   for (size_t i = 0; i < t.fields.size(); ++i) {
     if (t.fields[i].slot >= 0) t.slotToField[t.fields[i].slot] = static_cast<int>(i);
   }
-
-  static const char* const kFileOrder[] = {".Body.BreathCapasity",
-                                           ".Body.BreathingMethod",
-                                           ".Body.ColourContrast",
-                                           ".Body.ColourContrastSize",
-                                           ".Body.ColourX.red",
-                                           ".Body.ColourX.green",
-                                           ".Body.ColourX.blue",
-                                           ".Body.ColourY.red",
-                                           ".Body.ColourY.green",
-                                           ".Body.ColourY.blue",
-                                           ".Body.Height",
-                                           ".Body.Width",
-                                           ".Body.Covering",
-                                           "L0",
-                                           "L1",
-                                           ".Genitalia.AdultAge",
-                                           ".Genitalia.BirthKind",
-                                           ".Genitalia.LifeSpan",
-                                           ".Genitalia.StartsBreeding",
-                                           ".Genitalia.StopsBreeding",
-                                           ".Genitalia.YoungPerLitter",
-                                           ".Head.Audio.Distance",
-                                           ".Head.Audio.MaxFrequency",
-                                           ".Head.Audio.MinFrequency",
-                                           ".Head.Audio.Resolution",
-                                           ".Head.Audio.SensorExists",
-                                           ".Head.Diet",
-                                           ".Head.LipType",
-                                           ".Head.MouthLength",
-                                           ".Head.MouthNose",
-                                           ".Head.NeckHeight",
-                                           ".Head.NeckWidth",
-                                           ".Head.NoseLength",
-                                           ".Head.Smell.Distance",
-                                           ".Head.Smell.SensorExists",
-                                           ".Head.Taste.SensorExists",
-                                           ".Head.Vision.SensorExists",
-                                           ".Head.Vision.Distance",
-                                           ".Head.Height",
-                                           ".Head.Width",
-                                           ".Tail.Flexibility",
-                                           ".Tail.Length",
-                                           ".Tail.Width"};
-  static const char* const kLimbOrder[] = {".Limb(l).DigitLength",        ".Limb(l).DigitNumber",
-                                           ".Limb(l).LowerLength",        ".Limb(l).LowerWidth",
-                                           ".Limb(l).Touch.SensorExists", ".Limb(l).UpperLength",
-                                           ".Limb(l).UpperWidth"};
-  // An order list names limb 0's and limb 1's seven genes as "L0" and "L1".
-  const auto expand = [&](std::span<const char* const> order, std::vector<int>& out) {
-    for (const char* name : order) {
-      const std::string_view n(name);
-      if (n == "L0" || n == "L1") {
-        for (const char* limbName : kLimbOrder)
-          out.push_back(find(limbName, n == "L0" ? 0 : 1));
-      } else {
-        out.push_back(find(n, -1));
-      }
-    }
-  };
-  expand(kFileOrder, t.compared);
-
+  t.compared = FieldOrder(t.fields, kComparedOrder);
   for (const int index : t.compared) {
     const GeneField& f = t.fields[static_cast<size_t>(index)];
     t.comparedLayout.push_back(ComparedGene{f.offset, f.type, f.primordial});
   }
-
-  static const char* const kPropertiesOrder[] = {".Body.BreathCapasity",
-                                                 ".Body.BreathingMethod",
-                                                 ".Body.ColourContrast",
-                                                 ".Body.ColourContrastSize",
-                                                 ".Body.ColourX.red",
-                                                 ".Body.ColourX.green",
-                                                 ".Body.ColourX.blue",
-                                                 ".Body.ColourY.red",
-                                                 ".Body.ColourY.green",
-                                                 ".Body.ColourY.blue",
-                                                 ".Body.Height",
-                                                 ".Body.Width",
-                                                 ".Body.Covering",
-                                                 ".Genitalia.AdultAge",
-                                                 ".Genitalia.BirthKind",
-                                                 ".Genitalia.LifeSpan",
-                                                 ".Genitalia.StartsBreeding",
-                                                 ".Genitalia.StopsBreeding",
-                                                 ".Genitalia.YoungPerLitter",
-                                                 ".Head.Audio.Distance",
-                                                 ".Head.Audio.MaxFrequency",
-                                                 ".Head.Audio.MinFrequency",
-                                                 ".Head.Audio.Resolution",
-                                                 ".Head.Audio.SensorExists",
-                                                 ".Head.Diet",
-                                                 ".Head.LipType",
-                                                 ".Head.MouthLength",
-                                                 ".Head.MouthNose",
-                                                 ".Head.NeckHeight",
-                                                 ".Head.NeckWidth",
-                                                 ".Head.NoseLength",
-                                                 ".Head.Smell.Distance",
-                                                 ".Head.Smell.MaxFrequency",
-                                                 ".Head.Smell.MinFrequency",
-                                                 ".Head.Smell.Resolution",
-                                                 ".Head.Smell.SensorExists",
-                                                 ".Head.Taste.SensorExists",
-                                                 ".Head.Vision.Distance",
-                                                 ".Head.Vision.MaxFrequency",
-                                                 ".Head.Vision.MinFrequency",
-                                                 ".Head.Vision.Resolution",
-                                                 ".Head.Vision.SensorExists",
-                                                 "L0",
-                                                 "L1",
-                                                 ".Tail.Flexibility",
-                                                 ".Tail.Length",
-                                                 ".Tail.Width"};
-  expand(kPropertiesOrder, t.properties);
+  t.properties = FieldOrder(t.fields, kPropertiesOrder);
 
   const auto unborn = [](size_t member) { return static_cast<uint16_t>(member); };
   t.unborn = {

@@ -1,5 +1,6 @@
 #include "ui/family_tree_window.h"
 
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -8,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "genetics/body_measures.h"
+#include "ui/file_export.h"
+#include "world/phylogeny_export.h"
 
 namespace ombrivale::ui {
 namespace {
@@ -63,6 +66,11 @@ FamilyTreeWindow::FamilyTreeWindow(MainWindowServices& services, QWidget* parent
   chosen_->setObjectName(QStringLiteral("LabelChosen"));
   auto* refresh = new QPushButton(QStringLiteral("&Refresh"), this);
   refresh->setObjectName(QStringLiteral("CommandRefresh"));
+  auto* exportCsv = new QPushButton(QStringLiteral("Export &ALife CSV..."), this);
+  exportCsv->setObjectName(QStringLiteral("CommandExportCsv"));
+  exportCsv->setToolTip(
+      QStringLiteral("The family record as a table that phylogenetics tools read: every living "
+                     "animal and its ancestors, both parents in ancestor_list."));
   ancestors_ = new QTreeWidget(this);
   ancestors_->setObjectName(QStringLiteral("TreeAncestors"));
   ancestors_->setHeaderLabels({QStringLiteral("Relation"), QStringLiteral("Animal"),
@@ -82,6 +90,7 @@ FamilyTreeWindow::FamilyTreeWindow(MainWindowServices& services, QWidget* parent
 
   auto* top = new QHBoxLayout;
   top->addWidget(chosen_, 1);
+  top->addWidget(exportCsv);
   top->addWidget(refresh);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
@@ -91,6 +100,7 @@ FamilyTreeWindow::FamilyTreeWindow(MainWindowServices& services, QWidget* parent
   layout->addWidget(founders_, 2);
 
   connect(refresh, &QPushButton::clicked, this, &FamilyTreeWindow::Refresh);
+  connect(exportCsv, &QPushButton::clicked, this, [this] { ExportCsv(); });
   connect(ancestors_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
     for (int i = 0; i < item->childCount(); ++i)
       AddParents(item->child(i));
@@ -138,6 +148,21 @@ void FamilyTreeWindow::AddParents(QTreeWidgetItem* item) {
   item->setChildIndicatorPolicy(item->childCount() > 0
                                     ? QTreeWidgetItem::ShowIndicator
                                     : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+bool FamilyTreeWindow::ExportCsv() {
+  const QString path =
+      chooseFile ? chooseFile()
+                 : QFileDialog::getSaveFileName(this, QStringLiteral("Export the Family Record"),
+                                                QStringLiteral("family.csv"),
+                                                QStringLiteral("CSV files (*.csv)"));
+  return !path.isEmpty() && ExportCsv(path);
+}
+
+bool FamilyTreeWindow::ExportCsv(const QString& path) {
+  std::string text;
+  FamilyPhylogenyCsv(services_.GetWorld(), text);
+  return WriteExport(path, text, "The family record", services_.WindowSeam());
 }
 
 void FamilyTreeWindow::Refresh() {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 #include "ui/main_window_services.h"
 
@@ -39,6 +40,13 @@ class FamilyTreeWindow : public QWidget {
   void Refresh();
   // Rebuilds when the tracked slot holds another animal than the one shown.
   void FollowSelection();
+  // "Export &ALife CSV...": the whole family record (every living animal
+  // and its ancestors) as an ALife phylogeny table, into a file asked for
+  // through `chooseFile` (a save dialogue when not set). False when
+  // cancelled or not written (an ERROR box says why).
+  bool ExportCsv();
+  bool ExportCsv(const QString& path);
+  std::function<QString()> chooseFile;
 
   QTreeWidget* Ancestors() const { return ancestors_; }
   QTreeWidget* Founders() const { return founders_; }

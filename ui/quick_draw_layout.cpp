@@ -45,17 +45,9 @@ double DrawingScale(int zoom) {
   return zoom / 100.0 * 150;
 }
 
-void LayOutAnimal(QuickDrawLayout& layout, const Animal& animal, int stage, int zoom) {
-  const double s = DrawingScale(zoom);
-  if (stage == kStageEgg) {
-    LayOutEgg(layout, animal.Unborn, s);
-    return;
-  }
-  const GeneSet& genes = animal.Genes[stage >= 1 ? 1 : 0];
-  layout.unbornVisible = false;
-  layout.bornVisible = true;
+namespace {
 
-  Figure& body = layout.body;
+void LayOutBody(Figure& body, const GeneSet& genes, double s) {
   body.BackColor = RgbOf(genes.Body.ColourY);
   body.FillColor = RgbOf(genes.Body.ColourX);
   // Body.Height is the horizontal extent, Body.Width the vertical one.
@@ -77,7 +69,11 @@ void LayOutAnimal(QuickDrawLayout& layout, const Animal& animal, int stage, int 
     default:
       break;  // the pattern stays as it was
   }
+}
 
+// Limb 0 hangs at the body's front, limb 1 at its back.
+void LayOutLimbs(QuickDrawLayout& layout, const GeneSet& genes, double s) {
+  const Figure& body = layout.body;
   for (int k = 0; k < 2; ++k) {
     const Limb& limb = genes.Limb[k];
     Figure& upper = layout.upperlimb[k];
@@ -99,14 +95,19 @@ void LayOutAnimal(QuickDrawLayout& layout, const Animal& animal, int stage, int 
     Figure& lower = layout.lowerlimb[k];
     lower.Left = Store(static_cast<double>(upper.Left) + upper.Width / 2.0 - lower.Width / 2.0);
   }
+}
 
-  Figure& tail = layout.tail;
+void LayOutTail(Figure& tail, const Figure& body, const GeneSet& genes, double s) {
   tail.Height = Size(genes.Tail.Length, s);
   tail.Width = Size(genes.Tail.Width, s);
   tail.Top = Store(static_cast<double>(body.Top) + body.Height / 2.0 - tail.Height);
   tail.Left = Store(static_cast<double>(body.Left) - tail.Width / 2.0);
   TakeBodyLook(tail, body);
+}
 
+// The head on its neck, with its mouth, nose and ear.
+void LayOutHead(QuickDrawLayout& layout, const GeneSet& genes, double s) {
+  const Figure& body = layout.body;
   Figure& head = layout.head;
   head.Height = Size(genes.Head.Height, s);
   head.Width = Size(genes.Head.Width, s);
@@ -147,6 +148,23 @@ void LayOutAnimal(QuickDrawLayout& layout, const Animal& animal, int stage, int 
                   Store(static_cast<double>(head.Top) + head.Height / 2.0)};
   layout.neck2 = {Store(neckX), Store(static_cast<double>(body.Top) + body.Height - 15),
                   Store(headX), Store(static_cast<double>(head.Top) + head.Height * 0.75)};
+}
+
+}  // namespace
+
+void LayOutAnimal(QuickDrawLayout& layout, const Animal& animal, int stage, int zoom) {
+  const double s = DrawingScale(zoom);
+  if (stage == kStageEgg) {
+    LayOutEgg(layout, animal.Unborn, s);
+    return;
+  }
+  const GeneSet& genes = animal.Genes[stage >= 1 ? 1 : 0];
+  layout.unbornVisible = false;
+  layout.bornVisible = true;
+  LayOutBody(layout.body, genes, s);
+  LayOutLimbs(layout, genes, s);
+  LayOutTail(layout.tail, layout.body, genes, s);
+  LayOutHead(layout, genes, s);
 }
 
 }  // namespace ombrivale::ui

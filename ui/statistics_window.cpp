@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "core/display.h"
+#include "ui/file_export.h"
 
 namespace ombrivale::ui {
 namespace {
@@ -759,18 +760,7 @@ bool StatisticsWindow::ExportCsv(const QString& path) {
   std::string text = HistoryCsvHeader();
   for (const MonthSample& sample : services_.GetWorld().history.samples)
     AppendHistoryCsvRow(text, sample);
-  QFile file(path);
-  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-      file.write(text.data(), static_cast<qint64>(text.size())) ==
-          static_cast<qint64>(text.size()) &&
-      file.flush()) {
-    return true;
-  }
-  services_.WindowSeam().ShowMessageBox("The history could not be written to " +
-                                            path.toStdString() + ": " +
-                                            file.errorString().toStdString(),
-                                        "ERROR", Buttons::Ok);
-  return false;
+  return WriteExport(path, text, "The history", services_.WindowSeam());
 }
 
 bool StatisticsWindow::ExportPng(const QString& path) {

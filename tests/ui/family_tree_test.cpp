@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -16,6 +18,7 @@
 #include "ui_test_support.h"
 #include "world/map_colouring.h"
 #include "world/map_picture.h"
+#include "world/phylogeny_export.h"
 #include "world/species_colours.h"
 
 namespace ombrivale::testing {
@@ -82,6 +85,24 @@ TEST(FamilyTreeTest, ShowsTheTrackedAnimalsParentsAndALivingOneShowsItsGenes) {
   tree->FollowSelection();
   EXPECT_EQ(tree->ShownId(), 0u);
   EXPECT_EQ(tree->Ancestors()->topLevelItemCount(), 0);
+
+  // The record exported by its button, whole; a file that cannot be made
+  // is reported.
+  QTemporaryDir out;
+  QString path = out.filePath(QStringLiteral("family.csv"));
+  tree->chooseFile = [&path] { return path; };
+  QTest::mouseClick(tree->findChild<QPushButton*>(QStringLiteral("CommandExportCsv")),
+                    Qt::LeftButton);
+  std::string expected;
+  FamilyPhylogenyCsv(t.world(), expected);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(expected, file.readAll().toStdString());
+  t.seam().ClearBoxes();
+  path = out.filePath(QStringLiteral("no/such/folder/family.csv"));
+  EXPECT_FALSE(tree->ExportCsv());
+  ASSERT_EQ(1u, t.seam().Boxes().size());
+  EXPECT_EQ(0u, t.seam().Boxes()[0].text.find("The family record could not be written to"));
 }
 
 // "Colour &By" by its keys, as a user reaches it: Alt+O, B and the entry's
