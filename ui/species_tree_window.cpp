@@ -15,6 +15,7 @@
 
 #include "core/display.h"
 #include "ui/properties_window.h"
+#include "world/phylogeny_export.h"
 
 namespace ombrivale::ui {
 namespace {
@@ -139,8 +140,7 @@ SpeciesTreeWindow::SpeciesTreeWindow(MainWindowServices& services, QWidget* pare
   column->addWidget(view_, 1);
 
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(
-      new QLabel(QStringLiteral("Wheel: zoom.  Drag: pan.  Click: choose the species."), this), 1);
+  buttons->addWidget(new QLabel(QStringLiteral("Wheel: zoom. Drag: pan. Click: choose."), this), 1);
   const auto button = [&](const char* name, const QString& caption, auto handler) {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
@@ -150,6 +150,8 @@ SpeciesTreeWindow::SpeciesTreeWindow(MainWindowServices& services, QWidget* pare
   button("Fit", QStringLiteral("&Fit"), [this] { Fit(); });
   button("ExportPng", QStringLiteral("Export &PNG..."), [this] { ExportPng(); });
   button("ExportSvg", QStringLiteral("Export S&VG..."), [this] { ExportSvg(); });
+  button("ExportNewick", QStringLiteral("Export &Newick..."), [this] { ExportNewick(); });
+  button("ExportCsv", QStringLiteral("Export &ALife CSV..."), [this] { ExportPhylogenyCsv(); });
   column->addLayout(buttons);
 
   chooseFile = [this](bool save, const QString& caption, const QString& filter) {
@@ -280,16 +282,30 @@ void SpeciesTreeWindow::ChooseBand(int band) {
 
 // --- Files ---------------------------------------------------------------------
 
+bool SpeciesTreeWindow::Export(const QString& caption, const QString& filter,
+                               bool (SpeciesTreeWindow::*write)(const QString&)) {
+  const QString path = chooseFile(true, caption, filter);
+  return !path.isEmpty() && (this->*write)(path);
+}
+
 bool SpeciesTreeWindow::ExportPng() {
-  const QString path = chooseFile(true, QStringLiteral("Export the Species Tree as PNG"),
-                                  QStringLiteral("PNG pictures (*.png)"));
-  return !path.isEmpty() && ExportPng(path);
+  return Export(QStringLiteral("Export the Species Tree as PNG"),
+                QStringLiteral("PNG pictures (*.png)"), &SpeciesTreeWindow::ExportPng);
 }
 
 bool SpeciesTreeWindow::ExportSvg() {
-  const QString path = chooseFile(true, QStringLiteral("Export the Species Tree as SVG"),
-                                  QStringLiteral("SVG pictures (*.svg)"));
-  return !path.isEmpty() && ExportSvg(path);
+  return Export(QStringLiteral("Export the Species Tree as SVG"),
+                QStringLiteral("SVG pictures (*.svg)"), &SpeciesTreeWindow::ExportSvg);
+}
+
+bool SpeciesTreeWindow::ExportNewick() {
+  return Export(QStringLiteral("Export the Species Tree as Newick"),
+                QStringLiteral("Newick trees (*.nwk *.tree)"), &SpeciesTreeWindow::ExportNewick);
+}
+
+bool SpeciesTreeWindow::ExportPhylogenyCsv() {
+  return Export(QStringLiteral("Export the Species as an ALife Phylogeny Table"),
+                QStringLiteral("CSV files (*.csv)"), &SpeciesTreeWindow::ExportPhylogenyCsv);
 }
 
 bool SpeciesTreeWindow::ExportPng(const QString& path) {
@@ -300,7 +316,22 @@ bool SpeciesTreeWindow::ExportPng(const QString& path) {
 }
 
 bool SpeciesTreeWindow::ExportSvg(const QString& path) {
-  const std::string text = SpeciesTreeSvg(Scene());
+  return WriteText(path, SpeciesTreeSvg(Scene()));
+}
+
+bool SpeciesTreeWindow::ExportNewick(const QString& path) {
+  std::string text;
+  SpeciesNewick(services_.GetWorld().speciesHistory, text);
+  return WriteText(path, text);
+}
+
+bool SpeciesTreeWindow::ExportPhylogenyCsv(const QString& path) {
+  std::string text;
+  SpeciesPhylogenyCsv(services_.GetWorld().speciesHistory, text);
+  return WriteText(path, text);
+}
+
+bool SpeciesTreeWindow::WriteText(const QString& path, const std::string& text) {
   QFile file(path);
   if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
       file.write(text.data(), static_cast<qint64>(text.size())) ==

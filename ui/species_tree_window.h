@@ -82,11 +82,18 @@ class SpeciesTreeWindow : public QWidget {
   void ChooseBand(int band);
 
   // Ask for a file through `chooseFile`, then write it; a failure is
-  // reported in a message box. False when nothing was written.
+  // reported in a message box. False when nothing was written. The picture
+  // as shown (PNG, SVG), or the whole history for phylogenetics programs:
+  // a Newick tree per world, or the ALife phylogeny table
+  // (world/phylogeny_export.h).
   bool ExportPng();
   bool ExportSvg();
+  bool ExportNewick();
+  bool ExportPhylogenyCsv();
   bool ExportPng(const QString& path);
   bool ExportSvg(const QString& path);
+  bool ExportNewick(const QString& path);
+  bool ExportPhylogenyCsv(const QString& path);
   // A file name from the user: a save dialogue; empty when cancelled. Tests
   // replace it.
   std::function<QString(bool save, const QString& caption, const QString& filter)> chooseFile;
@@ -103,6 +110,10 @@ class SpeciesTreeWindow : public QWidget {
   void ShowProperties();
 
  private:
+  bool Export(const QString& caption, const QString& filter,
+              bool (SpeciesTreeWindow::*write)(const QString&));
+  bool WriteText(const QString& path, const std::string& text);
+
   MainWindowServices& services_;
   SpeciesTreeView* view_ = nullptr;
   QTimer refresh_;

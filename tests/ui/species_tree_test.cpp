@@ -126,7 +126,7 @@ TEST(SpeciesTreeTest, ClicksChooseAMemberOrShowTheRepresentativeAndTheWheelZooms
   EXPECT_EQ(tree->To(), 2.0);
 }
 
-TEST(SpeciesTreeTest, ExportsWritePngAndSvgAFailureSaysSoAndTheWindowComesBack) {
+TEST(SpeciesTreeTest, ExportsWriteEveryFormatAFailureSaysSoAndTheWindowComesBack) {
   TreeWorld w;
   ui::MainWindow& window = *w.t.window;
   window.ShowSpeciesTree();
@@ -145,6 +145,8 @@ TEST(SpeciesTreeTest, ExportsWritePngAndSvgAFailureSaysSoAndTheWindowComesBack) 
   } cases[] = {
       {"ExportPng", folder + "/tree.png", true},
       {"ExportSvg", folder + "/tree.svg", true},
+      {"ExportNewick", folder + "/tree.nwk", true},
+      {"ExportCsv", folder + "/tree.csv", true},
       {"ExportPng", folder + "/no such folder/tree.png", false},
       {"ExportSvg", folder + "/no such folder/tree.svg", false},
   };
@@ -164,6 +166,12 @@ TEST(SpeciesTreeTest, ExportsWritePngAndSvgAFailureSaysSoAndTheWindowComesBack) 
   const QByteArray text = svg.readAll();
   EXPECT_TRUE(text.contains("<svg") && text.contains("</svg>"));
   EXPECT_EQ(text.count("<polygon"), 2);
+  const auto read = [&folder](const char* name) {
+    QFile file(folder + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  EXPECT_TRUE(read("/tree.nwk").contains(QStringLiteral("S%1").arg(w.extinct).toLatin1()));
+  EXPECT_TRUE(read("/tree.csv").startsWith("id,ancestor_list,origin_time,destruction_time"));
   // Shown when the program quits: shown at the next start.
   window.Quit();
   ASSERT_TRUE(w.t.ended);
