@@ -4,7 +4,29 @@
 #include <chrono>
 #include <ctime>
 
+#include "core/numeric.h"
+
 namespace ombrivale {
+
+int NearestAnimal(const World& world, double x, double y, double best) {
+  const double cellX = x / kTwipsPerPixel;
+  const double cellY = y / kTwipsPerPixel;
+  int chosen = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal& animal = AnimalAt(world, slot);
+    if (animal.Alive != 1) continue;
+    const double d = Distance(cellX, cellY, CellX(animal.X), CellY(animal.Y));
+    if (d < best) {
+      best = d;
+      chosen = slot;
+    }
+  }
+  return chosen;
+}
+
+void SetSeaLevel(World& world, int level) {
+  world.SeaLevel = Saturate<int16_t>(level);
+}
 
 double ReadTimeOfDay(Clock& clock) {
   // The coarse clock is read without a system call. Its few milliseconds of

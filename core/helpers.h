@@ -61,6 +61,14 @@ inline double Distance(double x1, double y1, double x2, double y2) {
 
 double ReadTimeOfDay(Clock& clock);
 
+// The living animal nearest the point (x, y) in twips, measured between
+// cells (x / 15, y / 15) and each animal's cell, if nearer than `best`
+// cells; equal distances keep the lower slot; 0 when none is.
+int NearestAnimal(const World& world, double x, double y, double best);
+
+// The sea level a user sets (Play God), held to its field's range.
+void SetSeaLevel(World& world, int level);
+
 // Seconds since midnight with a fraction: the time of day, or the virtual
 // clock's next reading.
 inline double ReadClock(World& world) {

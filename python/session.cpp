@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "genetics/play_god_actions.h"
+#include "sim/calendar.h"
 #include "sim/session.h"
 #include "sim/tick.h"
 #include "world/file_system.h"
@@ -86,21 +87,18 @@ std::string RunSession(Session& session, RunLength length, uint64_t count,
   World& world = *session.world;
   ticks = 0;
   uint64_t turned = 0;  // months or years
-  uint64_t lastChange = 0;
-  int32_t lastYear = world.Year;
-  int16_t lastMonth = world.Month;
+  CalendarWatch calendar(world);
   for (;;) {
     if (length == RunLength::Ticks ? ticks >= count : turned >= count) return {};
     if (ticks % kCarryOnTicks == kCarryOnTicks - 1 && !carryOn()) return {};
     SimulationTick(world);
     ++ticks;
     TakeRows(session);
-    if (world.Month != lastMonth || world.Year != lastYear) {
-      if (length == RunLength::Months || world.Year == lastYear + 1) ++turned;
-      lastYear = world.Year;
-      lastMonth = world.Month;
-      lastChange = ticks;
-    } else if (length != RunLength::Ticks && ticks - lastChange >= kStuckCalendarTicks) {
+    const CalendarTurn turn = calendar.Note(world);
+    if (turn == CalendarTurn::Year ||
+        (turn == CalendarTurn::Month && length == RunLength::Months)) {
+      ++turned;
+    } else if (turn == CalendarTurn::None && length != RunLength::Ticks && calendar.Stuck()) {
       return "the calendar stopped: no month passed in " + std::to_string(kStuckCalendarTicks) +
              " ticks";
     }

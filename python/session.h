@@ -66,9 +66,6 @@ std::string StartSession(Session& session, const SessionPlan& plan);
 
 enum class RunLength : uint8_t { Ticks, Months, Years };
 
-// Ticks without a change of the calendar after which a run by months or
-// years gives up (a month takes 31 ticks), as the runner does.
-inline constexpr uint64_t kStuckCalendarTicks = 10000;
 // Ticks between two calls of `carryOn` (a few milliseconds' work).
 inline constexpr uint64_t kCarryOnTicks = 1024;
 

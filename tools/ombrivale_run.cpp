@@ -16,6 +16,7 @@
 #include "core/world.h"
 #include "genetics/body_measures.h"
 #include "genetics/play_god_actions.h"
+#include "sim/calendar.h"
 #include "sim/session.h"
 #include "sim/tick.h"
 #include "tools/frame_file.h"
@@ -37,10 +38,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kExitOk = 0;
 constexpr int kExitWorldFailed = 1;
 constexpr int kExitBadArguments = 2;
-
-// Ticks without any change of the calendar after which a run by years gives
-// up (a month takes 31 ticks).
-constexpr uint64_t kStuckCalendarTicks = 10000;
 
 // The history's rows as CSV, written as the samples are taken.
 class StatsFile {
@@ -301,9 +298,7 @@ int Run(const RunOptions& options) {
   const uint64_t runFailedSaves = seam.failedSaves;
   uint64_t ticks = 0;
   uint64_t yearsTurned = 0;
-  uint64_t lastChange = 0;
-  int32_t lastYear = world.Year;
-  int16_t lastMonth = world.Month;
+  CalendarWatch calendar(world);
   bool stuck = false;
   const auto start = Clock::now();
   auto seconds = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
@@ -321,20 +316,17 @@ int Run(const RunOptions& options) {
       bar.Clear();
       std::cout << "New World (the population had died out)" << std::endl;
     }
-    if (world.Month != lastMonth || world.Year != lastYear) {
-      if (world.Year == lastYear + 1) {
-        ++yearsTurned;
-        if (!options.quiet) {
-          bar.Clear();
-          std::cout << Caption(world) << std::endl;
-        }
+    const CalendarTurn turn = calendar.Note(world);
+    if (turn == CalendarTurn::Year) {
+      ++yearsTurned;
+      if (!options.quiet) {
+        bar.Clear();
+        std::cout << Caption(world) << std::endl;
       }
-      lastYear = world.Year;
-      lastMonth = world.Month;
-      lastChange = ticks;
+    }
+    if (turn != CalendarTurn::None) {
       frames.Month(world, false);
-    } else if (options.length == RunOptions::Length::Years &&
-               ticks - lastChange >= kStuckCalendarTicks) {
+    } else if (options.length == RunOptions::Length::Years && calendar.Stuck()) {
       stuck = true;
       break;
     }

@@ -25,22 +25,6 @@ QPointF MiniMapUnitsAt(QPoint widgetPosition, int scale) {
   return QPointF(px * kTwipsPerPixel, py * kTwipsPerPixel);
 }
 
-int NearestAnimal(const World& world, double x, double y, double best) {
-  const double cellX = x / kTwipsPerPixel;
-  const double cellY = y / kTwipsPerPixel;
-  int chosen = 0;
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const Animal& animal = AnimalAt(world, slot);
-    if (animal.Alive != 1) continue;
-    const double d = Distance(cellX, cellY, CellX(animal.X), CellY(animal.Y));
-    if (d < best) {
-      best = d;
-      chosen = slot;
-    }
-  }
-  return chosen;
-}
-
 void MoveMarker(Display& display, double x, double y) {
   display.Image1.Left = x - display.Image1.Width / 2;
   display.Image1.Top = y - display.Image1.Height / 2;

@@ -18,11 +18,6 @@ namespace ombrivale::ui {
 // the pixel's top-left corner, 15 units a pixel.
 QPointF MiniMapUnitsAt(QPoint widgetPosition, int scale);
 
-// Left click: the occupied slot nearest the clicked cell (x / 15, y / 15),
-// measured to each animal's cell; `best` starts above any distance on the
-// map. Equal distances keep the lower slot; 0 when no slot is occupied.
-int NearestAnimal(const World& world, double x, double y, double best);
-
 // Right click: centres the marker on (x, y) (nothing clamps it to the map)
 // and stops tracking, so the tick leaves the marker there.
 void MoveMarker(Display& display, double x, double y);

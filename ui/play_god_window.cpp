@@ -260,7 +260,7 @@ void PlayGodWindow::Command1_Click() {
 }
 
 void PlayGodWindow::SeaLevel_Change(int value) {
-  services_.GetWorld().SeaLevel = static_cast<int16_t>(value);
+  SetSeaLevel(services_.GetWorld(), value);
   map_->MoveFakeSeaLevel(value);
   services_.RedrawMiniMap();
 }

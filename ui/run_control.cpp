@@ -9,6 +9,7 @@
 
 #include "core/log.h"
 #include "core/rules.h"
+#include "sim/calendar.h"
 #include "ui/main_window.h"
 
 namespace ombrivale::ui {
@@ -178,11 +179,11 @@ void RunControl::StepTick() {
 void RunControl::StepMonth() {
   World& world = window_.GetWorld();
   if (!paused_ || world.GameStarted == 0) return;
-  // The month step runs in the 31st tick and leaves the tick count at 0.
-  for (int tick = 0; tick < kTicksPerMonth && !window_.Ended(); ++tick) {
+  StepThroughMonth(world, [this] {
+    if (window_.Ended()) return false;
     window_.Tick();
-    if (world.SpeedCount == 0) break;
-  }
+    return true;
+  });
   RefreshStatusBar();
 }
 

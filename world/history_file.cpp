@@ -3,19 +3,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <type_traits>
 
 namespace ombrivale {
 namespace {
-
-template <class Number>
-void AppendField(std::string& out, Number value) {
-  char digits[24];
-  out += ',';
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
 
 // Splits one line at its commas.
 void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
@@ -32,41 +27,97 @@ std::string LineText(size_t line) {
   return "line " + std::to_string(line);
 }
 
+constexpr double kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr double kUint32Max = std::numeric_limits<uint32_t>::max();
+
+#define OMBRIVALE_SAMPLE_COLUMN(text, field, low, high, integral)               \
+  SampleColumn {                                                                \
+    text, [](const MonthSample& s) { return static_cast<double>(s.field); },    \
+        [](MonthSample& s, double v) {                                          \
+          s.field = static_cast<std::remove_reference_t<decltype(s.field)>>(v); \
+        },                                                                      \
+        low, high, integral                                                     \
+  }
+#define OMBRIVALE_COUNT(text, field) OMBRIVALE_SAMPLE_COLUMN(text, field, 0, kInt32Max, true)
+#define OMBRIVALE_DEATHS(text, cause) \
+  OMBRIVALE_SAMPLE_COLUMN(text, deaths[static_cast<size_t>(cause)], 0, kUint32Max, true)
+
+const SampleColumn kSampleColumns[] = {
+    OMBRIVALE_SAMPLE_COLUMN("year", year, -kInt32Max - 1, kInt32Max, true),
+    OMBRIVALE_SAMPLE_COLUMN("month", month, 0, 12, true),
+    OMBRIVALE_COUNT("population", population),
+    OMBRIVALE_COUNT("eggs", eggs),
+    OMBRIVALE_COUNT("infants", infants),
+    OMBRIVALE_COUNT("adults", adults),
+    OMBRIVALE_DEATHS("deaths_old_age", Cause::OldAge),
+    OMBRIVALE_DEATHS("deaths_eaten", Cause::Eaten),
+    OMBRIVALE_DEATHS("deaths_overwritten", Cause::Overwritten),
+    OMBRIVALE_DEATHS("deaths_suffocation", Cause::Suffocation),
+    OMBRIVALE_DEATHS("deaths_hunger", Cause::Hunger),
+    OMBRIVALE_DEATHS("deaths_sacrificed", Cause::Sacrificed),
+    OMBRIVALE_COUNT("diet_scum_sucker", diet[kScumSucker]),
+    OMBRIVALE_COUNT("diet_herbivorous", diet[kHerbivorous]),
+    OMBRIVALE_COUNT("diet_omnivorous", diet[kOmnivorous]),
+    OMBRIVALE_COUNT("diet_carnivorous", diet[kCarnivorous]),
+    OMBRIVALE_COUNT("breathing_none", breathing[kNoMethod]),
+    OMBRIVALE_COUNT("breathing_gills", breathing[kGills]),
+    OMBRIVALE_COUNT("breathing_gills_and_lungs", breathing[kGillsAndLungs]),
+    OMBRIVALE_COUNT("breathing_lungs", breathing[kLungs]),
+    OMBRIVALE_COUNT("covering_fur", covering[kFur]),
+    OMBRIVALE_COUNT("covering_skin", covering[kSkin]),
+    OMBRIVALE_COUNT("covering_scales", covering[kScales]),
+    OMBRIVALE_COUNT("covering_feathers", covering[kFeathers]),
+    OMBRIVALE_SAMPLE_COLUMN("mean_primordial_score", meanScore, 0, 100, false),
+    OMBRIVALE_SAMPLE_COLUMN("lowest_primordial_score", lowestScore, 0, 100, false),
+    OMBRIVALE_COUNT("species", species),
+    OMBRIVALE_SAMPLE_COLUMN("highest_generation", highestGeneration, 0, kUint32Max, true),
+};
+
+#undef OMBRIVALE_DEATHS
+#undef OMBRIVALE_COUNT
+#undef OMBRIVALE_SAMPLE_COLUMN
+
 }  // namespace
 
+std::span<const SampleColumn> SampleColumns() {
+  return kSampleColumns;
+}
+
+const SampleColumn* FindSampleColumn(std::string_view name) {
+  for (const SampleColumn& column : kSampleColumns) {
+    if (name == column.name) return &column;
+  }
+  return nullptr;
+}
+
 const std::string& HistoryCsvHeader() {
-  static const std::string header =
-      "year,month,population,eggs,infants,adults,"
-      "deaths_old_age,deaths_eaten,deaths_overwritten,deaths_suffocation,deaths_hunger,"
-      "deaths_sacrificed,"
-      "diet_scum_sucker,diet_herbivorous,diet_omnivorous,diet_carnivorous,"
-      "breathing_none,breathing_gills,breathing_gills_and_lungs,breathing_lungs,"
-      "covering_fur,covering_skin,covering_scales,covering_feathers,"
-      "mean_primordial_score,lowest_primordial_score,species,highest_generation\n";
+  static const std::string header = [] {
+    std::string text;
+    for (const SampleColumn& column : kSampleColumns) {
+      if (!text.empty()) text += ',';
+      text += column.name;
+    }
+    return text + '\n';
+  }();
   return header;
 }
 
 void AppendHistoryCsvRow(std::string& out, const MonthSample& sample) {
-  char digits[24];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, sample.year).ptr);
-  AppendField(out, sample.month);
-  AppendField(out, sample.population);
-  AppendField(out, sample.eggs);
-  AppendField(out, sample.infants);
-  AppendField(out, sample.adults);
-  for (const uint32_t deaths : sample.deaths)
-    AppendField(out, deaths);
-  for (const auto* group : {&sample.diet, &sample.breathing, &sample.covering}) {
-    for (const int32_t count : *group)
-      AppendField(out, count);
+  bool first = true;
+  for (const SampleColumn& column : kSampleColumns) {
+    if (!first) out += ',';
+    first = false;
+    const double value = column.get(sample);
+    if (column.integral) {
+      char digits[24];
+      out.append(digits,
+                 std::to_chars(digits, digits + sizeof digits, static_cast<int64_t>(value)).ptr);
+    } else if (sample.population > 0) {
+      char decimals[32];
+      std::snprintf(decimals, sizeof decimals, "%.4f", value);
+      out += decimals;
+    }
   }
-  char scores[64] = ",,";
-  if (sample.population > 0) {
-    std::snprintf(scores, sizeof scores, ",%.4f,%.4f", sample.meanScore, sample.lowestScore);
-  }
-  out += scores;
-  AppendField(out, sample.species);
-  AppendField(out, sample.highestGeneration);
   out += '\n';
 }
 

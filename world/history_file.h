@@ -12,6 +12,7 @@
 // alive (0 when the population is 0). Lines end in LF.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,21 @@
 #include "core/history.h"
 
 namespace ombrivale {
+
+// One column and the sample field it holds: the header, the rows and the
+// readers (the world folder's "stats.csv", the charts, the summary) all
+// take the columns from this one list.
+struct SampleColumn {
+  const char* name;  // "population"
+  double (*get)(const MonthSample& sample);
+  void (*set)(MonthSample& sample, double value);
+  double low;  // the range a file's value must lie in
+  double high;
+  bool integral;  // else four decimals, and empty when the population is 0
+};
+std::span<const SampleColumn> SampleColumns();
+// The column of that name; nullptr when there is none.
+const SampleColumn* FindSampleColumn(std::string_view name);
 
 // The header line, with its LF.
 const std::string& HistoryCsvHeader();

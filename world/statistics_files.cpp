@@ -16,58 +16,9 @@
 namespace ombrivale {
 namespace {
 
-constexpr double kInt32Max = std::numeric_limits<int32_t>::max();
-constexpr double kUint32Max = std::numeric_limits<uint32_t>::max();
 // 2^53: every whole number up to it is exact in a double, and no run counts
 // that many months.
 constexpr double kWhole = 9007199254740992.0;
-
-#define OMBRIVALE_SAMPLE_COLUMN(text, field, low, high, integral)               \
-  SampleColumn {                                                                \
-    text, [](const MonthSample& s) { return static_cast<double>(s.field); },    \
-        [](MonthSample& s, double v) {                                          \
-          s.field = static_cast<std::remove_reference_t<decltype(s.field)>>(v); \
-        },                                                                      \
-        low, high, integral                                                     \
-  }
-#define OMBRIVALE_COUNT(text, field) OMBRIVALE_SAMPLE_COLUMN(text, field, 0, kInt32Max, true)
-#define OMBRIVALE_DEATHS(text, cause) \
-  OMBRIVALE_SAMPLE_COLUMN(text, deaths[static_cast<size_t>(cause)], 0, kUint32Max, true)
-
-const SampleColumn kSampleColumns[] = {
-    OMBRIVALE_SAMPLE_COLUMN("year", year, -kInt32Max - 1, kInt32Max, true),
-    OMBRIVALE_SAMPLE_COLUMN("month", month, 0, 12, true),
-    OMBRIVALE_COUNT("population", population),
-    OMBRIVALE_COUNT("eggs", eggs),
-    OMBRIVALE_COUNT("infants", infants),
-    OMBRIVALE_COUNT("adults", adults),
-    OMBRIVALE_DEATHS("deaths_old_age", Cause::OldAge),
-    OMBRIVALE_DEATHS("deaths_eaten", Cause::Eaten),
-    OMBRIVALE_DEATHS("deaths_overwritten", Cause::Overwritten),
-    OMBRIVALE_DEATHS("deaths_suffocation", Cause::Suffocation),
-    OMBRIVALE_DEATHS("deaths_hunger", Cause::Hunger),
-    OMBRIVALE_DEATHS("deaths_sacrificed", Cause::Sacrificed),
-    OMBRIVALE_COUNT("diet_scum_sucker", diet[kScumSucker]),
-    OMBRIVALE_COUNT("diet_herbivorous", diet[kHerbivorous]),
-    OMBRIVALE_COUNT("diet_omnivorous", diet[kOmnivorous]),
-    OMBRIVALE_COUNT("diet_carnivorous", diet[kCarnivorous]),
-    OMBRIVALE_COUNT("breathing_none", breathing[kNoMethod]),
-    OMBRIVALE_COUNT("breathing_gills", breathing[kGills]),
-    OMBRIVALE_COUNT("breathing_gills_and_lungs", breathing[kGillsAndLungs]),
-    OMBRIVALE_COUNT("breathing_lungs", breathing[kLungs]),
-    OMBRIVALE_COUNT("covering_fur", covering[kFur]),
-    OMBRIVALE_COUNT("covering_skin", covering[kSkin]),
-    OMBRIVALE_COUNT("covering_scales", covering[kScales]),
-    OMBRIVALE_COUNT("covering_feathers", covering[kFeathers]),
-    OMBRIVALE_SAMPLE_COLUMN("mean_primordial_score", meanScore, 0, 100, false),
-    OMBRIVALE_SAMPLE_COLUMN("lowest_primordial_score", lowestScore, 0, 100, false),
-    OMBRIVALE_COUNT("species", species),
-    OMBRIVALE_SAMPLE_COLUMN("highest_generation", highestGeneration, 0, kUint32Max, true),
-};
-
-#undef OMBRIVALE_DEATHS
-#undef OMBRIVALE_COUNT
-#undef OMBRIVALE_SAMPLE_COLUMN
 
 // The columns the world folder's file adds after the statistics columns.
 constexpr const char* kMonthsColumn = "months";
@@ -125,17 +76,6 @@ std::string ParseCsv(std::string_view text, HistoryTable& table) {
 
 }  // namespace
 
-std::span<const SampleColumn> SampleColumns() {
-  return kSampleColumns;
-}
-
-const SampleColumn* FindSampleColumn(std::string_view name) {
-  for (const SampleColumn& column : kSampleColumns) {
-    if (name == column.name) return &column;
-  }
-  return nullptr;
-}
-
 void StatisticsFileText(const History& history, std::string& out) {
   out = HistoryCsvHeader();
   out.pop_back();  // its LF: the world folder's own columns follow
@@ -161,7 +101,7 @@ std::string ParseStatisticsFile(std::string_view text, History& history) {
     return problem;
   }
   std::vector<size_t> where;
-  for (const SampleColumn& column : kSampleColumns)
+  for (const SampleColumn& column : SampleColumns())
     where.push_back(table.Column(column.name));
   const size_t months = table.Column(kMonthsColumn);
   const size_t restart = table.Column(kRestartColumn);
@@ -171,8 +111,8 @@ std::string ParseStatisticsFile(std::string_view text, History& history) {
   std::string problem;
   for (size_t row = 0; row < table.rows.size(); ++row) {
     MonthSample sample;
-    for (size_t c = 0; c < std::size(kSampleColumns); ++c) {
-      const SampleColumn& column = kSampleColumns[c];
+    for (size_t c = 0; c < SampleColumns().size(); ++c) {
+      const SampleColumn& column = SampleColumns()[c];
       const double absent = column.integral ? 0.0 : std::numeric_limits<double>::quiet_NaN();
       const double value = ReadValue(table, row, where[c], column.low, column.high, column.integral,
                                      absent, problem);

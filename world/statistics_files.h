@@ -11,25 +11,12 @@
 #include "core/world.h"
 #include "genetics/gene_census.h"
 #include "world/file_system.h"
+#include "world/history_file.h"
 
 namespace ombrivale {
 
 inline constexpr const char* kStatisticsFileName = "stats.csv";
 inline constexpr const char* kGenesFileName = "genes.csv";
-
-// One column of the statistics CSV (world/history_file.h) and the sample
-// field it holds, to read a sample by column name.
-struct SampleColumn {
-  const char* name;  // "population"
-  double (*get)(const MonthSample& sample);
-  void (*set)(MonthSample& sample, double value);
-  double low;  // the range a file's value must lie in
-  double high;
-  bool integral;
-};
-std::span<const SampleColumn> SampleColumns();
-// The column of that name; nullptr when there is none.
-const SampleColumn* FindSampleColumn(std::string_view name);
 
 // The files' text, replacing `out`. The gene series' columns are those of
 // `series`, the genes the history follows unless a test or a fuzz target

@@ -40,7 +40,7 @@ TEST(MiniMapTest, ALeftClickChoosesTheNearestAnimalByItsCellTiesToTheLowerSlot) 
     EXPECT_EQ(t.world().display->SelectedAnimal, c.chosen) << c.column;
     EXPECT_EQ(t.world().display->QuickDrawAnimal, c.chosen) << c.column;
   }
-  EXPECT_EQ(ui::NearestAnimal(TestWorld().world, 150, 150, 2.0 * 8505), 0);  // nobody lives
+  EXPECT_EQ(NearestAnimal(TestWorld().world, 150, 150, 2.0 * 8505), 0);  // nobody lives
 }
 
 // Whether the mini map as painted is the terrain with a dot in its colour on
