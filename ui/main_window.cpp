@@ -334,6 +334,8 @@ void MainWindow::BuildMenus() {
   add(window, "menu_window_log", QStringLiteral("Show &Log"), [this] { ShowLog(); });
   add(window, "menu_window_family", QStringLiteral("Show &Family Tree"),
       [this] { ShowFamilyTree(); });
+  add(window, "menu_window_species", QStringLiteral("Show Species &Tree"),
+      [this] { ShowSpeciesTree(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("menu_help"));
@@ -706,6 +708,17 @@ void MainWindow::ShowFamilyTree() {
   ShowChild(familyTree_);
 }
 
+void MainWindow::ShowSpeciesTree() {
+  if (!speciesTree_) {
+    speciesTree_ = new SpeciesTreeWindow(*this);
+    speciesTree_->setObjectName(QStringLiteral("SpeciesTree"));
+    AddChild(speciesTree_, OnClose::Hide);
+    connect(speciesTree_, &SpeciesTreeWindow::ShowProperties, this,
+            &MainWindow::ShowPropertiesWindow);
+  }
+  ShowChild(speciesTree_);
+}
+
 void MainWindow::ShowAbout() {
   if (!about_) about_ = new AboutWindow(this);
   const bool first = !aboutOpened_;
@@ -962,6 +975,7 @@ void MainWindow::ApplyProgramSettings(const ProgramSettings& settings) {
   world_->Filters.Sacrificed = settings.showSacrificed;
   display_->colourBy = settings.colourBy;
   ApplyRunAndStatistics(settings.run);
+  if (settings.speciesTreeShown) ShowSpeciesTree();
 }
 
 ProgramSettings MainWindow::CollectProgramSettings() const {
@@ -969,6 +983,7 @@ ProgramSettings MainWindow::CollectProgramSettings() const {
   settings.showSacrificed = world_->Filters.Sacrificed;
   settings.colourBy = display_->colourBy;
   settings.run = CollectRunAndStatistics();
+  settings.speciesTreeShown = IsShown(speciesTree_);
   return settings;
 }
 

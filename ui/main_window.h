@@ -26,6 +26,7 @@
 #include "ui/qt_seam.h"
 #include "ui/quick_draw.h"
 #include "ui/run_control.h"
+#include "ui/species_tree_window.h"
 #include "ui/statistics_window.h"
 #include "ui/world_view.h"
 #include "world/background_save.h"
@@ -116,6 +117,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ShowPlayGod();
   void ShowLog();
   void ShowFamilyTree();
+  void ShowSpeciesTree();
   void ShowAbout();
   // "&World Conditions...": the dialog (ui/conditions_dialog.h), window
   // modal; OK applies its values to the running world.
@@ -164,6 +166,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   LogWindow* LogIfCreated() const { return log_; }
   AboutWindow* AboutIfCreated() const { return about_; }
   FamilyTreeWindow* FamilyTreeIfCreated() const { return familyTree_; }
+  SpeciesTreeWindow* SpeciesTreeIfCreated() const { return speciesTree_; }
   LogWindow& Log();
   // The frame around a secondary window inside the main window.
   QMdiSubWindow* SubWindowOf(QWidget* window) const;
@@ -260,6 +263,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QPointer<StatisticsWindow> statistics_;
   RunControl* run_ = nullptr;
   QPointer<FamilyTreeWindow> familyTree_;
+  QPointer<SpeciesTreeWindow> speciesTree_;
   QPointer<QTextBrowser> help_;
   bool aboutOpened_ = false;
   // Last places of the windows that are destroyed when closed, in twips.

@@ -41,6 +41,7 @@ ProgramSettings LoadProgramSettings(const QString& path) {
   run.statisticsPage = file.statisticsPage;
   run.geneGroup = file.geneGroup;
   run.gene = QString::fromStdString(file.gene);
+  settings.speciesTreeShown = file.speciesTreeShown;
   return settings;
 }
 
@@ -61,6 +62,7 @@ bool SaveProgramSettings(const QString& path, const ProgramSettings& settings) {
   file.statisticsPage = run.statisticsPage;
   file.geneGroup = run.geneGroup;
   file.gene = run.gene.toStdString();
+  file.speciesTreeShown = settings.speciesTreeShown;
   const std::string text = ProgramSettingsText(file);
   // Written beside the file and renamed over it once whole.
   QSaveFile out(path);

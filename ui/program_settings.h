@@ -29,6 +29,7 @@ struct ProgramSettings {
   bool showSacrificed = true;  // the "Show &These" entry of sacrificed animals
   ColourChoice colourBy;       // "Colour &By" (Display::colourBy)
   RunAndStatisticsSettings run;
+  bool speciesTreeShown = false;
 };
 
 // The file's path for the folder that holds "OB.ini".

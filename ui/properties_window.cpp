@@ -201,14 +201,24 @@ void PropertiesWindow::List2_Click() {
   FillList(list3_, CharacteristicValues(AnimalAt(services_.GetWorld(), chosen)));
 }
 
+void PropertiesWindow::ShowAnimal(const Animal& animal, const QString& species) {
+  list2_->setCurrentIndex(-1);
+  FillList(list3_, CharacteristicValues(animal));
+  FillStateValues(animal);
+  labelSpecies_->setText(species);
+}
+
 void PropertiesWindow::UpdateListFive() {
   const int chosen = ChosenNumber();
   if (chosen < 1 || chosen > kSlotCount) return;
-  const Animal& animal = AnimalAt(services_.GetWorld(), chosen);
+  FillStateValues(AnimalAt(services_.GetWorld(), chosen));
+  labelSpecies_->setText(QString::fromStdString(SpeciesText(services_.GetWorld(), chosen)));
+}
+
+void PropertiesWindow::FillStateValues(const Animal& animal) {
   FillList(list5_, {std::to_string(animal.AgeYears), std::to_string(animal.AgeMonths),
                     std::to_string(animal.Hunger), std::to_string(animal.Sex),
                     std::to_string(animal.Breath)});
-  labelSpecies_->setText(QString::fromStdString(SpeciesText(services_.GetWorld(), chosen)));
 }
 
 void PropertiesWindow::UpdateList() {

@@ -40,7 +40,11 @@ class PropertiesWindow : public QWidget {
   void LocateIt();            // "&Locate It"
   void FindMostEvolved();     // "Find Most &Evolved"
   void UpdateListFive();      // the state values, called by the month step
-  void SaveAsObg();           // "Save As OBG...": asks for the file
+  // Shows the genes and state of an animal that lives in no slot (an extinct
+  // species' representative): no slot is chosen, and `species` stands on
+  // the species line until a slot is.
+  void ShowAnimal(const Animal& animal, const QString& species);
+  void SaveAsObg();  // "Save As OBG...": asks for the file
   // Writes the chosen animal's file to `path`; nothing chosen or a failed
   // write is reported. True when written.
   bool SaveChosenTo(const QString& path);
@@ -60,6 +64,8 @@ class PropertiesWindow : public QWidget {
   QLabel* LabelSpecies() const { return labelSpecies_; }
 
  private:
+  void FillStateValues(const Animal& animal);
+
   MainWindowServices& services_;
   QComboBox* list2_ = nullptr;
   QListWidget* list1_ = nullptr;

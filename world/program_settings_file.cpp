@@ -209,6 +209,8 @@ ProgramSettingsFile ParseProgramSettings(std::string_view text) {
       settings.geneGroup = NumberOf(value);
     } else if (is("statistics", "gene")) {
       settings.gene = StringOf(value);
+    } else if (is("speciesTree", "shown")) {
+      settings.speciesTreeShown = TruthOf(value);
     } else {
       std::string key = !full.empty()     ? std::move(full)
                         : section.empty() ? std::string(name)
@@ -252,6 +254,7 @@ std::string ProgramSettingsText(const ProgramSettingsFile& settings) {
   put("statistics/place", PairText("@Point(", settings.statisticsX, settings.statisticsY));
   put("statistics/shown", settings.statisticsShown ? "true" : "false");
   put("statistics/size", PairText("@Size(", settings.statisticsWidth, settings.statisticsHeight));
+  if (settings.speciesTreeShown) put("speciesTree/shown", "true");
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     return a.group != b.group ? a.group < b.group : a.name < b.name;
   });

@@ -56,6 +56,7 @@ struct ProgramSettingsFile {
   int32_t statisticsPage = 0;
   int32_t geneGroup = 0;
   std::string gene;
+  bool speciesTreeShown = false;  // written only when true
   // Keys this program does not know: "group/key" (or "key" in [General])
   // and the value's text as it stood, in file order.
   std::vector<std::pair<std::string, std::string>> others;

@@ -83,10 +83,10 @@ bool SaveStatisticsPages(ui::ProgramEnvironment environment, const QString& worl
       statistics.SetPage(page);
       QCoreApplication::processEvents();
       const auto pages = ChartPages();
-      const QString name = QString::fromLatin1(static_cast<size_t>(page) < pages.size()
-                                                   ? pages[page].title
-                                                   : "genes")
-                               .toLower();
+      const QString name =
+          QString::fromLatin1(static_cast<size_t>(page) < pages.size() ? pages[page].title
+                                                                       : "genes")
+              .toLower();
       save(statistics.grab().toImage(),
            (prefix + name + QStringLiteral(".png")).toLatin1().constData());
     }
@@ -260,6 +260,16 @@ int main(int argc, char* argv[]) {
   save(window.FamilyTreeIfCreated()->grab().toImage(), "family_tree.png");
   save(properties.grab().toImage(), "properties_species.png");
   save(window.grab().toImage(), "main_window_species.png");
+  window.ShowSpeciesTree();
+  ui::SpeciesTreeWindow& tree = *window.SpeciesTreeIfCreated();
+  window.SubWindowOf(&tree)->setGeometry(0, 0, 900, 460);
+  tree.Refresh();
+  QCoreApplication::processEvents();
+  save(tree.grab().toImage(), "species_tree.png");
+  // The last fifteen years, zoomed in as with the wheel.
+  tree.ShowYears(tree.Layout().endYears - 15, tree.Layout().endYears);
+  save(tree.grab().toImage(), "species_tree_end.png");
+  window.SubWindowOf(&tree)->hide();
   window.SetColourBy(
       ParseColourChoice("adult.Head.Vision.Distance").value_or(ColourChoice{ColourBy::Gene, 0}));
   window.Tick();
@@ -269,9 +279,9 @@ int main(int argc, char* argv[]) {
   save(window.grab().toImage(), "main_window_gene_later.png");
   window.SetColourBy(ColourChoice{ColourBy::Species});
 
-  saved &= SaveStatisticsPages(environment,
-                               givenWorld ? QString::fromLocal8Bit(argv[3]) : QString(),
-                               summaries.mid(1), save);
+  saved &=
+      SaveStatisticsPages(environment, givenWorld ? QString::fromLocal8Bit(argv[3]) : QString(),
+                          summaries.mid(1), save);
   ui::AboutWindow about;
   about.show();
   QCoreApplication::processEvents();

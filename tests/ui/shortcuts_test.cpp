@@ -124,6 +124,7 @@ TEST(ShortcutsTest, NoMenuOrWindowUnderlinesOneLetterTwice) {
   t.window->ShowPropertiesWindow();
   t.window->ShowStatistics();
   t.window->ShowFamilyTree();
+  t.window->ShowSpeciesTree();
   t.window->ShowLog();
   t.window->ShowQuickDrawWindow();
   const auto check = [](const QString& where, const QList<QString>& texts, QChar allowed) {
