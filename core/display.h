@@ -73,6 +73,9 @@ struct Display {
   std::string Label1 = "January,  0";  // "Time:" - the date
   std::string Label2 = "Animals";      // "Life:" - the population
   std::string Label3;                  // "Messages:" - the last message
+  // The main window's caption while it is minimised (the date in its title);
+  // empty until a tick of a minimised window sets it.
+  std::string MainCaption;
 
   // The death log (the log window's list), oldest first, fewer than
   // kLogLimit entries after any append. `logVersion` grows at every change

@@ -19,7 +19,7 @@ void LogMessage(World& world, const std::string& text) {
       if (changed) ++display->logVersion;
     }
   }
-  SeamOf(world).MessageLineChanged(text);
+  if (world.events.Listening()) world.events.Post(MessageShown{text});
 }
 
 }  // namespace ombrivale

@@ -2,13 +2,14 @@
 
 namespace ombrivale {
 
-void HeadlessSeam::MessageLineChanged(const std::string& text) {
-  if (messageLineLimit == 0) return;
-  if (messageLines.size() >= messageLineLimit) {
-    messageLines.erase(messageLines.begin(),
-                       messageLines.begin() + static_cast<long>(messageLines.size() / 2));
+std::string BoxTextOnOneLine(const std::string& text) {
+  std::string line;
+  line.reserve(text.size());
+  for (char c : text) {
+    if (c == '\r') continue;
+    line += c == '\n' ? ' ' : c;
   }
-  messageLines.push_back(text);
+  return line;
 }
 
 Answer HeadlessSeam::ShowMessageBox(const std::string& text, const std::string& title,

@@ -18,6 +18,7 @@
 #include "core/codes.h"
 #include "core/conditions.h"
 #include "core/display.h"
+#include "core/events.h"
 #include "core/history.h"
 #include "core/lineage.h"
 #include "core/map.h"
@@ -161,6 +162,9 @@ struct World {
   PositionIndex positions;
   MateCandidates mateCandidates;
   std::vector<FoodSight> foodSights = std::vector<FoodSight>(kSlotCount + 1);  // [0] unused
+
+  // What changed, for whoever drives the world (kept only once it listens).
+  EventQueue events;
 
   Seam* seam = nullptr;        // not owned; nullptr means no window at all
   Display* display = nullptr;  // not owned; nullptr: nothing is drawn or captioned

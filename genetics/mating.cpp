@@ -52,6 +52,7 @@ void Mate(World& world, int first, int second) {
     Mutate(world, slot);
     Animal& egg = AnimalAt(world, slot);
     StartEgg(egg);
+    world.events.NoteBorn();
     egg.Sex = static_cast<uint8_t>(Rnd(world) * 2);
     egg.X = AnimalAt(world, second).X;
     egg.Y = AnimalAt(world, second).Y;

@@ -71,6 +71,7 @@ void KillAnimal(World& world, int slot, Cause cause) {
   }
   animal.Alive = 0;
   NotePosition(world, slot);
+  world.events.NoteDied();
   ++world.DeathsByCause[static_cast<size_t>(cause)];
 
   // The message's date is the date caption: without a display there is

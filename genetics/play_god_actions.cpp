@@ -50,6 +50,7 @@ bool SacrificeAnimal(World& world, int slot, uint64_t id) {
   if (slot < 1 || slot > kSlotCount) return false;
   if (id == 0 || LivingId(world.lineage, world.Animals, slot) != id) return false;
   KillAnimal(world, slot, Cause::Sacrificed);
+  world.events.NoteSacrificed();
   return true;
 }
 
@@ -80,6 +81,8 @@ DropOutcome DropAnimals(World& world, const Animal& design, int x, int y,
     egg.Genes[0] = design.Genes[0];
     egg.Genes[1] = design.Genes[1];
     StartEgg(egg);
+    world.events.NoteBorn();
+    world.events.NoteDropped();
     egg.Sex = sexes[i];
     egg.X = static_cast<int16_t>(x);
     egg.Y = static_cast<int16_t>(y);

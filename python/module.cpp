@@ -417,10 +417,10 @@ PYBIND11_MODULE(ombrivale, m) {
           "messages",
           [](PyWorld& self) {
             Use(self);
-            return std::vector<std::string>(self.session.seam.messages.begin(),
-                                            self.session.seam.messages.end());
+            return std::vector<std::string>(self.session.events.messageLines.begin(),
+                                            self.session.events.messageLines.end());
           },
-          "The message line's texts, oldest first (the latest 1,000).")
+          "The message line's texts, oldest first (the latest 500 to 1,000).")
       .def_property_readonly(
           "boxes",
           [](PyWorld& self) {

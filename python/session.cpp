@@ -13,21 +13,10 @@
 
 namespace ombrivale::python {
 
-void CollectingSeam::MessageLineChanged(const std::string& text) {
-  if (text == "Save Failed") ++failedSaves;
-  messages.push_back(text);
-  if (messages.size() > kKeptMessages) messages.pop_front();
-}
-
 Answer CollectingSeam::ShowMessageBox(const std::string& text, const std::string& title,
                                       Buttons buttons) {
   ++boxCount;
-  Box box{title, {}};
-  for (const char c : text) {
-    if (c == '\r') continue;
-    box.text += c == '\n' ? ' ' : c;
-  }
-  boxes.push_back(std::move(box));
+  boxes.push_back(Box{title, BoxTextOnOneLine(text)});
   if (boxes.size() > kKeptMessages) boxes.pop_front();
   switch (buttons) {
     case Buttons::Ok:
@@ -56,11 +45,18 @@ void TakeRows(Session& session) {
   session.rowsTaken = history.recorded;
 }
 
+void DrainEvents(Session& session) {
+  EventQueue& events = session.world->events;
+  if (!events.Empty()) session.events.Take(events.Drain());
+}
+
 }  // namespace
 
 std::string StartSession(Session& session, const SessionPlan& plan) {
   World& world = *session.world;
   world.seam = &session.seam;
+  world.events.Listen();
+  session.events.messageLimit = CollectingSeam::kKeptMessages;
   StartUpPlan startUp;
   startUp.options.autoRestart = plan.autoRestart;
   startUp.options.overwriteLeast = plan.overwriteLeast;
@@ -69,7 +65,9 @@ std::string StartSession(Session& session, const SessionPlan& plan) {
   startUp.loadWorld = !plan.folder.empty();
   startUp.seed = plan.seed;
   const uint64_t boxes = session.seam.boxCount;
-  if (StartUp(world, startUp) != startUp.loadWorld) {
+  const bool started = StartUp(world, startUp) == startUp.loadWorld;
+  DrainEvents(session);
+  if (!started) {
     std::string why = "the world in " + plan.folder + " could not be loaded";
     const uint64_t shown =
         std::min<uint64_t>(session.seam.boxCount - boxes, session.seam.boxes.size());
@@ -94,6 +92,7 @@ std::string RunSession(Session& session, RunLength length, uint64_t count,
     SimulationTick(world);
     ++ticks;
     TakeRows(session);
+    DrainEvents(session);
     const CalendarTurn turn = calendar.Note(world);
     if (turn == CalendarTurn::Year ||
         (turn == CalendarTurn::Month && length == RunLength::Months)) {
@@ -107,9 +106,10 @@ std::string RunSession(Session& session, RunLength length, uint64_t count,
 
 std::string SaveSession(Session& session, const std::string& folder, int& errorNumber) {
   errorNumber = 0;
-  const uint64_t failed = session.seam.failedSaves;
+  const uint64_t failed = session.events.failedSaves;
   const FileError error = SaveWorld(*session.world, folder);
-  if (!error && session.seam.failedSaves == failed) return {};
+  DrainEvents(session);
+  if (!error && session.events.failedSaves == failed) return {};
   if (error.number > 0 && error.number < kErrorPastEnd) errorNumber = error.number;
   return error ? ErrorDescription(error) : "the save failed";
 }

@@ -23,8 +23,7 @@ namespace ombrivale::python {
 
 // Nobody answers: a box gets the answer that ends the routine asking (OK;
 // Yes to "Skip?", which abandons a load; Cancel to three buttons), as
-// ombrivale-run's boxes do. Message lines and boxes are kept, the latest
-// kKeptMessages of each.
+// ombrivale-run's boxes do. The latest kKeptMessages boxes are kept.
 class CollectingSeam : public Seam {
  public:
   struct Box {
@@ -33,19 +32,19 @@ class CollectingSeam : public Seam {
   };
   static constexpr size_t kKeptMessages = 1000;
 
-  void MessageLineChanged(const std::string& text) override;
   Answer ShowMessageBox(const std::string& text, const std::string& title,
                         Buttons buttons) override;
 
-  std::deque<std::string> messages;
   std::deque<Box> boxes;
-  uint64_t boxCount = 0;     // every box ever shown
-  uint64_t failedSaves = 0;  // "Save Failed" on the message line
+  uint64_t boxCount = 0;  // every box ever shown
 };
 
 struct Session {
   std::unique_ptr<World> world = std::make_unique<World>();
   CollectingSeam seam;
+  // The world's events as they were drained: the message lines (at most
+  // kKeptMessages) and the saves that failed.
+  EventTally events;
   // The history's rows as `ombrivale-run --stats` writes them: one per month
   // sampled since the start (a loaded world's saved points first).
   std::vector<MonthSample> rows;

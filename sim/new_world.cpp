@@ -12,7 +12,6 @@ void NewWorld(World& world) {
   world.GameStarted = 0;
   const bool loaded = world.WorldLoaded != 0;
   world.WorldLoaded = 0;
-  Seam& seam = SeamOf(world);
   if (loaded) {
     ReDrawMap(world);
   } else {
@@ -20,15 +19,17 @@ void NewWorld(World& world) {
     ForgetPositions(world);  // the founders were placed by hand
     MarkRestart(world);
     if (world.display != nullptr) world.display->Label1 = "January,  0";
-    seam.CaptionsChanged();
+    world.events.Post(CaptionsChanged{});
   }
 
   // The month timer is held while the first month step runs; it has no state
   // of its own here, so only the tick timer is started.
   MonthStep(world);
   if (world.display != nullptr) world.display->Timer2Interval = kTickIntervalMs;
-  seam.Timer2IntervalChanged(kTickIntervalMs);
+  world.events.Post(TickIntervalChanged{kTickIntervalMs});
 
+  world.events.Post(WorldReplaced{loaded ? WorldReplaced::Origin::Loaded
+                                         : WorldReplaced::Origin::Generated});
   LogMessage(world, loaded ? "Loaded World" : "New World");
   ReDrawMap(world);
   MonthStep(world);

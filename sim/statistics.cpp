@@ -40,6 +40,7 @@ MonthSample TakeCensus(World& world) {
 void RecordSample(World& world) {
   History& history = world.history;
   GroupSpecies(world);
+  world.events.Post(SpeciesRegrouped{});
   RecordSpeciesGrouping(world, history.recorded, history.restartPending);
   MonthSample sample = TakeCensus(world);
   sample.year = world.Year;
@@ -54,6 +55,7 @@ void RecordSample(World& world) {
   history.sampledMonth = world.Month;
   history.restartPending = false;
   AppendSample(history, sample);
+  world.events.Post(SampleRecorded{});
 
   std::array<GeneStat, kMaxSeriesGenes> genes;
   const std::span<GeneStat> stats = std::span(genes).first(SeriesGenes().size());

@@ -136,7 +136,10 @@ void SimulationTick(World& world, const StepRules& rules) {
       std::string caption = "Brenlo Ostik's Ombrivale [";
       caption += display->Label1;
       caption += ']';
-      seam.SetMainWindowCaption(caption);
+      if (caption != display->MainCaption) {
+        display->MainCaption = std::move(caption);
+        world.events.Post(CaptionsChanged{});
+      }
     }
     const int selected = display->SelectedAnimal;
     if (selected >= 1 && selected <= kSlotCount && IsOccupied(AnimalAt(world, selected))) {
@@ -149,7 +152,6 @@ void SimulationTick(World& world, const StepRules& rules) {
     }
   }
 
-  seam.DoZoomed();
   seam.ProcessEvents();
   RecordSampleIfMonthChanged(world);
   ReleaseClock(world);
@@ -167,6 +169,7 @@ void MonthStep(World& world) {
   if (world.Month > kMonthsPerYear) {
     world.Month = 1;
     AddSaturating(world.Year, 1);
+    world.events.Post(YearTurned{world.Year});
     ChangeWorld(world);
     PruneLineage(world.lineage, world.Animals);
     if (world.AutoSave == 1 && !world.AutoSaveFolder.empty()) {
@@ -196,7 +199,7 @@ void MonthStep(World& world) {
   ValidateMonthStep(world);
 #endif
 
-  Seam& seam = SeamOf(world);
+  world.events.Post(MonthTurned{world.Year, world.Month});
   if (Display* display = world.display) {
     // Built in a local buffer and assigned once: "Y3, March".
     char text[48];
@@ -207,12 +210,11 @@ void MonthStep(World& world) {
     end = std::copy(month.begin(), month.end(), end);
     display->Label1.assign(1, 'Y').append(text, end);
 
-    seam.UpdateListFive();  // the window refreshes only when it is visible
 
     // " 12 Animals": one blank where a minus sign would stand.
     end = std::to_chars(text, text + 16, world.AnimalCount).ptr;
     display->Label2.assign(1, ' ').append(text, end).append(" Animals");
-    seam.CaptionsChanged();
+    world.events.Post(CaptionsChanged{});
   }
 }
 

@@ -209,6 +209,7 @@ bool SaveInto(World& world, RunnerSeam& seam, const std::string& folder) {
   const uint64_t failed = seam.failedSaves;
   SaveWorld(world, folder);
   world.saves->Finish(world);
+  seam.Drain(world);
   std::error_code error;
   return seam.boxes == boxes && seam.failedSaves == failed &&
          fs::exists(fs::path(folder) / "planet_0.dat", error);
@@ -264,6 +265,7 @@ int Run(const RunOptions& options) {
   World& world = *owned;
   RunnerSeam seam;
   world.seam = &seam;
+  world.events.Listen();
   // Yearly saves are written on their own thread while the run goes on.
   BackgroundSaver saver;
   world.saves = &saver;
@@ -294,6 +296,7 @@ int Run(const RunOptions& options) {
   if (!options.quiet) std::cout << Caption(world) << std::endl;
   if (stats.IsOpen()) stats.Catch(world);
 
+  seam.Drain(world);
   const uint64_t runBoxes = seam.boxes;
   const uint64_t runFailedSaves = seam.failedSaves;
   uint64_t ticks = 0;
@@ -310,6 +313,7 @@ int Run(const RunOptions& options) {
 
     const uint64_t newWorlds = seam.newWorlds;
     SimulationTick(world);
+    seam.Drain(world);
     ++ticks;
     if (stats.IsOpen()) stats.Catch(world);
     if (seam.newWorlds != newWorlds && !options.quiet) {
@@ -343,6 +347,7 @@ int Run(const RunOptions& options) {
     }
   }
   saver.Finish(world);  // the last yearly save, written to the end
+  seam.Drain(world);
   const double elapsed = seconds();
   bar.Clear();
 

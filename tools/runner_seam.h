@@ -1,34 +1,27 @@
 // The window seam of the command-line tools: there is no window and nobody to
 // answer, so message boxes are written to standard error and answered so that
 // the routine asking ends (OK, and Yes to "Do you want to cancel this
-// routine?").
+// routine?"). The runner drains the world's events into it after each tick.
 #pragma once
 
 #include <cstdint>
 #include <iostream>
 #include <string>
 
+#include "core/events.h"
 #include "core/seam.h"
+#include "core/world.h"
 
 namespace ombrivale::tools {
 
 class RunnerSeam : public Seam {
  public:
-  void MessageLineChanged(const std::string& text) override {
-    lastMessage = text;
-    if (text == "Save Failed") ++failedSaves;
-    if (text == "New World") ++newWorlds;
-  }
+  RunnerSeam() { events.messageLimit = 0; }
 
   Answer ShowMessageBox(const std::string& text, const std::string& title,
                         Buttons buttons) override {
     ++boxes;
-    std::string flat;
-    for (char c : text) {
-      if (c == '\r') continue;
-      flat += c == '\n' ? ' ' : c;
-    }
-    std::cerr << "ombrivale-run: [" << title << "] " << flat << '\n';
+    std::cerr << "ombrivale-run: [" << title << "] " << BoxTextOnOneLine(text) << '\n';
     switch (buttons) {
       case Buttons::Ok:
         return Answer::Ok;
@@ -40,10 +33,18 @@ class RunnerSeam : public Seam {
     return Answer::Ok;
   }
 
-  std::string lastMessage;
+  // Takes what the world posted since the last call.
+  void Drain(World& world) {
+    if (world.events.Empty()) return;
+    events.Take(world.events.Drain());
+    failedSaves = events.failedSaves;
+    newWorlds = events.generatedWorlds;
+  }
+
+  EventTally events;
   uint64_t boxes = 0;
-  uint64_t failedSaves = 0;
-  uint64_t newWorlds = 0;  // "New World" messages: set-up and automatic restarts
+  uint64_t failedSaves = 0;  // saves that ended with a fault
+  uint64_t newWorlds = 0;    // worlds generated: set-up and automatic restarts
 };
 
 }  // namespace ombrivale::tools

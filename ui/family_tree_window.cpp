@@ -109,8 +109,9 @@ FamilyTreeWindow::FamilyTreeWindow(MainWindowServices& services, QWidget* parent
           [this](QTreeWidgetItem* item) { Clicked(item); });
   connect(founders_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { Clicked(item); });
-  follow_.setInterval(250);
-  connect(&follow_, &QTimer::timeout, this, &FamilyTreeWindow::FollowSelection);
+  connect(&services_.Document(), &WorldDocument::TrackedAnimalChanged, this, [this] {
+    if (isVisible()) FollowSelection();
+  });
   Refresh();
 }
 
@@ -222,13 +223,7 @@ void FamilyTreeWindow::Clicked(QTreeWidgetItem* item) {
 
 void FamilyTreeWindow::showEvent(QShowEvent* event) {
   FollowSelection();
-  follow_.start();
   QWidget::showEvent(event);
-}
-
-void FamilyTreeWindow::hideEvent(QHideEvent* event) {
-  follow_.stop();
-  QWidget::hideEvent(event);
 }
 
 }  // namespace ombrivale::ui

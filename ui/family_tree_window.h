@@ -61,7 +61,6 @@ class FamilyTreeWindow : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
  private:
   QTreeWidgetItem* AddAnimal(QTreeWidgetItem* below, uint64_t id, const QString& role);
@@ -73,7 +72,6 @@ class FamilyTreeWindow : public QWidget {
   QLabel* descendants_ = nullptr;
   QTreeWidget* ancestors_ = nullptr;
   QTreeWidget* founders_ = nullptr;
-  QTimer follow_;         // checks the tracked animal while the window is shown
   int shownSlot_ = -1;    // the tracked slot the tree was built for
   uint64_t shownId_ = 0;  // the animal it shows, 0 for none
 };

@@ -7,9 +7,10 @@
 
 namespace ombrivale::ui {
 
-LogWindow::LogWindow(Display& display, QMenu& editMenu, QAction& deleteEntry, QWidget* parent)
+LogWindow::LogWindow(WorldDocument& document, QMenu& editMenu, QAction& deleteEntry,
+                     QWidget* parent)
     : QWidget(parent),
-      display_(display),
+      display_(document.GetDisplay()),
       editMenu_(editMenu),
       deleteEntry_(deleteEntry),
       list_(new QListWidget(this)) {
@@ -24,11 +25,15 @@ LogWindow::LogWindow(Display& display, QMenu& editMenu, QAction& deleteEntry, QW
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(list_);
 
-  refresh_.setInterval(250);
-  connect(&refresh_, &QTimer::timeout, this, [this] {
-    if (isVisible()) SyncFromDisplay();
+  // Deaths come many a second: the list follows at most four times a second.
+  connect(&document, &WorldDocument::MessageShown, this, [this] {
+    if (syncQueued_ || !isVisible()) return;
+    syncQueued_ = true;
+    QTimer::singleShot(kSyncDelayMs, this, [this] {
+      syncQueued_ = false;
+      if (isVisible()) SyncFromDisplay();
+    });
   });
-  refresh_.start();
 }
 
 void LogWindow::SyncFromDisplay() {

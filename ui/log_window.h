@@ -2,7 +2,8 @@
 // window's "&Edit" menu as its right-click pop-up.
 //
 // The list shows Display::DeathLog; it is rebuilt when the log's version has
-// moved, at most a few times a second and only while the window is shown.
+// moved, a quarter of a second after a message at the most, and only while
+// the window is shown.
 #pragma once
 
 #include <QListWidget>
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include "core/display.h"
+#include "ui/world_document.h"
 
 namespace ombrivale::ui {
 
@@ -20,7 +22,8 @@ class LogWindow : public QWidget {
  public:
   // `editMenu` is the main window's "&Edit" menu; `deleteEntry` its
   // "&Delete Entry" entry, greyed by the pop-up when nothing is selected.
-  LogWindow(Display& display, QMenu& editMenu, QAction& deleteEntry, QWidget* parent = nullptr);
+  LogWindow(WorldDocument& document, QMenu& editMenu, QAction& deleteEntry,
+            QWidget* parent = nullptr);
 
   QListWidget& List1() { return *list_; }
   QSize sizeHint() const override { return QSize(420, 240); }
@@ -38,11 +41,13 @@ class LogWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  static constexpr int kSyncDelayMs = 250;
+
   Display& display_;
+  bool syncQueued_ = false;
   QMenu& editMenu_;
   QAction& deleteEntry_;
   QListWidget* list_;
-  QTimer refresh_;
   uint64_t shownVersion_ = UINT64_MAX;
 };
 

@@ -162,16 +162,19 @@ ProgramFolders ChooseProgramFolders(const QString& programFolder, const QString&
 
 MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
     : QMainWindow(parent),
-      world_(std::make_unique<World>()),
-      display_(std::make_unique<Display>()),
-      seam_(*this),
-      environment_(std::move(environment)) {
+      environment_(std::move(environment)),
+      document_(environment_.saveFiles),
+      world_(&document_.GetWorld()),
+      display_(&document_.GetDisplay()),
+      seam_(*this, document_) {
   world_->seam = &seam_;
-  world_->display = display_.get();
-  saver_ = environment_.saveFiles != nullptr
-               ? std::make_unique<BackgroundSaver>(*environment_.saveFiles)
-               : std::make_unique<BackgroundSaver>();
-  world_->saves = saver_.get();
+  seam_.showPropertiesWindow = [this] { ShowPropertiesWindow(); };
+  seam_.collectPlacements = [this](WindowPlacement(&windows)[kWindowCount]) {
+    CollectPlacements(windows);
+  };
+  seam_.applyPlacements = [this](const WindowPlacement(&windows)[kWindowCount]) {
+    ApplyPlacements(windows);
+  };
   if (environment_.programFolder.isEmpty())
     environment_.programFolder = QCoreApplication::applicationDirPath();
   if (environment_.fallbackFolder.isEmpty())
@@ -221,17 +224,8 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   RefreshStatus();
   resize(std::max(picture1_->width() + 40, 800), picture1_->height() + 480);
 
-  timer2_.setObjectName(QStringLiteral("Timer2"));
-  timer2_.setTimerType(Qt::PreciseTimer);
-  connect(&timer2_, &QTimer::timeout, this, &MainWindow::Timer2Fired);
-  catchUp_.setSingleShot(true);
-  catchUp_.setInterval(0);
-  connect(&catchUp_, &QTimer::timeout, this, &MainWindow::Timer2Fired);
-  schedule_.start();
-  timer1_.setObjectName(QStringLiteral("Timer1"));
-  timer1_.setInterval(500);
-  connect(&timer1_, &QTimer::timeout, this, &MainWindow::Timer1Fired);
-  timer1_.start();
+  ConnectDocument();
+  document_.Timer1().start();
 
   // Beside the windows of the rules: the statistics window, the "&Run" menu
   // and the status bar.
@@ -240,7 +234,8 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   statistics->setObjectName(QStringLiteral("menu_window_statistics"));
   statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
   connect(statistics, &QAction::triggered, this, &MainWindow::ShowStatistics);
-  run_ = new RunControl(*this);
+  run_ = new RunControl(*this, document_);
+  connect(run_, &RunControl::BatchEnded, this, &MainWindow::DrawWorldView);
   if (environment_.startPaused) run_->SetPaused(true);
   qApp->installEventFilter(new MnemonicFilter(*mdi_, this));
 
@@ -257,9 +252,9 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-  timer1_.stop();
-  timer2_.stop();
-  catchUp_.stop();
+  document_.SetHeld(true);
+  document_.Timer1().stop();
+  document_.Timer2().stop();
   // An xdg-open still waiting for the browser it started: it goes, the
   // browser stays.
   for (QProcess* launcher : findChildren<QProcess*>(QStringLiteral("HelpLauncher"))) {
@@ -271,10 +266,8 @@ MainWindow::~MainWindow() {
   delete mdi_;
   mdi_ = nullptr;
   delete about_;
-  saver_.reset();  // a save still being written ends first
+  document_.Saver().Finish(*world_);  // a save still being written ends first
   world_->seam = nullptr;
-  world_->display = nullptr;
-  world_->saves = nullptr;
 }
 
 void MainWindow::BuildMenus() {
@@ -294,6 +287,7 @@ void MainWindow::BuildMenus() {
   file->setObjectName(QStringLiteral("menu_file"));
   add(file, "menu_file_new", QStringLiteral("&New World"), [this] {
     NewWorld(*world_);
+    document_.Drain();
     ShowWorldNow();
   });
   add(file, "menu_file_save", QStringLiteral("&Save World to AutoSave Folder"),
@@ -653,7 +647,7 @@ PlayGodWindow& MainWindow::EnsurePlayGod() {
 
 LogWindow& MainWindow::Log() {
   if (!log_) {
-    log_ = new LogWindow(*display_, *editMenu_, *Action("menu_edit_del"));
+    log_ = new LogWindow(document_, *editMenu_, *Action("menu_edit_del"));
     AddChild(log_, OnClose::Hide);
   }
   return *log_;
@@ -823,7 +817,8 @@ void MainWindow::RedrawMiniMap() {
 void MainWindow::ShowWorldNow() {
   // Inside a tick (a message box of the tick lets clicks run) the tick
   // draws everything when it ends.
-  if (inTick_) return;
+  if (document_.InTick()) return;
+  document_.Drain();
   DrawAnimalDots(*world_, *display_);
   PlaceMarkerOnTracked(*world_, *display_);
   miniMap_->update();
@@ -831,22 +826,12 @@ void MainWindow::ShowWorldNow() {
   if (worldView_) worldView_->DoZoomed();
 }
 
-void MainWindow::AnimalsChanged() {
-  const auto living = [this](int slot) {
-    return slot >= 1 && slot <= kSlotCount && IsOccupied(AnimalAt(*world_, slot));
-  };
+void MainWindow::FollowHandChanges(int dropped, int sacrificed) {
+  if (dropped == 0 && sacrificed == 0) return;  // the tick's own births and deaths
+  const int tracked = display_->SelectedAnimal;
   // A dead animal is tracked no longer; its marker stays where it died.
-  if (!living(display_->SelectedAnimal)) display_->SelectedAnimal = 0;
-  if (properties_) {
-    const int chosen = properties_->ChosenNumber();
-    properties_->RefreshAnimalList();
-    if (living(chosen)) {
-      properties_->SelectSlot(chosen);
-    } else {
-      properties_->List3()->clear();
-      properties_->List5()->clear();
-    }
-  }
+  if (tracked < 1 || tracked > kSlotCount || !IsOccupied(AnimalAt(*world_, tracked)))
+    display_->SelectedAnimal = 0;
   ShowWorldNow();
 }
 
@@ -870,34 +855,47 @@ void MainWindow::MiniMapRightPressed(double x, double y) {
 
 // --- Timers, start-up and quitting -------------------------------------------
 
-void MainWindow::Tick() {
-  if (inTick_ || ended_) return;
-  inTick_ = true;
-  SimulationTick(*world_);
-  inTick_ = false;
+void MainWindow::ConnectDocument() {
+  WorldDocument* document = &document_;
+  connect(document, &WorldDocument::Ticked, this, &MainWindow::ShowTick);
+  connect(document, &WorldDocument::MessageShown, this, &MainWindow::RefreshStatus);
+  connect(document, &WorldDocument::CaptionsChanged, this, [this] {
+    RefreshStatus();
+    ShowMainCaption();
+  });
+  connect(document, &WorldDocument::MapRedrawn, miniMap_, qOverload<>(&QWidget::update));
+  connect(
+      document, &WorldDocument::AnimalsChanged, this,
+      [this](int, int, int dropped, int sacrificed) { FollowHandChanges(dropped, sacrificed); });
+  connect(document, &WorldDocument::SampleRecorded, this, &MainWindow::NoteMonthForRecordings);
+}
+
+void MainWindow::ShowTick() {
+  // One repaint of the mini map (painted when the tick yields) and the world
+  // view's redraw; a batch of "&Fast" redraws the view once, at its end.
+  RefreshStatus();
+  miniMap_->update();
+  legend_->Refresh();
+  if (run_ == nullptr || !run_->InBatch()) DrawWorldView();
   seam_.ApplyPointer();
-  NoteMonthForRecordings();
   if (run_ != nullptr) run_->NoticeDiedOut();
 }
 
-void MainWindow::Timer2Fired() {
-  // No tick while a world is being built: the map redraw inside NewWorld
-  // lets events run, and a tick there would step a half-made world.
-  if (!timer2_.isActive() || ended_ || inTick_ || world_->GameStarted == 0) return;
-  const qint64 interval = static_cast<qint64>(timer2_.interval()) * 1'000'000;
-  qint64 now = schedule_.nsecsElapsed();
-  if (now < nextTickDue_) return;  // a made-up tick ran ahead of this one
-  // More than 20 intervals behind (a slow machine, a modal dialogue): start
-  // the schedule afresh rather than run a burst of ticks.
-  if (now - nextTickDue_ > 20 * interval) nextTickDue_ = now;
-  nextTickDue_ += interval;
-  Tick();
-  now = schedule_.nsecsElapsed();
-  if (now >= nextTickDue_ && !catchUp_.isActive()) catchUp_.start();
+void MainWindow::DrawWorldView() {
+  if (worldView_ == nullptr || isMinimized()) return;
+  const QMdiSubWindow* sub = SubWindowOf(worldView_);
+  if (sub != nullptr && !sub->isHidden() && !sub->isMinimized() && !worldView_->isHidden())
+    worldView_->DoZoomed();
 }
 
-void MainWindow::RestartTickSchedule() {
-  nextTickDue_ = schedule_.nsecsElapsed() + static_cast<qint64>(timer2_.interval()) * 1'000'000;
+void MainWindow::ShowMainCaption() {
+  const std::string& caption = display_->MainCaption;
+  // While minimised the tick sets the date caption; a restored window shows
+  // the program's name again (changeEvent).
+  if (caption.empty() || !isMinimized() ||
+      windowTitle() == QLatin1String(caption.data(), static_cast<qsizetype>(caption.size())))
+    return;
+  setWindowTitle(QString::fromStdString(caption));
 }
 
 void MainWindow::RecordFrames() {
@@ -927,21 +925,10 @@ void MainWindow::NoteMonthForRecordings() {
     SyncRecordCaption();
     ReportRecordingFailure(*mapFrames_, seam_);
   }
-  if (statistics_ != nullptr) statistics_->NoteMonths(months);
-}
-
-void MainWindow::Timer1Fired() {
-  if (ended_ || startingUp_) return;
-  if (!run_->Paused()) {
-    MonthStep(*world_);
-    NoteMonthForRecordings();
-  }
-  // A save that ended while no tick runs is reported here.
-  if (!inTick_) saver_->ReportEnded(*world_);
 }
 
 void MainWindow::StartUp() {
-  startingUp_ = true;
+  document_.SetHeld(true);
   StartUpPlan plan;
   plan.settingsPath = folders_.settingsPath.toStdString();
   plan.worldFolder = folders_.autoSaveFolder.toStdString();
@@ -950,8 +937,8 @@ void MainWindow::StartUp() {
   ApplyProgramSettings(LoadProgramSettings(ProgramSettingsFile()));
   SyncCheckMarks();
   RefreshStatus();
+  document_.SetHeld(false);
   ShowWorldNow();
-  startingUp_ = false;
 }
 
 void MainWindow::Quit() {
@@ -1015,9 +1002,9 @@ RunAndStatisticsSettings MainWindow::CollectRunAndStatistics() const {
 
 void MainWindow::EndProgram() {
   ended_ = true;
-  timer1_.stop();
-  timer2_.stop();
-  catchUp_.stop();
+  document_.SetHeld(true);
+  document_.Timer1().stop();
+  document_.Timer2().stop();
   seam_.SetPointer(Pointer::Default);
   seam_.ApplyPointer();
   if (environment_.endProgram) {

@@ -2,7 +2,6 @@
 // status frames, the menus and the two timers that drive the simulation.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -95,8 +94,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   bool Ended() const { return ended_; }
 
   // MainWindowServices
-  World& GetWorld() override { return *world_; }
-  Display& GetDisplay() override { return *display_; }
+  WorldDocument& Document() override { return document_; }
   Seam& WindowSeam() override { return seam_; }
   bool IsMainWindowMinimized() const override;
   void MaximizeMainWindow() override;
@@ -105,10 +103,9 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QuickDrawWindow& QuickDraw() override;
   PropertiesWindow& Properties() override;
   void ShowWorldView() override;
-  void AnimalsChanged() override;
 
   QtSeam& QtWindowSeam() { return seam_; }
-  BackgroundSaver& Saver() { return *saver_; }
+  BackgroundSaver& Saver() { return document_.Saver(); }
   const ProgramFolders& Folders() const { return folders_; }
 
   // The "&Window" and "&Help" entries.
@@ -176,26 +173,14 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   QMenu& EditMenu() { return *editMenu_; }
   QAction* Action(const char* name) const;
   StatusFrame& Frame(int index);  // 1 "Time:", 2 "Life:", 3 "Messages:"
-  QTimer& Timer1() { return timer1_; }
-  QTimer& Timer2() { return timer2_; }
-  bool InTick() const { return inTick_; }
+  QTimer& Timer1() { return document_.Timer1(); }
+  QTimer& Timer2() { return document_.Timer2(); }
+  bool InTick() const { return document_.InTick(); }
   // The slot the last left click on the mini map chose (0: none).
   int LastChosenSlot() const { return lastChosen_; }
 
-  // One simulation tick.
-  void Tick();
-  // Timer2 (1 ms): runs the tick when it is due on a steady 1 ms schedule.
-  // Qt restarts a late timer's interval from the moment it fired, which
-  // would stretch every tick by the wake-up delay (about 0.1 ms); a tick that
-  // falls a whole interval behind is made up at once through the event loop,
-  // so pending events and one repaint still come between any two ticks.
-  void Timer2Fired();
-  // The next tick is due one interval from now.
-  void RestartTickSchedule();
-  // Timer1: the month step. Held while start-up runs: a message box of the
-  // start-up keeps the timers going, and a year turned on the empty table
-  // would save it over the world that is about to be loaded.
-  void Timer1Fired();
+  // One simulation tick (the document's).
+  void Tick() { document_.Tick(); }
   // Labels 1..3 from the world's captions, when they changed.
   void RefreshStatus();
   // Mini map clicks, in mini-map units.
@@ -217,6 +202,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
  private:
   enum class OnClose : uint8_t { Hide, Destroy };
 
+  void ConnectDocument();
   void BuildMenus();
   void BuildColourByMenu(QMenu* options);
   void ApplyLayout();
@@ -233,17 +219,27 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ApplyRunAndStatistics(const RunAndStatisticsSettings& settings);
   RunAndStatisticsSettings CollectRunAndStatistics() const;
   uint8_t& Flag(Option option);
-  // After each tick and month step: the recordings take their frames.
+  // After each tick: the maps drawn, the pointer shown, a world that has
+  // just died out announced.
+  void ShowTick();
+  // Play God laid or killed animals: a dead tracked animal is tracked no
+  // longer, and the maps show the change.
+  void FollowHandChanges(int dropped, int sacrificed);
+  // After each month's sample: the map's recording takes its frame.
   void NoteMonthForRecordings();
+  // The world view's redraw, when it is shown.
+  void DrawWorldView();
+  // The title bar while minimised, from Display::MainCaption.
+  void ShowMainCaption();
   void SyncRecordCaption();
 
-  std::unique_ptr<World> world_;
-  std::unique_ptr<Display> display_;        // what the windows show of the world
-  std::unique_ptr<BackgroundSaver> saver_;  // writes the world's saves
+  ProgramEnvironment environment_;
+  WorldDocument document_;
+  World* world_;      // the document's, for short
+  Display* display_;  // the document's: what the windows show of the world
   std::unique_ptr<FrameRecorder> mapFrames_;
   QAction* recordFrames_ = nullptr;
   QtSeam seam_;
-  ProgramEnvironment environment_;
   ProgramFolders folders_;
   int scale_ = 1;
 
@@ -269,13 +265,6 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   // Last places of the windows that are destroyed when closed, in twips.
   WindowPlacement placements_[kWindowCount];
 
-  QTimer timer1_;
-  QTimer timer2_;
-  QElapsedTimer schedule_;  // the steady clock of Timer2's schedule
-  qint64 nextTickDue_ = 0;  // ns on schedule_
-  QTimer catchUp_;          // zero-length, single shot: a made-up tick after the events
-  bool inTick_ = false;
-  bool startingUp_ = false;
   bool ended_ = false;
   int lastChosen_ = 0;
   std::string shownLabels_[3];

@@ -7,6 +7,7 @@
 
 #include "core/seam.h"
 #include "core/world.h"
+#include "ui/world_document.h"
 
 namespace ombrivale::ui {
 
@@ -17,10 +18,13 @@ class MainWindowServices {
  public:
   virtual ~MainWindowServices() = default;
 
-  virtual World& GetWorld() = 0;
+  // The world and what tells the windows it changed; a window that changed
+  // the world (a drop, a kill) drains it so every window hears of it.
+  virtual WorldDocument& Document() = 0;
+  World& GetWorld() { return Document().GetWorld(); }
   // What the windows show of the world: captions, pictures, the log, the
   // tracked animal.
-  virtual Display& GetDisplay() = 0;
+  Display& GetDisplay() { return Document().GetDisplay(); }
   // Message boxes and the pointer go through the seam, so tests answer them.
   virtual Seam& WindowSeam() = 0;
 
@@ -40,9 +44,6 @@ class MainWindowServices {
   // The properties window, created when it does not exist; closing hides it.
   virtual PropertiesWindow& Properties() = 0;
   virtual void ShowWorldView() = 0;
-  // The user killed or laid animals (Play God): the tracked animal, the
-  // properties window and the mini map follow.
-  virtual void AnimalsChanged() = 0;
 };
 
 }  // namespace ombrivale::ui

@@ -233,6 +233,7 @@ PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame1);
   layout->addLayout(lower);
+  connect(&services_.Document(), &WorldDocument::MapRedrawn, map_, &SeaMap::RefreshBackdrop);
 }
 
 void PlayGodWindow::Command1_Click() {
@@ -298,7 +299,7 @@ void PlayGodWindow::Command2_Click() {
                         kCaption, Buttons::Ok);
     return;
   }
-  services_.AnimalsChanged();
+  services_.Document().Drain();
 }
 
 void PlayGodWindow::Command3_Click() {
@@ -365,7 +366,7 @@ void PlayGodWindow::Map_MouseDown(int cellX, int cellY) {
                    cellY * kHundredthsPerCell, drop_, placed);
   if (!placed.empty()) {
     map_->MarkDrop(cellX, cellY);
-    services_.AnimalsChanged();
+    services_.Document().Drain();
   }
   switch (outcome) {
     case DropOutcome::Placed:

@@ -90,6 +90,18 @@ std::string SpeciesText(const World& world, int slot) {
   return std::to_string(species) + " (one of " + std::to_string(world.species.count) + ")";
 }
 
+void PropertiesWindow::FollowHandChanges() {
+  const World& world = services_.GetWorld();
+  const int chosen = ChosenNumber();
+  RefreshAnimalList();
+  if (chosen >= 1 && chosen <= kSlotCount && IsOccupied(AnimalAt(world, chosen))) {
+    SelectSlot(chosen);
+  } else {
+    list3_->clear();
+    list5_->clear();
+  }
+}
+
 PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
   setWindowTitle(QStringLiteral("Animal Properties"));
@@ -168,6 +180,14 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
   list4_->setFixedHeight(stateHeight);
   list5_->setFixedHeight(stateHeight);
   RefreshAnimalList();
+  WorldDocument& document = services_.Document();
+  connect(&document, &WorldDocument::MonthTurned, this, [this] {
+    if (isVisible()) UpdateListFive();  // refreshed only when seen
+  });
+  connect(&document, &WorldDocument::AnimalsChanged, this,
+          [this](int, int, int dropped, int sacrificed) {
+            if (dropped != 0 || sacrificed != 0) FollowHandChanges();
+          });
 }
 
 int PropertiesWindow::ChosenNumber() const {

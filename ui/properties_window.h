@@ -40,6 +40,9 @@ class PropertiesWindow : public QWidget {
   void LocateIt();            // "&Locate It"
   void FindMostEvolved();     // "Find Most &Evolved"
   void UpdateListFive();      // the state values, called by the month step
+  // Play God laid or killed animals: the list follows, and a chosen animal
+  // that died is shown no longer.
+  void FollowHandChanges();
   // Shows the genes and state of an animal that lives in no slot (an extinct
   // species' representative): no slot is chosen, and `species` stands on
   // the species line until a slot is.

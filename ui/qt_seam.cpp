@@ -4,34 +4,14 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 
-#include "ui/main_window.h"
-#include "ui/map_legend.h"
-#include "ui/mini_map.h"
-#include "ui/properties_window.h"
-#include "ui/world_view.h"
+#include <QWidget>
+
+#include "ui/world_document.h"
 
 namespace ombrivale::ui {
 
-void QtSeam::MessageLineChanged(const std::string&) {
-  // The label follows Display::Label3; inside a tick it is set once, when the
-  // tick draws, however many messages the tick produced.
-  if (!window_.InTick()) window_.RefreshStatus();
-}
-
-void QtSeam::CaptionsChanged() {
-  if (!window_.InTick()) window_.RefreshStatus();
-}
-
 bool QtSeam::IsMainWindowMinimized() {
-  return window_.IsMainWindowMinimized();
-}
-
-void QtSeam::SetMainWindowCaption(const std::string& caption) {
-  // While minimised the tick sets the date caption once per animal.
-  if (window_.windowTitle() ==
-      QLatin1String(caption.data(), static_cast<qsizetype>(caption.size())))
-    return;
-  window_.setWindowTitle(QString::fromStdString(caption));
+  return window_.isMinimized();
 }
 
 void QtSeam::Beep() {
@@ -40,7 +20,7 @@ void QtSeam::Beep() {
 
 void QtSeam::SetPointer(Pointer pointer) {
   wanted_ = pointer;
-  if (!window_.InTick()) ApplyPointer();
+  if (!document_.InTick()) ApplyPointer();
 }
 
 void QtSeam::ApplyPointer() {
@@ -104,61 +84,27 @@ Answer QtSeam::ShowMessageBox(const std::string& text, const std::string& title,
 }
 
 void QtSeam::ProcessEvents() {
-  window_.RefreshStatus();
   ApplyPointer();
   // Inside a tick the yield is left to the event loop the tick returns to,
   // which runs the pending events before the next tick all the same. A
   // nested processEvents() here would make Qt count the 1 ms interval from
   // the end of the tick instead of from its start, and the tick would fall
   // from a thousand a second to about seven hundred.
-  if (window_.InTick()) return;
+  if (document_.InTick()) return;
+  document_.Drain();
   QCoreApplication::processEvents();
 }
 
-void QtSeam::DoZoomed() {
-  // Called once per tick after the animals are drawn: one repaint of the
-  // mini map (painted when the tick yields) and the world view's redraw.
-  window_.RefreshStatus();
-  window_.MiniMap().update();
-  window_.MapLegend().Refresh();
-  WorldViewWindow* view = window_.WorldView();
-  // A batch of "&Fast" redraws the view once, at its end.
-  if (view == nullptr || window_.IsMainWindowMinimized() || window_.Run().InBatch()) return;
-  const QMdiSubWindow* sub = window_.SubWindowOf(view);
-  if (sub == nullptr || sub->isHidden() || sub->isMinimized() || view->isHidden()) return;
-  view->DoZoomed();
-}
-
-void QtSeam::UpdateListFive() {
-  PropertiesWindow* properties = window_.PropertiesIfCreated();
-  if (properties != nullptr && window_.IsShown(properties)) properties->UpdateListFive();
-}
-
-void QtSeam::MapRedrawn() {
-  window_.MiniMap().update();
-  if (PlayGodWindow* playGod = window_.PlayGodIfCreated()) playGod->Map()->RefreshBackdrop();
-}
-
-void QtSeam::Timer2IntervalChanged(int milliseconds) {
-  QTimer& timer = window_.Timer2();
-  if (milliseconds <= 0 || !window_.TicksOnTimer2()) {
-    timer.stop();  // paused, or "&Fast": the run control drives the ticks
-  } else if (!timer.isActive() || timer.interval() != milliseconds) {
-    timer.start(milliseconds);
-    window_.RestartTickSchedule();
-  }
-}
-
 void QtSeam::ShowPropertiesWindow() {
-  window_.ShowPropertiesWindow();
+  if (showPropertiesWindow) showPropertiesWindow();
 }
 
 void QtSeam::CollectWindowPlacements(WindowPlacement (&windows)[kWindowCount]) {
-  window_.CollectPlacements(windows);
+  if (collectPlacements) collectPlacements(windows);
 }
 
 void QtSeam::ApplyWindowPlacements(const WindowPlacement (&windows)[kWindowCount]) {
-  window_.ApplyPlacements(windows);
+  if (applyPlacements) applyPlacements(windows);
 }
 
 }  // namespace ombrivale::ui

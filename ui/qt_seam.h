@@ -1,5 +1,6 @@
 // The window seam of the desktop program: what the simulation asks of the
-// window system, done with Qt on the main window.
+// window system, done with Qt on the main window. What the simulation changed
+// reaches the windows through the world document's signals instead.
 #pragma once
 
 #include <deque>
@@ -9,32 +10,32 @@
 
 #include "core/seam.h"
 
+class QWidget;
+
 namespace ombrivale::ui {
 
-class MainWindow;
+class WorldDocument;
 
 class QtSeam : public Seam {
  public:
-  explicit QtSeam(MainWindow& window) : window_(window) {}
+  // `window` is the message boxes' parent; both must outlive the seam.
+  QtSeam(QWidget& window, WorldDocument& document) : window_(window), document_(document) {}
 
-  void MessageLineChanged(const std::string& text) override;
-  void CaptionsChanged() override;
   bool IsMainWindowMinimized() override;
-  void SetMainWindowCaption(const std::string& caption) override;
   void Beep() override;
   // Inside a tick the pointer is only recorded and takes effect when the tick
   // yields: the mate search switches it on and off for every seeking animal.
   void SetPointer(Pointer pointer) override;
   Answer ShowMessageBox(const std::string& text, const std::string& title,
                         Buttons buttons) override;
-  // Outside a tick, runs the pending events at once; inside one (the tick's
-  // own yield and the yearly map redraw) they run when the tick returns to
-  // the event loop, before the next tick.
+  // Outside a tick, drains the document and runs the pending events at once;
+  // inside one (the tick's own yield and the yearly map redraw) they run
+  // when the tick returns to the event loop, before the next tick.
   void ProcessEvents() override;
-  void DoZoomed() override;
-  void UpdateListFive() override;
-  void MapRedrawn() override;
-  void Timer2IntervalChanged(int milliseconds) override;
+  // Start-up's window steps, done by the main window.
+  std::function<void()> showPropertiesWindow;
+  std::function<void(WindowPlacement (&)[kWindowCount])> collectPlacements;
+  std::function<void(const WindowPlacement (&)[kWindowCount])> applyPlacements;
   void ShowPropertiesWindow() override;
   void CollectWindowPlacements(WindowPlacement (&windows)[kWindowCount]) override;
   void ApplyWindowPlacements(const WindowPlacement (&windows)[kWindowCount]) override;
@@ -57,7 +58,8 @@ class QtSeam : public Seam {
   void ApplyPointer();
 
  private:
-  MainWindow& window_;
+  QWidget& window_;
+  WorldDocument& document_;
   bool scripted_ = false;
   std::deque<Answer> answers_;
   Answer defaultAnswer_ = Answer::Yes;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -10,7 +11,7 @@
 #include "core/log.h"
 #include "core/rules.h"
 #include "sim/calendar.h"
-#include "ui/main_window.h"
+#include "ui/world_document.h"
 
 namespace ombrivale::ui {
 namespace {
@@ -21,7 +22,9 @@ constexpr qint64 kSpeedWindowNanoseconds = 1'000'000'000;  // ticks per second o
 
 }  // namespace
 
-RunControl::RunControl(MainWindow& window) : QObject(&window), window_(window) {
+RunControl::RunControl(QMainWindow& window, WorldDocument& document)
+    : QObject(&window), document_(document) {
+  connect(&document, &WorldDocument::TickIntervalChanged, this, &RunControl::ApplyTickInterval);
   QMenu* menu = window.menuBar()->addMenu(QStringLiteral("&Run"));
   menu->setObjectName(QStringLiteral("menu_run"));
   const auto add = [&](const char* name, const QString& caption, auto handler) {
@@ -100,14 +103,14 @@ QList<QKeySequence> StepMonthKeys() {
 }
 
 bool RunControl::DiedOut() const {
-  const World& world = window_.GetWorld();
+  const World& world = document_.GetWorld();
   return world.GameStarted != 0 && world.AutoRestart == 0 && world.AnimalCount == 0;
 }
 
 void RunControl::RefreshStatusBar() {
   state_->setText(StateText());
   speedText_->setText(QStringLiteral("%1 ticks/s").arg(qRound(ticksPerSecond_)));
-  date_->setText(QString::fromStdString(window_.GetDisplay().Label1));
+  date_->setText(QString::fromStdString(document_.GetDisplay().Label1));
   note_->setText(DiedOut() ? QStringLiteral("The world has died out (Auto Restart is off)")
                            : QString());
 }
@@ -119,8 +122,8 @@ void RunControl::NoticeDiedOut() {
   }
   if (diedOutNoticed_) return;  // resumed on the empty world: the user's choice
   diedOutNoticed_ = true;
-  World& world = window_.GetWorld();
-  LogMessage(world, window_.GetDisplay().Label1 + "  -  The world has died out: paused");
+  World& world = document_.GetWorld();
+  LogMessage(world, document_.GetDisplay().Label1 + "  -  The world has died out: paused");
   SetPaused(true);
   RefreshStatusBar();
 }
@@ -131,7 +134,7 @@ void RunControl::ShowDate(const QString& date) {
 
 void RunControl::MeasureSpeed() {
   const qint64 now = clock_.nsecsElapsed();
-  readings_.emplace_back(now, window_.GetWorld().TickCount);
+  readings_.emplace_back(now, document_.GetWorld().TickCount);
   while (readings_.size() > 2 && now - readings_[1].first >= kSpeedWindowNanoseconds)
     readings_.pop_front();
   const auto& [since, ticks] = readings_.front();
@@ -147,16 +150,27 @@ void RunControl::ApplyState() {
   realTime_->setChecked(speed_ == Speed::RealTime);
   fast_->setChecked(speed_ == Speed::Fast);
 
-  QTimer& timer2 = window_.Timer2();
-  const int interval = window_.GetDisplay().Timer2Interval;
+  document_.SetMonthStepsPaused(paused_);
+  QTimer& timer2 = document_.Timer2();
+  const int interval = document_.GetDisplay().Timer2Interval;
   if (!TicksOnTimer2()) {
     timer2.stop();
   } else if (interval > 0 && !timer2.isActive()) {
     timer2.start(interval);
-    window_.RestartTickSchedule();
+    document_.RestartTickSchedule();
   }
   if (!paused_ && speed_ == Speed::Fast) QueueBatch();
   RefreshStatusBar();
+}
+
+void RunControl::ApplyTickInterval(int milliseconds) {
+  QTimer& timer = document_.Timer2();
+  if (milliseconds <= 0 || !TicksOnTimer2()) {
+    timer.stop();  // paused, or "&Fast": the batches drive the ticks
+  } else if (!timer.isActive() || timer.interval() != milliseconds) {
+    timer.start(milliseconds);
+    document_.RestartTickSchedule();
+  }
 }
 
 void RunControl::SetPaused(bool paused) {
@@ -171,19 +185,20 @@ void RunControl::SetSpeed(Speed speed) {
 }
 
 void RunControl::StepTick() {
-  if (!paused_ || window_.GetWorld().GameStarted == 0) return;
-  window_.Tick();
+  if (!paused_ || document_.GetWorld().GameStarted == 0) return;
+  document_.Tick();
   RefreshStatusBar();
 }
 
 void RunControl::StepMonth() {
-  World& world = window_.GetWorld();
+  World& world = document_.GetWorld();
   if (!paused_ || world.GameStarted == 0) return;
   StepThroughMonth(world, [this] {
-    if (window_.Ended()) return false;
-    window_.Tick();
+    if (document_.Held()) return false;
+    document_.Tick();
     return true;
   });
+  document_.Drain();  // the month step's own events
   RefreshStatusBar();
 }
 
@@ -195,9 +210,9 @@ void RunControl::QueueBatch() {
 
 void RunControl::RunBatch() {
   batchQueued_ = false;
-  if (paused_ || speed_ != Speed::Fast || window_.Ended()) return;
-  World& world = window_.GetWorld();
-  if (window_.InTick() || world.GameStarted == 0) {
+  if (paused_ || speed_ != Speed::Fast || document_.Held()) return;
+  World& world = document_.GetWorld();
+  if (document_.InTick() || world.GameStarted == 0) {
     // A message box of a tick, or a world being built: try again shortly.
     QTimer::singleShot(10, this, [this] {
       if (!paused_ && speed_ == Speed::Fast) QueueBatch();
@@ -209,12 +224,11 @@ void RunControl::RunBatch() {
   QElapsedTimer batch;
   batch.start();
   do {
-    window_.Tick();
+    document_.Tick();
   } while (batch.nsecsElapsed() < kBatchNanoseconds && speed_ == Speed::Fast && !paused_ &&
-           !window_.Ended() && world.GameStarted != 0);
+           !document_.Held() && world.GameStarted != 0);
   inBatch_ = false;
-  window_.QtWindowSeam().DoZoomed();  // the world view, once a batch
-  emit BatchEnded();
+  emit BatchEnded();  // the world view is redrawn once a batch
   QueueBatch();
 }
 

@@ -21,10 +21,11 @@
 class QAction;
 class QActionGroup;
 class QLabel;
+class QMainWindow;
 
 namespace ombrivale::ui {
 
-class MainWindow;
+class WorldDocument;
 
 enum class Speed : uint8_t { RealTime, Fast };
 
@@ -36,8 +37,9 @@ class RunControl : public QObject {
   Q_OBJECT
 
  public:
-  // Adds the "&Run" menu after the window's other menus and the status bar.
-  explicit RunControl(MainWindow& window);
+  // Adds the "&Run" menu after the window's other menus and the status bar,
+  // and runs `document`'s world.
+  RunControl(QMainWindow& window, WorldDocument& document);
 
   bool Paused() const { return paused_; }
   Speed CurrentSpeed() const { return speed_; }
@@ -70,16 +72,19 @@ class RunControl : public QObject {
   void ShowDate(const QString& date);
 
  signals:
-  // A batch of Fast has ended; the next one is already queued.
+  // A batch of Fast has ended (the world view is drawn then, once); the
+  // next one is already queued.
   void BatchEnded();
 
  private:
   void RunBatch();
   void QueueBatch();
   void ApplyState();
+  // The world's tick interval changed (0 stops the ticks).
+  void ApplyTickInterval(int milliseconds);
   void MeasureSpeed();
 
-  MainWindow& window_;
+  WorldDocument& document_;
   bool paused_ = false;
   Speed speed_ = Speed::RealTime;
   bool inBatch_ = false;

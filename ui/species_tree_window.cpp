@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -20,9 +21,8 @@
 namespace ombrivale::ui {
 namespace {
 
-constexpr int kRefreshIntervalMs = 250;  // a grouping is recorded once a month at the most
-constexpr double kDragPixels = 3;        // a press that moves further pans instead of clicking
-constexpr double kZoomPerNotch = 0.8;    // the span kept by one wheel notch in
+constexpr double kDragPixels = 3;      // a press that moves further pans instead of clicking
+constexpr double kZoomPerNotch = 0.8;  // the span kept by one wheel notch in
 constexpr double kLeastYears = 1.0 / 12;
 
 QColor ColourOf(uint32_t rgb, uint8_t alpha) {
@@ -158,11 +158,13 @@ SpeciesTreeWindow::SpeciesTreeWindow(MainWindowServices& services, QWidget* pare
     return save ? QFileDialog::getSaveFileName(this, caption, QString(), filter)
                 : QFileDialog::getOpenFileName(this, caption, QString(), filter);
   };
-  refresh_.setInterval(kRefreshIntervalMs);
-  connect(&refresh_, &QTimer::timeout, this, [this] {
+  WorldDocument& document = services_.Document();
+  connect(&document, &WorldDocument::SpeciesRegrouped, this, [this] {
     if (isVisible()) Refresh();
   });
-  refresh_.start();
+  connect(&document, &WorldDocument::WorldReplaced, this, [this] {
+    if (isVisible()) Refresh();
+  });
   resize(760, 460);
   Refresh();
 }
@@ -344,6 +346,11 @@ bool SpeciesTreeWindow::WriteText(const QString& path, const std::string& text) 
                                             file.errorString().toStdString(),
                                         "ERROR", Buttons::Ok);
   return false;
+}
+
+void SpeciesTreeWindow::showEvent(QShowEvent* event) {
+  Refresh();
+  QWidget::showEvent(event);
 }
 
 }  // namespace ombrivale::ui

@@ -109,6 +109,10 @@ class SpeciesTreeWindow : public QWidget {
   // The properties window should show (a species was clicked).
   void ShowProperties();
 
+ protected:
+  // Shown again: the groupings recorded while hidden.
+  void showEvent(QShowEvent* event) override;
+
  private:
   bool Export(const QString& caption, const QString& filter,
               bool (SpeciesTreeWindow::*write)(const QString&));
@@ -116,7 +120,6 @@ class SpeciesTreeWindow : public QWidget {
 
   MainWindowServices& services_;
   SpeciesTreeView* view_ = nullptr;
-  QTimer refresh_;
   SpeciesTreeLayout layout_;
   SpeciesTreeScene scene_;
   double from_ = 0;

@@ -12,6 +12,7 @@
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabBar>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -24,8 +25,6 @@
 
 namespace ombrivale::ui {
 namespace {
-
-constexpr int kRefreshIntervalMs = 250;  // new samples at most four times a second
 
 // Series colours in legend order: distinct on white and in grey print.
 const QColor kPalette[] = {QColor(0x1f, 0x5f, 0xbf), QColor(0xd6, 0x5f, 0x00),
@@ -222,11 +221,14 @@ StatisticsWindow::StatisticsWindow(MainWindowServices& services, QWidget* parent
     Rebuild();
   });
   connect(geneBox_, &QComboBox::currentIndexChanged, this, [this] { Rebuild(); });
-  refresh_.setInterval(kRefreshIntervalMs);
-  connect(&refresh_, &QTimer::timeout, this, [this] {
+  WorldDocument& document = services_.Document();
+  connect(&document, &WorldDocument::SampleRecorded, this, [this] {
+    NoteMonths(services_.GetWorld().history.recorded);
     if (isVisible()) Refresh();
   });
-  refresh_.start();
+  connect(&document, &WorldDocument::WorldReplaced, this, [this] {
+    if (isVisible()) Refresh();
+  });
   resize(760, 480);
   Rebuild();
 }
@@ -831,6 +833,11 @@ QStringList StatisticsWindow::SummaryNames() const {
 void StatisticsWindow::ShowWorld() {
   summaries_.clear();
   Rebuild();
+}
+
+void StatisticsWindow::showEvent(QShowEvent* event) {
+  Refresh();
+  QWidget::showEvent(event);
 }
 
 }  // namespace ombrivale::ui

@@ -108,6 +108,10 @@ class StatisticsWindow : public QWidget {
   QLineSeries* Series(const QString& name) const;
   HistoryChartView& View() { return *view_; }
 
+ protected:
+  // Shown again: the samples recorded while hidden.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void Rebuild();
   void BuildSamplePage(const ChartPage& page);
@@ -138,7 +142,6 @@ class StatisticsWindow : public QWidget {
   QPushButton* compareSummary_ = nullptr;
   QPushButton* record_ = nullptr;
   std::unique_ptr<FrameRecorder> frames_;
-  QTimer refresh_;
 
   // What the chart shows now.
   QValueAxis* xAxis_ = nullptr;

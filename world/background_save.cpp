@@ -51,7 +51,7 @@ void BackgroundSaver::Run() {
     std::vector<FileError> errors = WriteSnapshot(writing_->snapshot, writing_->folder, files_);
     lock.lock();
     isWriting_ = false;
-    ended_.push_back(std::move(errors));
+    ended_.push_back(Ended{writing_->folder, std::move(errors)});
     anyEnded_.store(true, std::memory_order_release);
     ++written_;
     changed_.notify_all();
@@ -62,15 +62,15 @@ void BackgroundSaver::ReportEnded(World& world) {
   // Called every tick: nothing is taken (an empty deque allocates) unless a
   // save has ended.
   if (!anyEnded_.load(std::memory_order_acquire)) return;
-  std::deque<std::vector<FileError>> ended;
+  std::deque<Ended> ended;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     ended.swap(ended_);
     anyEnded_.store(false, std::memory_order_relaxed);
   }
   // Reported outside the lock: an error box waits for the user.
-  for (const std::vector<FileError>& errors : ended)
-    ReportSave(world, errors);
+  for (const Ended& save : ended)
+    ReportSave(world, save.folder, save.errors);
 }
 
 void BackgroundSaver::Finish(World& world) {

@@ -68,8 +68,12 @@ class BackgroundSaver final : public SaveQueue {
   bool hasWaiting_ = false;
   bool isWriting_ = false;
   bool stopping_ = false;
-  std::deque<std::vector<FileError>> ended_;  // written, not yet reported
-  std::atomic<bool> anyEnded_{false};         // a cheap look for ReportEnded
+  struct Ended {
+    std::string folder;
+    std::vector<FileError> errors;
+  };
+  std::deque<Ended> ended_;            // written, not yet reported
+  std::atomic<bool> anyEnded_{false};  // a cheap look for ReportEnded
   uint64_t written_ = 0;
   std::thread writer_;  // started with the first save
 };

@@ -60,7 +60,7 @@ void ReDrawMap(World& world) {
     display->SeaLineY = static_cast<double>(world.SeaLevel) * kTwipsPerPixel;
   }
   Seam& seam = SeamOf(world);
-  seam.MapRedrawn();
+  world.events.Post(MapRedrawn{});
   seam.ProcessEvents();
 }
 

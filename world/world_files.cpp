@@ -756,7 +756,13 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   return errors;
 }
 
-void ReportSave(World& world, const std::vector<FileError>& errors) {
+void ReportSave(World& world, const std::string& folder, const std::vector<FileError>& errors) {
+  if (world.events.Listening()) {
+    SaveEnded ended{folder, {}};
+    for (const FileError& error : errors)
+      ended.errors.push_back(ErrorDescription(error));
+    world.events.Post(std::move(ended));
+  }
   for (const FileError& error : errors)
     ShowFileError(world, error);
   LogMessage(world, errors.empty() ? "Saved" : "Save Failed");
@@ -778,7 +784,7 @@ FileError SaveWorld(World& world, const std::string& folder, FileSystem& files) 
   TakeSnapshot(world, snapshot);
   const std::vector<FileError> errors = WriteSnapshot(snapshot, folder, files);
   seam.SetPointer(Pointer::Default);
-  ReportSave(world, errors);
+  ReportSave(world, folder, errors);
   return errors.empty() ? FileError{} : errors.front();
 }
 

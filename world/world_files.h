@@ -251,7 +251,7 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
 
 // What the user hears of a written save: an "ERROR" box for each failed
 // step, then "Saved" or "Save Failed" through LogMessage.
-void ReportSave(World& world, const std::vector<FileError>& errors);
+void ReportSave(World& world, const std::string& folder, const std::vector<FileError>& errors);
 
 // Saves the world into `folder` (the program's "AutoSave" folder). With a
 // save queue attached (World::saves) the files are written on its thread

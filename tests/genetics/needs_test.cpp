@@ -122,7 +122,7 @@ TEST(KillAnimal, EachFilterSilencesOnlyItsOwnCauseAndEveryDeathCounts) {
       KillAnimal(w, slot, cause);
       KillAnimal(w, slot, cause);  // a free slot has nothing left to kill
     }
-    EXPECT_EQ(4u, t.seam.messageLines.size()) << CauseText(off);
+    EXPECT_EQ(4u, t.Events().messageLines.size()) << CauseText(off);
     ASSERT_EQ(4u, w.display->DeathLog.size()) << CauseText(off);
     for (const std::string& line : w.display->DeathLog)
       EXPECT_EQ(std::string::npos, line.find(CauseText(off))) << line;

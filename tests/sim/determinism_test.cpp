@@ -122,7 +122,7 @@ TEST(Determinism, GoldenDigestOfTheTickAlone) {
 // sanitizers, and with the invariant checks after every tick.
 TEST(Determinism, ALongRunStaysSound) {
   TestWorld t(77);
-  t.seam.messageLineLimit = 1000;
+  t.tally.messageLimit = 1000;
   World& world = t.world;
   BuildPlanet(world);
   Populate(world, 80);

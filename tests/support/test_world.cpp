@@ -9,8 +9,14 @@ namespace ombrivale::testing {
 TestWorld::TestWorld(uint64_t seed) {
   world.seam = &seam;
   world.display = &display;
+  world.events.Listen();
   FillMonthNames(display);
   UseVirtualClock(world, seed);
+}
+
+EventTally& TestWorld::Events() {
+  if (!world.events.Empty()) tally.Take(world.events.Drain());
+  return tally;
 }
 
 void FillRows(World& world, int y0, int y1, int32_t terrain) {

@@ -15,9 +15,13 @@ struct TestWorld {
   TestWorld(const TestWorld&) = delete;
   TestWorld& operator=(const TestWorld&) = delete;
 
+  // What the world posted, drained into the tally first.
+  EventTally& Events();
+
   World world;
   HeadlessSeam seam;
   Display display;
+  EventTally tally;
 };
 
 // Sets every cell of rows y0..y1 (inclusive, all columns) to `terrain`.

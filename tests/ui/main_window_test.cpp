@@ -46,14 +46,14 @@ TEST(MainWindowTest, NoTickWhileAWorldIsBeingBuilt) {
   FillMonthNames(*t.world().display);
   NewWorld(t.world());
   ASSERT_TRUE(t.window->Timer2().isActive());
-  t.window->RestartTickSchedule();
+  t.window->Document().RestartTickSchedule();
   QThread::msleep(3);  // the next tick is due; no events run meanwhile
   const uint64_t ticks = t.world().TickCount;
   t.world().GameStarted = 0;
-  t.window->Timer2Fired();
+  t.window->Document().Timer2Fired();
   EXPECT_EQ(t.world().TickCount, ticks);
   t.world().GameStarted = 1;
-  t.window->Timer2Fired();
+  t.window->Document().Timer2Fired();
   EXPECT_GT(t.world().TickCount, ticks);
 }
 

@@ -52,7 +52,7 @@ TEST(StartUpTest, MonthTimerWaitsWhileStartUpAsks) {
   TestMainWindow t;
   t.seam().WhileBoxIsOpen([&t](const HeadlessSeam::Box&) {
     for (int i = 0; i < 30; ++i)
-      t.window->Timer1Fired();  // 15 seconds of the timer
+      t.window->Document().Timer1Fired();  // 15 seconds of the timer
   });
   t.window->StartUp();
   EXPECT_EQ(t.world().display->Label1, "Y0, February");

@@ -59,7 +59,7 @@ TEST(RunControlTest, PauseFreezesTheTicksWhileTheWindowsAnswerAndStepsAreExact) 
   });
   ASSERT_TRUE(Spin([&] { return answered; }));
   for (int i = 0; i < 3; ++i)
-    t.window->Timer1Fired();  // the month timer holds too
+    t.window->Document().Timer1Fired();  // the month timer holds too
   EXPECT_EQ(ticks, world.TickCount);
   EXPECT_TRUE(t.window->IsShown(t.window->StatisticsIfCreated()));
 

@@ -78,7 +78,7 @@ TEST(WorldFilesCrash, AFailedSaveLeavesTheFilesItCarriedOverUntouched) {
   ASSERT_EQ(0, std::remove(stats.c_str()));
   std::filesystem::create_directory(stats);
   EXPECT_EQ(EISDIR, SaveWorld(t.world, scratch.AutoSave()).number);
-  EXPECT_EQ("Save Failed", t.seam.messageLines.back());
+  EXPECT_EQ("Save Failed", t.Events().messageLines.back());
   EXPECT_EQ("", FirstDifference(before, ReadFolder(scratch.AutoSave())));
 }
 
@@ -117,12 +117,12 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
       SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
       const FolderFiles before = ReadFolder(scratch.AutoSave());
       t.seam.boxes.clear();
-      t.seam.messageLines.clear();
+      t.Events().messageLines.clear();
       FaultyFileSystem faulty;
       faulty.noExchange = noExchange;
       faulty.failAt = k;
       const bool ok = !SaveWorld(t.world, scratch.AutoSave(), faulty).failed();
-      EXPECT_EQ(std::vector<std::string>{ok ? "Saved" : "Save Failed"}, t.seam.messageLines);
+      EXPECT_EQ(std::vector<std::string>{ok ? "Saved" : "Save Failed"}, t.Events().messageLines);
       EXPECT_EQ(Pointer::Default, t.seam.pointer);
       EXPECT_TRUE(ok ? t.seam.boxes.empty() : ShowsError(t.seam, EIO));
       failures += ok ? 0 : 1;
@@ -345,7 +345,7 @@ TEST(WorldFilesCrash, FullDiskReportsSaveFailedAndKeepsThePreviousSave) {
   ASSERT_EQ(1u, full.seam.boxes.size());
   EXPECT_TRUE(full.seam.boxes[0].text.starts_with("Error  28\n\rNo space left on device\n\r"))
       << full.seam.boxes[0].text;
-  EXPECT_EQ("Save Failed", full.seam.messageLines.back());
+  EXPECT_EQ("Save Failed", full.Events().messageLines.back());
   EXPECT_EQ(std::vector<std::string>{"AutoSave"}, FolderNames(scratch.path));
   EXPECT_EQ(SavedDigest(small.world), LoadedDigest(scratch.AutoSave()));
 }

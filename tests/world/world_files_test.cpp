@@ -84,7 +84,7 @@ TEST(WorldFiles, SmallWorldIsSavedByteForByte) {
 
   ASSERT_FALSE(SaveWorld(w, scratch.AutoSave()).failed());
   EXPECT_TRUE(t.seam.boxes.empty());
-  EXPECT_EQ(std::vector<std::string>{"Saved"}, t.seam.messageLines);
+  EXPECT_EQ(std::vector<std::string>{"Saved"}, t.Events().messageLines);
   EXPECT_EQ(2u, t.seam.pointerChanges);  // the wait pointer, then the normal one
   EXPECT_EQ(Pointer::Default, t.seam.pointer);
   const std::string folder = scratch.AutoSave() + "/";
@@ -134,7 +134,7 @@ TEST(WorldFiles, SmallWorldIsSavedByteForByte) {
   ASSERT_TRUE(LoadWorld(loaded.world, scratch.AutoSave()));
   EXPECT_EQ(1, loaded.world.WorldLoaded);
   EXPECT_TRUE(loaded.seam.boxes.empty());
-  EXPECT_EQ(1u, loaded.seam.mapRedraws);
+  EXPECT_EQ(1u, loaded.Events().mapRedraws);
   EXPECT_EQ(-1, loaded.world.Map.At(kFoodKindLayer, 0, -1));
   EXPECT_EQ(254, loaded.world.Map.At(kFoodKindLayer, 320, 100));
   EXPECT_TRUE(w.Map.layers[kFoodAmountLayer] == loaded.world.Map.layers[kFoodAmountLayer]);
@@ -208,7 +208,7 @@ TEST(WorldFiles, MapValueOneByteCannotHoldFailsTheSave) {
         "It'd be a good idea to give this number to Brenlo.",
         changed.seam.boxes[0].text);
     EXPECT_EQ(Buttons::Ok, changed.seam.boxes[0].buttons);
-    EXPECT_EQ(std::vector<std::string>{"Save Failed"}, changed.seam.messageLines);
+    EXPECT_EQ(std::vector<std::string>{"Save Failed"}, changed.Events().messageLines);
     EXPECT_EQ(SavedDigest(t.world), LoadedDigest(scratch.AutoSave()));
   }
 }
@@ -225,7 +225,7 @@ TEST(WorldFiles, MissingFolderLoadsNothingAndIsMadeBySaving) {
   EXPECT_EQ("AutoSave Not Loaded", t.seam.boxes[1].text);
   EXPECT_EQ(0, t.world.WorldLoaded);
   EXPECT_EQ(9, t.world.Year);
-  EXPECT_EQ(0u, t.seam.mapRedraws);
+  EXPECT_EQ(0u, t.Events().mapRedraws);
 
   // The save makes the folder, and the folders above it, without a word.
   const std::string deep = scratch.path + "/program/AutoSave";
@@ -320,7 +320,7 @@ TEST(WorldFiles, DamagedFilesAreReportedAndSkippedOrCancelled) {
       EXPECT_EQ("Skip?: Do you want to cancel this routine?",
                 t.seam.boxes[1].title + ": " + t.seam.boxes[1].text);
       EXPECT_EQ(Buttons::YesNo, t.seam.boxes[1].buttons);
-      EXPECT_EQ(1u, t.seam.mapRedraws);
+      EXPECT_EQ(1u, t.Events().mapRedraws);
       EXPECT_EQ(answer == Answer::No, loaded);
       EXPECT_EQ(answer == Answer::No ? 1 : 0, t.world.WorldLoaded);
       const std::string file = c.file;
