@@ -6,6 +6,8 @@
 # Only ui includes Qt.
 #
 #   cmake -DSOURCE_DIR=<repository> -P cmake/check_layers.cmake
+cmake_policy(SET CMP0057 NEW)  # if(... IN_LIST ...)
+
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "check_layers: set SOURCE_DIR")
 endif()
@@ -42,8 +44,45 @@ foreach(layer ${layers})
   endforeach()
 endforeach()
 
+# Inside ui: the main window puts the others together, so no other window's
+# file includes it, and no header reaches itself through the headers it
+# includes.
+file(GLOB ui_files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/ui/*.h ${SOURCE_DIR}/ui/*.cpp)
+set(ui_headers "")
+foreach(source ${ui_files})
+  file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"ui/")
+  set(uses_${source} "")
+  foreach(line ${includes})
+    if(line MATCHES "\"(ui/[a-z_]+\\.h)\"")
+      list(APPEND uses_${source} ${CMAKE_MATCH_1})
+    endif()
+  endforeach()
+  if(source MATCHES "\\.h$")
+    list(APPEND ui_headers ${source})
+  endif()
+  if("ui/main_window.h" IN_LIST uses_${source}
+     AND NOT source MATCHES "^ui/(main|main_window)\\.cpp$")
+    list(APPEND violations "${source}: only the program's main and the main window include ui/main_window.h")
+  endif()
+endforeach()
+foreach(header ${ui_headers})
+  set(reached "")
+  set(frontier ${uses_${header}})
+  while(frontier)
+    list(POP_FRONT frontier next)
+    if(next IN_LIST reached)
+      continue()
+    endif()
+    list(APPEND reached ${next})
+    list(APPEND frontier ${uses_${next}})
+  endwhile()
+  if(header IN_LIST reached)
+    list(APPEND violations "${header}: includes itself through the headers it includes")
+  endif()
+endforeach()
+
 if(violations)
   list(JOIN violations "\n  " text)
   message(FATAL_ERROR "Includes across the layers:\n  ${text}")
 endif()
-message(STATUS "Layers: every include points down")
+message(STATUS "Layers: every include points down, and no ui header runs in a circle")
