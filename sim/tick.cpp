@@ -64,6 +64,31 @@ bool IsGround(const World& world, int column, int row) {
   return world.Map.At(kTerrainLayer, column, row) == kGround;
 }
 
+// After the animals stepped: the dots left for the window to colour, the
+// minimised window's caption, and the marker on the tracked animal.
+void ShowTickOnDisplay(World& world, Display& display, const MapPicture* dots,
+                       const MapPicture* ruleColours, bool anyOccupied) {
+  if (dots != nullptr && ruleColours == nullptr) display.colouringStale = true;
+  if (dots == nullptr && anyOccupied) {
+    std::string caption = "Brenlo Ostik's Ombrivale [";
+    caption += display.Label1;
+    caption += ']';
+    if (caption != display.MainCaption) {
+      display.MainCaption = std::move(caption);
+      world.events.Post(CaptionsChanged{});
+    }
+  }
+  const int selected = display.SelectedAnimal;
+  if (selected >= 1 && selected <= kSlotCount && IsOccupied(AnimalAt(world, selected))) {
+    const Animal& tracked = AnimalAt(world, selected);
+    Marker& marker = display.Image1;
+    marker.Left = (tracked.X / double(kHundredthsPerCell) - marker.Width / 2 / kTwipsPerPixel) *
+                  kTwipsPerPixel;
+    marker.Top = (tracked.Y / double(kHundredthsPerCell) - marker.Height / 2 / kTwipsPerPixel) *
+                 kTwipsPerPixel;
+  }
+}
+
 }  // namespace
 
 void SimulationTick(World& world, const StepRules& rules) {
@@ -130,27 +155,7 @@ void SimulationTick(World& world, const StepRules& rules) {
     }
   }
 
-  if (dots != nullptr && ruleColours == nullptr) display->colouringStale = true;
-  if (display != nullptr) {
-    if (dots == nullptr && anyOccupied) {
-      std::string caption = "Brenlo Ostik's Ombrivale [";
-      caption += display->Label1;
-      caption += ']';
-      if (caption != display->MainCaption) {
-        display->MainCaption = std::move(caption);
-        world.events.Post(CaptionsChanged{});
-      }
-    }
-    const int selected = display->SelectedAnimal;
-    if (selected >= 1 && selected <= kSlotCount && IsOccupied(AnimalAt(world, selected))) {
-      const Animal& tracked = AnimalAt(world, selected);
-      Marker& marker = display->Image1;
-      marker.Left = (tracked.X / double(kHundredthsPerCell) - marker.Width / 2 / kTwipsPerPixel) *
-                    kTwipsPerPixel;
-      marker.Top = (tracked.Y / double(kHundredthsPerCell) - marker.Height / 2 / kTwipsPerPixel) *
-                   kTwipsPerPixel;
-    }
-  }
+  if (display != nullptr) ShowTickOnDisplay(world, *display, dots, ruleColours, anyOccupied);
 
   seam.ProcessEvents();
   RecordSampleIfMonthChanged(world);
@@ -209,7 +214,6 @@ void MonthStep(World& world) {
     *end++ = ' ';
     end = std::copy(month.begin(), month.end(), end);
     display->Label1.assign(1, 'Y').append(text, end);
-
 
     // " 12 Animals": one blank where a minus sign would stand.
     end = std::to_chars(text, text + 16, world.AnimalCount).ptr;

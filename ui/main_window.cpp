@@ -175,6 +175,30 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   seam_.applyPlacements = [this](const WindowPlacement(&windows)[kWindowCount]) {
     ApplyPlacements(windows);
   };
+  ChooseFolders();
+
+  setObjectName(QStringLiteral("MainWindow"));
+  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowIcon(QIcon(QPixmap::fromImage(DrawPlanetPicture(QSize(64, 64), true))));
+  scale_ = environment_.mapScale;
+  if (scale_ <= 0) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    scale_ = screen != nullptr ? MiniMapScaleFor(screen->availableGeometry().size()) : 1;
+  }
+  BuildCentralWidget();
+  BuildMenus();
+  ApplyLayout();
+  RefreshStatus();
+  resize(std::max(picture1_->width() + 40, 800), picture1_->height() + 480);
+
+  ConnectDocument();
+  document_.Timer1().start();
+  AddRunControl();
+  qApp->installEventFilter(new MnemonicFilter(*mdi_, this));
+  FollowSessionManager();
+}
+
+void MainWindow::ChooseFolders() {
   if (environment_.programFolder.isEmpty())
     environment_.programFolder = QCoreApplication::applicationDirPath();
   if (environment_.fallbackFolder.isEmpty())
@@ -182,17 +206,9 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   if (!FolderIsWritable(environment_.programFolder)) QDir().mkpath(environment_.fallbackFolder);
   folders_ = ChooseProgramFolders(environment_.programFolder, environment_.fallbackFolder);
   world_->AutoSaveFolder = folders_.autoSaveFolder.toStdString();
+}
 
-  setObjectName(QStringLiteral("MainWindow"));
-  setWindowTitle(QString::fromUtf8(kCaption));
-  setWindowIcon(QIcon(QPixmap::fromImage(DrawPlanetPicture(QSize(64, 64), true))));
-
-  scale_ = environment_.mapScale;
-  if (scale_ <= 0) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    scale_ = screen != nullptr ? MiniMapScaleFor(screen->availableGeometry().size()) : 1;
-  }
-
+void MainWindow::BuildCentralWidget() {
   auto* central = new QWidget(this);
   auto* column = new QVBoxLayout(central);
   column->setContentsMargins(0, 0, 0, 0);
@@ -218,15 +234,9 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   legend_->beforePaint = miniMap_->beforePaint;
   connect(miniMap_, &MiniMapWidget::LeftPressed, this, &MainWindow::MiniMapLeftPressed);
   connect(miniMap_, &MiniMapWidget::RightPressed, this, &MainWindow::MiniMapRightPressed);
+}
 
-  BuildMenus();
-  ApplyLayout();
-  RefreshStatus();
-  resize(std::max(picture1_->width() + 40, 800), picture1_->height() + 480);
-
-  ConnectDocument();
-  document_.Timer1().start();
-
+void MainWindow::AddRunControl() {
   // Beside the windows of the rules: the statistics window, the "&Run" menu
   // and the status bar.
   QAction* statistics = findChild<QMenu*>(QStringLiteral("menu_window"))
@@ -237,8 +247,9 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   run_ = new RunControl(*this, document_);
   connect(run_, &RunControl::BatchEnded, this, &MainWindow::DrawWorldView);
   if (environment_.startPaused) run_->SetPaused(true);
-  qApp->installEventFilter(new MnemonicFilter(*mdi_, this));
+}
 
+void MainWindow::FollowSessionManager() {
 #ifndef QT_NO_SESSIONMANAGER
   // A desktop logout asks too; a "No" to quitting keeps the session open
   // when the session manager lets us.
@@ -270,80 +281,100 @@ MainWindow::~MainWindow() {
   world_->seam = nullptr;
 }
 
-void MainWindow::BuildMenus() {
-  auto add = [this](QMenu* menu, const char* name, const QString& caption, auto handler) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-  };
-  auto checkable = [&](QMenu* menu, const char* name, const QString& caption, auto handler) {
-    QAction* action = add(menu, name, caption, handler);
-    action->setCheckable(true);
-    return action;
-  };
+template <class Handler>
+QAction* MainWindow::AddEntry(QMenu* menu, const char* name, const QString& caption,
+                              Handler handler) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(QString::fromLatin1(name));
+  connect(action, &QAction::triggered, this, handler);
+  return action;
+}
 
+template <class Handler>
+QAction* MainWindow::AddCheckEntry(QMenu* menu, const char* name, const QString& caption,
+                                   Handler handler) {
+  QAction* action = AddEntry(menu, name, caption, handler);
+  action->setCheckable(true);
+  return action;
+}
+
+void MainWindow::BuildMenus() {
+  BuildFileMenu();
+  BuildOptionsMenu();
+  BuildWindowMenu();
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->setObjectName(QStringLiteral("menu_help"));
+  AddEntry(help, "menu_help_help", QStringLiteral("&Help"), [this] { OpenHelp(); });
+  AddEntry(help, "menu_help_about", QStringLiteral("&About"), [this] { ShowAbout(); });
+  BuildEditMenu();
+  SyncCheckMarks();
+}
+
+void MainWindow::BuildFileMenu() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("menu_file"));
-  add(file, "menu_file_new", QStringLiteral("&New World"), [this] {
+  AddEntry(file, "menu_file_new", QStringLiteral("&New World"), [this] {
     NewWorld(*world_);
     document_.Drain();
     ShowWorldNow();
   });
-  add(file, "menu_file_save", QStringLiteral("&Save World to AutoSave Folder"),
-      [this] { SaveWorld(*world_, folders_.autoSaveFolder.toStdString()); });
-  recordFrames_ = add(file, "menu_file_record", QStringLiteral("&Record Frames..."),
-                      [this] { RecordFrames(); });
-  add(file, "menu_file_exit", QStringLiteral("E&xit Programme"), [this] { Quit(); });
+  AddEntry(file, "menu_file_save", QStringLiteral("&Save World to AutoSave Folder"),
+           [this] { SaveWorld(*world_, folders_.autoSaveFolder.toStdString()); });
+  recordFrames_ = AddEntry(file, "menu_file_record", QStringLiteral("&Record Frames..."),
+                           [this] { RecordFrames(); });
+  AddEntry(file, "menu_file_exit", QStringLiteral("E&xit Programme"), [this] { Quit(); });
+}
 
+void MainWindow::BuildOptionsMenu() {
   QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
   options->setObjectName(QStringLiteral("menu_options"));
-  checkable(options, "menu_options_log", QStringLiteral("Make &Log"),
-            [this] { ToggleOption(Option::Log); });
-  checkable(options, "menu_options_restart", QStringLiteral("Auto &Restart"),
-            [this] { ToggleOption(Option::Restart); });
-  checkable(options, "menu_options_colour", QStringLiteral("Use Real &Colours"),
-            [this] { ToggleOption(Option::Colour); });
-  checkable(options, "menu_options_least", QStringLiteral("Overwrite &Least Evolved"),
-            [this] { ToggleOption(Option::Least); });
-  checkable(options, "menu_options_autosave", QStringLiteral("Auto &Save (Saves Every Ten Years)"),
-            [this] { ToggleOption(Option::AutoSave); });
+  AddCheckEntry(options, "menu_options_log", QStringLiteral("Make &Log"),
+                [this] { ToggleOption(Option::Log); });
+  AddCheckEntry(options, "menu_options_restart", QStringLiteral("Auto &Restart"),
+                [this] { ToggleOption(Option::Restart); });
+  AddCheckEntry(options, "menu_options_colour", QStringLiteral("Use Real &Colours"),
+                [this] { ToggleOption(Option::Colour); });
+  AddCheckEntry(options, "menu_options_least", QStringLiteral("Overwrite &Least Evolved"),
+                [this] { ToggleOption(Option::Least); });
+  AddCheckEntry(options, "menu_options_autosave",
+                QStringLiteral("Auto &Save (Saves Every Ten Years)"),
+                [this] { ToggleOption(Option::AutoSave); });
   BuildColourByMenu(options);
   // Not "World &Conditions...": "Use Real &Colours" has C.
   options->addSeparator();
-  add(options, "menu_options_conditions", QStringLiteral("&World Conditions..."),
-      [this] { ShowWorldConditions(); });
+  AddEntry(options, "menu_options_conditions", QStringLiteral("&World Conditions..."),
+           [this] { ShowWorldConditions(); });
   connect(options, &QMenu::aboutToShow, this, &MainWindow::SyncCheckMarks);
+}
 
+void MainWindow::BuildWindowMenu() {
   QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
   window->setObjectName(QStringLiteral("menu_window"));
-  add(window, "menu_window_world", QStringLiteral("Show &World"), [this] { ShowWorldView(); });
-  add(window, "menu_window_properties", QStringLiteral("Show Animal &Properties"),
-      [this] { ShowPropertiesWindow(); });
-  add(window, "menu_window_quick", QStringLiteral("Show &QuickDraw"),
-      [this] { ShowQuickDrawWindow(); });
-  add(window, "menu_window_playgod", QStringLiteral("Show Play-&God"), [this] { ShowPlayGod(); });
+  AddEntry(window, "menu_window_world", QStringLiteral("Show &World"), [this] { ShowWorldView(); });
+  AddEntry(window, "menu_window_properties", QStringLiteral("Show Animal &Properties"),
+           [this] { ShowPropertiesWindow(); });
+  AddEntry(window, "menu_window_quick", QStringLiteral("Show &QuickDraw"),
+           [this] { ShowQuickDrawWindow(); });
+  AddEntry(window, "menu_window_playgod", QStringLiteral("Show Play-&God"),
+           [this] { ShowPlayGod(); });
   // The mini map is always shown: the entry is there but does nothing.
-  add(window, "menu_window_map", QStringLiteral("Show &MiniMap"), [] {})->setEnabled(false);
-  add(window, "menu_window_log", QStringLiteral("Show &Log"), [this] { ShowLog(); });
-  add(window, "menu_window_family", QStringLiteral("Show &Family Tree"),
-      [this] { ShowFamilyTree(); });
-  add(window, "menu_window_species", QStringLiteral("Show Species &Tree"),
-      [this] { ShowSpeciesTree(); });
+  AddEntry(window, "menu_window_map", QStringLiteral("Show &MiniMap"), [] {})->setEnabled(false);
+  AddEntry(window, "menu_window_log", QStringLiteral("Show &Log"), [this] { ShowLog(); });
+  AddEntry(window, "menu_window_family", QStringLiteral("Show &Family Tree"),
+           [this] { ShowFamilyTree(); });
+  AddEntry(window, "menu_window_species", QStringLiteral("Show Species &Tree"),
+           [this] { ShowSpeciesTree(); });
+}
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  help->setObjectName(QStringLiteral("menu_help"));
-  add(help, "menu_help_help", QStringLiteral("&Help"), [this] { OpenHelp(); });
-  add(help, "menu_help_about", QStringLiteral("&About"), [this] { ShowAbout(); });
-
+void MainWindow::BuildEditMenu() {
   editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
   editMenu_->setObjectName(QStringLiteral("menu_edit"));
-  checkable(editMenu_, "menu_edit_log", QStringLiteral("Make &Log"),
-            [this] { ToggleOption(Option::Log); });
-  add(editMenu_, "menu_edit_del", QStringLiteral("&Delete Entry"), [this] {
+  AddCheckEntry(editMenu_, "menu_edit_log", QStringLiteral("Make &Log"),
+                [this] { ToggleOption(Option::Log); });
+  AddEntry(editMenu_, "menu_edit_del", QStringLiteral("&Delete Entry"), [this] {
     if (log_) log_->DeleteEntry();
   });
-  add(editMenu_, "menu_edit_refreshlog", QStringLiteral("&Refresh Log"), [this] {
+  AddEntry(editMenu_, "menu_edit_refreshlog", QStringLiteral("&Refresh Log"), [this] {
     if (display_->DeathLog.empty()) return;
     display_->DeathLog.clear();
     ++display_->logVersion;
@@ -352,19 +383,19 @@ void MainWindow::BuildMenus() {
   editMenu_->addSeparator()->setObjectName(QStringLiteral("menu_edit_line1"));
   QMenu* these = editMenu_->addMenu(QStringLiteral("Show &These"));
   these->setObjectName(QStringLiteral("menu_edit_these"));
-  checkable(these, "menu_edit_these_oldage", QStringLiteral("Old &Age Deaths"),
-            [this] { ToggleFilter(Cause::OldAge); });
-  checkable(these, "menu_edit_these_suff", QStringLiteral("&Suffocation Deaths"),
-            [this] { ToggleFilter(Cause::Suffocation); });
-  checkable(these, "menu_edit_these_over", QStringLiteral("&Overwritten \"Deaths\""),
-            [this] { ToggleFilter(Cause::Overwritten); });
-  checkable(these, "menu_edit_these_hunger", QStringLiteral("&Hunger Deaths"),
-            [this] { ToggleFilter(Cause::Hunger); });
-  checkable(these, "menu_edit_these_eaten", QStringLiteral("&Eaten Deaths"),
-            [this] { ToggleFilter(Cause::Eaten); });
+  AddCheckEntry(these, "menu_edit_these_oldage", QStringLiteral("Old &Age Deaths"),
+                [this] { ToggleFilter(Cause::OldAge); });
+  AddCheckEntry(these, "menu_edit_these_suff", QStringLiteral("&Suffocation Deaths"),
+                [this] { ToggleFilter(Cause::Suffocation); });
+  AddCheckEntry(these, "menu_edit_these_over", QStringLiteral("&Overwritten \"Deaths\""),
+                [this] { ToggleFilter(Cause::Overwritten); });
+  AddCheckEntry(these, "menu_edit_these_hunger", QStringLiteral("&Hunger Deaths"),
+                [this] { ToggleFilter(Cause::Hunger); });
+  AddCheckEntry(these, "menu_edit_these_eaten", QStringLiteral("&Eaten Deaths"),
+                [this] { ToggleFilter(Cause::Eaten); });
   // Beside the five of the rules: the animals killed in Play God.
-  checkable(these, "menu_edit_these_sacrificed", QStringLiteral("Sa&crificed Deaths"),
-            [this] { ToggleFilter(Cause::Sacrificed); });
+  AddCheckEntry(these, "menu_edit_these_sacrificed", QStringLiteral("Sa&crificed Deaths"),
+                [this] { ToggleFilter(Cause::Sacrificed); });
   connect(these, &QMenu::aboutToShow, this, &MainWindow::SyncCheckMarks);
   connect(editMenu_, &QMenu::aboutToShow, this, [this] {
     SyncCheckMarks();
@@ -373,7 +404,6 @@ void MainWindow::BuildMenus() {
         ->setEnabled(list != nullptr && list->currentRow() >= 0 &&
                      !list->selectedItems().isEmpty());
   });
-  SyncCheckMarks();
 }
 
 QAction* MainWindow::Action(const char* name) const {
@@ -1025,7 +1055,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::WindowStateChange) setWindowTitle(QString::fromUtf8(kCaption));
+  if (event->type() == QEvent::WindowStateChange) {
+    setWindowTitle(QString::fromUtf8(kCaption));
+    ShowMainCaption();  // minimised: the date as the last tick left it
+  }
   QMainWindow::changeEvent(event);
 }
 

@@ -202,8 +202,23 @@ class MainWindow : public QMainWindow, public MainWindowServices {
  private:
   enum class OnClose : uint8_t { Hide, Destroy };
 
+  // The constructor's steps.
+  void ChooseFolders();
+  void BuildCentralWidget();
   void ConnectDocument();
   void BuildMenus();
+  void BuildFileMenu();
+  void BuildOptionsMenu();
+  void BuildWindowMenu();
+  void BuildEditMenu();
+  // "Show &Statistics", the "&Run" menu and the status bar.
+  void AddRunControl();
+  // A desktop logout asks to quit as the window's closing does.
+  void FollowSessionManager();
+  template <class Handler>
+  QAction* AddEntry(QMenu* menu, const char* name, const QString& caption, Handler handler);
+  template <class Handler>
+  QAction* AddCheckEntry(QMenu* menu, const char* name, const QString& caption, Handler handler);
   void BuildColourByMenu(QMenu* options);
   void ApplyLayout();
   QMdiSubWindow* AddChild(QWidget* window, OnClose onClose);

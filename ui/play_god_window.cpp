@@ -132,79 +132,98 @@ void SeaMap::paintEvent(QPaintEvent*) {
 PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
   setWindowTitle(QStringLiteral("Play God"));
-  const World& world = services_.GetWorld();
+  QGroupBox* search = BuildSearchFrame();
+  QGroupBox* sacrifice = BuildSacrificeFrame();
+  QGroupBox* creation = BuildCreationFrame();
+  auto* lower = new QHBoxLayout;
+  lower->addWidget(sacrifice);
+  lower->addWidget(creation, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(search);
+  layout->addLayout(lower);
+  connect(&services_.Document(), &WorldDocument::MapRedrawn, map_, &SeaMap::RefreshBackdrop);
+}
 
-  // Find Animal With These Commonly Queried Characteristics:
-  auto* frame1 =
+// "Find Animal With These Commonly Queried Characteristics:" (Frame1).
+QGroupBox* PlayGodWindow::BuildSearchFrame() {
+  auto* frame =
       new QGroupBox(QStringLiteral("Find Animal With These Commonly Queried Characteristics:"));
-  comboCov_ = MakeList(frame1, kCoveringEntries);
-  comboWalk_ = MakeList(frame1, kWalkingEntries);
-  comboDiet_ = MakeList(frame1, kDietEntries);
-  comboBreath_ = MakeList(frame1, kBreathingEntries);
+  comboCov_ = MakeList(frame, kCoveringEntries);
+  comboWalk_ = MakeList(frame, kWalkingEntries);
+  comboDiet_ = MakeList(frame, kDietEntries);
+  comboBreath_ = MakeList(frame, kBreathingEntries);
   comboCov_->setObjectName(QStringLiteral("Combo_Cov"));
   comboWalk_->setObjectName(QStringLiteral("Combo_Walk"));
   comboDiet_->setObjectName(QStringLiteral("Combo_Diet"));
   comboBreath_->setObjectName(QStringLiteral("Combo_Breath"));
-  auto* command1 = new QPushButton(QStringLiteral("&Find Them"), frame1);
-  command1->setObjectName(QStringLiteral("Command1"));
-  list1_ = new QListWidget(frame1);
-  list1_->setObjectName(QStringLiteral("List1"));
-  label2_[0] = new QLabel(frame1);
-  label2_[1] = new QLabel(frame1);
-  auto* search = new QGridLayout(frame1);
-  search->addWidget(new QLabel(QStringLiteral("Covering:")), 0, 0);
-  search->addWidget(comboCov_, 0, 1);
-  search->addWidget(new QLabel(QStringLiteral("Walking:")), 1, 0);
-  search->addWidget(comboWalk_, 1, 1);
-  search->addWidget(new QLabel(QStringLiteral("Diet:")), 2, 0);
-  search->addWidget(comboDiet_, 2, 1);
-  search->addWidget(new QLabel(QStringLiteral("Breathing:")), 3, 0);
-  search->addWidget(comboBreath_, 3, 1);
-  search->addWidget(command1, 4, 0, 1, 2);
-  search->addWidget(list1_, 0, 2, 5, 1);
-  search->addWidget(label2_[0], 5, 2);
-  search->addWidget(label2_[1], 6, 2);
-  connect(command1, &QPushButton::clicked, this, &PlayGodWindow::Command1_Click);
+  auto* findThem = new QPushButton(QStringLiteral("&Find Them"), frame);
+  findThem->setObjectName(QStringLiteral("Command1"));
+  foundList_ = new QListWidget(frame);
+  foundList_->setObjectName(QStringLiteral("List1"));
+  foundCounts_[0] = new QLabel(frame);
+  foundCounts_[1] = new QLabel(frame);
+  auto* grid = new QGridLayout(frame);
+  grid->addWidget(new QLabel(QStringLiteral("Covering:")), 0, 0);
+  grid->addWidget(comboCov_, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Walking:")), 1, 0);
+  grid->addWidget(comboWalk_, 1, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Diet:")), 2, 0);
+  grid->addWidget(comboDiet_, 2, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Breathing:")), 3, 0);
+  grid->addWidget(comboBreath_, 3, 1);
+  grid->addWidget(findThem, 4, 0, 1, 2);
+  grid->addWidget(foundList_, 0, 2, 5, 1);
+  grid->addWidget(foundCounts_[0], 5, 2);
+  grid->addWidget(foundCounts_[1], 6, 2);
+  connect(findThem, &QPushButton::clicked, this, &PlayGodWindow::Command1_Click);
+  return frame;
+}
 
-  // Sacrifice
-  auto* frame2 = new QGroupBox(QStringLiteral("Sacrifice"));
-  list2_ = new QListWidget(frame2);
-  list2_->setObjectName(QStringLiteral("List2"));
-  auto* command2 = new QPushButton(QStringLiteral("&Kill It"), frame2);
-  command2->setObjectName(QStringLiteral("Command2"));
-  connect(command2, &QPushButton::clicked, this, &PlayGodWindow::Command2_Click);
-  auto* sacrifice = new QVBoxLayout(frame2);
-  sacrifice->addWidget(list2_);
-  sacrifice->addWidget(command2);
+// "Sacrifice" (Frame2): the animals found, and "&Kill It".
+QGroupBox* PlayGodWindow::BuildSacrificeFrame() {
+  auto* frame = new QGroupBox(QStringLiteral("Sacrifice"));
+  sacrificeList_ = new QListWidget(frame);
+  sacrificeList_->setObjectName(QStringLiteral("List2"));
+  auto* killIt = new QPushButton(QStringLiteral("&Kill It"), frame);
+  killIt->setObjectName(QStringLiteral("Command2"));
+  connect(killIt, &QPushButton::clicked, this, &PlayGodWindow::Command2_Click);
+  auto* column = new QVBoxLayout(frame);
+  column->addWidget(sacrificeList_);
+  column->addWidget(killIt);
+  return frame;
+}
 
-  // Creation
-  auto* frame3 = new QGroupBox(QStringLiteral("Creation"));
-  auto* command3 = new QPushButton(QStringLiteral("&Design New Animal"), frame3);
-  auto* command4 = new QPushButton(QStringLiteral("&Load Animal From OBG"), frame3);
-  command3->setObjectName(QStringLiteral("Command3"));
-  command4->setObjectName(QStringLiteral("Command4"));
-  connect(command3, &QPushButton::clicked, this, &PlayGodWindow::Command3_Click);
-  connect(command4, &QPushButton::clicked, this, &PlayGodWindow::Command4_Click);
-  dropLabel_ = new QLabel(QStringLiteral("Animal to drop: none yet (load or design one)"), frame3);
+// "Creation" (Frame3): the animal to drop, how to drop it, the map and the
+// sea level.
+QGroupBox* PlayGodWindow::BuildCreationFrame() {
+  const World& world = services_.GetWorld();
+  auto* frame = new QGroupBox(QStringLiteral("Creation"));
+  auto* design = new QPushButton(QStringLiteral("&Design New Animal"), frame);
+  auto* loadFile = new QPushButton(QStringLiteral("&Load Animal From OBG"), frame);
+  design->setObjectName(QStringLiteral("Command3"));
+  loadFile->setObjectName(QStringLiteral("Command4"));
+  connect(design, &QPushButton::clicked, this, &PlayGodWindow::Command3_Click);
+  connect(loadFile, &QPushButton::clicked, this, &PlayGodWindow::Command4_Click);
+  dropLabel_ = new QLabel(QStringLiteral("Animal to drop: none yet (load or design one)"), frame);
   dropLabel_->setObjectName(QStringLiteral("DropLabel"));
   static const char* const kDrops[] = {"Don't Drop Any", "Place Pair (Both Sexes)",
                                        "Place One (Alternate Sex)"};
   auto* drops = new QButtonGroup(this);
   auto* dropColumn = new QVBoxLayout;
   for (int i = 0; i < 3; ++i) {
-    auto* option = new QRadioButton(QString::fromLatin1(kDrops[i]), frame3);
+    auto* option = new QRadioButton(QString::fromLatin1(kDrops[i]), frame);
     drops->addButton(option, i);
     connect(option, &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
-    option1_[static_cast<size_t>(i)] = option;
+    dropOptions_[static_cast<size_t>(i)] = option;
     dropColumn->addWidget(option);
   }
-  option1_[0]->setChecked(true);
-  map_ = new SeaMap(world, services_.GetDisplay(), frame3);
+  dropOptions_[0]->setChecked(true);
+  map_ = new SeaMap(world, services_.GetDisplay(), frame);
   map_->setObjectName(QStringLiteral("Map"));
   map_->setToolTip(QStringLiteral("With a placing option chosen, click to drop eggs here."));
   connect(map_, &SeaMap::CellPressed, this, &PlayGodWindow::Map_MouseDown);
 
-  seaLevel_ = new QScrollBar(Qt::Vertical, frame3);
+  seaLevel_ = new QScrollBar(Qt::Vertical, frame);
   seaLevel_->setObjectName(QStringLiteral("SeaLevel"));
   seaLevel_->setRange(std::min<int>(kLowestOffered, world.SeaLevel),
                       std::max<int>(kHighestOffered, world.SeaLevel));
@@ -215,48 +234,41 @@ PlayGodWindow::PlayGodWindow(MainWindowServices& services, QWidget* parent)
   connect(seaLevel_, &QScrollBar::sliderMoved, this, &PlayGodWindow::SeaLevel_Scroll);
   connect(seaLevel_, &QScrollBar::valueChanged, this, &PlayGodWindow::SeaLevel_Change);
 
-  auto* creation = new QGridLayout(frame3);
-  auto* creationButtons = new QHBoxLayout;
-  creationButtons->addWidget(command3);
-  creationButtons->addWidget(command4);
-  creation->addLayout(creationButtons, 0, 0, 1, 3);
-  creation->addLayout(dropColumn, 1, 0, 1, 3);
-  creation->addWidget(dropLabel_, 2, 0, 1, 3);
-  creation->addWidget(map_, 3, 0);
-  creation->addWidget(seaLevel_, 3, 1);
-  creation->addWidget(new QLabel(QStringLiteral("Sea-Level")), 3, 2, Qt::AlignTop);
-  creation->setColumnStretch(3, 1);
-
-  auto* lower = new QHBoxLayout;
-  lower->addWidget(frame2);
-  lower->addWidget(frame3, 1);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(frame1);
-  layout->addLayout(lower);
-  connect(&services_.Document(), &WorldDocument::MapRedrawn, map_, &SeaMap::RefreshBackdrop);
+  auto* grid = new QGridLayout(frame);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(design);
+  buttons->addWidget(loadFile);
+  grid->addLayout(buttons, 0, 0, 1, 3);
+  grid->addLayout(dropColumn, 1, 0, 1, 3);
+  grid->addWidget(dropLabel_, 2, 0, 1, 3);
+  grid->addWidget(map_, 3, 0);
+  grid->addWidget(seaLevel_, 3, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Sea-Level")), 3, 2, Qt::AlignTop);
+  grid->setColumnStretch(3, 1);
+  return frame;
 }
 
 void PlayGodWindow::Command1_Click() {
   Seam& seam = services_.WindowSeam();
   seam.SetPointer(Pointer::Wait);
-  list1_->clear();
+  foundList_->clear();
   PlayGodQuery query;
   query.covering = comboCov_->currentIndex();
   query.walking = comboWalk_->currentIndex();
   query.diet = comboDiet_->currentIndex();
   query.breathing = comboBreath_->currentIndex();
   const PlayGodResult result = FindThem(services_.GetWorld(), query);
-  list2_->clear();
+  sacrificeList_->clear();
   const World& world = services_.GetWorld();
   for (int slot : result.found) {
-    list1_->addItem(QStringLiteral(" %1").arg(slot));
-    auto* entry = new QListWidgetItem(SacrificeEntry(AnimalAt(world, slot), slot), list2_);
+    foundList_->addItem(QStringLiteral(" %1").arg(slot));
+    auto* entry = new QListWidgetItem(SacrificeEntry(AnimalAt(world, slot), slot), sacrificeList_);
     entry->setData(kSlotRole, slot);
     entry->setData(kIdRole,
                    QVariant::fromValue<qulonglong>(LivingId(world.lineage, world.Animals, slot)));
   }
-  label2_[0]->setText(QString::fromStdString(AnimalCountText(list1_->count())));
-  label2_[1]->setText(QString::fromStdString(PercentText(list1_->count(), result.living)));
+  foundCounts_[0]->setText(QString::fromStdString(AnimalCountText(foundList_->count())));
+  foundCounts_[1]->setText(QString::fromStdString(PercentText(foundList_->count(), result.living)));
   seam.SetPointer(Pointer::Default);
 }
 
@@ -284,7 +296,7 @@ void PlayGodWindow::showEvent(QShowEvent* event) {
 
 void PlayGodWindow::Command2_Click() {
   Seam& seam = services_.WindowSeam();
-  QListWidgetItem* entry = list2_->currentItem();
+  QListWidgetItem* entry = sacrificeList_->currentItem();
   if (entry == nullptr) {
     seam.ShowMessageBox("Choose an animal to sacrifice: \"Find Them\" lists them here.", kCaption,
                         Buttons::Ok);
@@ -359,7 +371,7 @@ void PlayGodWindow::Map_MouseDown(int cellX, int cellY) {
         kCaption, Buttons::Ok);
     return;
   }
-  drop_.pair = option1_[1]->isChecked();
+  drop_.pair = dropOptions_[1]->isChecked();
   std::vector<int> placed;
   const DropOutcome outcome =
       DropByPolicy(services_.GetWorld(), *toDrop_, cellX * kHundredthsPerCell,

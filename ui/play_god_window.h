@@ -15,6 +15,8 @@ class QListWidget;
 class QRadioButton;
 class QScrollBar;
 
+class QGroupBox;
+
 namespace ombrivale::ui {
 
 // The Play God window's `Map`: a copy of the mini map's backdrop, taken
@@ -80,12 +82,12 @@ class PlayGodWindow : public QWidget {
   QComboBox* ComboWalk() const { return comboWalk_; }
   QComboBox* ComboDiet() const { return comboDiet_; }
   QComboBox* ComboBreath() const { return comboBreath_; }
-  QListWidget* List1() const { return list1_; }
-  QListWidget* List2() const { return list2_; }
-  QLabel* Label2(int index) const { return label2_[static_cast<size_t>(index)]; }
+  QListWidget* List1() const { return foundList_; }
+  QListWidget* List2() const { return sacrificeList_; }
+  QLabel* Label2(int index) const { return foundCounts_[static_cast<size_t>(index)]; }
   QScrollBar* SeaLevelBar() const { return seaLevel_; }
   SeaMap* Map() const { return map_; }
-  QRadioButton* Option1(int index) const { return option1_[static_cast<size_t>(index)]; }
+  QRadioButton* Option1(int index) const { return dropOptions_[static_cast<size_t>(index)]; }
   // The map's pointer setting: 0 with "Don't Drop Any", 2 with either placing option.
   int MapMousePointer() const { return mapMousePointer_; }
   // The animal eggs are dropped of, once one was loaded or designed.
@@ -98,15 +100,19 @@ class PlayGodWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  QGroupBox* BuildSearchFrame();
+  QGroupBox* BuildSacrificeFrame();
+  QGroupBox* BuildCreationFrame();
+
   MainWindowServices& services_;
   QComboBox* comboCov_ = nullptr;
   QComboBox* comboWalk_ = nullptr;
   QComboBox* comboDiet_ = nullptr;
   QComboBox* comboBreath_ = nullptr;
-  QListWidget* list1_ = nullptr;
-  QListWidget* list2_ = nullptr;
-  std::array<QLabel*, 2> label2_{};
-  std::array<QRadioButton*, 3> option1_{};
+  QListWidget* foundList_ = nullptr;
+  QListWidget* sacrificeList_ = nullptr;
+  std::array<QLabel*, 2> foundCounts_{};
+  std::array<QRadioButton*, 3> dropOptions_{};
   QScrollBar* seaLevel_ = nullptr;
   SeaMap* map_ = nullptr;
   int mapMousePointer_ = 0;

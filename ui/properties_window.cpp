@@ -97,53 +97,65 @@ void PropertiesWindow::FollowHandChanges() {
   if (chosen >= 1 && chosen <= kSlotCount && IsOccupied(AnimalAt(world, chosen))) {
     SelectSlot(chosen);
   } else {
-    list3_->clear();
-    list5_->clear();
+    geneValues_->clear();
+    stateValues_->clear();
   }
+}
+
+// "&Draw It", "&Locate It", "&Update List", "Find Most &Evolved" and
+// "Save As OBG..." (Command1..Command5).
+QGridLayout* PropertiesWindow::BuildButtons() {
+  auto* drawIt = new QPushButton(QStringLiteral("&Draw It"), this);
+  auto* locateIt = new QPushButton(QStringLiteral("&Locate It"), this);
+  auto* updateList = new QPushButton(QStringLiteral("&Update List"), this);
+  auto* findMostEvolved = new QPushButton(QStringLiteral("Find Most &Evolved"), this);
+  drawIt->setObjectName(QStringLiteral("Command1"));
+  locateIt->setObjectName(QStringLiteral("Command2"));
+  updateList->setObjectName(QStringLiteral("Command3"));
+  findMostEvolved->setObjectName(QStringLiteral("Command4"));
+  auto* saveAsObg = new QPushButton(QStringLiteral("Save As OBG..."), this);
+  saveAsObg->setObjectName(QStringLiteral("Command5"));
+
+  auto* buttons = new QGridLayout;
+  buttons->addWidget(drawIt, 0, 0);
+  buttons->addWidget(locateIt, 0, 1);
+  buttons->addWidget(updateList, 1, 0);
+  buttons->addWidget(findMostEvolved, 1, 1);
+  buttons->addWidget(saveAsObg, 2, 0, 1, 2);
+  connect(drawIt, &QPushButton::clicked, this, &PropertiesWindow::DrawIt);
+  connect(locateIt, &QPushButton::clicked, this, &PropertiesWindow::LocateIt);
+  connect(updateList, &QPushButton::clicked, this, &PropertiesWindow::UpdateList);
+  connect(findMostEvolved, &QPushButton::clicked, this, &PropertiesWindow::FindMostEvolved);
+  connect(saveAsObg, &QPushButton::clicked, this, &PropertiesWindow::SaveAsObg);
+  return buttons;
 }
 
 PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
   setWindowTitle(QStringLiteral("Animal Properties"));
 
-  auto* label1 = new QLabel(QStringLiteral("Animal:"), this);
-  list2_ = new QComboBox(this);
-  list2_->setObjectName(QStringLiteral("List2"));
-  list2_->setMinimumContentsLength(5);
-  auto* command1 = new QPushButton(QStringLiteral("&Draw It"), this);
-  auto* command2 = new QPushButton(QStringLiteral("&Locate It"), this);
-  auto* command3 = new QPushButton(QStringLiteral("&Update List"), this);
-  auto* command4 = new QPushButton(QStringLiteral("Find Most &Evolved"), this);
-  command1->setObjectName(QStringLiteral("Command1"));
-  command2->setObjectName(QStringLiteral("Command2"));
-  command3->setObjectName(QStringLiteral("Command3"));
-  command4->setObjectName(QStringLiteral("Command4"));
-  auto* command5 = new QPushButton(QStringLiteral("Save As OBG..."), this);
-  command5->setObjectName(QStringLiteral("Command5"));
-
-  list4_ = new QListWidget(this);
-  list5_ = new QListWidget(this);
-  list1_ = new QListWidget(this);
-  list3_ = new QListWidget(this);
-  list1_->setObjectName(QStringLiteral("List1"));
-  list3_->setObjectName(QStringLiteral("List3"));
-  list4_->setObjectName(QStringLiteral("List4"));
-  list5_->setObjectName(QStringLiteral("List5"));
-  list1_->setToolTip(
+  auto* animalCaption = new QLabel(QStringLiteral("Animal:"), this);
+  animalChoice_ = new QComboBox(this);
+  animalChoice_->setObjectName(QStringLiteral("List2"));
+  animalChoice_->setMinimumContentsLength(5);
+  stateNames_ = new QListWidget(this);
+  stateValues_ = new QListWidget(this);
+  geneNames_ = new QListWidget(this);
+  geneValues_ = new QListWidget(this);
+  geneNames_->setObjectName(QStringLiteral("List1"));
+  geneValues_->setObjectName(QStringLiteral("List3"));
+  stateNames_->setObjectName(QStringLiteral("List4"));
+  stateValues_->setObjectName(QStringLiteral("List5"));
+  geneNames_->setToolTip(
       QStringLiteral("Click on a characteristic here to highlight in the values list as well."));
 
   auto* top = new QHBoxLayout;
-  top->addWidget(label1);
-  top->addWidget(list2_, 1);
-  auto* buttons = new QGridLayout;
-  buttons->addWidget(command1, 0, 0);
-  buttons->addWidget(command2, 0, 1);
-  buttons->addWidget(command3, 1, 0);
-  buttons->addWidget(command4, 1, 1);
-  buttons->addWidget(command5, 2, 0, 1, 2);
+  top->addWidget(animalCaption);
+  top->addWidget(animalChoice_, 1);
+  QGridLayout* buttons = BuildButtons();
   auto* state = new QHBoxLayout;
-  state->addWidget(list4_, 3);
-  state->addWidget(list5_, 2);
+  state->addWidget(stateNames_, 3);
+  state->addWidget(stateValues_, 2);
   // Beside the five state values: the species, found again every month.
   auto* speciesCaption = new QLabel(QStringLiteral("Species:"), this);
   labelSpecies_ = new QLabel(this);
@@ -152,8 +164,8 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
   speciesRow->addWidget(speciesCaption);
   speciesRow->addWidget(labelSpecies_, 1);
   auto* genes = new QHBoxLayout;
-  genes->addWidget(list1_, 3);
-  genes->addWidget(list3_, 2);
+  genes->addWidget(geneNames_, 3);
+  genes->addWidget(geneValues_, 2);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addLayout(buttons);
@@ -162,23 +174,18 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
   layout->addLayout(genes, 1);
   resize(380, 520);
 
-  connect(list2_, &QComboBox::activated, this, [this](int) { List2_Click(); });
-  connect(command1, &QPushButton::clicked, this, &PropertiesWindow::DrawIt);
-  connect(command2, &QPushButton::clicked, this, &PropertiesWindow::LocateIt);
-  connect(command3, &QPushButton::clicked, this, &PropertiesWindow::UpdateList);
-  connect(command4, &QPushButton::clicked, this, &PropertiesWindow::FindMostEvolved);
-  connect(command5, &QPushButton::clicked, this, &PropertiesWindow::SaveAsObg);
-  PairRows(list1_, list3_);
-  PairRows(list3_, list1_);
-  PairRows(list4_, list5_);
-  PairRows(list5_, list4_);
+  connect(animalChoice_, &QComboBox::activated, this, [this](int) { List2_Click(); });
+  PairRows(geneNames_, geneValues_);
+  PairRows(geneValues_, geneNames_);
+  PairRows(stateNames_, stateValues_);
+  PairRows(stateValues_, stateNames_);
 
-  FillList(list4_, StateNames());
-  FillList(list1_, CharacteristicNames());
+  FillList(stateNames_, StateNames());
+  FillList(geneNames_, CharacteristicNames());
   // The five state rows show whole.
-  const int stateHeight = list4_->sizeHintForRow(0) * 5 + 2 * list4_->frameWidth() + 2;
-  list4_->setFixedHeight(stateHeight);
-  list5_->setFixedHeight(stateHeight);
+  const int stateHeight = stateNames_->sizeHintForRow(0) * 5 + 2 * stateNames_->frameWidth() + 2;
+  stateNames_->setFixedHeight(stateHeight);
+  stateValues_->setFixedHeight(stateHeight);
   RefreshAnimalList();
   WorldDocument& document = services_.Document();
   connect(&document, &WorldDocument::MonthTurned, this, [this] {
@@ -191,9 +198,9 @@ PropertiesWindow::PropertiesWindow(MainWindowServices& services, QWidget* parent
 }
 
 int PropertiesWindow::ChosenNumber() const {
-  if (list2_->currentIndex() < 0) return 0;
+  if (animalChoice_->currentIndex() < 0) return 0;
   bool ok = false;
-  const int number = list2_->currentText().trimmed().toInt(&ok);
+  const int number = animalChoice_->currentText().trimmed().toInt(&ok);
   return ok ? number : 0;
 }
 
@@ -203,14 +210,14 @@ void PropertiesWindow::RefreshAnimalList() {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (AnimalAt(world, slot).Alive == 1) occupied.append(QString::number(slot));
   }
-  const QSignalBlocker blocker(list2_);
-  list2_->clear();
-  list2_->addItems(occupied);
-  list2_->setCurrentIndex(-1);  // a combo would pick its first entry on its own
+  const QSignalBlocker blocker(animalChoice_);
+  animalChoice_->clear();
+  animalChoice_->addItems(occupied);
+  animalChoice_->setCurrentIndex(-1);  // a combo would pick its first entry on its own
 }
 
 void PropertiesWindow::SelectList2Index(int index) {
-  list2_->setCurrentIndex(index);
+  animalChoice_->setCurrentIndex(index);
   List2_Click();
 }
 
@@ -218,12 +225,12 @@ void PropertiesWindow::List2_Click() {
   const int chosen = ChosenNumber();
   if (chosen < 1 || chosen > kSlotCount) return;
   UpdateListFive();
-  FillList(list3_, CharacteristicValues(AnimalAt(services_.GetWorld(), chosen)));
+  FillList(geneValues_, CharacteristicValues(AnimalAt(services_.GetWorld(), chosen)));
 }
 
 void PropertiesWindow::ShowAnimal(const Animal& animal, const QString& species) {
-  list2_->setCurrentIndex(-1);
-  FillList(list3_, CharacteristicValues(animal));
+  animalChoice_->setCurrentIndex(-1);
+  FillList(geneValues_, CharacteristicValues(animal));
   FillStateValues(animal);
   labelSpecies_->setText(species);
 }
@@ -236,21 +243,21 @@ void PropertiesWindow::UpdateListFive() {
 }
 
 void PropertiesWindow::FillStateValues(const Animal& animal) {
-  FillList(list5_, {std::to_string(animal.AgeYears), std::to_string(animal.AgeMonths),
-                    std::to_string(animal.Hunger), std::to_string(animal.Sex),
-                    std::to_string(animal.Breath)});
+  FillList(stateValues_, {std::to_string(animal.AgeYears), std::to_string(animal.AgeMonths),
+                          std::to_string(animal.Hunger), std::to_string(animal.Sex),
+                          std::to_string(animal.Breath)});
 }
 
 void PropertiesWindow::UpdateList() {
-  const int remembered = list2_->currentIndex();
+  const int remembered = animalChoice_->currentIndex();
   RefreshAnimalList();
   // The last entry is not selected again: the index must be below count - 1.
-  if (remembered > -1 && remembered < list2_->count() - 1) SelectList2Index(remembered);
+  if (remembered > -1 && remembered < animalChoice_->count() - 1) SelectList2Index(remembered);
 }
 
 void PropertiesWindow::SelectSlot(int slot) {
-  for (int i = 0; i < list2_->count(); ++i) {
-    if (list2_->itemText(i).toInt() == slot) SelectList2Index(i);
+  for (int i = 0; i < animalChoice_->count(); ++i) {
+    if (animalChoice_->itemText(i).toInt() == slot) SelectList2Index(i);
   }
 }
 

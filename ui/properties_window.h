@@ -10,6 +10,8 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
+class QGridLayout;
+
 namespace ombrivale::ui {
 
 // The row names of List1 (123: five egg rows, then 59 per gene set with the
@@ -59,22 +61,23 @@ class PropertiesWindow : public QWidget {
   // The slot number of List2's current entry, 0 when none is selected.
   int ChosenNumber() const;
 
-  QComboBox* List2() const { return list2_; }
-  QListWidget* List1() const { return list1_; }
-  QListWidget* List3() const { return list3_; }
-  QListWidget* List4() const { return list4_; }
-  QListWidget* List5() const { return list5_; }
+  QComboBox* List2() const { return animalChoice_; }
+  QListWidget* List1() const { return geneNames_; }
+  QListWidget* List3() const { return geneValues_; }
+  QListWidget* List4() const { return stateNames_; }
+  QListWidget* List5() const { return stateValues_; }
   QLabel* LabelSpecies() const { return labelSpecies_; }
 
  private:
+  QGridLayout* BuildButtons();
   void FillStateValues(const Animal& animal);
 
   MainWindowServices& services_;
-  QComboBox* list2_ = nullptr;
-  QListWidget* list1_ = nullptr;
-  QListWidget* list3_ = nullptr;
-  QListWidget* list4_ = nullptr;
-  QListWidget* list5_ = nullptr;
+  QComboBox* animalChoice_ = nullptr;
+  QListWidget* geneNames_ = nullptr;
+  QListWidget* geneValues_ = nullptr;
+  QListWidget* stateNames_ = nullptr;
+  QListWidget* stateValues_ = nullptr;
   QLabel* labelSpecies_ = nullptr;
 };
 
