@@ -1,6 +1,7 @@
 // The log window and the Edit menu, its right-click menu.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QtTest/QTest>
 
 #include "ui/log_window.h"
@@ -74,6 +75,26 @@ TEST(LogWindowTest, TheSelectionFollowsItsEntryAndIsNeverMadeUp) {
   EXPECT_EQ(log->List1().selectedItems()[0]->text(), "two");
   t.window->Action("menu_edit_del")->trigger();
   EXPECT_EQ(Entries(log->List1()), (QStringList{"three", "four", "five"}));
+}
+
+// The log follows the running world by itself: deaths logged by ticks reach
+// the open window without a refresh being asked for.
+TEST(LogWindowTest, FollowsTheDeathsOfTheRunningWorld) {
+  TestMainWindow t(TestMainWindow::StartedPaused{3});
+  t.world().LogOn = 1;
+  QTest::keyClick(t.window.get(), Qt::Key_W, Qt::AltModifier);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_L);
+  ui::LogWindow* log = t.window->LogIfCreated();
+  ASSERT_NE(log, nullptr);
+  ASSERT_TRUE(log->isVisible());
+  const std::deque<std::string>& deaths = t.world().display->DeathLog;
+  const size_t before = deaths.size();
+  for (int month = 0; month < 24 && deaths.size() == before; ++month)
+    t.run().StepMonth();
+  ASSERT_GT(deaths.size(), before);
+  QTRY_COMPARE(log->List1().count(), static_cast<int>(deaths.size()));
+  EXPECT_EQ(QString::fromStdString(deaths.back()),
+            log->List1().item(log->List1().count() - 1)->text());
 }
 
 }  // namespace
