@@ -114,6 +114,82 @@ std::vector<double> RestartYears(const History& history) {
   return restarts;
 }
 
+namespace {
+
+// Parents by index; a parent the history lacks, or of another world, or not
+// older, makes a root.
+std::vector<int> ParentIndexes(const SpeciesHistory& history) {
+  const std::vector<SpeciesLife>& species = history.species;
+  std::vector<int> parentOf(species.size(), -1);
+  for (size_t i = 0; i < species.size(); ++i) {
+    const SpeciesLife& life = species[i];
+    const SpeciesLife* parent = life.parent != 0 ? FindSpeciesLife(history, life.parent) : nullptr;
+    if (parent != nullptr && parent->world == life.world && parent->first < life.first)
+      parentOf[i] = static_cast<int>(parent - species.data());
+  }
+  return parentOf;
+}
+
+// The species oldest first within each world, and each one's children in
+// that order as runs of one array: child[start[p] .. start[p + 1]).
+struct Family {
+  std::vector<int> order;
+  std::vector<int> start;
+  std::vector<int> child;
+};
+
+Family ListChildren(const std::vector<SpeciesLife>& species, const std::vector<int>& parentOf) {
+  const size_t n = species.size();
+  Family family;
+  family.order.resize(n);
+  for (size_t i = 0; i < n; ++i)
+    family.order[i] = static_cast<int>(i);
+  std::sort(family.order.begin(), family.order.end(), [&species](int a, int b) {
+    const SpeciesLife& x = species[static_cast<size_t>(a)];
+    const SpeciesLife& y = species[static_cast<size_t>(b)];
+    if (x.world != y.world) return x.world < y.world;
+    return x.first != y.first ? x.first < y.first : x.number < y.number;
+  });
+  family.start.assign(n + 1, 0);
+  for (size_t i = 0; i < n; ++i) {
+    if (parentOf[i] >= 0) ++family.start[static_cast<size_t>(parentOf[i]) + 1];
+  }
+  for (size_t i = 0; i < n; ++i)
+    family.start[i + 1] += family.start[i];
+  family.child.resize(static_cast<size_t>(family.start[n]));
+  std::vector<int> fill(family.start.begin(), family.start.end() - 1);
+  for (const int i : family.order) {
+    const int p = parentOf[static_cast<size_t>(i)];
+    if (p >= 0) family.child[static_cast<size_t>(fill[static_cast<size_t>(p)]++)] = i;
+  }
+  return family;
+}
+
+// Species `i`'s band in the lane from `laneTop`, its points from the
+// history's counts.
+void FillBand(const SpeciesHistory& history, size_t i, double laneTop, double least,
+              SpeciesBand& band) {
+  const SpeciesLife& life = history.species[i];
+  band.species = i;
+  band.number = life.number;
+  band.parent = life.parent;
+  band.world = life.world;
+  band.living = IsLiving(history, life);
+  band.fromYears = static_cast<double>(life.first) / 12;
+  band.toYears = static_cast<double>(life.last + 1) / 12;
+  band.laneTop = laneTop;
+  band.laneHeight = std::max<double>(life.peak, least) + least;
+  band.points.clear();
+  const uint64_t firstBlock = life.first / history.grain;
+  for (size_t k = 0; k < life.counts.size(); ++k) {
+    const uint64_t month = std::max(life.first, (firstBlock + k) * history.grain);
+    band.points.push_back({static_cast<double>(month) / 12, life.counts[k]});
+  }
+  if (!life.counts.empty()) band.points.push_back({band.toYears, life.counts.back()});
+}
+
+}  // namespace
+
 void LayOutSpeciesTree(const SpeciesHistory& history, std::span<const double> restarts,
                        SpeciesTreeLayout& out) {
   const std::vector<SpeciesLife>& species = history.species;
@@ -122,49 +198,21 @@ void LayOutSpeciesTree(const SpeciesHistory& history, std::span<const double> re
   out.restarts.assign(restarts.begin(), restarts.end());
   out.endYears = static_cast<double>(history.nextMonth) / 12;
 
-  // Parents by index; a parent the history lacks, or of another world, or
-  // not older, makes a root.
-  std::vector<int> parentOf(n, -1);
+  const std::vector<int> parentOf = ParentIndexes(history);
+  const Family family = ListChildren(species, parentOf);
   uint16_t largest = 1;
-  for (size_t i = 0; i < n; ++i) {
-    const SpeciesLife& life = species[i];
+  for (const SpeciesLife& life : species)
     largest = std::max(largest, life.peak);
-    const SpeciesLife* parent = life.parent != 0 ? FindSpeciesLife(history, life.parent) : nullptr;
-    if (parent != nullptr && parent->world == life.world && parent->first < life.first)
-      parentOf[i] = static_cast<int>(parent - species.data());
-  }
-  // Oldest first within each world; children are listed in this order.
-  std::vector<int> order(n);
-  for (size_t i = 0; i < n; ++i)
-    order[i] = static_cast<int>(i);
-  std::sort(order.begin(), order.end(), [&species](int a, int b) {
-    const SpeciesLife& x = species[static_cast<size_t>(a)];
-    const SpeciesLife& y = species[static_cast<size_t>(b)];
-    if (x.world != y.world) return x.world < y.world;
-    return x.first != y.first ? x.first < y.first : x.number < y.number;
-  });
-  // Children as runs of one array: child[start[p] .. start[p + 1]).
-  std::vector<int> start(n + 1, 0);
-  for (size_t i = 0; i < n; ++i) {
-    if (parentOf[i] >= 0) ++start[static_cast<size_t>(parentOf[i]) + 1];
-  }
-  for (size_t i = 0; i < n; ++i)
-    start[i + 1] += start[i];
-  std::vector<int> child(static_cast<size_t>(start[n]));
-  std::vector<int> fill(start.begin(), start.end() - 1);
-  for (const int i : order) {
-    const int p = parentOf[static_cast<size_t>(i)];
-    if (p >= 0) child[static_cast<size_t>(fill[static_cast<size_t>(p)]++)] = i;
-  }
-
   const double least = largest / 16.0;
+
+  // Depth first from each root, so a child's lane lies next to its parent's.
   std::vector<int> bandOf(n, -1);
   std::vector<int> stack;
   size_t next = 0;
   double y = 0;
   uint32_t world = 0;
   out.height = least;
-  for (const int root : order) {
+  for (const int root : family.order) {
     if (parentOf[static_cast<size_t>(root)] >= 0) continue;
     if (species[static_cast<size_t>(root)].world != world) {
       world = species[static_cast<size_t>(root)].world;
@@ -174,31 +222,15 @@ void LayOutSpeciesTree(const SpeciesHistory& history, std::span<const double> re
     while (!stack.empty()) {
       const auto i = static_cast<size_t>(stack.back());
       stack.pop_back();
-      const SpeciesLife& life = species[i];
       SpeciesBand& band = out.bands[next];
       bandOf[i] = static_cast<int>(next++);
-      band.species = i;
-      band.number = life.number;
-      band.parent = life.parent;
+      FillBand(history, i, y, least, band);
       band.parentBand = parentOf[i] >= 0 ? bandOf[static_cast<size_t>(parentOf[i])] : -1;
-      band.world = life.world;
-      band.living = IsLiving(history, life);
-      band.fromYears = static_cast<double>(life.first) / 12;
-      band.toYears = static_cast<double>(life.last + 1) / 12;
-      band.laneTop = y;
-      band.laneHeight = std::max<double>(life.peak, least) + least;
       y += band.laneHeight;
       out.height = std::max(out.height, y);
-      band.points.clear();
-      const uint64_t firstBlock = life.first / history.grain;
-      for (size_t k = 0; k < life.counts.size(); ++k) {
-        const uint64_t month = std::max(life.first, (firstBlock + k) * history.grain);
-        band.points.push_back({static_cast<double>(month) / 12, life.counts[k]});
-      }
-      if (!life.counts.empty()) band.points.push_back({band.toYears, life.counts.back()});
       // Children pushed youngest first, so the oldest lies next to its parent.
-      for (int c = start[i + 1] - 1; c >= start[i]; --c)
-        stack.push_back(child[static_cast<size_t>(c)]);
+      for (int c = family.start[i + 1] - 1; c >= family.start[i]; --c)
+        stack.push_back(family.child[static_cast<size_t>(c)]);
     }
   }
   out.bands.resize(next);
