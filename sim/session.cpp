@@ -1,8 +1,11 @@
 #include "sim/session.h"
 
+#include <memory>
+
 #include "core/helpers.h"
 #include "sim/new_world.h"
 #include "sim/statistics.h"
+#include "world/file_system.h"
 #include "world/settings_file.h"
 #include "world/world_files.h"
 
@@ -18,7 +21,64 @@ void SetOptions(World& world, const StartUpOptions& options) {
   world.Filters = options.filters;
 }
 
+// The real file system, noting the last file the loader read: a refused
+// load names it.
+class NotingFileSystem : public PosixFileSystem {
+ public:
+  FileError ReadFile(const std::string& path, std::string& bytes) override {
+    lastRead = path;
+    return PosixFileSystem::ReadFile(path, bytes);
+  }
+  std::string lastRead;
+};
+
 }  // namespace
+
+bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
+  refusal.clear();
+  auto loaded = std::make_unique<World>();
+  HeadlessSeam reader;
+  reader.defaultAnswer = Answer::Yes;  // "Do you want to cancel this routine?"
+  loaded->seam = &reader;
+  loaded->LogOn = world.LogOn;
+  loaded->RealColours = world.RealColours;
+  NotingFileSystem files;
+  if (!LoadWorld(*loaded, folder, files)) {
+    if (!files.lastRead.empty()) refusal = files.lastRead + ":";
+    for (const HeadlessSeam::Box& box : reader.boxes) {
+      if (box.buttons != Buttons::Ok) continue;  // the questions that ended it
+      if (!refusal.empty()) refusal += '\n';
+      refusal += BoxTextOnOneLine(box.text);
+    }
+    if (reader.boxes.empty()) refusal += " could not be read.";
+    return false;
+  }
+
+  World& next = *loaded;
+  next.LogOn = world.LogOn;
+  next.AutoRestart = world.AutoRestart;
+  next.RealColours = world.RealColours;
+  next.OverwriteLeast = world.OverwriteLeast;
+  next.AutoSave = world.AutoSave;
+  next.Filters = world.Filters;
+  next.AutoSaveFolder = folder;
+  next.Rng = world.Rng;
+  next.RandomClock = world.RandomClock;
+  next.TickCount = world.TickCount;
+  next.events = std::move(world.events);
+  next.seam = world.seam;
+  next.display = world.display;
+  next.saves = world.saves;
+  world = std::move(next);
+  ForgetPositions(world);
+  Seam& seam = SeamOf(world);
+  for (const HeadlessSeam::Box& box : reader.boxes)
+    seam.ShowMessageBox(box.text, box.title, Buttons::Ok);
+  if (Display* display = world.display) display->SelectedAnimal = 0;
+  NewWorld(world);
+  RecordSample(world);
+  return true;
+}
 
 bool StartUp(World& world, const StartUpPlan& plan) {
   Seam& seam = SeamOf(world);

@@ -45,6 +45,18 @@ struct StartUpPlan {
 // saved world was loaded.
 bool StartUp(World& world, const StartUpPlan& plan);
 
+// Opens the world saved in `folder` in place of the running one, or refuses
+// it. The folder is first read whole into a world of its own, whose first
+// damaged file ends the reading (no question is put to the user), so a
+// folder that is not a world, or a damaged one, leaves `world` untouched and
+// `refusal` names the file and the fault. On success the loaded world (its
+// table, map, date, family record, histories and conditions) takes the
+// running one's place, keeping the options, the generator's clock, the
+// window seam, display and saver, and runs the loaded world's start ("Loaded
+// World"); its yearly saves go to `folder`. The notices met while reading
+// (a family record refused, say) are shown then.
+bool OpenWorld(World& world, const std::string& folder, std::string& refusal);
+
 // The quit dialogue: "Quit Ombrivale?", then "Do you want to save?" (Yes
 // saves the world into `worldFolder`, No does not, Cancel keeps running);
 // on Yes or No every save asked for is written to the end and the settings

@@ -178,7 +178,7 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
   ChooseFolders();
 
   setObjectName(QStringLiteral("MainWindow"));
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(Caption());
   setWindowIcon(QIcon(QPixmap::fromImage(DrawPlanetPicture(QSize(64, 64), true))));
   scale_ = environment_.mapScale;
   if (scale_ <= 0) {
@@ -314,15 +314,23 @@ void MainWindow::BuildFileMenu() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("menu_file"));
   AddEntry(file, "menu_file_new", QStringLiteral("&New World"), [this] {
+    // The running world would be lost to the new one, and its folder
+    // overwritten at the next yearly save: asked first, as quitting asks.
+    if (document_.InTick() || !worldFolders_->AskToSaveFirst()) return;
     NewWorld(*world_);
     document_.Drain();
     ShowWorldNow();
   });
   AddEntry(file, "menu_file_save", QStringLiteral("&Save World to AutoSave Folder"),
-           [this] { SaveWorld(*world_, folders_.autoSaveFolder.toStdString()); });
-  recordFrames_ = AddEntry(file, "menu_file_record", QStringLiteral("&Record Frames..."),
+           [this] { SaveWorld(*world_, worldFolders_->Current().toStdString()); });
+  recordFrames_ = AddEntry(file, "menu_file_record", QStringLiteral("Recor&d Frames..."),
                            [this] { RecordFrames(); });
-  AddEntry(file, "menu_file_exit", QStringLiteral("E&xit Programme"), [this] { Quit(); });
+  QAction* exit =
+      AddEntry(file, "menu_file_exit", QStringLiteral("E&xit Programme"), [this] { Quit(); });
+  worldFolders_ =
+      new WorldFolders(*this, document_, seam_, *file, recordFrames_, folders_.autoSaveFolder);
+  file->insertSeparator(exit);
+  connect(worldFolders_, &WorldFolders::CurrentChanged, this, &MainWindow::ShowCaption);
 }
 
 void MainWindow::BuildOptionsMenu() {
@@ -918,6 +926,17 @@ void MainWindow::DrawWorldView() {
     worldView_->DoZoomed();
 }
 
+QString MainWindow::Caption() const {
+  // "Reef - Brenlo Ostik's Ombrivale": the running world's folder first.
+  if (worldFolders_ == nullptr) return QString::fromUtf8(kCaption);
+  return QStringLiteral("%1 - %2").arg(QFileInfo(worldFolders_->Current()).fileName(),
+                                       QString::fromUtf8(kCaption));
+}
+
+void MainWindow::ShowCaption() {
+  if (!isMinimized()) setWindowTitle(Caption());
+}
+
 void MainWindow::ShowMainCaption() {
   const std::string& caption = display_->MainCaption;
   // While minimised the tick sets the date caption; a restored window shows
@@ -945,8 +964,8 @@ void MainWindow::RecordFrames() {
 
 void MainWindow::SyncRecordCaption() {
   const bool recording = mapFrames_ != nullptr && mapFrames_->Recording();
-  recordFrames_->setText(recording ? QStringLiteral("Stop &Recording")
-                                   : QStringLiteral("&Record Frames..."));
+  recordFrames_->setText(recording ? QStringLiteral("Stop Recor&ding")
+                                   : QStringLiteral("Recor&d Frames..."));
 }
 
 void MainWindow::NoteMonthForRecordings() {
@@ -959,12 +978,18 @@ void MainWindow::NoteMonthForRecordings() {
 
 void MainWindow::StartUp() {
   document_.SetHeld(true);
+  const ProgramSettings settings = LoadProgramSettings(ProgramSettingsFile());
+  // The world open at the last quit, while it is still there.
+  QString folder = folders_.autoSaveFolder;
+  if (!settings.currentWorld.isEmpty() && HasSavedWorld(settings.currentWorld.toStdString()))
+    folder = settings.currentWorld;
   StartUpPlan plan;
   plan.settingsPath = folders_.settingsPath.toStdString();
-  plan.worldFolder = folders_.autoSaveFolder.toStdString();
+  plan.worldFolder = folder.toStdString();
   plan.seed = environment_.seed;
   ombrivale::StartUp(*world_, plan);
-  ApplyProgramSettings(LoadProgramSettings(ProgramSettingsFile()));
+  ApplyProgramSettings(settings);
+  worldFolders_->SetCurrent(folder);
   SyncCheckMarks();
   RefreshStatus();
   document_.SetHeld(false);
@@ -974,7 +999,7 @@ void MainWindow::StartUp() {
 void MainWindow::Quit() {
   if (ended_) return;
   if (ombrivale::Quit(*world_, folders_.settingsPath.toStdString(),
-                      folders_.autoSaveFolder.toStdString())) {
+                      worldFolders_->Current().toStdString())) {
     if (!SaveProgramSettings(ProgramSettingsFile(), CollectProgramSettings())) {
       seam_.ShowMessageBox(
           "The settings file " + ProgramSettingsFile().toStdString() + " could not be written.",
@@ -993,6 +1018,7 @@ void MainWindow::ApplyProgramSettings(const ProgramSettings& settings) {
   display_->colourBy = settings.colourBy;
   ApplyRunAndStatistics(settings.run);
   if (settings.speciesTreeShown) ShowSpeciesTree();
+  worldFolders_->SetRecent(settings.recentWorlds);
 }
 
 ProgramSettings MainWindow::CollectProgramSettings() const {
@@ -1001,6 +1027,9 @@ ProgramSettings MainWindow::CollectProgramSettings() const {
   settings.colourBy = display_->colourBy;
   settings.run = CollectRunAndStatistics();
   settings.speciesTreeShown = IsShown(speciesTree_);
+  if (worldFolders_->Current() != QDir::cleanPath(folders_.autoSaveFolder))
+    settings.currentWorld = worldFolders_->Current();
+  settings.recentWorlds = worldFolders_->Recent();
   return settings;
 }
 
@@ -1056,14 +1085,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(Caption());
     ShowMainCaption();  // minimised: the date as the last tick left it
   }
   QMainWindow::changeEvent(event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(Caption());
   QMainWindow::resizeEvent(event);
 }
 

@@ -27,6 +27,7 @@
 #include "ui/run_control.h"
 #include "ui/species_tree_window.h"
 #include "ui/statistics_window.h"
+#include "ui/world_folders.h"
 #include "ui/world_view.h"
 #include "world/background_save.h"
 #include "world/settings_file.h"
@@ -165,6 +166,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   FamilyTreeWindow* FamilyTreeIfCreated() const { return familyTree_; }
   SpeciesTreeWindow* SpeciesTreeIfCreated() const { return speciesTree_; }
   LogWindow& Log();
+  WorldFolders& Worlds() { return *worldFolders_; }
   // The frame around a secondary window inside the main window.
   QMdiSubWindow* SubWindowOf(QWidget* window) const;
   bool IsShown(QWidget* window) const;
@@ -244,6 +246,9 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void NoteMonthForRecordings();
   // The world view's redraw, when it is shown.
   void DrawWorldView();
+  // The title bar: the world's folder and the program's name.
+  QString Caption() const;
+  void ShowCaption();
   // The title bar while minimised, from Display::MainCaption.
   void ShowMainCaption();
   void SyncRecordCaption();
@@ -254,6 +259,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   Display* display_;  // the document's: what the windows show of the world
   std::unique_ptr<FrameRecorder> mapFrames_;
   QAction* recordFrames_ = nullptr;
+  WorldFolders* worldFolders_ = nullptr;
   QtSeam seam_;
   ProgramFolders folders_;
   int scale_ = 1;

@@ -42,6 +42,9 @@ ProgramSettings LoadProgramSettings(const QString& path) {
   run.geneGroup = file.geneGroup;
   run.gene = QString::fromStdString(file.gene);
   settings.speciesTreeShown = file.speciesTreeShown;
+  settings.currentWorld = QString::fromStdString(file.currentWorld);
+  for (const std::string& folder : file.recentWorlds)
+    if (!folder.empty()) settings.recentWorlds << QString::fromStdString(folder);
   return settings;
 }
 
@@ -63,6 +66,9 @@ bool SaveProgramSettings(const QString& path, const ProgramSettings& settings) {
   file.geneGroup = run.geneGroup;
   file.gene = run.gene.toStdString();
   file.speciesTreeShown = settings.speciesTreeShown;
+  file.currentWorld = settings.currentWorld.toStdString();
+  for (const QString& folder : settings.recentWorlds)
+    file.recentWorlds.push_back(folder.toStdString());
   const std::string text = ProgramSettingsText(file);
   // Written beside the file and renamed over it once whole.
   QSaveFile out(path);

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include "core/world.h"
 
@@ -30,6 +31,8 @@ struct ProgramSettings {
   ColourChoice colourBy;       // "Colour &By" (Display::colourBy)
   RunAndStatisticsSettings run;
   bool speciesTreeShown = false;
+  QString currentWorld;  // the world's folder at the last quit; empty: "AutoSave"
+  QStringList recentWorlds;
 };
 
 // The file's path for the folder that holds "OB.ini".

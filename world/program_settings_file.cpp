@@ -211,6 +211,13 @@ ProgramSettingsFile ParseProgramSettings(std::string_view text) {
       settings.gene = StringOf(value);
     } else if (is("speciesTree", "shown")) {
       settings.speciesTreeShown = TruthOf(value);
+    } else if (is("worlds", "current")) {
+      settings.currentWorld = StringOf(value);
+    } else if (group == "worlds" && last.size() == 7 && last.substr(0, 6) == "recent" &&
+               last[6] >= '1' && last[6] < static_cast<char>('1' + kRecentWorlds)) {
+      const size_t index = static_cast<size_t>(last[6] - '1');
+      if (settings.recentWorlds.size() <= index) settings.recentWorlds.resize(index + 1);
+      settings.recentWorlds[index] = StringOf(value);
     } else {
       std::string key = !full.empty()     ? std::move(full)
                         : section.empty() ? std::string(name)
@@ -255,6 +262,12 @@ std::string ProgramSettingsText(const ProgramSettingsFile& settings) {
   put("statistics/shown", settings.statisticsShown ? "true" : "false");
   put("statistics/size", PairText("@Size(", settings.statisticsWidth, settings.statisticsHeight));
   if (settings.speciesTreeShown) put("speciesTree/shown", "true");
+  static constexpr std::string_view kRecentKeys[kRecentWorlds] = {
+      "worlds/recent1", "worlds/recent2", "worlds/recent3", "worlds/recent4",
+      "worlds/recent5", "worlds/recent6", "worlds/recent7", "worlds/recent8"};
+  if (!settings.currentWorld.empty()) put("worlds/current", Quoted(settings.currentWorld));
+  for (size_t i = 0; i < settings.recentWorlds.size() && i < kRecentWorlds; ++i)
+    put(kRecentKeys[i], Quoted(settings.recentWorlds[i]));
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     return a.group != b.group ? a.group < b.group : a.name < b.name;
   });

@@ -15,6 +15,10 @@
 //   [run]
 //   speed=real-time            or "fast"
 //
+//   [worlds]
+//   current=/home/ann/Reef     the world open at the last quit; empty: "AutoSave"
+//   recent1=/home/ann/Reef     "Open &Recent", the newest first (recent1..recent8)
+//
 //   [statistics]
 //   gene=Body.Height           the genes page's gene; empty: the first
 //   gene_group=0               0 adult, 1 infant, 2 egg
@@ -43,6 +47,8 @@
 
 namespace ombrivale {
 
+inline constexpr size_t kRecentWorlds = 8;
+
 struct ProgramSettingsFile {
   bool showSacrificed = true;
   std::string colourBy;  // empty: none given
@@ -56,7 +62,9 @@ struct ProgramSettingsFile {
   int32_t statisticsPage = 0;
   int32_t geneGroup = 0;
   std::string gene;
-  bool speciesTreeShown = false;  // written only when true
+  bool speciesTreeShown = false;          // written only when true
+  std::string currentWorld;               // empty: the "AutoSave" folder
+  std::vector<std::string> recentWorlds;  // at most kRecentWorlds, the newest first
   // Keys this program does not know: "group/key" (or "key" in [General])
   // and the value's text as it stood, in file order.
   std::vector<std::pair<std::string, std::string>> others;

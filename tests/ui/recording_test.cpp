@@ -39,15 +39,15 @@ TEST(RecordingTest, TheMapIsRecordedEveryFewMonthsUntilStoppedReplacingOnlyWhenA
 
   t.seam().ScriptAnswers({Answer::No});  // keep the old frames: nothing starts
   record->trigger();
-  EXPECT_EQ("&Record Frames...", record->text());
+  EXPECT_EQ("Recor&d Frames...", record->text());
   EXPECT_EQ(QStringList({"frame-000007.png"}), Frames(folder));
 
   t.seam().ScriptAnswers({Answer::Yes});
   record->trigger();
-  EXPECT_EQ("Stop &Recording", record->text());
+  EXPECT_EQ("Stop Recor&ding", record->text());
   stepMonths(7);
   record->trigger();
-  EXPECT_EQ("&Record Frames...", record->text());
+  EXPECT_EQ("Recor&d Frames...", record->text());
   stepMonths(3);
   ASSERT_TRUE(t.window->MapFrames()->Flush());
   // At the start and after months 3 and 6; the old frame is gone.
