@@ -442,9 +442,11 @@ bool Hunt(World& world, int hunter, int D, double& record) {
 }  // namespace
 
 void Forage(World& world, int slot) {
-  Reseed(world);
   Animal& self = AnimalAt(world, slot);
-  if (self.Stage == kStageEgg) return;
+  if (self.Stage == kStageEgg) {
+    Reseed(world);
+    return;
+  }
   const GeneSet& genes = Expressed(self);
   const int D = genes.Head.Vision.Distance;
   const int32_t start = 2 * D;  // 32 bits: a distance above 16383 still doubles
@@ -454,20 +456,22 @@ void Forage(World& world, int slot) {
   const bool sees = genes.Head.Vision.SensorExists == kTrue;
   const uint8_t diet = genes.Head.Diet;
   // Each kind's starting offsets are two random signs, drawn in kind order
-  // before the look; a sign that this diet never reads only moves the
-  // generator on. Each draw waits on the one before, and the look, which
-  // draws nothing and does not wait on them, runs beside them.
+  // after the operation's reseed and before the look; a sign that this diet
+  // never reads only moves the generator on. Each draw waits on the one
+  // before, and the look, which draws nothing and does not wait on them,
+  // runs beside them.
   const unsigned read = sees ? WantedKinds(diet) : 0;
+  uint32_t readSigns = 0;  // signs 2k and 2k + 1 are kind k + 1's
+  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+    if ((read & (1u << kind)) != 0) readSigns |= 3u << (2 * (kind - kSeaScum));
+  }
+  const uint32_t signs = ReseedAndDrawSigns(world, 1, 2 * (kMeat - kSeaScum + 1), readSigns);
   Sight sight;
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
+    const int k = 2 * (kind - kSeaScum);
     sight.best[kind] = start;
-    if ((read & (1u << kind)) != 0) {
-      sight.bestDX[kind] = RandomSign(world);
-      sight.bestDY[kind] = RandomSign(world);
-    } else {
-      SkipRandomSign(world);
-      SkipRandomSign(world);
-    }
+    sight.bestDX[kind] = (signs >> k) & 1u ? 1 : -1;
+    sight.bestDY[kind] = (signs >> (k + 1)) & 1u ? 1 : -1;
   }
   if (!sees) return;
   ScanForFood(world, slot, self.X, self.Y, D, read, sight);

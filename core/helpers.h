@@ -84,12 +84,17 @@ inline double ReadClock(World& world) {
 void UseVirtualClock(World& world, uint64_t seed);
 void UseTimeOfDay(World& world);
 
-// Mixes `value` into the generator's state.
-inline void ReseedWith(World& world, double value) {
-  uint64_t z = world.Rng.state ^ std::bit_cast<uint64_t>(value);
+// The state after `value` is mixed into `state`.
+inline uint64_t MixedState(uint64_t state, double value) {
+  uint64_t z = state ^ std::bit_cast<uint64_t>(value);
   z = (z ^ (z >> 33)) * 0xFF51AFD7ED558CCDull;
   z = (z ^ (z >> 33)) * 0xC4CEB9FE1A85EC53ull;
-  world.Rng.state = z ^ (z >> 33);
+  return z ^ (z >> 33);
+}
+
+// Mixes `value` into the generator's state.
+inline void ReseedWith(World& world, double value) {
+  world.Rng.state = MixedState(world.Rng.state, value);
 }
 
 // Reseeds the generator from the clock; done at the start of every operation
@@ -98,13 +103,19 @@ inline void Reseed(World& world) {
   ReseedWith(world, ReadClock(world));
 }
 
-// The next draw's 64 bits (splitmix64: one add and three multiply-xorshifts),
-// of which Rnd keeps the top 53.
-inline uint64_t RndBits(World& world) {
-  uint64_t z = (world.Rng.state += 0x9E3779B97F4A7C15ull);
+// The generator's step between draws; a draw's bits are the new state mixed.
+inline constexpr uint64_t kRandomStep = 0x9E3779B97F4A7C15ull;
+inline uint64_t DrawnBits(uint64_t state) {
+  uint64_t z = state;
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
   return z ^ (z >> 31);
+}
+
+// The next draw's 64 bits (splitmix64: one add and three multiply-xorshifts),
+// of which Rnd keeps the top 53.
+inline uint64_t RndBits(World& world) {
+  return DrawnBits(world.Rng.state += kRandomStep);
 }
 
 // The next uniform number on [0, 1).
@@ -125,7 +136,49 @@ inline int16_t RandomSign(World& world) {
 // rule draws but never reads, so that the draws after it stay the same.
 inline void SkipRandomSign(World& world) {
   Reseed(world);
-  world.Rng.state += 0x9E3779B97F4A7C15ull;
+  world.Rng.state += kRandomStep;
+}
+
+// `reseeds` reseeds, then `signs` (at most 32) RandomSign draws, each
+// reseeding first: the states and draws of those calls one after another.
+// Sign k is +1 when bit k of the result is set; a sign whose bit in `read`
+// is clear is stepped past (SkipRandomSign) and reads as -1. On the virtual
+// clock the generator and the clock stay in locals for the whole run rather
+// than going back to the world between calls.
+inline uint32_t ReseedAndDrawSigns(World& world, int reseeds, int signs, uint32_t read) {
+  Clock& clock = world.RandomClock;
+  uint32_t bits = 0;
+  if (!clock.isVirtual) {
+    for (int i = 0; i < reseeds; ++i)
+      Reseed(world);
+    for (int k = 0; k < signs; ++k) {
+      if ((read >> k) & 1u) {
+        bits |= static_cast<uint32_t>(RandomSign(world) > 0) << k;
+      } else {
+        SkipRandomSign(world);
+      }
+    }
+    return bits;
+  }
+  double seconds = clock.virtualSeconds;
+  const double step = clock.step;
+  uint64_t state = world.Rng.state;
+  // ReadClock and ReseedWith as locals.
+  const auto reseed = [&] {
+    seconds += step;
+    if (seconds >= 86400.0) seconds -= 86400.0;
+    state = MixedState(state, seconds);
+  };
+  for (int i = 0; i < reseeds; ++i)
+    reseed();
+  for (int k = 0; k < signs; ++k) {
+    reseed();
+    state += kRandomStep;
+    if ((read >> k) & 1u) bits |= static_cast<uint32_t>(DrawnBits(state) >> 63) << k;
+  }
+  clock.virtualSeconds = seconds;
+  world.Rng.state = state;
+  return bits;
 }
 
 // Holds the time of day for the length of a tick (see Clock::held).

@@ -33,7 +33,8 @@ std::string_view MonthName(const World& world, const Display& display) {
 }
 
 // Roam: breeding season check, a random heading, and a heading for air or
-// water when short of breath.
+// water when short of breath. Reseeds for the step as well (nothing draws
+// before it).
 void Roam(World& world, Animal& animal) {
   if (animal.Hunger < kHungerToBreed && world.Month > kBreedingMonthAfter &&
       world.Month < kBreedingMonthBefore && animal.Stage == kStageAdult && animal.HasBred == 0) {
@@ -42,9 +43,10 @@ void Roam(World& world, Animal& animal) {
       animal.Mode = kModeSeekMate;
     }
   }
-  Reseed(world);
-  animal.HeadingX = RandomSign(world);
-  animal.HeadingY = RandomSign(world);
+  // The step's reseed, the roam's own and the heading's two signs.
+  const uint32_t signs = ReseedAndDrawSigns(world, 2, 2, 3);
+  animal.HeadingX = signs & 1u ? 1 : -1;
+  animal.HeadingY = signs & 2u ? 1 : -1;
   if (animal.Stage != kStageEgg) {
     const BodyGenes& body = Expressed(animal).Body;
     if (animal.Breath < body.BreathCapasity / 2.0) {
@@ -224,7 +226,7 @@ void MonthStep(World& world) {
 
 void AnimalStep(World& world, int slot, const StepRules& rules) {
   Animal& animal = AnimalAt(world, slot);
-  Reseed(world);
+  if (animal.Mode != kModeRoam) Reseed(world);
   switch (animal.Mode) {
     case kModeRoam:
       Roam(world, animal);
