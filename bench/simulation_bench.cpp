@@ -278,14 +278,14 @@ BENCHMARK(BM_TakeSnapshot)->Unit(benchmark::kMicrosecond);
 // other way a save could make sure of its files, measured beside it.
 class WholeFlushFileSystem : public PosixFileSystem {
  public:
-  FileError SyncFiles(const std::vector<std::string>& paths) override {
+  Status SyncFiles(const std::vector<std::string>& paths) override {
     if (paths.empty()) return {};
     const int fd = ::open(paths.front().c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return PlatformError(errno);
     const int result = ::syncfs(fd);
     const int error = errno;
     ::close(fd);
-    return result == 0 ? FileError{} : PlatformError(error);
+    return result == 0 ? Status() : PlatformError(error);
   }
 };
 

@@ -61,7 +61,7 @@ std::string ConditionRangeText(int index) {
          ConditionValueText(rule.low) + " to " + ConditionValueText(rule.high);
 }
 
-std::string ParseConditionValue(int index, std::string_view text, double& value) {
+Status ParseConditionValue(int index, std::string_view text, double& value) {
   const ConditionRule& rule = ConditionRules()[static_cast<size_t>(index)];
   // Plain decimal text only: from_chars alone would take "inf", "nan" and
   // exponents.
@@ -87,17 +87,18 @@ std::string ParseConditionValue(int index, std::string_view text, double& value)
   }
   if (!readWell || !(read >= rule.low && read <= rule.high) ||
       (rule.whole && read != std::floor(read))) {
-    return std::string(rule.name) + " must be " + ConditionRangeText(index) + ", not \"" +
-           std::string(text) + "\"";
+    return Status::InvalidArgument(std::string(rule.name) + " must be " +
+                                   ConditionRangeText(index) + ", not \"" + std::string(text) +
+                                   "\"");
   }
   value = read == 0 ? 0.0 : read;  // no "-0"
-  return {};
+  return Status::OK();
 }
 
-std::string ParseConditionSetting(std::string_view text, Conditions& conditions) {
+Status ParseConditionSetting(std::string_view text, Conditions& conditions) {
   const size_t equals = text.find('=');
   if (equals == std::string_view::npos) {
-    return "\"" + std::string(text) + "\" is not NAME=VALUE";
+    return Status::InvalidArgument("\"" + std::string(text) + "\" is not NAME=VALUE");
   }
   const std::string_view name = text.substr(0, equals);
   const int index = FindCondition(name);
@@ -105,12 +106,13 @@ std::string ParseConditionSetting(std::string_view text, Conditions& conditions)
     std::string known;
     for (const ConditionRule& rule : ConditionRules())
       known += (known.empty() ? "" : ", ") + std::string(rule.name);
-    return "no condition is named \"" + std::string(name) + "\" (there are " + known + ")";
+    return Status::InvalidArgument("no condition is named \"" + std::string(name) +
+                                   "\" (there are " + known + ")");
   }
   double value = 0;
-  std::string problem = ParseConditionValue(index, text.substr(equals + 1), value);
-  if (problem.empty()) SetConditionValue(conditions, index, value);
-  return problem;
+  Status status = ParseConditionValue(index, text.substr(equals + 1), value);
+  if (status.ok()) SetConditionValue(conditions, index, value);
+  return status;
 }
 
 }  // namespace ombrivale

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/status.h"
+
 namespace ombrivale {
 
 struct Conditions {
@@ -49,12 +51,13 @@ std::string ConditionRangeText(int index);
 
 // Reads a value for condition `index`: a plain decimal number (no blanks,
 // no exponent, not "nan" or "inf"), whole when the condition is, within its
-// range. Empty on success; otherwise the reason, naming the condition and
+// range. Otherwise InvalidArgument with the reason, naming the condition and
 // its range ("mutation_passes must be a whole number from 0 to 50, not 60").
-std::string ParseConditionValue(int index, std::string_view text, double& value);
+Status ParseConditionValue(int index, std::string_view text, double& value);
 
-// Reads "NAME=VALUE" into `conditions`; the reason on failure (an unknown
-// name is named with the names there are), nothing changed then.
-std::string ParseConditionSetting(std::string_view text, Conditions& conditions);
+// Reads "NAME=VALUE" into `conditions`; InvalidArgument with the reason on
+// failure (an unknown name is named with the names there are), nothing
+// changed then.
+Status ParseConditionSetting(std::string_view text, Conditions& conditions);
 
 }  // namespace ombrivale

@@ -194,7 +194,7 @@ std::vector<FounderShare> TopFounders(const Lineage& lineage, std::span<const An
   return shares;
 }
 
-const char* LineageFault(const Lineage& lineage, std::span<const Animal> animals) {
+Status CheckLineage(const Lineage& lineage, std::span<const Animal> animals) {
   // The living by id, with their sex.
   std::vector<std::pair<uint64_t, uint8_t>> living;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
@@ -204,43 +204,48 @@ const char* LineageFault(const Lineage& lineage, std::span<const Animal> animals
   }
   std::sort(living.begin(), living.end());
   for (size_t i = 1; i < living.size(); ++i) {
-    if (living[i - 1].first == living[i].first) return "two living animals share an id";
+    if (living[i - 1].first == living[i].first)
+      return Status::Corruption("two living animals share an id");
   }
   const std::vector<LineageEntry>& entries = lineage.entries;
   for (size_t i = 0; i < entries.size(); ++i) {
     const LineageEntry& e = entries[i];
-    if (e.id == 0 || e.id >= lineage.nextId) return "an id outside 1..the next id";
-    if (i > 0 && entries[i - 1].id >= e.id) return "ids not ascending (or given twice)";
-    if ((e.parents[0] == 0) != (e.parents[1] == 0)) return "an entry with one parent";
+    if (e.id == 0 || e.id >= lineage.nextId)
+      return Status::Corruption("an id outside 1..the next id");
+    if (i > 0 && entries[i - 1].id >= e.id)
+      return Status::Corruption("ids not ascending (or given twice)");
+    if ((e.parents[0] == 0) != (e.parents[1] == 0))
+      return Status::Corruption("an entry with one parent");
     uint32_t older = 0;
     for (size_t place = 0; place < 2; ++place) {
       const uint64_t parent = e.parents[place];
       if (parent == 0) continue;
-      if (parent >= e.id) return "a parent no older than its young";
+      if (parent >= e.id) return Status::Corruption("a parent no older than its young");
       const LineageEntry* p = FindLineageEntry(lineage, parent);
-      if (p == nullptr) return "an ancestor of a kept entry is missing";
+      if (p == nullptr) return Status::Corruption("an ancestor of a kept entry is missing");
       if (!BornBefore(p->birthYear, p->birthMonth, e.birthYear, e.birthMonth)) {
-        return "a parent not born before its young";
+        return Status::Corruption("a parent not born before its young");
       }
       const auto alive =
           std::lower_bound(living.begin(), living.end(), std::pair<uint64_t, uint8_t>(parent, 0));
       if (alive != living.end() && alive->first == parent && (alive->second == 0) != (place == 0)) {
-        return "a living parent of the other sex than its place";
+        return Status::Corruption("a living parent of the other sex than its place");
       }
       older = std::max(older, p->generation);
     }
     const bool founder = e.parents[0] == 0;
-    if (e.generation != (founder ? 0 : older + 1)) return "a generation breaks the rule";
+    if (e.generation != (founder ? 0 : older + 1))
+      return Status::Corruption("a generation breaks the rule");
   }
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (!IsOccupied(animals[static_cast<size_t>(slot)])) continue;
     const LineageEntry* e = FindLineageEntry(lineage, lineage.idOfSlot[static_cast<size_t>(slot)]);
-    if (e == nullptr) return "a living animal without an entry";
+    if (e == nullptr) return Status::Corruption("a living animal without an entry");
     if (lineage.generationOfSlot[static_cast<size_t>(slot)] != e->generation) {
-      return "a slot's generation differs from its entry's";
+      return Status::Corruption("a slot's generation differs from its entry's");
     }
   }
-  return nullptr;
+  return Status::OK();
 }
 
 }  // namespace ombrivale

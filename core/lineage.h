@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/map.h"
+#include "core/status.h"
 
 namespace ombrivale {
 
@@ -110,8 +111,8 @@ inline bool BornBefore(int32_t parentYear, int16_t parentMonth, int32_t year, in
 // counter, parents' ids below their young's and present, each parent born
 // before its young, the generation rule, every occupied slot with an entry
 // of its own (no two slots sharing one), the slot generations true, and a
-// living parent of the sex its place says (the sex-0 parent first). Returns
-// nullptr when all of it holds, else what is broken.
-const char* LineageFault(const Lineage& lineage, std::span<const Animal> animals);
+// living parent of the sex its place says (the sex-0 parent first). OK when
+// all of it holds, else Corruption saying what is broken.
+Status CheckLineage(const Lineage& lineage, std::span<const Animal> animals);
 
 }  // namespace ombrivale

@@ -96,9 +96,9 @@ void AdoptGrouping(SpeciesHistory& history, const std::vector<int32_t>& speciesO
   RebuildLiving(history);
 }
 
-const char* SpeciesHistoryFault(const SpeciesHistory& history) {
+Status CheckSpeciesHistory(const SpeciesHistory& history) {
   if (history.grain == 0 || (history.grain & (history.grain - 1)) != 0) {
-    return "species history: the grain is not a power of two";
+    return Status::Corruption("species history: the grain is not a power of two");
   }
   size_t points = 0;
   size_t living = 0;
@@ -106,44 +106,51 @@ const char* SpeciesHistoryFault(const SpeciesHistory& history) {
   for (size_t i = 0; i < history.species.size(); ++i) {
     const SpeciesLife& life = history.species[i];
     if (life.number <= 0 || (i > 0 && life.number <= history.species[i - 1].number)) {
-      return "species history: numbers not ascending";
+      return Status::Corruption("species history: numbers not ascending");
     }
     if (life.first > life.last || life.last >= history.nextMonth) {
-      return "species history: a species' first month after its last or the last grouping";
+      return Status::Corruption(
+          "species history: a species' first month after its last or the last grouping");
     }
-    if (life.world > history.world) return "species history: a species of a world to come";
+    if (life.world > history.world)
+      return Status::Corruption("species history: a species of a world to come");
     if (life.parent != 0) {
       const SpeciesLife* parent = FindSpeciesLife(history, life.parent);
-      if (parent == nullptr) return "species history: a parent species it does not hold";
+      if (parent == nullptr)
+        return Status::Corruption("species history: a parent species it does not hold");
       if (parent->world != life.world || parent->first >= life.first) {
-        return "species history: a parent not older than its child, or of another world";
+        return Status::Corruption(
+            "species history: a parent not older than its child, or of another world");
       }
     }
     if (life.counts.size() != SpeciesPointCount(life.first, life.last, history.grain)) {
-      return "species history: points do not span the species' months";
+      return Status::Corruption("species history: points do not span the species' months");
     }
     for (const uint16_t count : life.counts) {
       if (count == 0 || count > life.peak || count > kSlotCount) {
-        return "species history: a count outside 1..peak";
+        return Status::Corruption("species history: a count outside 1..peak");
       }
     }
     points += life.counts.size();
     if (IsLiving(history, life)) {
       if (living >= history.living.size() || history.living[living] != i) {
-        return "species history: the living list differs from the living species";
+        return Status::Corruption(
+            "species history: the living list differs from the living species");
       }
       ++living;
       adults += life.counts.back();
     }
   }
   if (living != history.living.size()) {
-    return "species history: the living list differs from the living species";
+    return Status::Corruption("species history: the living list differs from the living species");
   }
-  if (points != history.points) return "species history: the point total is wrong";
+  if (points != history.points)
+    return Status::Corruption("species history: the point total is wrong");
   if (adults != history.adultsGrouped) {
-    return "species history: the living species' counts do not add up to the adults grouped";
+    return Status::Corruption(
+        "species history: the living species' counts do not add up to the adults grouped");
   }
-  return nullptr;
+  return Status::OK();
 }
 
 }  // namespace ombrivale

@@ -24,6 +24,7 @@
 
 #include "core/animal.h"
 #include "core/map.h"
+#include "core/status.h"
 
 namespace ombrivale {
 
@@ -117,7 +118,7 @@ void AdoptGrouping(SpeciesHistory& history, const std::vector<int32_t>& speciesO
 // current one, a parent of the same world first seen before it, its points
 // as many as its months span at the grain and within 1..peak, the living
 // list and the point total true, the living counts adding up to the adults
-// grouped. Returns nullptr when all of it holds, else what is broken.
-const char* SpeciesHistoryFault(const SpeciesHistory& history);
+// grouped. OK when all of it holds, else Corruption saying what is broken.
+Status CheckSpeciesHistory(const SpeciesHistory& history);
 
 }  // namespace ombrivale

@@ -22,11 +22,11 @@ inline bool ManifestReadsBackOrIsRefused(std::string_view input) {
   static std::string text;
   manifest.sequence = 77;  // no input reads as this manifest: only a refusal leaves it
   manifest.files.assign(1, ManifestEntry{"/", 1, 2});
-  if (const FileError error = ParseManifest(input, manifest)) {
-    const int n = error.number;
+  if (const Status error = ParseManifest(input, manifest); !error.ok()) {
+    const int n = error.number();
     const bool known = n == kErrorPastEnd || n == kErrorNotNumber || n == kErrorOutOfRange ||
                        n == kErrorBadManifest;
-    return known && error.where > 0 && manifest.sequence == 77 && manifest.files.size() == 1 &&
+    return known && error.where() > 0 && manifest.sequence == 77 && manifest.files.size() == 1 &&
            manifest.files[0].name == "/";
   }
   ManifestText(manifest, text);

@@ -36,7 +36,7 @@ inline std::string_view Text(const uint8_t* data, size_t size) {
 // slots (slots 1 and 2, 26 and 27 ...; a fuller table makes the loader's
 // founders cost most of an input): refused whole, or a record that, with
 // the founders the loader adds for the living it does not name, holds every
-// rule (LineageFault) and writes back as the same text.
+// rule (CheckLineage) and writes back as the same text.
 inline bool LineageDatFuzzOne(const uint8_t* data, size_t size) {
   static const std::vector<Animal> animals = [] {
     std::vector<Animal> table(kSlotCount + 1);
@@ -50,7 +50,7 @@ inline bool LineageDatFuzzOne(const uint8_t* data, size_t size) {
   static std::string again;
   LoadedLineage loaded;
   loaded.nextSpecies = -7;  // no file reads as it: only a refused one leaves it
-  const std::string problem = ParseLineage(Text(data, size), animals, loaded);
+  const std::string problem(ParseLineage(Text(data, size), animals, loaded).message());
   if (!problem.empty()) return loaded.nextSpecies == -7 && problem.compare(0, 5, "line ") == 0;
   Lineage& lineage = loaded.lineage;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
@@ -60,10 +60,10 @@ inline bool LineageDatFuzzOne(const uint8_t* data, size_t size) {
       RecordFounder(lineage, slot, 0, 0, 0);
     }
   }
-  if (LineageFault(lineage, animals) != nullptr) return false;
+  if (!CheckLineage(lineage, animals).ok()) return false;
   LineageText(lineage, animals, loaded.speciesOfSlot, loaded.nextSpecies, text);
   LoadedLineage back;
-  if (!ParseLineage(text, animals, back).empty()) return false;
+  if (!ParseLineage(text, animals, back).ok()) return false;
   LineageText(back.lineage, animals, back.speciesOfSlot, back.nextSpecies, again);
   return again == text && back.lineage.entries.size() == lineage.entries.size();
 }
@@ -74,7 +74,7 @@ inline bool ConditionsFuzzOne(const uint8_t* data, size_t size) {
   static std::string text;
   Conditions read;
   read.mutationPasses = -7;  // no file reads as it: only a refused one leaves it
-  const std::string problem = ParseConditions(Text(data, size), read);
+  const std::string problem(ParseConditions(Text(data, size), read).message());
   if (!problem.empty()) return read.mutationPasses == -7 && problem.compare(0, 5, "line ") == 0;
   for (int i = 0; i < kConditionCount; ++i) {
     const ConditionRule& rule = ConditionRules()[static_cast<size_t>(i)];
@@ -83,7 +83,7 @@ inline bool ConditionsFuzzOne(const uint8_t* data, size_t size) {
   }
   ConditionsText(read, text);
   Conditions back;
-  return ParseConditions(text, back).empty() && back == read;
+  return ParseConditions(text, back).ok() && back == read;
 }
 
 // stats.csv: refused with the history untouched, or points adding up to the
@@ -93,7 +93,7 @@ inline bool StatsCsvFuzzOne(const uint8_t* data, size_t size) {
   static std::string again;
   History history;
   history.recorded = 99;
-  if (!ParseStatisticsFile(Text(data, size), history).empty()) {
+  if (!ParseStatisticsFile(Text(data, size), history).ok()) {
     return history.recorded == 99 && history.samples.empty();
   }
   uint64_t months = 0;
@@ -102,7 +102,7 @@ inline bool StatsCsvFuzzOne(const uint8_t* data, size_t size) {
   if (months != history.recorded || history.samples.size() > kHistoryCapacity) return false;
   StatisticsFileText(history, text);
   History back;
-  if (!ParseStatisticsFile(text, back).empty()) return false;
+  if (!ParseStatisticsFile(text, back).ok()) return false;
   StatisticsFileText(back, again);
   return again == text && back.recorded == history.recorded;
 }
@@ -124,7 +124,7 @@ inline bool GenesCsvFuzzOne(const uint8_t* data, size_t size) {
   static std::string again;
   GeneHistory genes;
   genes.grain = 77;
-  if (!ParseGenesFile(Text(data, size), genes, genesRead).empty()) {
+  if (!ParseGenesFile(Text(data, size), genes, genesRead).ok()) {
     return genes.grain == 77 && genes.records.empty();
   }
   if (genes.records.size() > kGeneHistoryCapacity ||
@@ -133,7 +133,7 @@ inline bool GenesCsvFuzzOne(const uint8_t* data, size_t size) {
   }
   GenesFileText(genes, text, genesRead);
   GeneHistory back;
-  if (!ParseGenesFile(text, back, genesRead).empty()) return false;
+  if (!ParseGenesFile(text, back, genesRead).ok()) return false;
   GenesFileText(back, again, genesRead);
   return again == text;
 }
@@ -152,8 +152,8 @@ inline bool AnimalImportFuzzOne(const uint8_t* data, size_t size) {
   static std::string again;
   Animal animal;
   animal.Hunger = -12345;  // no file leaves it: the reading is all or nothing
-  if (const FileError error = ParseAnimalToDrop(Text(data, size), animal)) {
-    return animal.Hunger == -12345 && error.where >= 1 && error.where <= kAnimalFileLines &&
+  if (const Status error = ParseAnimalToDrop(Text(data, size), animal); !error.ok()) {
+    return animal.Hunger == -12345 && error.where() >= 1 && error.where() <= kAnimalFileLines &&
            AnimalFileFault(error).compare(0, 5, "line ") == 0;
   }
   if (animal.Sex > 1 || animal.X < 0 || animal.X > kMaxX || animal.Y < 0 || animal.Y > kMaxY) {
@@ -161,7 +161,7 @@ inline bool AnimalImportFuzzOne(const uint8_t* data, size_t size) {
   }
   AnimalFileText(animal, text);
   Animal back;
-  if (ParseAnimalToDrop(text, back)) return false;
+  if (!ParseAnimalToDrop(text, back).ok()) return false;
   AnimalFileText(back, again);
   return again == text;
 }
@@ -173,14 +173,14 @@ inline bool AnimalImportFuzzOne(const uint8_t* data, size_t size) {
 // back with the same reader.
 inline bool SeedCsvFuzzOne(const uint8_t* data, size_t size) {
   SeedHistory seed{1, {}};
-  if (!ParseHistoryCsv(Text(data, size), seed.table).empty()) return true;
+  if (!ParseHistoryCsv(Text(data, size), seed.table).ok()) return true;
   const HistoryTable& table = seed.table;
   for (const char* column : {"year", "month", "population"}) {
     if (table.Column(column) == table.columns.size()) return true;
   }
   const EnsembleSummary summary = SummariseEnsemble({seed});
   HistoryTable months;
-  if (!ParseHistoryCsv(MonthBandsCsv(summary), months).empty()) return false;
+  if (!ParseHistoryCsv(MonthBandsCsv(summary), months).ok()) return false;
   const std::string outcomes = OutcomesCsv(summary);  // a header and the seed's line
   if (std::count(outcomes.begin(), outcomes.end(), '\n') != 2) return false;
   if (months.rows.size() != table.rows.size()) return false;

@@ -33,9 +33,9 @@ inline bool SettingsFuzzOne(const uint8_t* data, size_t size) {
   reset(second, 1, 7, true);
   WindowPlacement firstWindows[kWindowCount];
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const FileError error = ReadSettingsText(first, *first.display, input, firstWindows);
-  if (error && (error.number < kErrorPastEnd || error.number > kErrorOutOfRange ||
-                error.where < 1 || error.where > kSettingsLineCount)) {
+  const Status error = ReadSettingsText(first, *first.display, input, firstWindows);
+  if (!error.ok() && (error.number() < kErrorPastEnd || error.number() > kErrorOutOfRange ||
+                      error.where() < 1 || error.where() > kSettingsLineCount)) {
     return false;
   }
 
@@ -43,7 +43,7 @@ inline bool SettingsFuzzOne(const uint8_t* data, size_t size) {
   WindowPlacement secondWindows[kWindowCount];
   for (WindowPlacement& w : secondWindows)
     w = {-1, -1, true};
-  if (ReadSettingsText(second, *second.display, text, secondWindows)) return false;
+  if (!ReadSettingsText(second, *second.display, text, secondWindows).ok()) return false;
   return SettingsText(second, *second.display, secondWindows) == text;
 }
 

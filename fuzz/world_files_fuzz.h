@@ -24,18 +24,18 @@ inline std::string_view AsText(const uint8_t* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
-inline bool KnownFormatError(const FileError& error) {
-  return error.number >= kErrorPastEnd && error.number <= kErrorBadSlot && error.where >= 0;
+inline bool KnownFormatError(const Status& error) {
+  return error.number() >= kErrorPastEnd && error.number() <= kErrorBadSlot && error.where() >= 0;
 }
 
 inline bool Planet0FuzzOne(const uint8_t* data, size_t size) {
   static World world;
   static std::string bytes;
   world.SeaLevel = 999;  // no byte reads as it: only a refused file leaves it
-  if (const FileError error = ParsePlanet0(AsText(data, size), world)) {
-    return error.number == kErrorPastEnd && size < kPlanet0Size && world.SeaLevel == 999;
+  if (const Status error = ParsePlanet0(AsText(data, size), world); !error.ok()) {
+    return error.number() == kErrorPastEnd && size < kPlanet0Size && world.SeaLevel == 999;
   }
-  return !Planet0Bytes(world, bytes) && bytes == AsText(data, kPlanet0Size);
+  return Planet0Bytes(world, bytes).ok() && bytes == AsText(data, kPlanet0Size);
 }
 
 inline bool Planet1FuzzOne(const uint8_t* data, size_t size) {
@@ -44,18 +44,18 @@ inline bool Planet1FuzzOne(const uint8_t* data, size_t size) {
   static std::string text;
   int32_t& marker = world.Map.layers[kFoodAmountLayer][7];
   marker = 12345;
-  if (const FileError error = ParsePlanet1(AsText(data, size), world)) {
+  if (const Status error = ParsePlanet1(AsText(data, size), world); !error.ok()) {
     // All or nothing: a refused file leaves the layer as it was.
     return KnownFormatError(error) && marker == 12345;
   }
   Planet1Text(world, text);
-  if (ParsePlanet1(text, again)) return false;
+  if (!ParsePlanet1(text, again).ok()) return false;
   return again.Map.layers[kFoodAmountLayer] == world.Map.layers[kFoodAmountLayer];
 }
 
 inline bool Planet2FuzzOne(const uint8_t* data, size_t size) {
   Calendar calendar{1, 2, 3};
-  if (const FileError error = ParsePlanet2(AsText(data, size), calendar)) {
+  if (const Status error = ParsePlanet2(AsText(data, size), calendar); !error.ok()) {
     return KnownFormatError(error) && calendar.seaLevel == 1 && calendar.month == 2 &&
            calendar.year == 3;
   }
@@ -66,7 +66,7 @@ inline bool Planet2FuzzOne(const uint8_t* data, size_t size) {
   world.Year = calendar.year;
   Planet2Text(world, text);
   Calendar again;
-  return !ParsePlanet2(text, again) && again.seaLevel == calendar.seaLevel &&
+  return ParsePlanet2(text, again).ok() && again.seaLevel == calendar.seaLevel &&
          again.month == calendar.month && again.year == calendar.year;
 }
 
@@ -74,11 +74,11 @@ inline bool AnimalsDatFuzzOne(const uint8_t* data, size_t size) {
   static World world;
   static World again;
   static std::string text;
-  const FileError error = ParseAnimalList(AsText(data, size), world);
-  if (error && !KnownFormatError(error)) return false;
+  const Status error = ParseAnimalList(AsText(data, size), world);
+  if (!error.ok() && !KnownFormatError(error)) return false;
   // Whatever was read, listed again, reads back the same.
   AnimalListText(world, text);
-  if (ParseAnimalList(text, again)) return false;
+  if (!ParseAnimalList(text, again).ok()) return false;
   return std::equal(world.Animals.begin(), world.Animals.end(), again.Animals.begin(),
                     [](const Animal& a, const Animal& b) { return a.Alive == b.Alive; });
 }
@@ -87,11 +87,11 @@ inline bool AnimalFileFuzzOne(const uint8_t* data, size_t size) {
   static std::string text;
   static std::string textAgain;
   Animal animal;
-  const FileError error = ParseAnimalFile(AsText(data, size), animal);
-  if (error && !KnownFormatError(error)) return false;
+  const Status error = ParseAnimalFile(AsText(data, size), animal);
+  if (!error.ok() && !KnownFormatError(error)) return false;
   AnimalFileText(animal, text);
   Animal again;
-  if (ParseAnimalFile(text, again)) return false;
+  if (!ParseAnimalFile(text, again).ok()) return false;
   AnimalFileText(again, textAgain);
   return textAgain == text;
 }

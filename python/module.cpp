@@ -74,8 +74,8 @@ Conditions SetConditions(const Conditions& base, const py::dict& values) {
   for (const auto& [key, value] : values) {
     if (!py::isinstance<py::str>(key)) Raise(PyExc_TypeError, "a condition's name is a string");
     const std::string setting = key.cast<std::string>() + "=" + ConditionArgument(value);
-    if (const std::string problem = ParseConditionSetting(setting, conditions); !problem.empty())
-      Raise(PyExc_ValueError, problem);
+    if (const Status status = ParseConditionSetting(setting, conditions); !status.ok())
+      Raise(PyExc_ValueError, std::string(status.message()));
   }
   return conditions;
 }
@@ -346,10 +346,10 @@ PYBIND11_MODULE(ombrivale, m) {
             World& world = Use(self);
             PosixFileSystem files;
             Animal animal;
-            if (const FileError error = ReadAnimalToDrop(files, path, animal)) {
+            if (const Status error = ReadAnimalToDrop(files, path, animal); !error.ok()) {
               const std::string text = "cannot import " + path + ": " + AnimalFileFault(error);
-              if (error.number >= kErrorPastEnd) Raise(PyExc_ValueError, text);
-              RaiseOSError(error.number, text, path);
+              if (error.number() >= kErrorPastEnd) Raise(PyExc_ValueError, text);
+              RaiseOSError(error.number(), text, path);
             }
             return Drop(world, animal, x.value_or(animal.X), y.value_or(animal.Y),
                         sexes.value_or(std::vector<int>{animal.Sex}));
@@ -367,8 +367,8 @@ PYBIND11_MODULE(ombrivale, m) {
           [](PyWorld& self, int slot, const std::string& path) {
             const Animal& animal = Occupied(Use(self), slot);
             PosixFileSystem files;
-            if (const FileError error = WriteAnimalToFile(files, path, animal))
-              RaiseOSError(error.number, "cannot write " + path + ": " + ErrorDescription(error),
+            if (const Status error = WriteAnimalToFile(files, path, animal); !error.ok())
+              RaiseOSError(error.number(), "cannot write " + path + ": " + ErrorDescription(error),
                            path);
           },
           py::arg("slot"), py::arg("path"),

@@ -107,11 +107,11 @@ std::string RunSession(Session& session, RunLength length, uint64_t count,
 std::string SaveSession(Session& session, const std::string& folder, int& errorNumber) {
   errorNumber = 0;
   const uint64_t failed = session.events.failedSaves;
-  const FileError error = SaveWorld(*session.world, folder);
+  const Status error = SaveWorld(*session.world, folder);
   DrainEvents(session);
-  if (!error && session.events.failedSaves == failed) return {};
-  if (error.number > 0 && error.number < kErrorPastEnd) errorNumber = error.number;
-  return error ? ErrorDescription(error) : "the save failed";
+  if (error.ok() && session.events.failedSaves == failed) return {};
+  if (error.number() > 0 && error.number() < kErrorPastEnd) errorNumber = error.number();
+  return !error.ok() ? ErrorDescription(error) : "the save failed";
 }
 
 std::string ConditionText(double value) {

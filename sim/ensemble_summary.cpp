@@ -251,22 +251,25 @@ EnsembleFolder ReadEnsembleFolder(FileSystem& files, const std::string& folder) 
   std::vector<uint64_t> expected;
   result.years = -1;
   std::string text;
-  if (const FileError error = files.ReadFile(folder + "/ensemble.txt", text)) {
-    if (error.number != ENOENT) {
-      result.problem = folder + "/ensemble.txt: " + ErrorDescription(error);
+  if (const Status error = files.ReadFile(folder + "/ensemble.txt", text); !error.ok()) {
+    if (error.number() != ENOENT) {
+      result.status = error;
+      result.status.SetFile(folder + "/ensemble.txt");
       return result;
     }
   } else {
     if (const std::string problem = ReadEnsembleText(text, expected, result.years);
         !problem.empty()) {
-      result.problem = folder + "/ensemble.txt: " + problem;
+      result.status = Status::Corruption(problem);
+      result.status.SetFile(folder + "/ensemble.txt");
       return result;
     }
   }
   if (expected.empty()) {
     std::vector<std::string> names;
-    if (const FileError error = files.ListFolder(folder, names)) {
-      result.problem = folder + ": " + ErrorDescription(error);
+    if (const Status error = files.ListFolder(folder, names); !error.ok()) {
+      result.status = error;
+      result.status.SetFile(folder);
       return result;
     }
     for (const std::string& name : names) {
@@ -282,10 +285,10 @@ EnsembleFolder ReadEnsembleFolder(FileSystem& files, const std::string& folder) 
     const std::string name = "seed-" + std::to_string(seed) + ".csv";
     SeedHistory history{seed, {}};
     std::string problem;
-    if (const FileError error = files.ReadFile(folder + "/" + name, text)) {
-      problem = error.number == ENOENT ? "missing" : ErrorDescription(error);
+    if (const Status error = files.ReadFile(folder + "/" + name, text); !error.ok()) {
+      problem = error.number() == ENOENT ? "missing" : ErrorDescription(error);
     } else {
-      problem = ParseHistoryCsv(text, history.table);
+      problem = ParseHistoryCsv(text, history.table).message();
     }
     for (const char* column : {"year", "month", "population"}) {
       if (problem.empty() && history.table.Column(column) == history.table.columns.size()) {

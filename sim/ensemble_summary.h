@@ -108,7 +108,8 @@ struct EnsembleFolder {
   std::vector<std::string> leftOut;  // "seed-3.csv: line 12 is cut short ..."
   size_t expected = 0;               // seeds the folder should hold
   int64_t years = 0;                 // turned years a whole run has
-  std::string problem;               // what makes the folder unreadable, if anything
+  // What makes the folder unreadable, if anything, naming the file it is in.
+  Status status;
 };
 
 // Reads "<folder>/seed-<N>.csv" of every expected seed. The seeds and years

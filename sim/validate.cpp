@@ -115,8 +115,9 @@ void ValidateMonthStep(const World& world) {
   Check(occupied == world.AnimalCount,
         "AnimalCount differs from the occupied slots after a month step", world.AnimalCount);
   // Once a month: the family record and the packed genomes cost a pass each.
-  if (const char* fault = LineageFault(world.lineage, world.Animals)) {
-    Fail(fault, static_cast<long long>(world.lineage.entries.size()));
+  if (const Status fault = CheckLineage(world.lineage, world.Animals); !fault.ok()) {
+    Fail(std::string(fault.message()).c_str(),
+         static_cast<long long>(world.lineage.entries.size()));
   }
   Check(PackedGenomesMatch(world), "a packed genome differs from its animal's genes", 0);
   const History& history = world.history;
@@ -128,8 +129,8 @@ void ValidateMonthStep(const World& world) {
   Check(std::has_single_bit(history.grain), "the history's grain is not a power of 2",
         static_cast<long long>(history.grain));
   const SpeciesHistory& species = world.speciesHistory;
-  if (const char* fault = SpeciesHistoryFault(species)) {
-    Fail(fault, static_cast<long long>(species.species.size()));
+  if (const Status fault = CheckSpeciesHistory(species); !fault.ok()) {
+    Fail(std::string(fault.message()).c_str(), static_cast<long long>(species.species.size()));
   }
   // The last grouping and the last sample are of one month.
   if (species.nextMonth == world.history.recorded && !world.history.samples.empty()) {

@@ -23,9 +23,9 @@ void ValidateBeforeTick(const World& world);
 
 // Checks what holds right after a month step: AnimalCount is the number of
 // occupied slots, the family record is whole and true to the table
-// (LineageFault: dates, sexes and generations included), the species'
+// (CheckLineage: dates, sexes and generations included), the species'
 // packed genomes are true to the genes, the history's points add up to its
-// months, and the species history is sound (SpeciesHistoryFault) with its
+// months, and the species history is sound (CheckSpeciesHistory) with its
 // last grouping's adults those of the last sample. The month step calls it
 // when built with OMBRIVALE_VALIDATE.
 void ValidateMonthStep(const World& world);

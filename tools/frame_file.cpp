@@ -30,8 +30,7 @@ void ScaleMiniMap(const MapPicture& picture, int scale, std::vector<uint8_t>& rg
   }
 }
 
-std::string WritePng(const std::string& path, int width, int height,
-                     const std::vector<uint8_t>& rgb) {
+Status WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(width);
@@ -40,9 +39,9 @@ std::string WritePng(const std::string& path, int width, int height,
   if (png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) == 0) {
     std::string why = image.message;
     png_image_free(&image);
-    return why.empty() ? "libpng failed" : why;
+    return Status::IOError(why.empty() ? "libpng failed" : why);
   }
-  return {};
+  return Status::OK();
 }
 
 std::string FramePath(const std::string& folder, uint64_t number) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/display.h"
+#include "core/status.h"
 
 namespace ombrivale::tools {
 
@@ -15,10 +16,9 @@ namespace ombrivale::tools {
 void ScaleMiniMap(const MapPicture& picture, int scale, std::vector<uint8_t>& rgb, int& width,
                   int& height);
 
-// Writes RGB bytes (rows top to bottom) as a PNG file; an empty string when
-// written, else why not.
-std::string WritePng(const std::string& path, int width, int height,
-                     const std::vector<uint8_t>& rgb);
+// Writes RGB bytes (rows top to bottom) as a PNG file; IOError with
+// libpng's reason when it cannot.
+Status WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
 
 // "DIR/frame-000012.png"
 std::string FramePath(const std::string& folder, uint64_t number);

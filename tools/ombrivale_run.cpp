@@ -106,8 +106,9 @@ class FrameRecorder {
     int height = 0;
     ScaleMiniMap(picture_, static_cast<int>(options_.frameScale), rgb_, width, height);
     const std::string path = FramePath(options_.frames, written_);
-    if (const std::string why = WritePng(path, width, height, rgb_); !why.empty()) {
-      std::cerr << "ombrivale-run: cannot write the frame " << path << ": " << why << '\n';
+    if (const Status status = WritePng(path, width, height, rgb_); !status.ok()) {
+      std::cerr << "ombrivale-run: cannot write the frame " << path << ": " << status.message()
+                << '\n';
       failed_ = true;
       return false;
     }
@@ -221,7 +222,7 @@ bool ReadImports(const std::vector<std::string>& paths, std::vector<Animal>& ani
   PosixFileSystem files;
   animals.resize(paths.size());
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (const FileError error = ReadAnimalToDrop(files, paths[i], animals[i])) {
+    if (const Status error = ReadAnimalToDrop(files, paths[i], animals[i]); !error.ok()) {
       std::cerr << "ombrivale-run: cannot import " << paths[i] << ": " << AnimalFileFault(error)
                 << '\n';
       return false;
@@ -251,24 +252,45 @@ bool DropImports(World& world, const std::vector<std::string>& paths,
   return true;
 }
 
-int Run(const RunOptions& options) {
-  std::vector<Animal> imports;
-  if (!ReadImports(options.imports, imports)) return kExitWorldFailed;
+// One run: the world with its seam and saver, and what the loop counts for
+// the report. Members are destroyed in reverse: the saver before the world.
+struct Runner {
+  explicit Runner(const RunOptions& runOptions)
+      : options(runOptions), world(std::make_unique<World>()), frames(runOptions) {}
 
+  const RunOptions& options;
+  std::vector<Animal> imports;
   StatsFile stats;
-  if (!options.stats.empty() && !stats.Open(options.stats)) {
+  std::unique_ptr<World> world;
+  RunnerSeam seam;
+  // Yearly saves are written on their own thread while the run goes on.
+  BackgroundSaver saver;
+  FrameRecorder frames;
+  bool progress = false;  // a progress bar on standard error
+  ProgressBar bar{false};
+
+  // The seam's counts as the loop starts: a yearly save failed when they grew.
+  uint64_t runBoxes = 0;
+  uint64_t runFailedSaves = 0;
+  uint64_t ticks = 0;
+  uint64_t yearsTurned = 0;
+  bool stuck = false;  // the calendar stopped
+  double elapsed = 0;  // seconds the loop took
+};
+
+// Reads the imports, opens the statistics file, loads or makes the world and
+// lays the imports; the exit status when one of them failed, else kExitOk.
+int SetUpRun(Runner& run) {
+  const RunOptions& options = run.options;
+  if (!ReadImports(options.imports, run.imports)) return kExitWorldFailed;
+  if (!options.stats.empty() && !run.stats.Open(options.stats)) {
     std::cerr << "ombrivale-run: cannot write the statistics file " << options.stats << '\n';
     return kExitBadArguments;
   }
-
-  auto owned = std::make_unique<World>();
-  World& world = *owned;
-  RunnerSeam seam;
-  world.seam = &seam;
+  World& world = *run.world;
+  world.seam = &run.seam;
   world.events.Listen();
-  // Yearly saves are written on their own thread while the run goes on.
-  BackgroundSaver saver;
-  world.saves = &saver;
+  world.saves = &run.saver;
 
   // As the program starts, without a settings file or a display: the option
   // defaults (some turned off by the command line), the generator's clock,
@@ -286,105 +308,136 @@ int Run(const RunOptions& options) {
   }
   for (const auto& [index, value] : options.conditions)
     SetConditionValue(world.conditions, index, value);
-  if (!DropImports(world, options.imports, imports)) return kExitWorldFailed;
-  FrameRecorder frames(options);
-  if (frames.IsOn() && !frames.Open()) return kExitBadArguments;
-  frames.Month(world, true);
+  if (!DropImports(world, options.imports, run.imports)) return kExitWorldFailed;
+  if (run.frames.IsOn() && !run.frames.Open()) return kExitBadArguments;
+  run.frames.Month(world, true);
 
-  const bool progress = !options.quiet && ::isatty(STDERR_FILENO) != 0;
-  ProgressBar bar(progress);
+  run.progress = !options.quiet && ::isatty(STDERR_FILENO) != 0;
+  run.bar = ProgressBar(run.progress);
   if (!options.quiet) std::cout << Caption(world) << std::endl;
-  if (stats.IsOpen()) stats.Catch(world);
+  if (run.stats.IsOpen()) run.stats.Catch(world);
+  return kExitOk;
+}
 
-  seam.Drain(world);
-  const uint64_t runBoxes = seam.boxes;
-  const uint64_t runFailedSaves = seam.failedSaves;
-  uint64_t ticks = 0;
-  uint64_t yearsTurned = 0;
+// How much of the run is done, 0..1 (the bar clamps it).
+double DoneFraction(const Runner& run) {
+  const RunOptions& options = run.options;
+  if (options.length == RunOptions::Length::Ticks) {
+    return static_cast<double>(run.ticks) / static_cast<double>(options.count);
+  }
+  const double month = std::clamp(static_cast<double>(run.world->Month), 0.0, 12.0);
+  return (static_cast<double>(run.yearsTurned) + month / 12.0) / static_cast<double>(options.count);
+}
+
+bool LengthReached(const Runner& run) {
+  const RunOptions& options = run.options;
+  switch (options.length) {
+    case RunOptions::Length::None:
+      return true;
+    case RunOptions::Length::Ticks:
+      return run.ticks >= options.count;
+    case RunOptions::Length::Years:
+      return run.yearsTurned >= options.count;
+  }
+  return true;
+}
+
+// Ticks until the run's length is reached or the calendar stops, writing the
+// statistics rows, the frames and the yearly date lines as it goes; then
+// waits for the last yearly save.
+void LoopRun(Runner& run) {
+  const RunOptions& options = run.options;
+  World& world = *run.world;
+  run.seam.Drain(world);
+  run.runBoxes = run.seam.boxes;
+  run.runFailedSaves = run.seam.failedSaves;
   CalendarWatch calendar(world);
-  bool stuck = false;
   const auto start = Clock::now();
   auto seconds = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
 
-  for (;;) {
-    if (options.length == RunOptions::Length::None) break;
-    if (options.length == RunOptions::Length::Ticks && ticks >= options.count) break;
-    if (options.length == RunOptions::Length::Years && yearsTurned >= options.count) break;
-
-    const uint64_t newWorlds = seam.newWorlds;
+  while (!LengthReached(run)) {
+    const uint64_t newWorlds = run.seam.newWorlds;
     SimulationTick(world);
-    seam.Drain(world);
-    ++ticks;
-    if (stats.IsOpen()) stats.Catch(world);
-    if (seam.newWorlds != newWorlds && !options.quiet) {
-      bar.Clear();
+    run.seam.Drain(world);
+    ++run.ticks;
+    if (run.stats.IsOpen()) run.stats.Catch(world);
+    if (run.seam.newWorlds != newWorlds && !options.quiet) {
+      run.bar.Clear();
       std::cout << "New World (the population had died out)" << std::endl;
     }
     const CalendarTurn turn = calendar.Note(world);
     if (turn == CalendarTurn::Year) {
-      ++yearsTurned;
+      ++run.yearsTurned;
       if (!options.quiet) {
-        bar.Clear();
+        run.bar.Clear();
         std::cout << Caption(world) << std::endl;
       }
     }
     if (turn != CalendarTurn::None) {
-      frames.Month(world, false);
+      run.frames.Month(world, false);
     } else if (options.length == RunOptions::Length::Years && calendar.Stuck()) {
-      stuck = true;
+      run.stuck = true;
       break;
     }
-    if (progress && (ticks & 63) == 0) {
-      double done = 0;
-      if (options.length == RunOptions::Length::Ticks) {
-        done = static_cast<double>(ticks) / static_cast<double>(options.count);
-      } else {
-        const double month = std::clamp(static_cast<double>(world.Month), 0.0, 12.0);
-        done =
-            (static_cast<double>(yearsTurned) + month / 12.0) / static_cast<double>(options.count);
-      }
-      bar.Show(done, world, ticks, seconds());
+    if (run.progress && (run.ticks & 63) == 0) {
+      run.bar.Show(DoneFraction(run), world, run.ticks, seconds());
     }
   }
-  saver.Finish(world);  // the last yearly save, written to the end
-  seam.Drain(world);
-  const double elapsed = seconds();
-  bar.Clear();
+  run.saver.Finish(world);  // the last yearly save, written to the end
+  run.seam.Drain(world);
+  run.elapsed = seconds();
+  run.bar.Clear();
+}
 
+// Saves and writes what was asked for at the end, reports what failed on
+// standard error and the summary line on standard output; the exit status.
+int ReportRun(Runner& run) {
+  const RunOptions& options = run.options;
+  World& world = *run.world;
   int status = kExitOk;
-  if (stuck) {
+  if (run.stuck) {
     std::cerr << "ombrivale-run: the calendar stopped: no month passed in " << kStuckCalendarTicks
               << " ticks\n";
     status = kExitWorldFailed;
   }
-  if (options.autosave && (seam.boxes != runBoxes || seam.failedSaves != runFailedSaves)) {
+  if (options.autosave &&
+      (run.seam.boxes != run.runBoxes || run.seam.failedSaves != run.runFailedSaves)) {
     std::cerr << "ombrivale-run: a yearly save into " << options.world << " failed\n";
     status = kExitWorldFailed;
   }
-  if (options.save && !SaveInto(world, seam, options.world)) {
+  if (options.save && !SaveInto(world, run.seam, options.world)) {
     std::cerr << "ombrivale-run: the world could not be saved into " << options.world << '\n';
     status = kExitWorldFailed;
   }
-  if (frames.Failed() || !WriteExports(world, options)) status = kExitWorldFailed;
-  if (stats.IsOpen() && !stats.Close()) {
+  if (run.frames.Failed() || !WriteExports(world, options)) status = kExitWorldFailed;
+  if (run.stats.IsOpen() && !run.stats.Close()) {
     std::cerr << "ombrivale-run: writing the statistics file " << options.stats << " failed\n";
     status = kExitWorldFailed;
   }
 
   const int best = FindMostEvolved(world);
   char summary[256];
-  const double rate = elapsed > 0 ? static_cast<double>(ticks) / elapsed : 0;
+  const double elapsed = run.elapsed;
+  const double rate = elapsed > 0 ? static_cast<double>(run.ticks) / elapsed : 0;
   if (best > 0) {
     std::snprintf(summary, sizeof summary,
                   "; most evolved: slot %d, score %.2f; %" PRIu64 " ticks in %.2f s (%.0f ticks/s)",
-                  best, static_cast<double>(PrimordialScore(world, best)), ticks, elapsed, rate);
+                  best, static_cast<double>(PrimordialScore(world, best)), run.ticks, elapsed,
+                  rate);
   } else {
     std::snprintf(summary, sizeof summary,
-                  "; most evolved: none; %" PRIu64 " ticks in %.2f s (%.0f ticks/s)", ticks,
+                  "; most evolved: none; %" PRIu64 " ticks in %.2f s (%.0f ticks/s)", run.ticks,
                   elapsed, rate);
   }
   std::cout << Caption(world) << summary << std::endl;
   return status;
+}
+
+int Run(const RunOptions& options) {
+  Runner run(options);
+  if (const int status = SetUpRun(run); status != kExitOk) return status;
+  LoopRun(run);
+  return ReportRun(run);
 }
 
 }  // namespace
@@ -394,9 +447,8 @@ int main(int argc, char** argv) {
   using namespace ombrivale::tools;
   const std::vector<std::string> args(argv + 1, argv + argc);
   RunOptions options;
-  const std::string error = ParseRunOptions(args, options);
-  if (!error.empty()) {
-    std::cerr << "ombrivale-run: " << error << "\n" << kRunUsage;
+  if (const ombrivale::Status status = ParseRunOptions(args, options); !status.ok()) {
+    std::cerr << "ombrivale-run: " << status.message() << "\n" << kRunUsage;
     return kExitBadArguments;
   }
   if (options.help) {

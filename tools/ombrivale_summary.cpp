@@ -128,11 +128,16 @@ void PrintBands(const EnsembleSummary& s) {
   }
 }
 
+// An ensemble folder that cannot be read: "ombrivale-summary: DIR/ensemble.txt: why".
+void ReportUnreadable(const Status& status) {
+  std::cerr << "ombrivale-summary: " << status.file() << ": " << ErrorDescription(status) << '\n';
+}
+
 int Summarise(const std::string& folder) {
   PosixFileSystem files;
   const EnsembleFolder ensemble = ReadEnsembleFolder(files, folder);
-  if (!ensemble.problem.empty()) {
-    std::cerr << "ombrivale-summary: " << ensemble.problem << '\n';
+  if (!ensemble.status.ok()) {
+    ReportUnreadable(ensemble.status);
     return kExitBadArguments;
   }
   for (const std::string& problem : ensemble.leftOut)
@@ -149,7 +154,7 @@ int Summarise(const std::string& folder) {
   };
   for (const auto& [name, bytes] : outputs) {
     const std::string path = folder + "/" + name;
-    if (const FileError error = WriteWholeFile(files, path, bytes, false)) {
+    if (const Status error = WriteWholeFile(files, path, bytes, false); !error.ok()) {
       std::cerr << "ombrivale-summary: " << path << ": " << ErrorDescription(error) << '\n';
       return kExitBadArguments;
     }
@@ -193,8 +198,8 @@ std::string WithInterval(const Comparison& c) {
 // Reads one ensemble for a comparison; false (reported) when it has no seed.
 bool ReadForComparison(FileSystem& files, const std::string& folder, EnsembleFolder& out) {
   out = ReadEnsembleFolder(files, folder);
-  if (!out.problem.empty()) {
-    std::cerr << "ombrivale-summary: " << out.problem << '\n';
+  if (!out.status.ok()) {
+    ReportUnreadable(out.status);
     return false;
   }
   for (const std::string& problem : out.leftOut)
@@ -217,7 +222,8 @@ int Compare(const std::string& first, const std::string& second, const std::vect
   const std::vector<Comparison> comparisons = CompareEnsembles(a.seeds, b.seeds, years);
   if (out.empty())
     out = Parent(second) + "/compare-" + BaseName(first) + "-" + BaseName(second) + ".csv";
-  if (const FileError error = WriteWholeFile(files, out, ComparisonCsv(comparisons), false)) {
+  if (const Status error = WriteWholeFile(files, out, ComparisonCsv(comparisons), false);
+      !error.ok()) {
     std::cerr << "ombrivale-summary: " << out << ": " << ErrorDescription(error) << '\n';
     return kExitBadArguments;
   }

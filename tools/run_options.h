@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/conditions.h"
+#include "core/status.h"
 #include "world/map_colouring.h"
 
 namespace ombrivale::tools {
@@ -101,10 +102,10 @@ inline std::optional<uint64_t> ParseCount(std::string_view text) {
 
 }  // namespace detail
 
-// Reads the arguments (without the program name) into `options`. Returns an
-// empty string when they are sound, else what is wrong with them. Options
+// Reads the arguments (without the program name) into `options`. Returns OK
+// when they are sound, else InvalidArgument saying what is wrong with them. Options
 // take their value as the next argument or after '=' (--ticks=100).
-inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOptions& options) {
+inline Status ParseRunOptions(const std::vector<std::string>& args, RunOptions& options) {
   options = RunOptions{};
   bool sawWorld = false;
   bool sawColour = false;
@@ -115,32 +116,33 @@ inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOpti
       inlineValue = name.substr(eq + 1);
       name.resize(eq);
     }
-    auto value = [&](std::string& out) -> std::string {
+    auto value = [&](std::string& out) -> Status {
       if (inlineValue) {
         out = *inlineValue;
       } else if (i + 1 < args.size()) {
         out = args[++i];
       } else {
-        return name + " needs a value";
+        return Status::InvalidArgument(name + " needs a value");
       }
-      if (out.empty()) return name + " needs a value";
-      return {};
+      if (out.empty()) return Status::InvalidArgument(name + " needs a value");
+      return Status::OK();
     };
-    auto count = [&](uint64_t& out) -> std::string {
+    auto count = [&](uint64_t& out) -> Status {
       std::string text;
-      if (std::string error = value(text); !error.empty()) return error;
+      if (Status error = value(text); !error.ok()) return error;
       const std::optional<uint64_t> parsed = detail::ParseCount(text);
-      if (!parsed) return name + " wants a whole number, not '" + text + "'";
+      if (!parsed)
+        return Status::InvalidArgument(name + " wants a whole number, not '" + text + "'");
       out = *parsed;
-      return {};
+      return Status::OK();
     };
-    auto flag = [&](bool& out) -> std::string {
-      if (inlineValue) return name + " takes no value";
+    auto flag = [&](bool& out) -> Status {
+      if (inlineValue) return Status::InvalidArgument(name + " takes no value");
       out = true;
-      return {};
+      return Status::OK();
     };
 
-    std::string error;
+    Status error;
     if (name == "--world") {
       error = value(options.world);
       sawWorld = true;
@@ -153,7 +155,7 @@ inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOpti
     } else if (name == "--ticks" || name == "--years") {
       const auto length = name == "--ticks" ? RunOptions::Length::Ticks : RunOptions::Length::Years;
       if (options.length != RunOptions::Length::None) {
-        error = "give --ticks or --years once";
+        error = Status::InvalidArgument("give --ticks or --years once");
       } else {
         error = count(options.count);
         options.length = length;
@@ -179,7 +181,7 @@ inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOpti
       if (inlineValue) options.imports.push_back(*inlineValue);
       while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0)
         options.imports.push_back(args[++i]);
-      if (options.imports.empty()) error = "--import needs a file";
+      if (options.imports.empty()) error = Status::InvalidArgument("--import needs a file");
     } else if (name == "--phylogeny") {
       error = value(options.phylogeny.emplace_back());
     } else if (name == "--lineage-csv") {
@@ -188,45 +190,48 @@ inline std::string ParseRunOptions(const std::vector<std::string>& args, RunOpti
       error = value(options.frames);
     } else if (name == "--frame-months") {
       error = count(options.frameMonths);
-      if (error.empty() && options.frameMonths == 0) error = "--frame-months wants 1 or more";
+      if (error.ok() && options.frameMonths == 0)
+        error = Status::InvalidArgument("--frame-months wants 1 or more");
     } else if (name == "--frame-scale") {
       error = count(options.frameScale);
-      if (error.empty() && (options.frameScale < 1 || options.frameScale > 16)) {
-        error = "--frame-scale wants 1..16";
+      if (error.ok() && (options.frameScale < 1 || options.frameScale > 16)) {
+        error = Status::InvalidArgument("--frame-scale wants 1..16");
       }
     } else if (name == "--colour-by") {
       std::string text;
       error = value(text);
       const std::optional<ColourChoice> choice = ParseColourChoice(text);
-      if (error.empty() && !choice) error = "--colour-by: no colouring named '" + text + "'";
+      if (error.ok() && !choice)
+        error = Status::InvalidArgument("--colour-by: no colouring named '" + text + "'");
       if (choice) options.colourBy = *choice;
       sawColour = true;
     } else if (name == "--set") {
       std::string setting;
       error = value(setting);
       Conditions scratch;
-      if (error.empty()) {
+      if (error.ok()) {
         error = ParseConditionSetting(setting, scratch);
-        if (!error.empty()) error = "--set: " + error;
+        if (!error.ok()) error = Status::InvalidArgument("--set: " + std::string(error.message()));
       }
-      if (error.empty()) {
+      if (error.ok()) {
         const int index = FindCondition(setting.substr(0, setting.find('=')));
         options.conditions.emplace_back(index, ConditionValue(scratch, index));
       }
     } else if (name == "--help" || name == "-h") {
       options.help = true;
-      return {};
+      return Status::OK();
     } else {
-      error = "unknown argument '" + args[i] + "'";
+      error = Status::InvalidArgument("unknown argument '" + args[i] + "'");
     }
-    if (!error.empty()) return error;
+    if (!error.ok()) return error;
   }
-  if (!sawWorld) return "--world DIR is required";
+  if (!sawWorld) return Status::InvalidArgument("--world DIR is required");
   if (options.frames.empty() != (options.frameMonths == 0)) {
-    return "--frames DIR and --frame-months N go together";
+    return Status::InvalidArgument("--frames DIR and --frame-months N go together");
   }
-  if (options.frames.empty() && sawColour) return "--colour-by colours the --frames";
-  return {};
+  if (options.frames.empty() && sawColour)
+    return Status::InvalidArgument("--colour-by colours the --frames");
+  return Status::OK();
 }
 
 }  // namespace ombrivale::tools

@@ -85,10 +85,10 @@ ConditionsDialog::ConditionsDialog(const Conditions& start, QWidget* parent)
 bool ConditionsDialog::Enter(int index) {
   QLineEdit* box = boxes_[size_t(index)];
   double value = 0;
-  const std::string problem =
-      ParseConditionValue(index, box->text().trimmed().toStdString(), value);
-  if (!problem.empty()) {
-    refusal_->setText(QString::fromStdString(problem) + QStringLiteral(": refused."));
+  const Status status = ParseConditionValue(index, box->text().trimmed().toStdString(), value);
+  if (!status.ok()) {
+    refusal_->setText(QString::fromStdString(std::string(status.message())) +
+                      QStringLiteral(": refused."));
     box->setStyleSheet(QStringLiteral("color: #b00000"));
     return false;
   }

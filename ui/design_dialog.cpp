@@ -232,7 +232,7 @@ void DesignDialog::ItemChanged(QTableWidgetItem* item) {
 
 bool DesignDialog::SaveTo(const QString& path) {
   PosixFileSystem files;
-  if (const FileError error = WriteAnimalToFile(files, path.toStdString(), design_)) {
+  if (const Status error = WriteAnimalToFile(files, path.toStdString(), design_); !error.ok()) {
     seam_.ShowMessageBox("The animal file " + path.toStdString() +
                              " could not be written: " + AnimalFileFault(error) + ".",
                          "Design New Animal", Buttons::Ok);

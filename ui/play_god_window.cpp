@@ -344,7 +344,7 @@ void PlayGodWindow::Command4_Click() {
 bool PlayGodWindow::LoadAnimalFrom(const QString& path) {
   PosixFileSystem files;
   Animal animal;
-  if (const FileError error = ReadAnimalToDrop(files, path.toStdString(), animal)) {
+  if (const Status error = ReadAnimalToDrop(files, path.toStdString(), animal); !error.ok()) {
     services_.WindowSeam().ShowMessageBox("The animal file " + path.toStdString() +
                                               " cannot be loaded: " + AnimalFileFault(error) +
                                               ". Nothing was changed.",

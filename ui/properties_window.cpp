@@ -307,8 +307,8 @@ bool PropertiesWindow::SaveChosenTo(const QString& path) {
     return false;
   }
   PosixFileSystem files;
-  if (const FileError error =
-          WriteAnimalToFile(files, path.toStdString(), AnimalAt(world, chosen))) {
+  if (const Status error = WriteAnimalToFile(files, path.toStdString(), AnimalAt(world, chosen));
+      !error.ok()) {
     seam.ShowMessageBox("The animal file " + path.toStdString() +
                             " could not be written: " + AnimalFileFault(error) + ".",
                         "Animal Properties", Buttons::Ok);

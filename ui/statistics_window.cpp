@@ -786,7 +786,8 @@ bool StatisticsWindow::ReadSummary(const QString& path, HistoryTable& table) {
   } else {
     const QByteArray bytes = file.readAll();
     problem =
-        ParseHistoryCsv(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())), table);
+        ParseHistoryCsv(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())), table)
+            .message();
     if (problem.empty() && table.Column("row") == table.columns.size()) {
       problem = "it has no column row: it is not an ensemble summary";
     }

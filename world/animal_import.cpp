@@ -22,12 +22,12 @@ size_t EndOfLastLine(std::string_view text) {
 
 }  // namespace
 
-FileError ParseAnimalToDrop(std::string_view text, Animal& out) {
+Status ParseAnimalToDrop(std::string_view text, Animal& out) {
   Animal read = out;
-  if (FileError error = ParseAnimalFile(text, read)) {
+  if (Status error = ParseAnimalFile(text, read); !error.ok()) {
     // The loader says where it stopped: the last line it read. The line that
     // is missing is the next one.
-    if (error.number == kErrorPastEnd) ++error.where;
+    if (error.number() == kErrorPastEnd) error.SetWhere(error.where() + 1);
     return error;
   }
   if (EndOfLastLine(text) == std::string_view::npos) {
@@ -40,15 +40,15 @@ FileError ParseAnimalToDrop(std::string_view text, Animal& out) {
   return {};
 }
 
-FileError ReadAnimalToDrop(FileSystem& files, const std::string& path, Animal& out) {
+Status ReadAnimalToDrop(FileSystem& files, const std::string& path, Animal& out) {
   std::string text;
-  if (const FileError error = files.ReadFile(path, text)) return error;
+  if (const Status error = files.ReadFile(path, text); !error.ok()) return error;
   return ParseAnimalToDrop(text, out);
 }
 
-std::string AnimalFileFault(const FileError& error) {
-  const std::string line = "line " + std::to_string(error.where);
-  switch (error.number) {
+std::string AnimalFileFault(const Status& error) {
+  const std::string line = "line " + std::to_string(error.where());
+  switch (error.number()) {
     case kErrorPastEnd:
       return line + " is missing or cut short";
     case kErrorNotNumber:
@@ -60,7 +60,7 @@ std::string AnimalFileFault(const FileError& error) {
   }
 }
 
-FileError WriteAnimalToFile(FileSystem& files, const std::string& path, const Animal& animal) {
+Status WriteAnimalToFile(FileSystem& files, const std::string& path, const Animal& animal) {
   return WriteWholeFile(files, path, AnimalFileText(animal), true);
 }
 

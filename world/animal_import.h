@@ -18,14 +18,14 @@ namespace ombrivale {
 // number), a sex of 0 or 1 (line 4) and a position on the map (lines 6 and
 // 7). Lines after the 128th are ignored, as the loader ignores them. An
 // error carries its line; `out` is changed only on success.
-FileError ParseAnimalToDrop(std::string_view text, Animal& out);
-FileError ReadAnimalToDrop(FileSystem& files, const std::string& path, Animal& out);
+Status ParseAnimalToDrop(std::string_view text, Animal& out);
+Status ReadAnimalToDrop(FileSystem& files, const std::string& path, Animal& out);
 
 // What is wrong with the file, for a message: "line 57 is not a number",
 // "line 128 is missing or cut short", "No such file or directory".
-std::string AnimalFileFault(const FileError& error);
+std::string AnimalFileFault(const Status& error);
 
 // Writes the animal's 128 lines (as a save writes them) to `path`, flushed.
-FileError WriteAnimalToFile(FileSystem& files, const std::string& path, const Animal& animal);
+Status WriteAnimalToFile(FileSystem& files, const std::string& path, const Animal& animal);
 
 }  // namespace ombrivale

@@ -48,7 +48,7 @@ void BackgroundSaver::Run() {
     hasWaiting_ = false;
     isWriting_ = true;
     lock.unlock();
-    std::vector<FileError> errors = WriteSnapshot(writing_->snapshot, writing_->folder, files_);
+    std::vector<Status> errors = WriteSnapshot(writing_->snapshot, writing_->folder, files_);
     lock.lock();
     isWriting_ = false;
     ended_.push_back(Ended{writing_->folder, std::move(errors)});

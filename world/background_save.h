@@ -70,7 +70,7 @@ class BackgroundSaver final : public SaveQueue {
   bool stopping_ = false;
   struct Ended {
     std::string folder;
-    std::vector<FileError> errors;
+    std::vector<Status> errors;
   };
   std::deque<Ended> ended_;            // written, not yet reported
   std::atomic<bool> anyEnded_{false};  // a cheap look for ReportEnded

@@ -15,7 +15,7 @@ void ConditionsText(const Conditions& conditions, std::string& out) {
   }
 }
 
-std::string ParseConditions(std::string_view text, Conditions& out) {
+Status ParseConditions(std::string_view text, Conditions& out) {
   Conditions read;
   std::array<bool, kConditionCount> seen{};
   int lineNumber = 0;
@@ -26,20 +26,22 @@ std::string ParseConditions(std::string_view text, Conditions& out) {
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::string where = "line " + std::to_string(lineNumber) + ": ";
-    if (line.find('\0') != std::string_view::npos) return where + "holds a NUL byte";
+    if (line.find('\0') != std::string_view::npos)
+      return Status::Corruption(where + "holds a NUL byte");
     if (line.empty() || line.front() == '#') continue;
     const int index = FindCondition(line.substr(0, line.find('=')));
     if (index >= 0 && seen[static_cast<size_t>(index)]) {
-      return where + std::string(ConditionRules()[static_cast<size_t>(index)].name) +
-             " is given twice";
+      return Status::Corruption(where +
+                                std::string(ConditionRules()[static_cast<size_t>(index)].name) +
+                                " is given twice");
     }
-    if (std::string problem = ParseConditionSetting(line, read); !problem.empty()) {
-      return where + problem;
+    if (Status status = ParseConditionSetting(line, read); !status.ok()) {
+      return Status::Corruption(where + std::string(status.message()));
     }
     seen[static_cast<size_t>(index)] = true;
   }
   out = read;
-  return {};
+  return Status::OK();
 }
 
 }  // namespace ombrivale

@@ -23,8 +23,8 @@ namespace {
 constexpr unsigned kRenameExchange = 1u << 1;
 
 // The error of a call that returned `result` (0 on success, errno set else).
-FileError ErrorOf(long result) {
-  return result == 0 ? FileError{} : PlatformError(errno);
+Status ErrorOf(long result) {
+  return result == 0 ? Status() : PlatformError(errno);
 }
 
 void AppendNumber(std::string& out, int64_t value) {
@@ -59,40 +59,42 @@ const char* FormatDescription(int number) {
 
 }  // namespace
 
-FileError PlatformError(int errnoValue) {
-  return FileError{errnoValue != 0 ? errnoValue : EIO, 0};
-}
-
-FileError FormatError(int number, int64_t where) {
-  return FileError{number, where};
-}
-
-std::string ErrorDescription(const FileError& error) {
-  if (error.number < kErrorPastEnd) {
-    char buffer[256];
-    // The GNU strerror_r returns the text, which may or may not be `buffer`.
-    const char* text = ::strerror_r(error.number, buffer, sizeof buffer);
-    if (text != nullptr) return text;
-    std::string unknown = "Unknown error ";
-    AppendNumber(unknown, error.number);
-    return unknown;
+Status PlatformError(int errnoValue) {
+  const int number = errnoValue != 0 ? errnoValue : EIO;
+  char buffer[256];
+  // The GNU strerror_r returns the text, which may or may not be `buffer`.
+  const char* text = ::strerror_r(number, buffer, sizeof buffer);
+  std::string message;
+  if (text != nullptr) {
+    message = text;
+  } else {
+    message = "Unknown error ";
+    AppendNumber(message, number);
   }
-  std::string text = FormatDescription(error.number);
-  if (error.where > 0) {
+  return number == ENOENT ? Status::NotFound(message, number) : Status::IOError(message, number);
+}
+
+Status FormatError(int number, int64_t where) {
+  return Status::Corruption(FormatDescription(number), number, where);
+}
+
+std::string ErrorDescription(const Status& error) {
+  std::string text(error.message());
+  if (error.number() >= kErrorPastEnd && error.where() > 0) {
     text += " (at ";
-    AppendNumber(text, error.where);
+    AppendNumber(text, error.where());
     text += ")";
   }
   return text;
 }
 
-void ShowFileError(World& world, const FileError& error) {
+void ShowFileError(World& world, const Status& error) {
   ShowFileError(world, error, {});
 }
 
-void ShowFileError(World& world, const FileError& error, std::string_view file) {
+void ShowFileError(World& world, const Status& error, std::string_view file) {
   std::string text = "Error  ";  // the second blank stands for the number's sign
-  AppendNumber(text, error.number);
+  AppendNumber(text, error.number());
   text += "\n\r";
   if (!file.empty()) {
     text += file;
@@ -104,7 +106,7 @@ void ShowFileError(World& world, const FileError& error, std::string_view file) 
   SeamOf(world).ShowMessageBox(text, "ERROR", Buttons::Ok);
 }
 
-FileError PosixFileSystem::Inspect(const std::string& path, PathKind& kind) {
+Status PosixFileSystem::Inspect(const std::string& path, PathKind& kind) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
@@ -119,21 +121,21 @@ FileError PosixFileSystem::Inspect(const std::string& path, PathKind& kind) {
   return {};
 }
 
-FileError PosixFileSystem::CountLinks(const std::string& path, uint64_t& links) {
+Status PosixFileSystem::CountLinks(const std::string& path, uint64_t& links) {
   links = 0;
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) {
-    return errno == ENOENT || errno == ENOTDIR ? FileError{} : PlatformError(errno);
+    return errno == ENOENT || errno == ENOTDIR ? Status() : PlatformError(errno);
   }
   if (S_ISREG(info.st_mode)) links = static_cast<uint64_t>(info.st_nlink);
   return {};
 }
 
-FileError PosixFileSystem::MakeFolder(const std::string& path) {
+Status PosixFileSystem::MakeFolder(const std::string& path) {
   return ErrorOf(::mkdir(path.c_str(), 0755));
 }
 
-FileError PosixFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
+Status PosixFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
   names.clear();
   DIR* folder = ::opendir(path.c_str());
   if (folder == nullptr) return PlatformError(errno);
@@ -144,20 +146,20 @@ FileError PosixFileSystem::ListFolder(const std::string& path, std::vector<std::
   }
   const int error = errno;
   ::closedir(folder);
-  return error == 0 ? FileError{} : PlatformError(error);
+  return error == 0 ? Status() : PlatformError(error);
 }
 
-FileError PosixFileSystem::CreateFile(const std::string& path, int& fd) {
+Status PosixFileSystem::CreateFile(const std::string& path, int& fd) {
   fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  return fd >= 0 ? FileError{} : PlatformError(errno);
+  return fd >= 0 ? Status() : PlatformError(errno);
 }
 
-FileError PosixFileSystem::OpenFolder(const std::string& path, int& fd) {
+Status PosixFileSystem::OpenFolder(const std::string& path, int& fd) {
   fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  return fd >= 0 ? FileError{} : PlatformError(errno);
+  return fd >= 0 ? Status() : PlatformError(errno);
 }
 
-FileError PosixFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
+Status PosixFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
   written = 0;
   for (;;) {
     const ssize_t result = ::write(fd, data, size);
@@ -169,18 +171,18 @@ FileError PosixFileSystem::Write(int fd, const char* data, size_t size, size_t& 
   }
 }
 
-FileError PosixFileSystem::Sync(int fd) {
+Status PosixFileSystem::Sync(int fd) {
   return ErrorOf(::fsync(fd));
 }
 
-FileError PosixFileSystem::SyncFiles(const std::vector<std::string>& paths) {
+Status PosixFileSystem::SyncFiles(const std::vector<std::string>& paths) {
   constexpr size_t kFlushers = 16;
   std::atomic<size_t> next{0};
   std::mutex mutex;
-  FileError first;
+  Status first;
   const auto flush = [&] {
     for (size_t i; (i = next++) < paths.size();) {
-      FileError error;
+      Status error;
       const int fd = ::open(paths[i].c_str(), O_RDONLY | O_CLOEXEC);
       if (fd < 0) {
         error = PlatformError(errno);
@@ -188,9 +190,9 @@ FileError PosixFileSystem::SyncFiles(const std::vector<std::string>& paths) {
         if (::fsync(fd) != 0) error = PlatformError(errno);
         ::close(fd);
       }
-      if (error) {
+      if (!error.ok()) {
         const std::lock_guard<std::mutex> lock(mutex);
-        if (!first) first = error;
+        if (first.ok()) first = error;
       }
     }
   };
@@ -202,18 +204,18 @@ FileError PosixFileSystem::SyncFiles(const std::vector<std::string>& paths) {
   return first;
 }
 
-FileError PosixFileSystem::Close(int fd) {
+Status PosixFileSystem::Close(int fd) {
   // After a failed close the descriptor is gone on Linux: never retry it.
   return ErrorOf(::close(fd));
 }
 
-FileError PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+Status PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
   bytes.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return PlatformError(errno);
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
-    const FileError error = PlatformError(errno);
+    const Status error = PlatformError(errno);
     ::close(fd);
     return error;
   }
@@ -228,7 +230,7 @@ FileError PosixFileSystem::ReadFile(const std::string& path, std::string& bytes)
     const ssize_t result = ::read(fd, bytes.data() + done, bytes.size() - done);
     if (result < 0) {
       if (errno == EINTR) continue;
-      const FileError error = PlatformError(errno);
+      const Status error = PlatformError(errno);
       ::close(fd);
       bytes.clear();
       return error;
@@ -241,15 +243,15 @@ FileError PosixFileSystem::ReadFile(const std::string& path, std::string& bytes)
   return {};
 }
 
-FileError PosixFileSystem::Link(const std::string& from, const std::string& to) {
+Status PosixFileSystem::Link(const std::string& from, const std::string& to) {
   return ErrorOf(::link(from.c_str(), to.c_str()));
 }
 
-FileError PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
   return ErrorOf(::rename(from.c_str(), to.c_str()));
 }
 
-FileError PosixFileSystem::Exchange(const std::string& first, const std::string& second) {
+Status PosixFileSystem::Exchange(const std::string& first, const std::string& second) {
 #ifdef SYS_renameat2
   return ErrorOf(
       ::syscall(SYS_renameat2, AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), kRenameExchange));
@@ -260,48 +262,48 @@ FileError PosixFileSystem::Exchange(const std::string& first, const std::string&
 #endif
 }
 
-FileError PosixFileSystem::RemoveFile(const std::string& path) {
+Status PosixFileSystem::RemoveFile(const std::string& path) {
   return ErrorOf(::unlink(path.c_str()));
 }
 
-FileError PosixFileSystem::RemoveFolder(const std::string& path) {
+Status PosixFileSystem::RemoveFolder(const std::string& path) {
   return ErrorOf(::rmdir(path.c_str()));
 }
 
-FileError WriteWholeFile(FileSystem& files, const std::string& path, std::string_view bytes,
-                         bool flush) {
+Status WriteWholeFile(FileSystem& files, const std::string& path, std::string_view bytes,
+                      bool flush) {
   int fd = -1;
-  if (const FileError error = files.CreateFile(path, fd)) return error;
-  FileError error;
+  if (const Status error = files.CreateFile(path, fd); !error.ok()) return error;
+  Status error;
   size_t done = 0;
   while (done < bytes.size()) {
     size_t written = 0;
     error = files.Write(fd, bytes.data() + done, bytes.size() - done, written);
-    if (!error && written == 0) error = PlatformError(ENOSPC);  // the disk took nothing
-    if (error) break;
+    if (error.ok() && written == 0) error = PlatformError(ENOSPC);  // the disk took nothing
+    if (!error.ok()) break;
     done += written;
   }
-  if (!error && flush) error = files.Sync(fd);
-  const FileError closeError = files.Close(fd);
-  return error ? error : closeError;
+  if (error.ok() && flush) error = files.Sync(fd);
+  const Status closeError = files.Close(fd);
+  return !error.ok() ? error : closeError;
 }
 
-FileError RemoveFolderTree(FileSystem& files, const std::string& path) {
+Status RemoveFolderTree(FileSystem& files, const std::string& path) {
   std::vector<std::string> names;
-  FileError first = files.ListFolder(path, names);
+  Status first = files.ListFolder(path, names);
   for (const std::string& name : names) {
     const std::string child = path + "/" + name;
     PathKind kind = PathKind::Missing;
-    FileError error = files.Inspect(child, kind);
-    if (!error && kind == PathKind::Folder) {
+    Status error = files.Inspect(child, kind);
+    if (error.ok() && kind == PathKind::Folder) {
       error = RemoveFolderTree(files, child);
-    } else if (!error && kind != PathKind::Missing) {
+    } else if (error.ok() && kind != PathKind::Missing) {
       error = files.RemoveFile(child);
     }
-    if (!first) first = error;
+    if (first.ok()) first = error;
   }
-  const FileError error = files.RemoveFolder(path);
-  return first ? first : error;
+  const Status error = files.RemoveFolder(path);
+  return !first.ok() ? first : error;
 }
 
 }  // namespace ombrivale

@@ -150,15 +150,16 @@ size_t HistoryTable::Column(std::string_view name) const {
   return static_cast<size_t>(std::find(columns.begin(), columns.end(), name) - columns.begin());
 }
 
-std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
+Status ParseHistoryCsv(std::string_view text, HistoryTable& table) {
   table = HistoryTable{};
-  if (text.empty()) return "the file is empty";
+  if (text.empty()) return Status::Corruption("the file is empty");
   std::vector<std::string_view> fields;
   size_t number = 0;
   while (!text.empty()) {
     ++number;
     const size_t end = text.find('\n');
-    if (end == std::string_view::npos) return LineText(number) + " is cut short (no end of line)";
+    if (end == std::string_view::npos)
+      return Status::Corruption(LineText(number) + " is cut short (no end of line)");
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -167,17 +168,18 @@ std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
     if (number == 1) {
       ColumnIndex met(fields.size());
       for (const std::string_view name : fields) {
-        if (name.empty()) return "line 1 (the header) has an empty column name";
+        if (name.empty()) return Status::Corruption("line 1 (the header) has an empty column name");
         if (!met.Add(name, 0)) {
-          return "line 1 (the header) names column " + std::string(name) + " twice";
+          return Status::Corruption("line 1 (the header) names column " + std::string(name) +
+                                    " twice");
         }
         table.columns.emplace_back(name);
       }
       continue;
     }
     if (fields.size() != table.columns.size()) {
-      return LineText(number) + " has " + std::to_string(fields.size()) + " fields, the header " +
-             std::to_string(table.columns.size());
+      return Status::Corruption(LineText(number) + " has " + std::to_string(fields.size()) +
+                                " fields, the header " + std::to_string(table.columns.size()));
     }
     std::vector<double>& row = table.rows.emplace_back();
     row.reserve(fields.size());
@@ -190,14 +192,14 @@ std::string ParseHistoryCsv(std::string_view text, HistoryTable& table) {
           std::string problem = LineText(number) + ", column " + table.columns[row.size()] + ": '" +
                                 std::string(field) + "' is not a number";
           table.rows.pop_back();
-          return problem;
+          return Status::Corruption(problem);
         }
       }
       row.push_back(value);
     }
   }
-  if (table.rows.empty()) return "no rows after the header (line 1)";
-  return {};
+  if (table.rows.empty()) return Status::Corruption("no rows after the header (line 1)");
+  return Status::OK();
 }
 
 }  // namespace ombrivale

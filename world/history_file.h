@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/history.h"
+#include "core/status.h"
 
 namespace ombrivale {
 
@@ -71,11 +72,11 @@ class ColumnIndex {
 
 // Reads `text`: a header of distinct non-empty names, then rows of as many
 // decimal numbers or empty fields, every line ending in LF (a CR before it
-// is allowed). Returns an empty string when all of it is sound, else what is
-// wrong and where, for the first fault met: "line 7 is cut short (no end of
+// is allowed). Returns OK when all of it is sound, else Corruption saying
+// what is wrong and where, for the first fault met: "line 7 is cut short (no end of
 // line)", "line 3 has 24 fields, the header 25", "line 5, column
 // population: 'x1' is not a number", "no rows after the header (line 1)". `table` then holds the
 // rows before the fault.
-std::string ParseHistoryCsv(std::string_view text, HistoryTable& table);
+Status ParseHistoryCsv(std::string_view text, HistoryTable& table);
 
 }  // namespace ombrivale

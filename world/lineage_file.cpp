@@ -104,8 +104,7 @@ void LineageText(const Lineage& lineage, std::span<const Animal> animals,
   }
 }
 
-std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
-                         LoadedLineage& out) {
+Status ParseLineage(std::string_view text, std::span<const Animal> animals, LoadedLineage& out) {
   constexpr int64_t kMax64 = std::numeric_limits<int64_t>::max();
   constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
   LoadedLineage read;
@@ -127,7 +126,7 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
       const char* const name[] = {number == 1 ? "the next id" : "the next species"};
       if (std::string problem = ReadNumbers(number, line, {&value, 1}, low, high, name);
           !problem.empty()) {
-        return problem;
+        return Status::Corruption(problem);
       }
       if (number == 1) {
         lineage.nextId = static_cast<uint64_t>(value);
@@ -154,7 +153,7 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
                                           kMax32};
     if (std::string problem = ReadNumbers(number, line, v, low, high, kFieldNames);
         !problem.empty()) {
-      return problem;
+      return Status::Corruption(problem);
     }
     LineageEntry entry;
     entry.id = static_cast<uint64_t>(v[0]);
@@ -165,7 +164,7 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
     entry.generation = static_cast<uint32_t>(v[5]);
     entry.primordialCount = static_cast<int16_t>(v[6]);
     if ((entry.parents[0] == 0) != (entry.parents[1] == 0)) {
-      return at() + ": one parent without the other";
+      return Status::Corruption(at() + ": one parent without the other");
     }
     // Each parent an earlier line, born before its young and, when alive, of
     // the sex its place says; the generation one more than the older one's.
@@ -175,30 +174,34 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
       if (parent == 0) continue;
       const auto named = [&at, parent] { return at() + ": parent " + std::to_string(parent); };
       const LineageEntry* p = parent < entry.id ? FindLineageEntry(lineage, parent) : nullptr;
-      if (p == nullptr) return named() + " is not an earlier line";
+      if (p == nullptr) return Status::Corruption(named() + " is not an earlier line");
       if (!BornBefore(p->birthYear, p->birthMonth, entry.birthYear, entry.birthMonth)) {
-        return named() + " (born year " + std::to_string(p->birthYear) + ", month " +
-               std::to_string(p->birthMonth) + ") is not born before its young";
+        return Status::Corruption(named() + " (born year " + std::to_string(p->birthYear) +
+                                  ", month " + std::to_string(p->birthMonth) +
+                                  ") is not born before its young");
       }
       const int parentSlot = slotOfEntry[static_cast<size_t>(p - lineage.entries.data())];
       if (parentSlot != 0 && (animals[static_cast<size_t>(parentSlot)].Sex == 0) != (place == 0)) {
-        return named() + " lives in slot " + std::to_string(parentSlot) + " as sex " +
-               std::to_string(animals[static_cast<size_t>(parentSlot)].Sex) +
-               ", but stands in the sex-" + std::to_string(place) + " parent's place";
+        return Status::Corruption(
+            named() + " lives in slot " + std::to_string(parentSlot) + " as sex " +
+            std::to_string(animals[static_cast<size_t>(parentSlot)].Sex) +
+            ", but stands in the sex-" + std::to_string(place) + " parent's place");
       }
       older = std::max<uint64_t>(older, p->generation);
     }
     const uint64_t generation = entry.parents[0] == 0 ? 0 : older + 1;
     if (entry.generation != generation) {
-      return at() + ": generation " + std::to_string(entry.generation) + " is not " +
-             std::to_string(generation) +
-             (entry.parents[0] == 0 ? " (a founder's)" : " (one more than the older parent's)");
+      return Status::Corruption(
+          at() + ": generation " + std::to_string(entry.generation) + " is not " +
+          std::to_string(generation) +
+          (entry.parents[0] == 0 ? " (a founder's)" : " (one more than the older parent's)"));
     }
     lineage.entries.push_back(entry);
     slotOfEntry.push_back(0);
     const size_t slot = static_cast<size_t>(v[7]);
     if (slot == 0) continue;
-    if (slotTaken[slot] != 0) return at() + ": slot " + std::to_string(slot) + " is named twice";
+    if (slotTaken[slot] != 0)
+      return Status::Corruption(at() + ": slot " + std::to_string(slot) + " is named twice");
     slotTaken[slot] = 1;
     if (!IsOccupied(animals[slot])) continue;
     slotOfEntry.back() = static_cast<int>(slot);
@@ -206,9 +209,9 @@ std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
     lineage.generationOfSlot[slot] = entry.generation;
     read.speciesOfSlot[slot] = static_cast<int32_t>(v[8]);
   }
-  if (number < 2) return LineText(number + 1) + " is missing";
+  if (number < 2) return Status::Corruption(LineText(number + 1) + " is missing");
   out = std::move(read);
-  return {};
+  return Status::OK();
 }
 
 }  // namespace ombrivale

@@ -27,8 +27,8 @@ struct LoadedLineage {
   int32_t nextSpecies = 1;
 };
 
-// Reads the file, all or nothing. Returns an empty string when the whole
-// record is sound, else what is wrong and where ("line 7: parent 3485 is
+// Reads the file, all or nothing. Returns OK when the whole record is
+// sound, else Corruption saying what is wrong and where ("line 7: parent 3485 is
 // not born before its young"), and then leaves `out` untouched. Refused: a
 // line that is not its nine numbers, a number outside its field, ids not
 // ascending or not below the next id, one parent without the other, a
@@ -38,7 +38,6 @@ struct LoadedLineage {
 // (the sex-0 parent first), and two entries naming one slot. Only slots
 // occupied in `animals` are taken into the slot table; the occupied slots
 // it does not name are left to the caller.
-std::string ParseLineage(std::string_view text, std::span<const Animal> animals,
-                         LoadedLineage& out);
+Status ParseLineage(std::string_view text, std::span<const Animal> animals, LoadedLineage& out);
 
 }  // namespace ombrivale

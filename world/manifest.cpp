@@ -151,7 +151,7 @@ void ManifestText(const Manifest& manifest, std::string& out) {
   end();
 }
 
-FileError ParseManifest(std::string_view text, Manifest& manifest) {
+Status ParseManifest(std::string_view text, Manifest& manifest) {
   ManifestLines lines(text);
   std::string_view line;
   const auto fail = [&lines](int number) { return FormatError(number, lines.lineNumber()); };
@@ -226,8 +226,7 @@ const ManifestEntry* ManifestIndex::Find(std::string_view name) const {
   return at != sorted_.end() && (*at)->name == name ? *at : nullptr;
 }
 
-FileError CheckListedFile(const ManifestIndex& index, std::string_view name,
-                          std::string_view bytes) {
+Status CheckListedFile(const ManifestIndex& index, std::string_view name, std::string_view bytes) {
   const ManifestEntry* entry = index.Find(name);
   if (entry == nullptr) return FormatError(kErrorNotInManifest, 0);
   if (entry->size != bytes.size()) return FormatError(kErrorSizeDiffers, 0);

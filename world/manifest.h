@@ -44,7 +44,7 @@ void ManifestText(const Manifest& manifest, std::string& out);
 // last line is not the checksum of the lines before it; `manifest` is
 // untouched then. What reads is what ManifestText wrote: writing it again
 // gives the same bytes.
-FileError ParseManifest(std::string_view text, Manifest& manifest);
+Status ParseManifest(std::string_view text, Manifest& manifest);
 
 // The manifest's entries sorted by name, to look files up in.
 class ManifestIndex {
@@ -59,7 +59,6 @@ class ManifestIndex {
 
 // Whether `bytes` are the file the manifest lists as `name`: no error, or
 // kErrorNotInManifest, kErrorSizeDiffers or kErrorChecksumDiffers.
-FileError CheckListedFile(const ManifestIndex& index, std::string_view name,
-                          std::string_view bytes);
+Status CheckListedFile(const ManifestIndex& index, std::string_view name, std::string_view bytes);
 
 }  // namespace ombrivale

@@ -5,37 +5,37 @@
 namespace ombrivale {
 namespace {
 
-bool ExchangeUnsupported(FileError error) {
-  const int n = error.number;
+bool ExchangeUnsupported(Status error) {
+  const int n = error.number();
   return n == ENOSYS || n == EINVAL || n == ENOTSUP || n == EPERM;
 }
 
 // Removes whatever lies at `path`; a missing path is fine.
-FileError RemovePath(FileSystem& files, const std::string& path) {
+Status RemovePath(FileSystem& files, const std::string& path) {
   PathKind kind = PathKind::Missing;
-  if (const FileError error = files.Inspect(path, kind)) return error;
+  if (const Status error = files.Inspect(path, kind); !error.ok()) return error;
   if (kind == PathKind::Missing) return {};
   if (kind == PathKind::Folder) return RemoveFolderTree(files, path);
   return files.RemoveFile(path);
 }
 
-FileError KindOf(FileSystem& files, const std::string& path, PathKind& kind) {
+Status KindOf(FileSystem& files, const std::string& path, PathKind& kind) {
   kind = PathKind::Missing;
   return files.Inspect(path, kind);
 }
 
 // Creates `path` and the folders above it that are missing.
-FileError MakeFolders(FileSystem& files, const std::string& path) {
+Status MakeFolders(FileSystem& files, const std::string& path) {
   PathKind kind = PathKind::Missing;
-  if (const FileError error = KindOf(files, path, kind)) return error;
+  if (const Status error = KindOf(files, path, kind); !error.ok()) return error;
   if (kind == PathKind::Folder) return {};
   if (kind != PathKind::Missing) return PlatformError(ENOTDIR);
   const size_t slash = path.find_last_of('/');
   if (slash != std::string::npos && slash > 0) {
-    if (const FileError error = MakeFolders(files, path.substr(0, slash))) return error;
+    if (const Status error = MakeFolders(files, path.substr(0, slash)); !error.ok()) return error;
   }
-  const FileError error = files.MakeFolder(path);
-  return error.number == EEXIST ? FileError{} : error;
+  const Status error = files.MakeFolder(path);
+  return error.number() == EEXIST ? Status() : error;
 }
 
 }  // namespace
@@ -70,29 +70,29 @@ FolderSiblings SiblingsOf(const std::string& folder) {
   return s;
 }
 
-FileError SyncFolder(FileSystem& files, const std::string& path) {
+Status SyncFolder(FileSystem& files, const std::string& path) {
   int fd = -1;
-  if (const FileError error = files.OpenFolder(path, fd)) return error;
-  const FileError error = files.Sync(fd);
-  const FileError closeError = files.Close(fd);
-  return error ? error : closeError;
+  if (const Status error = files.OpenFolder(path, fd); !error.ok()) return error;
+  const Status error = files.Sync(fd);
+  const Status closeError = files.Close(fd);
+  return !error.ok() ? error : closeError;
 }
 
-FileError RecoverFolder(FileSystem& files, const std::string& folder) {
+Status RecoverFolder(FileSystem& files, const std::string& folder) {
   const FolderSiblings s = SiblingsOf(folder);
   PathKind kind;
-  if (const FileError error = KindOf(files, folder, kind)) return error;
+  if (const Status error = KindOf(files, folder, kind); !error.ok()) return error;
   if (kind == PathKind::Missing) {
     PathKind readyKind;
     PathKind oldKind;
-    if (const FileError error = KindOf(files, s.ready, readyKind)) return error;
-    if (const FileError error = KindOf(files, s.old, oldKind)) return error;
+    if (const Status error = KindOf(files, s.ready, readyKind); !error.ok()) return error;
+    if (const Status error = KindOf(files, s.old, oldKind); !error.ok()) return error;
     const std::string* source = readyKind == PathKind::Folder ? &s.ready
                                 : oldKind == PathKind::Folder ? &s.old
                                                               : nullptr;
     if (source != nullptr) {
-      if (const FileError error = files.Rename(*source, folder)) return error;
-      if (const FileError error = SyncFolder(files, s.parent)) return error;
+      if (const Status error = files.Rename(*source, folder); !error.ok()) return error;
+      if (const Status error = SyncFolder(files, s.parent); !error.ok()) return error;
     }
   }
   // Leftovers: best effort, the next save or load tries again.
@@ -102,54 +102,54 @@ FileError RecoverFolder(FileSystem& files, const std::string& folder) {
   return {};
 }
 
-FileError BeginFolderReplace(FileSystem& files, const std::string& folder) {
+Status BeginFolderReplace(FileSystem& files, const std::string& folder) {
   const FolderSiblings s = SiblingsOf(folder);
-  if (const FileError error = MakeFolders(files, s.parent)) return error;
-  if (const FileError error = RecoverFolder(files, folder)) return error;
+  if (const Status error = MakeFolders(files, s.parent); !error.ok()) return error;
+  if (const Status error = RecoverFolder(files, folder); !error.ok()) return error;
   // A leftover that recovery could not remove would mix into this save.
-  if (const FileError error = RemovePath(files, s.saving)) return error;
+  if (const Status error = RemovePath(files, s.saving); !error.ok()) return error;
   PathKind spare = PathKind::Missing;
-  if (const FileError error = KindOf(files, s.spare, spare)) return error;
+  if (const Status error = KindOf(files, s.spare, spare); !error.ok()) return error;
   if (spare == PathKind::Folder) return files.Rename(s.spare, s.saving);
-  if (const FileError error = RemovePath(files, s.spare)) return error;
+  if (const Status error = RemovePath(files, s.spare); !error.ok()) return error;
   return files.MakeFolder(s.saving);
 }
 
-FileError FlushSavingFolder(FileSystem& files, const std::string& folder,
-                            const std::vector<std::string>& written) {
+Status FlushSavingFolder(FileSystem& files, const std::string& folder,
+                         const std::vector<std::string>& written) {
   const FolderSiblings s = SiblingsOf(folder);
   int fd = -1;
-  if (const FileError error = files.OpenFolder(s.saving, fd)) return error;
+  if (const Status error = files.OpenFolder(s.saving, fd); !error.ok()) return error;
   // Only what this save wrote, not the whole file system with every other
   // program's writes.
-  FileError error = files.SyncFiles(written);
-  if (!error) error = files.Sync(fd);
-  const FileError closeError = files.Close(fd);
-  return error ? error : closeError;
+  Status error = files.SyncFiles(written);
+  if (error.ok()) error = files.Sync(fd);
+  const Status closeError = files.Close(fd);
+  return !error.ok() ? error : closeError;
 }
 
-FileError CommitFolderReplace(FileSystem& files, const std::string& folder, bool& replaced) {
+Status CommitFolderReplace(FileSystem& files, const std::string& folder, bool& replaced) {
   replaced = false;
   const FolderSiblings s = SiblingsOf(folder);
   // From here on the new contents count as complete.
-  if (const FileError error = RemovePath(files, s.ready)) return error;
-  if (const FileError error = files.Rename(s.saving, s.ready)) return error;
-  if (const FileError error = SyncFolder(files, s.parent)) return error;
+  if (const Status error = RemovePath(files, s.ready); !error.ok()) return error;
+  if (const Status error = files.Rename(s.saving, s.ready); !error.ok()) return error;
+  if (const Status error = SyncFolder(files, s.parent); !error.ok()) return error;
 
   PathKind kind;
-  if (const FileError error = KindOf(files, folder, kind)) return error;
+  if (const Status error = KindOf(files, folder, kind); !error.ok()) return error;
   const std::string* previous = nullptr;  // where the old contents end up
   if (kind == PathKind::Missing) {
-    if (const FileError error = files.Rename(s.ready, folder)) return error;
+    if (const Status error = files.Rename(s.ready, folder); !error.ok()) return error;
   } else {
-    const FileError exchangeError = files.Exchange(s.ready, folder);
-    if (!exchangeError) {
+    const Status exchangeError = files.Exchange(s.ready, folder);
+    if (exchangeError.ok()) {
       previous = &s.ready;
     } else if (ExchangeUnsupported(exchangeError)) {
-      if (const FileError error = RemovePath(files, s.old)) return error;
-      if (const FileError error = files.Rename(folder, s.old)) return error;
+      if (const Status error = RemovePath(files, s.old); !error.ok()) return error;
+      if (const Status error = files.Rename(folder, s.old); !error.ok()) return error;
       // A crash here leaves no folder: recovery takes .ready.
-      if (const FileError error = files.Rename(s.ready, folder)) {
+      if (const Status error = files.Rename(s.ready, folder); !error.ok()) {
         files.Rename(s.old, folder);  // put the old one back; recovery would take .ready
         return error;
       }
@@ -159,12 +159,12 @@ FileError CommitFolderReplace(FileSystem& files, const std::string& folder, bool
     }
   }
   replaced = true;
-  if (const FileError error = SyncFolder(files, s.parent)) return error;
+  if (const Status error = SyncFolder(files, s.parent); !error.ok()) return error;
   // The old contents are no longer a save: they become the spare folder for
   // the next save to write over. Should that fail, they are a leftover that
   // the next save or load removes.
   if (previous != nullptr) {
-    if (RemovePath(files, s.spare) || files.Rename(*previous, s.spare))
+    if (!RemovePath(files, s.spare).ok() || !files.Rename(*previous, s.spare).ok())
       RemovePath(files, *previous);
   }
   return {};

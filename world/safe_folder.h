@@ -46,32 +46,32 @@ std::string ParentFolder(const std::string& path);
 // Puts back a folder whose swap was cut short and removes the leftover
 // siblings. Returns an error only when the folder could not be put back;
 // leftovers that cannot be removed are left for the next call.
-FileError RecoverFolder(FileSystem& files, const std::string& folder);
+Status RecoverFolder(FileSystem& files, const std::string& folder);
 
 // Recovers the folder, creates the parent folders that are missing and a
 // ".F.saving" folder to write the new contents into: the spare folder when
 // there is one (it still holds an older save's files, to be written over or
 // removed by the caller; one that has another name, which may be in
 // `folder`, must be removed), else a new empty one.
-FileError BeginFolderReplace(FileSystem& files, const std::string& folder);
+Status BeginFolderReplace(FileSystem& files, const std::string& folder);
 
 // Flushes the files written into ".F.saving" (`written`, whole paths) and
 // the folder itself. Files linked in from a folder flushed before need no
 // flush of their own: the folder's flush keeps their names.
 // REQUIRES: the files were written and closed.
-FileError FlushSavingFolder(FileSystem& files, const std::string& folder,
-                            const std::vector<std::string>& written);
+Status FlushSavingFolder(FileSystem& files, const std::string& folder,
+                         const std::vector<std::string>& written);
 
 // Swaps the flushed ".F.saving" in as `folder` and keeps the previous
 // contents as the spare folder. `replaced` tells whether `folder` holds the new contents when it
 // returns (it can be true with an error: the last flush of the parent folder
 // failed, so the swap may not survive a power cut).
-FileError CommitFolderReplace(FileSystem& files, const std::string& folder, bool& replaced);
+Status CommitFolderReplace(FileSystem& files, const std::string& folder, bool& replaced);
 
 // Removes ".F.saving" after a save that is not to be committed.
 void AbandonFolderReplace(FileSystem& files, const std::string& folder);
 
 // Flushes a folder's entries (the names in it) to the disk.
-FileError SyncFolder(FileSystem& files, const std::string& path);
+Status SyncFolder(FileSystem& files, const std::string& path);
 
 }  // namespace ombrivale

@@ -151,18 +151,18 @@ int16_t TruthValue(bool value) {
 
 }  // namespace
 
-FileError ReadSettingsText(World& world, Display& display, std::string_view text,
-                           WindowPlacement (&windows)[kWindowCount]) {
+Status ReadSettingsText(World& world, Display& display, std::string_view text,
+                        WindowPlacement (&windows)[kWindowCount]) {
   LineReader lines(text);
   int lineNumber = 0;
-  FileError first;
+  Status first;
   // Applies the next line through `parse` into `field`; a line that is
   // missing or does not read leaves the field as it was.
   auto read = [&](auto parse, auto& field) {
     ++lineNumber;
     const std::optional<std::string_view> line = lines.Next();
     const int error = line ? parse(*line, field) : kErrorPastEnd;
-    if (error != 0 && !first) first = FormatError(error, lineNumber);
+    if (error != 0 && first.ok()) first = FormatError(error, lineNumber);
   };
 
   for (WindowPlacement& window : windows) {
@@ -210,37 +210,37 @@ std::string SettingsText(const World& world, const Display& display,
   return out;
 }
 
-FileError LoadSettings(World& world, Display& display, const std::string& path,
-                       WindowPlacement (&windows)[kWindowCount]) {
+Status LoadSettings(World& world, Display& display, const std::string& path,
+                    WindowPlacement (&windows)[kWindowCount]) {
   PosixFileSystem files;
   std::string text;
-  FileError error = files.ReadFile(path, text);
+  Status error = files.ReadFile(path, text);
   // A file that cannot be read fails every line, leaving every item as it was.
-  const FileError lineError =
-      ReadSettingsText(world, display, error ? std::string_view() : text, windows);
-  if (!error) error = lineError;
-  if (error) SeamOf(world).ShowMessageBox("Error Loading Ini", "Ini", Buttons::Ok);
+  const Status lineError =
+      ReadSettingsText(world, display, !error.ok() ? std::string_view() : text, windows);
+  if (error.ok()) error = lineError;
+  if (!error.ok()) SeamOf(world).ShowMessageBox("Error Loading Ini", "Ini", Buttons::Ok);
   return error;
 }
 
-FileError SaveSettings(World& world, const Display& display, const std::string& path,
-                       const WindowPlacement (&windows)[kWindowCount]) {
+Status SaveSettings(World& world, const Display& display, const std::string& path,
+                    const WindowPlacement (&windows)[kWindowCount]) {
   PosixFileSystem files;
   return SaveSettings(world, display, path, windows, files);
 }
 
-FileError SaveSettings(World& world, const Display& display, const std::string& path,
-                       const WindowPlacement (&windows)[kWindowCount], FileSystem& files) {
+Status SaveSettings(World& world, const Display& display, const std::string& path,
+                    const WindowPlacement (&windows)[kWindowCount], FileSystem& files) {
   const std::string temporary = path + ".tmp";
-  FileError error = WriteWholeFile(files, temporary, SettingsText(world, display, windows), true);
-  if (!error) error = files.Rename(temporary, path);
-  if (error) {
+  Status error = WriteWholeFile(files, temporary, SettingsText(world, display, windows), true);
+  if (error.ok()) error = files.Rename(temporary, path);
+  if (!error.ok()) {
     files.RemoveFile(temporary);  // best effort: the previous file is whole
   } else {
     // The rename itself reaches the disk with the folder.
     error = SyncFolder(files, ParentFolder(path));
   }
-  if (error) ShowFileError(world, error);
+  if (!error.ok()) ShowFileError(world, error);
   return error;
 }
 

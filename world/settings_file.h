@@ -30,23 +30,23 @@ inline constexpr int kSettingsLineCount = 27;
 // After the whole attempt, when anything failed (a missing file included),
 // shows one box "Error Loading Ini" titled "Ini" through the seam. Returns
 // the first failure: the file's, or the first line's that did not read.
-FileError LoadSettings(World& world, Display& display, const std::string& path,
-                       WindowPlacement (&windows)[kWindowCount]);
+Status LoadSettings(World& world, Display& display, const std::string& path,
+                    WindowPlacement (&windows)[kWindowCount]);
 
 // Writes the 27 lines to a temporary sibling, flushes it, renames it over
 // the old file and flushes the folder, so that a failure at any step (or a
 // crash) leaves the previous file. On failure shows the "ERROR" box with the
 // platform's error description and returns the error.
-FileError SaveSettings(World& world, const Display& display, const std::string& path,
-                       const WindowPlacement (&windows)[kWindowCount]);
-FileError SaveSettings(World& world, const Display& display, const std::string& path,
-                       const WindowPlacement (&windows)[kWindowCount], FileSystem& files);
+Status SaveSettings(World& world, const Display& display, const std::string& path,
+                    const WindowPlacement (&windows)[kWindowCount]);
+Status SaveSettings(World& world, const Display& display, const std::string& path,
+                    const WindowPlacement (&windows)[kWindowCount], FileSystem& files);
 
 // The parsing half of LoadSettings, without the file and the box: applies
 // every line of `text` that reads well and returns the first line that did
 // not (kErrorPastEnd, kErrorNotNumber or kErrorOutOfRange at that line).
-FileError ReadSettingsText(World& world, Display& display, std::string_view text,
-                           WindowPlacement (&windows)[kWindowCount]);
+Status ReadSettingsText(World& world, Display& display, std::string_view text,
+                        WindowPlacement (&windows)[kWindowCount]);
 
 // The 27 lines as SaveSettings writes them.
 std::string SettingsText(const World& world, const Display& display,

@@ -101,9 +101,9 @@ std::string ParseSpecies(LineReader& in, SpeciesHistory& read) {
     if (!in.Token(token)) return in.Where() + "ends before the representative's 128 values";
     animal.append(token).append("\r\n");
   }
-  if (const FileError error = ParseAnimalFile(animal, life.representative)) {
-    return in.Where() + "the representative's value " + std::to_string(error.where) + ": " +
-           ErrorDescription(FileError{error.number, 0});
+  if (const Status error = ParseAnimalFile(animal, life.representative); !error.ok()) {
+    return in.Where() + "the representative's value " + std::to_string(error.where()) + ": " +
+           std::string(error.message());
   }
   if (!in.AtEnd()) return in.Where() + "more values than its months and genes";
   read.points += life.counts.size();
@@ -144,7 +144,7 @@ void SpeciesHistoryText(const SpeciesHistory& history, std::string& out) {
   }
 }
 
-std::string ParseSpeciesHistory(std::string_view text, SpeciesHistory& history) {
+Status ParseSpeciesHistory(std::string_view text, SpeciesHistory& history) {
   SpeciesHistory read;
   int64_t header[kHeaderLines] = {};
   int number = 0;
@@ -152,7 +152,8 @@ std::string ParseSpeciesHistory(std::string_view text, SpeciesHistory& history) 
     const size_t cut = text.find('\n');
     ++number;
     if (cut == std::string_view::npos) {
-      return "line " + std::to_string(number) + " is cut short (no end of line)";
+      return Status::Corruption("line " + std::to_string(number) +
+                                " is cut short (no end of line)");
     }
     std::string_view line = text.substr(0, cut);
     text.remove_prefix(cut + 1);
@@ -166,10 +167,11 @@ std::string ParseSpeciesHistory(std::string_view text, SpeciesHistory& history) 
                                           std::numeric_limits<uint32_t>::max(), kSlotCount,
                                           std::numeric_limits<int32_t>::max()};
       const size_t at = static_cast<size_t>(number - 1);
-      if (!in.Next(at == 0 ? 1 : 0, high[at], kWhat[at], header[at], problem)) return problem;
-      if (!in.AtEnd()) return in.Where() + "more than one value";
+      if (!in.Next(at == 0 ? 1 : 0, high[at], kWhat[at], header[at], problem))
+        return Status::Corruption(problem);
+      if (!in.AtEnd()) return Status::Corruption(in.Where() + "more than one value");
       if (at == 0 && (header[0] & (header[0] - 1)) != 0) {
-        return in.Where() + "the grain is not a power of two";
+        return Status::Corruption(in.Where() + "the grain is not a power of two");
       }
       read.grain = static_cast<uint64_t>(header[0]);
       read.nextMonth = static_cast<uint64_t>(header[1]);
@@ -178,26 +180,28 @@ std::string ParseSpeciesHistory(std::string_view text, SpeciesHistory& history) 
       continue;
     }
     if (static_cast<int64_t>(read.species.size()) == header[4]) {
-      return in.Where() + "more species than the " + std::to_string(header[4]) + " of line 5";
+      return Status::Corruption(in.Where() + "more species than the " + std::to_string(header[4]) +
+                                " of line 5");
     }
-    if (problem = ParseSpecies(in, read); !problem.empty()) return problem;
+    if (problem = ParseSpecies(in, read); !problem.empty()) return Status::Corruption(problem);
   }
   if (number < kHeaderLines || static_cast<int64_t>(read.species.size()) != header[4]) {
-    return "the file ends after line " + std::to_string(number) + ", before its last species";
+    return Status::Corruption("the file ends after line " + std::to_string(number) +
+                              ", before its last species");
   }
   AdoptGrouping(read, {}, {});
-  if (const char* fault = SpeciesHistoryFault(read)) return fault;
+  if (Status fault = CheckSpeciesHistory(read); !fault.ok()) return fault;
   history = std::move(read);
-  return {};
+  return Status::OK();
 }
 
 void LoadSpeciesHistoryFile(World& world, FileSystem& files, const std::string& folder) {
   SpeciesHistory history;
   std::string bytes;
-  const FileError error = files.ReadFile(folder + "/" + kSpeciesFileName, bytes);
+  const Status error = files.ReadFile(folder + "/" + kSpeciesFileName, bytes);
   std::string problem;
-  if (error && error.number != ENOENT) problem = ErrorDescription(error);
-  if (!error) problem = ParseSpeciesHistory(bytes, history);
+  if (!error.ok() && error.number() != ENOENT) problem = ErrorDescription(error);
+  if (error.ok()) problem = ParseSpeciesHistory(bytes, history).message();
   // Its months are the statistics history's: without that history (a folder
   // without stats.csv, or one whose stats.csv was refused, as its own box
   // said) it goes too.

@@ -16,10 +16,10 @@ inline constexpr const char* kSpeciesFileName = "species.dat";
 // The file's text, replacing `out`.
 void SpeciesHistoryText(const SpeciesHistory& history, std::string& out);
 
-// Reads the file back, all or nothing: an empty string when it is sound,
-// else what is wrong and where ("line 7: a count outside 1..750"), and then
+// Reads the file back, all or nothing: OK when it is sound, else
+// Corruption saying what is wrong and where ("line 7: a count outside 1..750"), and then
 // `history` is untouched. The by-slot tables are left to AdoptGrouping.
-std::string ParseSpeciesHistory(std::string_view text, SpeciesHistory& history);
+Status ParseSpeciesHistory(std::string_view text, SpeciesHistory& history);
 
 // The loader's step, after the family record and the statistics history:
 // replaces the world's species history with the one saved in `folder`, or

@@ -58,20 +58,21 @@ double ReadValue(const HistoryTable& table, size_t row, size_t column, double lo
   return value;
 }
 
-std::string RequireColumns(const HistoryTable& table, std::initializer_list<const char*> names) {
+Status RequireColumns(const HistoryTable& table, std::initializer_list<const char*> names) {
   for (const char* name : names) {
     if (table.Column(name) == table.columns.size()) {
-      return std::string("line 1 (the header) has no column ") + name;
+      return Status::Corruption(std::string("line 1 (the header) has no column ") + name);
     }
   }
-  return {};
+  return Status::OK();
 }
 
 // A file of the header alone (a history not yet begun) reads as empty.
-std::string ParseCsv(std::string_view text, HistoryTable& table) {
-  std::string problem = ParseHistoryCsv(text, table);
-  if (table.rows.empty() && !table.columns.empty() && text.find('\n') + 1 == text.size()) return {};
-  return problem;
+Status ParseCsv(std::string_view text, HistoryTable& table) {
+  Status status = ParseHistoryCsv(text, table);
+  if (table.rows.empty() && !table.columns.empty() && text.find('\n') + 1 == text.size())
+    return Status::OK();
+  return status;
 }
 
 }  // namespace
@@ -93,12 +94,11 @@ void StatisticsFileText(const History& history, std::string& out) {
   }
 }
 
-std::string ParseStatisticsFile(std::string_view text, History& history) {
+Status ParseStatisticsFile(std::string_view text, History& history) {
   HistoryTable table;
-  if (std::string problem = ParseCsv(text, table); !problem.empty()) return problem;
-  if (std::string problem = RequireColumns(table, {"year", "month", "population"});
-      !problem.empty()) {
-    return problem;
+  if (Status status = ParseCsv(text, table); !status.ok()) return status;
+  if (Status status = RequireColumns(table, {"year", "month", "population"}); !status.ok()) {
+    return status;
   }
   std::vector<size_t> where;
   for (const SampleColumn& column : SampleColumns())
@@ -116,16 +116,16 @@ std::string ParseStatisticsFile(std::string_view text, History& history) {
       const double absent = column.integral ? 0.0 : std::numeric_limits<double>::quiet_NaN();
       const double value = ReadValue(table, row, where[c], column.low, column.high, column.integral,
                                      absent, problem);
-      if (!problem.empty()) return problem;
+      if (!problem.empty()) return Status::Corruption(problem);
       column.set(sample, std::isnan(value) ? 0.0 : value);
     }
     sample.months =
         static_cast<uint64_t>(ReadValue(table, row, months, 1, kWhole, true, 1, problem));
     sample.restart = ReadValue(table, row, restart, 0, 1, true, 0, problem) != 0;
-    if (!problem.empty()) return problem;
+    if (!problem.empty()) return Status::Corruption(problem);
     if (sample.months > kWhole - spanned) {
-      return "line " + std::to_string(row + 2) + ": the months add up past " +
-             std::to_string(static_cast<uint64_t>(kWhole));
+      return Status::Corruption("line " + std::to_string(row + 2) + ": the months add up past " +
+                                std::to_string(static_cast<uint64_t>(kWhole)));
     }
     spanned += sample.months;
     read.samples.push_back(sample);
@@ -139,7 +139,7 @@ std::string ParseStatisticsFile(std::string_view text, History& history) {
   history.sampledMonth = history.newest.month;
   history.samples = std::move(read.samples);
   history.restartPending = false;
-  return {};
+  return Status::OK();
 }
 
 void GenesFileText(const GeneHistory& genes, std::string& out, std::span<const SeriesGene> series) {
@@ -174,13 +174,12 @@ void GenesFileText(const GeneHistory& genes, std::string& out, std::span<const S
   }
 }
 
-std::string ParseGenesFile(std::string_view text, GeneHistory& genes,
-                           std::span<const SeriesGene> series) {
+Status ParseGenesFile(std::string_view text, GeneHistory& genes,
+                      std::span<const SeriesGene> series) {
   HistoryTable table;
-  if (std::string problem = ParseCsv(text, table); !problem.empty()) return problem;
-  if (std::string problem = RequireColumns(table, {"last", "months", "animals"});
-      !problem.empty()) {
-    return problem;
+  if (Status status = ParseCsv(text, table); !status.ok()) return status;
+  if (Status status = RequireColumns(table, {"last", "months", "animals"}); !status.ok()) {
+    return status;
   }
   struct Columns {
     size_t mean, lowest, highest;
@@ -242,14 +241,14 @@ std::string ParseGenesFile(std::string_view text, GeneHistory& genes,
       }
       read.values.push_back(stat);
     }
-    if (!problem.empty()) return problem;
+    if (!problem.empty()) return Status::Corruption(problem);
     read.records.push_back(record);
     read.grain = std::max(read.grain, std::bit_ceil(record.months));
   }
   while (read.records.size() > kGeneHistoryCapacity)
     HalveGeneHistory(read);
   genes = std::move(read);
-  return {};
+  return Status::OK();
 }
 
 void LoadHistoryFiles(World& world, FileSystem& files, const std::string& folder) {
@@ -261,11 +260,11 @@ void LoadHistoryFiles(World& world, FileSystem& files, const std::string& folder
         "History Not Loaded", Buttons::Ok);
   };
   const auto read = [&](const char* name, const auto& parse, const char* what) {
-    const FileError error = files.ReadFile(folder + "/" + name, bytes);
-    if (error.number == ENOENT) return false;
-    const std::string problem = error ? ErrorDescription(error) : parse(bytes);
-    if (problem.empty()) return true;
-    report(name, problem, what);
+    Status status = files.ReadFile(folder + "/" + name, bytes);
+    if (status.number() == ENOENT) return false;
+    if (status.ok()) status = parse(bytes);
+    if (status.ok()) return true;
+    report(name, ErrorDescription(status), what);
     return false;
   };
   const bool samples = read(

@@ -25,14 +25,14 @@ void StatisticsFileText(const History& history, std::string& out);
 void GenesFileText(const GeneHistory& genes, std::string& out,
                    std::span<const SeriesGene> series = SeriesGenes());
 
-// Read the files back. Each returns an empty string when the text is sound,
-// else what is wrong and where ("line 7 is cut short (no end of line)",
+// Read the files back. Each returns OK when the text is sound, else
+// Corruption saying what is wrong and where ("line 7 is cut short (no end of line)",
 // "line 4, column months: '0' is out of range"), and then leaves its target
 // untouched. The samples' bookkeeping (`recorded`, the date last sampled)
 // follows the rows read; the gene series is left to ParseGenesFile.
-std::string ParseStatisticsFile(std::string_view text, History& history);
-std::string ParseGenesFile(std::string_view text, GeneHistory& genes,
-                           std::span<const SeriesGene> series = SeriesGenes());
+Status ParseStatisticsFile(std::string_view text, History& history);
+Status ParseGenesFile(std::string_view text, GeneHistory& genes,
+                      std::span<const SeriesGene> series = SeriesGenes());
 
 // The loader's step: replaces the world's history with the one saved in
 // `folder`, or an empty one when the folder has none. A file that cannot be

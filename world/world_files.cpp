@@ -191,7 +191,7 @@ void AppendAnimalFile(std::string& out, const Animal& animal) {
 // chose to cancel the load: the map is redrawn over what was read and every
 // slot is emptied, so that the new world that follows holds no animal
 // half read from the files.
-bool CancelAfter(World& world, const FileError& error, std::string_view file = {}) {
+bool CancelAfter(World& world, const Status& error, std::string_view file = {}) {
   ShowFileError(world, error, file);
   const Answer answer =
       SeamOf(world).ShowMessageBox("Do you want to cancel this routine?", "Skip?", Buttons::YesNo);
@@ -215,12 +215,12 @@ struct LoadCheck {
 bool ReadManifest(World& world, FileSystem& files, const std::string& prefix, LoadCheck& check) {
   const std::string path = prefix + kManifestFileName;
   PathKind kind = PathKind::Missing;
-  FileError error = files.Inspect(path, kind);
-  if (!error && kind == PathKind::Missing) return true;
+  Status error = files.Inspect(path, kind);
+  if (error.ok() && kind == PathKind::Missing) return true;
   std::string text;
-  if (!error) error = files.ReadFile(path, text);
-  if (!error) error = ParseManifest(text, check.manifest);
-  if (!error) {
+  if (error.ok()) error = files.ReadFile(path, text);
+  if (error.ok()) error = ParseManifest(text, check.manifest);
+  if (error.ok()) {
     check.index.emplace(check.manifest);
     return true;
   }
@@ -233,8 +233,8 @@ bool ReadManifest(World& world, FileSystem& files, const std::string& prefix, Lo
 bool CancelAfterCheck(World& world, const LoadCheck& check, std::string_view name,
                       std::string_view bytes) {
   if (!check.index) return false;
-  const FileError error = CheckListedFile(*check.index, name, bytes);
-  return error && CancelAfter(world, error, name);
+  const Status error = CheckListedFile(*check.index, name, bytes);
+  return !error.ok() && CancelAfter(world, error, name);
 }
 
 // The same for a file read by a reader of its own: checked here when it is
@@ -244,8 +244,8 @@ bool CancelAfterCheck(World& world, FileSystem& files, const LoadCheck& check,
   if (!check.index) return false;
   std::string bytes;
   PathKind kind = PathKind::Missing;
-  if (files.Inspect(prefix + name, kind) || kind != PathKind::File) return false;
-  if (files.ReadFile(prefix + name, bytes)) return false;
+  if (!files.Inspect(prefix + name, kind).ok() || kind != PathKind::File) return false;
+  if (!files.ReadFile(prefix + name, bytes).ok()) return false;
   return CancelAfterCheck(world, check, name, bytes);
 }
 
@@ -259,15 +259,12 @@ void ReadLineage(World& world, FileSystem& files, const std::string& path) {
   std::string text;
   std::string problem;
   PathKind kind = PathKind::Missing;
-  FileError error = files.Inspect(path, kind);
-  if (!error && kind != PathKind::Missing) error = files.ReadFile(path, text);
-  if (error) {
-    problem = ErrorDescription(error);
-  } else if (kind != PathKind::Missing) {
-    problem = ParseLineage(text, world.Animals, loaded);
-  }
-  if (!problem.empty()) {
-    SeamOf(world).ShowMessageBox(std::string(kLineage) + " could not be read (" + problem +
+  Status status = files.Inspect(path, kind);
+  if (status.ok() && kind != PathKind::Missing) status = files.ReadFile(path, text);
+  if (status.ok() && kind != PathKind::Missing) status = ParseLineage(text, world.Animals, loaded);
+  if (!status.ok()) {
+    SeamOf(world).ShowMessageBox(std::string(kLineage) + " could not be read (" +
+                                     ErrorDescription(status) +
                                      "): every living animal starts as a founder of generation 0.",
                                  "Family Record Not Loaded", Buttons::Ok);
     loaded = LoadedLineage{};
@@ -297,12 +294,13 @@ void ReadConditions(World& world, FileSystem& files, const std::string& path) {
   std::string text;
   std::string problem;
   PathKind kind = PathKind::Missing;
-  FileError error = files.Inspect(path, kind);
-  if (!error && kind == PathKind::Missing) return;
-  if (!error) error = files.ReadFile(path, text);
-  problem = error ? ErrorDescription(error) : ParseConditions(text, world.conditions);
-  if (problem.empty()) return;
-  SeamOf(world).ShowMessageBox(std::string(kConditionsFileName) + " could not be read (" + problem +
+  Status status = files.Inspect(path, kind);
+  if (status.ok() && kind == PathKind::Missing) return;
+  if (status.ok()) status = files.ReadFile(path, text);
+  if (status.ok()) status = ParseConditions(text, world.conditions);
+  if (status.ok()) return;
+  SeamOf(world).ShowMessageBox(std::string(kConditionsFileName) + " could not be read (" +
+                                   ErrorDescription(status) +
                                    "): the world runs under the default conditions.",
                                "Conditions Not Loaded", Buttons::Ok);
 }
@@ -343,26 +341,25 @@ bool WrittenBySave(const SaveSnapshot& snapshot, const std::string& name) {
 // carried over into the current folder by a hard link (or linked by the
 // user) is the current folder's file too, and writing it in place would
 // change a folder that is not being saved.
-FileError ClearLeftovers(const SaveSnapshot& snapshot, FileSystem& files,
-                         const std::string& saving) {
+Status ClearLeftovers(const SaveSnapshot& snapshot, FileSystem& files, const std::string& saving) {
   std::vector<std::string> names;
-  if (const FileError error = files.ListFolder(saving, names)) return error;
+  if (const Status error = files.ListFolder(saving, names); !error.ok()) return error;
   for (const std::string& name : names) {
     const std::string path = saving + "/" + name;
     if (WrittenBySave(snapshot, name)) {
       uint64_t links = 0;
-      if (const FileError error = files.CountLinks(path, links)) return error;
+      if (const Status error = files.CountLinks(path, links); !error.ok()) return error;
       if (links > 1) {
-        if (const FileError error = files.RemoveFile(path)) return error;
+        if (const Status error = files.RemoveFile(path); !error.ok()) return error;
       }
       continue;
     }
     PathKind kind = PathKind::Missing;
-    if (const FileError error = files.Inspect(path, kind)) return error;
+    if (const Status error = files.Inspect(path, kind); !error.ok()) return error;
     if (kind == PathKind::Folder) {
-      if (const FileError error = RemoveFolderTree(files, path)) return error;
+      if (const Status error = RemoveFolderTree(files, path); !error.ok()) return error;
     } else if (kind != PathKind::Missing) {
-      if (const FileError error = files.RemoveFile(path)) return error;
+      if (const Status error = files.RemoveFile(path); !error.ok()) return error;
     }
   }
   return {};
@@ -371,27 +368,27 @@ FileError ClearLeftovers(const SaveSnapshot& snapshot, FileSystem& files,
 // Brings the previous save's other files (animal files of slots now free,
 // anything a user put there) into the new folder, as the save of a folder
 // written in place would leave them. Hard links cost no copying.
-FileError CarryOverFiles(const SaveSnapshot& snapshot, FileSystem& files, const std::string& folder,
-                         const std::string& saving, std::vector<std::string>& copied) {
+Status CarryOverFiles(const SaveSnapshot& snapshot, FileSystem& files, const std::string& folder,
+                      const std::string& saving, std::vector<std::string>& copied) {
   PathKind kind;
-  if (const FileError error = files.Inspect(folder, kind)) return error;
+  if (const Status error = files.Inspect(folder, kind); !error.ok()) return error;
   if (kind != PathKind::Folder) return {};
   std::vector<std::string> names;
-  if (const FileError error = files.ListFolder(folder, names)) return error;
+  if (const Status error = files.ListFolder(folder, names); !error.ok()) return error;
   std::string bytes;
   for (const std::string& name : names) {
     if (WrittenBySave(snapshot, name)) continue;
     const std::string from = folder + "/" + name;
-    if (const FileError error = files.Inspect(from, kind)) return error;
+    if (const Status error = files.Inspect(from, kind); !error.ok()) return error;
     if (kind != PathKind::File) continue;
     const std::string to = saving + "/" + name;
-    const FileError linkError = files.Link(from, to);
-    if (!linkError) continue;
-    const int n = linkError.number;
+    const Status linkError = files.Link(from, to);
+    if (linkError.ok()) continue;
+    const int n = linkError.number();
     if (n != EPERM && n != ENOTSUP && n != EXDEV && n != EMLINK) return linkError;
     // A file system without hard links: copy.
-    if (const FileError error = files.ReadFile(from, bytes)) return error;
-    if (const FileError error = WriteWholeFile(files, to, bytes, false)) return error;
+    if (const Status error = files.ReadFile(from, bytes); !error.ok()) return error;
+    if (const Status error = WriteWholeFile(files, to, bytes, false); !error.ok()) return error;
     copied.push_back(to);
   }
   return {};
@@ -416,8 +413,8 @@ std::string AnimalFileName(int slot) {
 
 namespace {
 
-FileError Planet0BytesOf(const Calendar& calendar, const std::vector<int32_t>* layers,
-                         std::string& out) {
+Status Planet0BytesOf(const Calendar& calendar, const std::vector<int32_t>* layers,
+                      std::string& out) {
   out.resize(kPlanet0Size);  // every byte is written below
   bool headerExact = true;
   out[0] = static_cast<char>(StoredByte(calendar.seaLevel, headerExact));
@@ -448,7 +445,7 @@ FileError Planet0BytesOf(const Calendar& calendar, const std::vector<int32_t>* l
       cells[cell * 2 + 1] = static_cast<unsigned char>((k < -1 ? -1 : k > 254 ? 254 : k) + 1);
     }
   }
-  return outside ? FormatError(kErrorByteOverflow, 0) : FileError{};
+  return outside ? FormatError(kErrorByteOverflow, 0) : Status();
 }
 
 void Planet1TextOf(const std::vector<int32_t>& amounts, std::string& out) {
@@ -486,7 +483,7 @@ Calendar CalendarOf(const World& world) {
 
 }  // namespace
 
-FileError Planet0Bytes(const World& world, std::string& out) {
+Status Planet0Bytes(const World& world, std::string& out) {
   return Planet0BytesOf(CalendarOf(world), world.Map.layers, out);
 }
 
@@ -509,7 +506,7 @@ void AnimalFileText(const Animal& animal, std::string& out) {
 
 // ---- Reading ----
 
-FileError ParsePlanet0(std::string_view bytes, World& world) {
+Status ParsePlanet0(std::string_view bytes, World& world) {
   if (bytes.size() < kPlanet0Size) {
     return FormatError(kErrorPastEnd, static_cast<int64_t>(bytes.size()));
   }
@@ -527,7 +524,7 @@ FileError ParsePlanet0(std::string_view bytes, World& world) {
   return {};
 }
 
-FileError ParsePlanet2(std::string_view text, Calendar& calendar) {
+Status ParsePlanet2(std::string_view text, Calendar& calendar) {
   LineReader lines(text);
   int64_t seaLevel = 0;
   int64_t month = 0;
@@ -552,7 +549,7 @@ namespace {
 
 // The 32,742 amounts of planet_1.dat in order, into `amounts` when it is not
 // null.
-FileError ReadAmounts(std::string_view text, int32_t* amounts) {
+Status ReadAmounts(std::string_view text, int32_t* amounts) {
   LineReader lines(text);
   for (int cell = 0; cell < kCellCount; ++cell) {
     int64_t value = 0;
@@ -567,14 +564,14 @@ FileError ReadAmounts(std::string_view text, int32_t* amounts) {
 
 }  // namespace
 
-FileError ParsePlanet1(std::string_view text, World& world) {
+Status ParsePlanet1(std::string_view text, World& world) {
   // Checked in full before a value is taken: a second copy of the layer
   // would cost an allocation of 131 KB per read.
-  if (const FileError error = ReadAmounts(text, nullptr)) return error;
+  if (const Status error = ReadAmounts(text, nullptr); !error.ok()) return error;
   return ReadAmounts(text, world.Map.layers[kFoodAmountLayer].data());
 }
 
-FileError ParseAnimalList(std::string_view text, World& world) {
+Status ParseAnimalList(std::string_view text, World& world) {
   for (Animal& animal : world.Animals)  // slot 0, unused, too
     animal.Alive = 0;
   LineReader lines(text);
@@ -589,7 +586,7 @@ FileError ParseAnimalList(std::string_view text, World& world) {
   return {};
 }
 
-FileError ParseAnimalFile(std::string_view text, Animal& animal) {
+Status ParseAnimalFile(std::string_view text, Animal& animal) {
   LineReader lines(text);
   int64_t value = 0;
   const auto fail = [&lines](int error) { return FormatError(error, lines.lineNumber()); };
@@ -621,15 +618,15 @@ FileError ParseAnimalFile(std::string_view text, Animal& animal) {
   return {};
 }
 
-FileError ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot) {
+Status ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot) {
   if (slot < 1 || slot > kSlotCount) return FormatError(kErrorBadSlot, 0);
   ForgetPrimordialCounts(world);
   std::string text;
-  if (const FileError error = files.ReadFile(path, text)) return error;
+  if (const Status error = files.ReadFile(path, text); !error.ok()) return error;
   return ParseAnimalFile(text, AnimalAt(world, slot));
 }
 
-FileError ReadAnimalFile(World& world, const std::string& path, int slot) {
+Status ReadAnimalFile(World& world, const std::string& path, int slot) {
   PosixFileSystem files;
   return ReadAnimalFile(world, files, path, slot);
 }
@@ -673,16 +670,16 @@ void MergeSnapshot(const SaveSnapshot& older, SaveSnapshot& newer) {
   }
 }
 
-std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::string& folder,
-                                     FileSystem& files) {
-  std::vector<FileError> errors;
-  const auto fail = [&errors](const FileError& error) { errors.push_back(error); };
-  if (const FileError begun = BeginFolderReplace(files, folder)) {
+std::vector<Status> WriteSnapshot(const SaveSnapshot& snapshot, const std::string& folder,
+                                  FileSystem& files) {
+  std::vector<Status> errors;
+  const auto fail = [&errors](const Status& error) { errors.push_back(error); };
+  if (const Status begun = BeginFolderReplace(files, folder); !begun.ok()) {
     fail(begun);  // nowhere to write: nothing else can succeed
     return errors;
   }
   const std::string saving = SiblingsOf(folder).saving;
-  if (const FileError error = ClearLeftovers(snapshot, files, saving)) {
+  if (const Status error = ClearLeftovers(snapshot, files, saving); !error.ok()) {
     // Files left in it may be the current folder's: nothing may be written.
     fail(error);
     AbandonFolderReplace(files, folder);
@@ -701,11 +698,12 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
   // not: written in turn, it would have been carried over unlisted).
   const auto write = [&](const std::string& name, std::string_view bytes, bool listed = true) {
     written.push_back(saving + "/" + name);
-    if (const FileError error = WriteWholeFile(files, written.back(), bytes, false)) fail(error);
+    if (const Status error = WriteWholeFile(files, written.back(), bytes, false); !error.ok())
+      fail(error);
     if (listed) manifest.files.push_back(ManifestEntry{name, bytes.size(), Crc32(bytes)});
   };
   std::string bytes;  // each file in turn
-  if (const FileError error = Planet0BytesOf(snapshot.calendar, snapshot.layers, bytes)) {
+  if (const Status error = Planet0BytesOf(snapshot.calendar, snapshot.layers, bytes); !error.ok()) {
     fail(error);
   } else {
     write(kPlanet0, bytes);
@@ -738,37 +736,38 @@ std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::st
     ConditionsText(snapshot.conditions, bytes);
     write(kConditionsFileName, bytes);
   }
-  if (const FileError error = CarryOverFiles(snapshot, files, folder, saving, written)) {
+  if (const Status error = CarryOverFiles(snapshot, files, folder, saving, written); !error.ok()) {
     fail(error);
   }
   // Last, so that a folder with a manifest holds every file it lists.
   ManifestText(manifest, bytes);
   written.push_back(saving + "/" + kManifestFileName);
-  if (const FileError error = WriteWholeFile(files, written.back(), bytes, false)) fail(error);
+  if (const Status error = WriteWholeFile(files, written.back(), bytes, false); !error.ok())
+    fail(error);
   if (errors.empty()) {
-    if (const FileError error = FlushSavingFolder(files, folder, written)) fail(error);
+    if (const Status error = FlushSavingFolder(files, folder, written); !error.ok()) fail(error);
   }
   if (errors.empty()) {
     bool replaced = false;
-    if (const FileError error = CommitFolderReplace(files, folder, replaced)) fail(error);
+    if (const Status error = CommitFolderReplace(files, folder, replaced); !error.ok()) fail(error);
   }
   if (!errors.empty()) AbandonFolderReplace(files, folder);
   return errors;
 }
 
-void ReportSave(World& world, const std::string& folder, const std::vector<FileError>& errors) {
+void ReportSave(World& world, const std::string& folder, const std::vector<Status>& errors) {
   if (world.events.Listening()) {
     SaveEnded ended{folder, {}};
-    for (const FileError& error : errors)
+    for (const Status& error : errors)
       ended.errors.push_back(ErrorDescription(error));
     world.events.Post(std::move(ended));
   }
-  for (const FileError& error : errors)
+  for (const Status& error : errors)
     ShowFileError(world, error);
   LogMessage(world, errors.empty() ? "Saved" : "Save Failed");
 }
 
-FileError SaveWorld(World& world, const std::string& folder) {
+Status SaveWorld(World& world, const std::string& folder) {
   if (world.saves != nullptr) {
     world.saves->Start(world, folder);
     return {};
@@ -777,15 +776,15 @@ FileError SaveWorld(World& world, const std::string& folder) {
   return SaveWorld(world, folder, files);
 }
 
-FileError SaveWorld(World& world, const std::string& folder, FileSystem& files) {
+Status SaveWorld(World& world, const std::string& folder, FileSystem& files) {
   Seam& seam = SeamOf(world);
   seam.SetPointer(Pointer::Wait);
   SaveSnapshot snapshot;
   TakeSnapshot(world, snapshot);
-  const std::vector<FileError> errors = WriteSnapshot(snapshot, folder, files);
+  const std::vector<Status> errors = WriteSnapshot(snapshot, folder, files);
   seam.SetPointer(Pointer::Default);
   ReportSave(world, folder, errors);
-  return errors.empty() ? FileError{} : errors.front();
+  return errors.empty() ? Status() : errors.front();
 }
 
 // ---- Loading ----
@@ -794,7 +793,7 @@ bool HasSavedWorld(const std::string& folder) {
   PosixFileSystem files;
   const auto holdsPlanet = [&files](const std::string& path) {
     PathKind kind = PathKind::Missing;
-    return !files.Inspect(path + "/" + kPlanet0, kind) && kind == PathKind::File;
+    return files.Inspect(path + "/" + kPlanet0, kind).ok() && kind == PathKind::File;
   };
   const FolderSiblings siblings = SiblingsOf(folder);
   return holdsPlanet(folder) || holdsPlanet(siblings.ready) || holdsPlanet(siblings.old);
@@ -811,7 +810,7 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   // a missing folder below.
   RecoverFolder(files, folder);
   PathKind kind = PathKind::Missing;
-  if (files.Inspect(folder, kind) || kind != PathKind::Folder) {
+  if (!files.Inspect(folder, kind).ok() || kind != PathKind::Folder) {
     Seam& seam = SeamOf(world);
     seam.ShowMessageBox("Can't Find Files to Load", "ERROR", Buttons::Ok);
     seam.ShowMessageBox("AutoSave Not Loaded", "Same Error", Buttons::Ok);
@@ -822,16 +821,16 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   if (!ReadManifest(world, files, prefix, check)) return false;
   std::string bytes;
 
-  FileError error = files.ReadFile(prefix + kPlanet0, bytes);
-  if (!error && CancelAfterCheck(world, check, kPlanet0, bytes)) return false;
-  if (!error) error = ParsePlanet0(bytes, world);
-  if (error && CancelAfter(world, error)) return false;
+  Status error = files.ReadFile(prefix + kPlanet0, bytes);
+  if (error.ok() && CancelAfterCheck(world, check, kPlanet0, bytes)) return false;
+  if (error.ok()) error = ParsePlanet0(bytes, world);
+  if (!error.ok() && CancelAfter(world, error)) return false;
 
   // The exact calendar and sea level, when the save has them.
-  if (!files.ReadFile(prefix + kPlanet2, bytes)) {
+  if (files.ReadFile(prefix + kPlanet2, bytes).ok()) {
     if (CancelAfterCheck(world, check, kPlanet2, bytes)) return false;
     Calendar calendar;
-    if (!ParsePlanet2(bytes, calendar)) {
+    if (ParsePlanet2(bytes, calendar).ok()) {
       world.SeaLevel = calendar.seaLevel;
       world.Month = calendar.month;
       world.Year = calendar.year;
@@ -839,24 +838,24 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   }
 
   error = files.ReadFile(prefix + kPlanet1, bytes);
-  if (!error && CancelAfterCheck(world, check, kPlanet1, bytes)) return false;
-  if (!error) error = ParsePlanet1(bytes, world);
+  if (error.ok() && CancelAfterCheck(world, check, kPlanet1, bytes)) return false;
+  if (error.ok()) error = ParsePlanet1(bytes, world);
   world.Map.RebuildFoodIndex();  // layers 1 and 2 are both read now
-  if (error && CancelAfter(world, error)) return false;
+  if (!error.ok() && CancelAfter(world, error)) return false;
 
   error = files.ReadFile(prefix + kAnimalList, bytes);
-  if (!error && CancelAfterCheck(world, check, kAnimalList, bytes)) return false;
-  if (!error) error = ParseAnimalList(bytes, world);
-  if (error && CancelAfter(world, error)) return false;
+  if (error.ok() && CancelAfterCheck(world, check, kAnimalList, bytes)) return false;
+  if (error.ok()) error = ParseAnimalList(bytes, world);
+  if (!error.ok() && CancelAfter(world, error)) return false;
 
   ForgetPrimordialCounts(world);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (!IsOccupied(AnimalAt(world, slot))) continue;
     const std::string name = AnimalFileName(slot);
     error = files.ReadFile(prefix + name, bytes);
-    if (!error && CancelAfterCheck(world, check, name, bytes)) return false;
-    if (!error) error = ParseAnimalFile(bytes, AnimalAt(world, slot));
-    if (error && CancelAfter(world, error)) return false;
+    if (error.ok() && CancelAfterCheck(world, check, name, bytes)) return false;
+    if (error.ok()) error = ParseAnimalFile(bytes, AnimalAt(world, slot));
+    if (!error.ok() && CancelAfter(world, error)) return false;
   }
 
   if (CancelAfterCheck(world, files, check, prefix, kLineage)) return false;

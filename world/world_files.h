@@ -142,7 +142,7 @@ std::string NumberText(int64_t value);
 // planet_0.dat. A map value of layer 0 or 1 outside -1..254 is clamped and
 // reported (kErrorByteOverflow); header values are clamped silently,
 // planet_2.dat carrying them exactly.
-FileError Planet0Bytes(const World& world, std::string& out);
+Status Planet0Bytes(const World& world, std::string& out);
 void Planet1Text(const World& world, std::string& out);
 void Planet2Text(const World& world, std::string& out);
 void AnimalListText(const World& world, std::string& out);
@@ -176,7 +176,7 @@ std::string AnimalFileName(int slot);
 
 // Reads planet_0.dat into SeaLevel, Month, Year and map layers 0 and 1. A
 // file shorter than 65,487 bytes changes nothing; bytes past that are ignored.
-FileError ParsePlanet0(std::string_view bytes, World& world);
+Status ParsePlanet0(std::string_view bytes, World& world);
 
 // The three exact values of planet_2.dat; an error (and nothing written)
 // when the text is not three numbers that fit SeaLevel, Month and Year.
@@ -185,28 +185,28 @@ struct Calendar {
   int16_t month = 0;
   int32_t year = 0;
 };
-FileError ParsePlanet2(std::string_view text, Calendar& calendar);
+Status ParsePlanet2(std::string_view text, Calendar& calendar);
 
 // Reads the 32,742 amounts into map layer 2, all or nothing: a file that
 // fails anywhere changes nothing.
-FileError ParsePlanet1(std::string_view text, World& world);
+Status ParsePlanet1(std::string_view text, World& world);
 
 // Clears every slot's Alive flag, then sets it for each slot listed (at most
 // 750 lines are read). A bad line ends the reading; the slots read before it
 // stay set.
-FileError ParseAnimalList(std::string_view text, World& world);
+Status ParseAnimalList(std::string_view text, World& world);
 
 // Reads the 128 lines into the animal's fields in file order. A bad or
 // missing line ends the reading: the fields before it have their new
 // values, the rest keep theirs.
-FileError ParseAnimalFile(std::string_view text, Animal& animal);
+Status ParseAnimalFile(std::string_view text, Animal& animal);
 
 // ---- The operations ----
 
 // Reads one animal file into `slot` (see ParseAnimalFile). A slot outside
 // 1..750 is an error (kErrorBadSlot), not a crash.
-FileError ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot);
-FileError ReadAnimalFile(World& world, const std::string& path, int slot);
+Status ReadAnimalFile(World& world, FileSystem& files, const std::string& path, int slot);
+Status ReadAnimalFile(World& world, const std::string& path, int slot);
 
 // ---- Saving ----
 //
@@ -246,21 +246,21 @@ void TakeSnapshot(World& world, SaveSnapshot& snapshot);
 // and swapped in once complete and on disk (world/safe_folder.h). Returns
 // the failed steps in order; a save with any failed step is not swapped in,
 // so the previous one stays.
-std::vector<FileError> WriteSnapshot(const SaveSnapshot& snapshot, const std::string& folder,
-                                     FileSystem& files);
+std::vector<Status> WriteSnapshot(const SaveSnapshot& snapshot, const std::string& folder,
+                                  FileSystem& files);
 
 // What the user hears of a written save: an "ERROR" box for each failed
 // step, then "Saved" or "Save Failed" through LogMessage.
-void ReportSave(World& world, const std::string& folder, const std::vector<FileError>& errors);
+void ReportSave(World& world, const std::string& folder, const std::vector<Status>& errors);
 
 // Saves the world into `folder` (the program's "AutoSave" folder). With a
 // save queue attached (World::saves) the files are written on its thread
 // and reported when written; otherwise here and now, reported at once.
 // Returns the first failed step of a save done here (none for a queued
 // one, or a save in place and on disk).
-FileError SaveWorld(World& world, const std::string& folder);
+Status SaveWorld(World& world, const std::string& folder);
 // Always here and now, through `files`.
-FileError SaveWorld(World& world, const std::string& folder, FileSystem& files);
+Status SaveWorld(World& world, const std::string& folder, FileSystem& files);
 
 // True when `folder` holds a saved world, or a save whose swap into place was
 // cut short (which the loader puts back first).

@@ -23,7 +23,7 @@ void Group(World& world, uint64_t month, const std::map<int, int32_t>& species,
   for (const auto& [slot, number] : species)
     world.species.speciesOfSlot[static_cast<size_t>(slot)] = number;
   RecordSpeciesGrouping(world, month, restart);
-  ASSERT_EQ(nullptr, SpeciesHistoryFault(world.speciesHistory)) << month;
+  ASSERT_TRUE(CheckSpeciesHistory(world.speciesHistory).ok()) << month;
 }
 
 TEST(SpeciesHistory, ParentsComeFromTheMembersTheirParentsOrTheLargestAndRestartsBeginATree) {

@@ -50,7 +50,7 @@ TEST(Lineage, YoungTakeTheirParentsIdsAndOneGenerationMoreThanTheOlderParent) {
   EXPECT_EQ(2u, six->generation);
   EXPECT_EQ(4, six->birthYear);
   EXPECT_EQ(0u, FindLineageEntry(f.lineage, 5)->generation);
-  EXPECT_EQ(nullptr, LineageFault(f.lineage, f.animals));
+  EXPECT_TRUE(CheckLineage(f.lineage, f.animals).ok());
   EXPECT_EQ(6, SlotOfId(f.lineage, f.animals, 6));
 
   // A young that takes a parent's slot is recorded against the parent.
@@ -78,7 +78,7 @@ TEST(Lineage, PruningDropsDeadLinesKeepsAncestorsAndNeverReusesAnId) {
       f.Die(slot);
     PruneLineage(f.lineage, f.animals);
     EXPECT_EQ(c.kept, f.Ids()) << ::testing::PrintToString(c.dead);
-    EXPECT_EQ(nullptr, LineageFault(f.lineage, f.animals));
+    EXPECT_TRUE(CheckLineage(f.lineage, f.animals).ok());
     f.Found(7, 0);
     EXPECT_EQ(7u, f.lineage.idOfSlot[7]);
   }
@@ -118,8 +118,9 @@ TEST(Lineage, FaultsAreFound) {
   for (const Case& c : cases) {
     Family f;
     c.spoil(f);
-    const char* fault = LineageFault(f.lineage, f.animals);
-    EXPECT_STREQ(c.name, fault != nullptr ? fault : "none");
+    const Status fault = CheckLineage(f.lineage, f.animals);
+    EXPECT_EQ(c.name, fault.ok() ? "none" : fault.message());
+    EXPECT_EQ(fault.ok() ? Status::Code::kOk : Status::Code::kCorruption, fault.code());
   }
 }
 

@@ -39,7 +39,7 @@ SpeciesHistory TwoSpecies(uint64_t months) {
 TEST(SpeciesHistory, ThinningKeepsOneGrainAndEachBlocksLastCount) {
   for (const uint64_t months : {uint64_t{8000}, uint64_t{8197}, uint64_t{40001}}) {
     const SpeciesHistory h = TwoSpecies(months);
-    EXPECT_EQ(nullptr, SpeciesHistoryFault(h)) << months;
+    EXPECT_TRUE(CheckSpeciesHistory(h).ok()) << months;
     // The finest grain that fits.
     const auto pointsAt = [&h](uint64_t grain) {
       size_t points = 0;
@@ -62,7 +62,7 @@ TEST(SpeciesHistory, ThinningKeepsOneGrainAndEachBlocksLastCount) {
 
 TEST(SpeciesHistory, FaultNamesEachBrokenRule) {
   const SpeciesHistory sound = TwoSpecies(30);
-  ASSERT_EQ(nullptr, SpeciesHistoryFault(sound));
+  ASSERT_TRUE(CheckSpeciesHistory(sound).ok());
   const std::pair<const char*, std::function<void(SpeciesHistory&)>> cases[] = {
       {"grain", [](SpeciesHistory& h) { h.grain = 3; }},
       {"ascending", [](SpeciesHistory& h) { h.species[1].number = 1; }},
@@ -85,9 +85,9 @@ TEST(SpeciesHistory, FaultNamesEachBrokenRule) {
   for (const auto& [what, breakIt] : cases) {
     SpeciesHistory h = sound;
     breakIt(h);
-    const char* fault = SpeciesHistoryFault(h);
-    ASSERT_NE(nullptr, fault) << what;
-    EXPECT_NE(nullptr, std::strstr(fault, what)) << fault;
+    const Status fault = CheckSpeciesHistory(h);
+    ASSERT_FALSE(fault.ok()) << what;
+    EXPECT_NE(std::string_view::npos, fault.message().find(what)) << fault.ToString();
   }
 }
 

@@ -96,7 +96,7 @@ TEST(Mate, EveryEggOfALitterNamesThePairThatMatedWhenAnEggTakesAParentsSlot) {
     EXPECT_EQ(1u, e.generation) << e.id;
   }
   EXPECT_EQ(3, young);
-  EXPECT_EQ(nullptr, LineageFault(t.world.lineage, t.world.Animals));
+  EXPECT_TRUE(CheckLineage(t.world.lineage, t.world.Animals).ok());
 }
 
 // Mate scores the table once per litter and then updates only the young's

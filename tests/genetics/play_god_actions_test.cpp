@@ -58,7 +58,7 @@ TEST(DropAnimals, APairTakesTheLowestFreeSlotsAsNewbornEggs) {
     EXPECT_EQ(0u, entry->generation);
     EXPECT_EQ(0u, entry->parents[0] + entry->parents[1]);
   }
-  EXPECT_EQ(nullptr, LineageFault(t.world.lineage, t.world.Animals));
+  EXPECT_TRUE(CheckLineage(t.world.lineage, t.world.Animals).ok());
 }
 
 TEST(DropAnimals, AFullTableOverwritesTheLeastEvolvedOnlyWhenAllowed) {
@@ -90,7 +90,7 @@ TEST(DropAnimals, AFullTableOverwritesTheLeastEvolvedOnlyWhenAllowed) {
     EXPECT_EQ(c.overwritten, t.world.DeathsByCause[static_cast<size_t>(Cause::Overwritten)]);
     for (int slot : placed)
       EXPECT_EQ(kStageEgg, AnimalAt(t.world, slot).Stage);
-    EXPECT_EQ(nullptr, LineageFault(t.world.lineage, t.world.Animals));
+    EXPECT_TRUE(CheckLineage(t.world.lineage, t.world.Animals).ok());
   }
 }
 

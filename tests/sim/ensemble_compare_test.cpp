@@ -86,7 +86,8 @@ TEST(BootstrapMedianDifference, IsSeededAndCoversTheDifference) {
 
 HistoryTable Table(const std::string& rows) {
   HistoryTable table;
-  EXPECT_EQ("", ParseHistoryCsv("year,month,population,deaths_hunger\n" + rows, table));
+  EXPECT_EQ("OK",
+            ParseHistoryCsv("year,month,population,deaths_hunger\n" + rows, table).ToString());
   return table;
 }
 

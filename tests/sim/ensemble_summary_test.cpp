@@ -28,10 +28,10 @@ TEST(ParseHistoryCsv, ReportsTheFirstFaultByLine) {
   };
   for (const auto& [text, problem] : cases) {
     HistoryTable table;
-    EXPECT_EQ(problem, ParseHistoryCsv(text, table)) << text;
+    EXPECT_EQ(problem, ParseHistoryCsv(text, table).message()) << text;
   }
   HistoryTable table;
-  ASSERT_EQ("", ParseHistoryCsv("a,b\r\n-1,\r\n", table));
+  ASSERT_EQ("OK", ParseHistoryCsv("a,b\r\n-1,\r\n", table).ToString());
   EXPECT_EQ(-1, table.rows[0][0]);
   EXPECT_TRUE(std::isnan(table.rows[0][1]));
 }
@@ -41,7 +41,7 @@ HistoryTable Table(const char* rows) {
   const std::string header =
       "year,month,population,deaths_eaten,diet_herbivorous,diet_carnivorous,"
       "lowest_primordial_score\n";
-  EXPECT_EQ("", ParseHistoryCsv(header + rows, table));
+  EXPECT_EQ("OK", ParseHistoryCsv(header + rows, table).ToString());
   return table;
 }
 
@@ -75,7 +75,7 @@ TEST(SummariseEnsemble, PercentilesAndOutcomesMatchAHandCalculation) {
                             "population_p90,deaths_eaten_mean,"));
   EXPECT_NE(std::string::npos, months.find("\n1,3,5.666666667,3.4,5,8.2,"));
   HistoryTable back;
-  EXPECT_EQ("", ParseHistoryCsv(months, back));
+  EXPECT_EQ("OK", ParseHistoryCsv(months, back).ToString());
 
   EXPECT_EQ(
       "seed,rows,year,month,population,extinctions,restarts,deaths_eaten,"
@@ -102,7 +102,7 @@ TEST(ReadEnsembleFolder, LeavesOutMissingDamagedAndShortenedSeedsByName) {
   write("seed-3.csv", head + "1,2,");
   PosixFileSystem files;
   EnsembleFolder e = ReadEnsembleFolder(files, folder.string());
-  EXPECT_EQ("", e.problem);
+  EXPECT_EQ("OK", e.status.ToString());
   EXPECT_EQ(4u, e.expected);
   EXPECT_EQ(2, e.years);
   ASSERT_EQ(1u, e.seeds.size());
@@ -119,7 +119,10 @@ TEST(ReadEnsembleFolder, LeavesOutMissingDamagedAndShortenedSeedsByName) {
       (std::vector<std::string>{"seed-1.csv: cut short after 2 of 3 years", "seed-9.csv: missing"}),
       e.leftOut);
   write("ensemble.txt", "seeds 1 x\n");
-  EXPECT_NE(std::string::npos, ReadEnsembleFolder(files, folder.string()).problem.find("line 1"));
+  e = ReadEnsembleFolder(files, folder.string());
+  EXPECT_EQ(Status::Code::kCorruption, e.status.code());
+  EXPECT_EQ(folder.string() + "/ensemble.txt", e.status.file());
+  EXPECT_NE(std::string::npos, e.status.message().find("line 1"));
   fs::remove_all(folder);
 }
 

@@ -40,7 +40,7 @@ void ExpectOnlyTheLivingAndTheirAncestors(const World& world) {
 // as the parent of its later siblings (seed 6: 33 of 1,088 young by year 60),
 // and the highest generation alive jumped by 2 or 3 in a month. Seed 1 fills
 // its table, overwrites for a century and more and starts again when it dies
-// out: every month of 300 years the record holds (LineageFault: dates,
+// out: every month of 300 years the record holds (CheckLineage: dates,
 // sexes, generations), and the highest generation rises by one at the most.
 TEST(LineageRun, ThreeHundredYearsOfSeedOneKeepTheRecordTrueEveryMonth) {
   testing::ScratchFolder scratch;
@@ -58,7 +58,7 @@ TEST(LineageRun, ThreeHundredYearsOfSeedOneKeepTheRecordTrueEveryMonth) {
     SimulationTick(t.world);
     if (t.world.Month == month) continue;
     ++months;
-    ASSERT_EQ(nullptr, LineageFault(t.world.lineage, t.world.Animals)) << months;
+    ASSERT_TRUE(CheckLineage(t.world.lineage, t.world.Animals).ok()) << months;
     const MonthSample& sample = t.world.history.newest;
     restarts += sample.restart;
     ASSERT_LE(sample.highestGeneration, sample.restart ? 0 : highest + 1) << months;
@@ -84,7 +84,7 @@ TEST(LineageRun, EightyYearsKeepTheRecordWholeAndPrunedAndItSurvivesASave) {
     SimulationTick(world);
     if (world.Year == year) continue;
     // Ids, parents, generations and the living's entries.
-    ASSERT_EQ(nullptr, LineageFault(world.lineage, world.Animals)) << world.Year;
+    ASSERT_TRUE(CheckLineage(world.lineage, world.Animals).ok()) << world.Year;
     highest = std::max(highest, world.history.samples.back().highestGeneration);
   }
   // The year's pruning ran before this tick's deaths; once more now.
@@ -94,7 +94,7 @@ TEST(LineageRun, EightyYearsKeepTheRecordWholeAndPrunedAndItSurvivesASave) {
   EXPECT_GT(world.lineage.nextId, 5000u);  // ids given and never reused
   EXPECT_LT(world.lineage.entries.size(), 3000u);
 
-  ASSERT_FALSE(SaveWorld(world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(world, scratch.AutoSave()).ok());
   testing::TestWorld back;
   ASSERT_TRUE(LoadWorld(back.world, scratch.AutoSave()));
   const auto same = [](const LineageEntry& a, const LineageEntry& b) {
@@ -143,7 +143,7 @@ TEST(LineageRun, EightyYearsKeepTheRecordWholeAndPrunedAndItSurvivesASave) {
     if (refused) {
       EXPECT_EQ(0u, older.seam.boxes[0].text.find(named));
     }
-    EXPECT_EQ(nullptr, LineageFault(older.world.lineage, older.world.Animals));
+    EXPECT_TRUE(CheckLineage(older.world.lineage, older.world.Animals).ok());
     size_t living = 0;
     for (int slot = 1; slot <= kSlotCount; ++slot)
       living += IsOccupied(AnimalAt(world, slot));

@@ -103,7 +103,7 @@ TEST(LiteralTick, SameWorldsAsTheLibraryTickOnAnEvolvedTableWithHunters) {
     KillAnimal(world, hunter, Cause::Sacrificed);
   });
   ASSERT_EQ(0, run(150));  // through the turn of the year
-  ASSERT_FALSE(SaveWorld(w, folder.string()).failed());
+  ASSERT_TRUE(SaveWorld(w, folder.string()).ok());
   both([&](World& world) {
     ASSERT_TRUE(LoadWorld(world, folder.string()));
     NewWorld(world);

@@ -150,7 +150,7 @@ std::string FirstDifference(const FolderFiles& expected, const FolderFiles& actu
   return ::testing::AssertionFailure() << box.title << ": " << box.text;
 }
 
-FileError GatedFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
+Status GatedFileSystem::Write(int fd, const char* data, size_t size, size_t& written) {
   {
     std::unique_lock<std::mutex> lock(mutex_);
     reached_ = true;

@@ -68,21 +68,21 @@ class FaultyFileSystem final : public FileSystem {
   std::string fullDiskName;  // "": none
   std::vector<std::string> operations;
 
-  FileError CreateFile(const std::string& path, int& fd) override {
+  Status CreateFile(const std::string& path, int& fd) override {
     const bool full = !fullDiskName.empty() && path.ends_with(fullDiskName);
     return Run("CreateFile", [&] { return real_.CreateFile(full ? "/dev/full" : path, fd); });
   }
-  FileError Close(int fd) override {
-    const FileError closed = real_.Close(fd);  // released even when it "fails", as on Linux
+  Status Close(int fd) override {
+    const Status closed = real_.Close(fd);  // released even when it "fails", as on Linux
     return Run("Close", [&] { return closed; });
   }
-  FileError Exchange(const std::string& a, const std::string& b) override {
+  Status Exchange(const std::string& a, const std::string& b) override {
     return Run("Exchange",
                [&] { return noExchange ? PlatformError(ENOSYS) : real_.Exchange(a, b); });
   }
   // The other operations only count before they fail or go through.
 #define OMBRIVALE_FORWARD(Name, Parameters, Arguments)       \
-  FileError Name Parameters override {                       \
+  Status Name Parameters override {                          \
     return Run(#Name, [&] { return real_.Name Arguments; }); \
   }
   OMBRIVALE_FORWARD(Inspect, (const std::string& path, PathKind& kind), (path, kind))
@@ -104,7 +104,7 @@ class FaultyFileSystem final : public FileSystem {
 
  private:
   template <typename Call>
-  FileError Run(const char* name, const Call& call) {
+  Status Run(const char* name, const Call& call) {
     operations.emplace_back(name);
     return static_cast<int>(operations.size()) == failAt ? PlatformError(error) : call();
   }
@@ -115,7 +115,7 @@ class FaultyFileSystem final : public FileSystem {
 // save as slow as the test wants. Safe to use from a save's own thread.
 class GatedFileSystem : public PosixFileSystem {
  public:
-  FileError Write(int fd, const char* data, size_t size, size_t& written) override;
+  Status Write(int fd, const char* data, size_t size, size_t& written) override;
   // True once a write has come to the gate.
   bool Reached();
   void Open();

@@ -41,13 +41,14 @@ TEST(ParseRunOptions, RefusesWhatItCannotRun) {
   };
   for (const auto& args : bad) {
     RunOptions refused;
-    EXPECT_NE("", ParseRunOptions(args, refused)) << (args.empty() ? "" : args.back());
+    EXPECT_EQ(Status::Code::kInvalidArgument, ParseRunOptions(args, refused).code())
+        << (args.empty() ? "" : args.back());
   }
   RunOptions o;
-  ASSERT_EQ("", ParseRunOptions({"--world=w", "--years=300", "--seed", "7"}, o));
+  ASSERT_EQ("OK", ParseRunOptions({"--world=w", "--years=300", "--seed", "7"}, o).ToString());
   EXPECT_EQ(300u, o.count);
   EXPECT_EQ(7u, o.seed.value());
-  ASSERT_EQ("", ParseRunOptions({"--world=w", "--import", "a", "b", "--quiet"}, o));
+  ASSERT_EQ("OK", ParseRunOptions({"--world=w", "--import", "a", "b", "--quiet"}, o).ToString());
   EXPECT_EQ((std::vector<std::string>{"a", "b"}), o.imports);
   EXPECT_TRUE(o.quiet);
 }
@@ -76,12 +77,12 @@ TEST(ParseRunOptions, SetTakesEachConditionWithinItsRange) {
     std::vector<std::string> args = {"--world", "w"};
     args.insert(args.end(), c.args.begin(), c.args.end());
     RunOptions o;
-    const std::string error = ParseRunOptions(args, o);
+    const std::string error(ParseRunOptions(args, o).message());
     EXPECT_EQ(0u, error.find(c.error)) << error;
     EXPECT_EQ(c.taken, o.conditions.size()) << error;
   }
   RunOptions o;
-  ASSERT_EQ("", ParseRunOptions({"--world", "w", "--set", "food_scale=2.5"}, o));
+  ASSERT_EQ("OK", ParseRunOptions({"--world", "w", "--set", "food_scale=2.5"}, o).ToString());
   EXPECT_EQ((std::vector<std::pair<int, double>>{{2, 2.5}}), o.conditions);
 }
 

@@ -71,14 +71,15 @@ bool Exists(const std::string& path) {
 // and checksum, else what is not.
 std::string CheckAgainstManifest(const std::string& folder) {
   Manifest manifest;
-  if (const FileError error = ParseManifest(ReadFileText(folder + "/manifest.dat"), manifest)) {
+  if (const Status error = ParseManifest(ReadFileText(folder + "/manifest.dat"), manifest);
+      !error.ok()) {
     return "manifest.dat: " + ErrorDescription(error);
   }
   const ManifestIndex index(manifest);
   for (const ManifestEntry& file : manifest.files) {
     const std::string path = folder + "/" + file.name;
     if (!Exists(path)) return file.name + ": missing";
-    if (const FileError error = CheckListedFile(index, file.name, ReadFileText(path))) {
+    if (const Status error = CheckListedFile(index, file.name, ReadFileText(path)); !error.ok()) {
       return file.name + ": " + ErrorDescription(error);
     }
   }
@@ -158,7 +159,7 @@ TEST(SaveKill, EveryKillDuringAutosaveRunsLeavesOneWholeSave) {
     duringSaves += !Exists(folder) || Exists(siblings.saving) || Exists(siblings.ready) ||
                    Exists(siblings.old);
     PosixFileSystem files;
-    ASSERT_FALSE(RecoverFolder(files, folder).failed());  // as the next load does first
+    ASSERT_TRUE(RecoverFolder(files, folder).ok());  // as the next load does first
     const std::string fault = CheckAgainstManifest(folder);
     EXPECT_EQ("", fault);
     testing::TestWorld loaded;

@@ -37,9 +37,9 @@ TEST(AnimalImport, ExportThenImportGivesBackTheSameLines) {
   for (uint64_t seed = 1; seed <= 20; ++seed) {
     const Animal animal = RandomAnimal(seed);
     const std::string path = scratch.path + "/A_" + std::to_string(seed) + ".OBG";
-    ASSERT_FALSE(WriteAnimalToFile(files, path, animal).failed());
+    ASSERT_TRUE(WriteAnimalToFile(files, path, animal).ok());
     Animal read;
-    ASSERT_FALSE(ReadAnimalToDrop(files, path, read).failed()) << seed;
+    ASSERT_TRUE(ReadAnimalToDrop(files, path, read).ok()) << seed;
     EXPECT_EQ(testing::ReadFileText(path), AnimalFileText(read)) << seed;
   }
 }
@@ -66,20 +66,20 @@ TEST(AnimalImport, ADamagedFileNamesItsLineAndChangesNothing) {
   for (const Case& c : cases) {
     Animal kept = RandomAnimal(9);
     const Animal before = kept;
-    const FileError error = ParseAnimalToDrop(c.text, kept);
-    ASSERT_TRUE(error.failed()) << c.fault;
+    const Status error = ParseAnimalToDrop(c.text, kept);
+    ASSERT_FALSE(error.ok()) << c.fault;
     EXPECT_EQ(c.fault, AnimalFileFault(error));
     EXPECT_EQ(AnimalFileText(before), AnimalFileText(kept)) << c.fault;
   }
   // Lines after the 128th are ignored, as the loader ignores them.
   Animal read;
-  EXPECT_FALSE(ParseAnimalToDrop(good + "junk\r\n", read).failed());
+  EXPECT_TRUE(ParseAnimalToDrop(good + "junk\r\n", read).ok());
 }
 
 TEST(AnimalImport, AMissingFileSaysSo) {
   PosixFileSystem files;
   Animal read;
-  const FileError error = ReadAnimalToDrop(files, "/nonexistent/A_1.OBG", read);
+  const Status error = ReadAnimalToDrop(files, "/nonexistent/A_1.OBG", read);
   EXPECT_EQ("No such file or directory", AnimalFileFault(error));
 }
 

@@ -29,7 +29,7 @@ TEST(ConditionsFile, ReadsWhatItWritesAndRefusesEachDamageWithItsLine) {
       "mutation_passes=50\nsea_level_drift=0\nfood_scale=0.1\n",
       text);
   Conditions read;
-  ASSERT_EQ("", ParseConditions(text, read));
+  ASSERT_EQ("OK", ParseConditions(text, read).ToString());
   EXPECT_EQ(set, read);
 
   struct Case {
@@ -58,11 +58,13 @@ TEST(ConditionsFile, ReadsWhatItWritesAndRefusesEachDamageWithItsLine) {
   for (const Case& c : cases) {
     Conditions out;
     out.mutationPasses = 7;  // untouched on failure
-    const std::string problem = ParseConditions(c.text, out);
+    const Status status = ParseConditions(c.text, out);
+    const std::string problem(status.message());
     if (*c.problem == '\0') {
-      EXPECT_EQ("", problem) << c.text;
+      EXPECT_EQ("OK", status.ToString()) << c.text;
       EXPECT_EQ(c.expected, out) << c.text;
     } else {
+      EXPECT_EQ(Status::Code::kCorruption, status.code()) << c.text;
       EXPECT_NE(std::string::npos, problem.find(c.problem)) << c.text << " -> " << problem;
       EXPECT_EQ(7, out.mutationPasses) << c.text;
     }
@@ -70,7 +72,7 @@ TEST(ConditionsFile, ReadsWhatItWritesAndRefusesEachDamageWithItsLine) {
   // The NUL byte is inside the text, not its end.
   Conditions out;
   EXPECT_EQ("line 1: holds a NUL byte",
-            ParseConditions(std::string_view("food_scale=1\0", 13), out));
+            ParseConditions(std::string_view("food_scale=1\0", 13), out).message());
 }
 
 // Default conditions write no file (a seeded folder stays as it was), and an
@@ -81,12 +83,12 @@ TEST(ConditionsFile, SavedWhenNotDefaultListedAndRefusedWholeWhenDamaged) {
   ScratchFolder scratch;
   TestWorld t;
   testing::PutAnimal(t.world, 1, 500, 500);
-  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
   const std::vector<std::string> defaultNames = FolderNames(scratch.AutoSave());
   EXPECT_EQ(0, std::count(defaultNames.begin(), defaultNames.end(), kConditionsFileName));
 
   t.world.conditions.foodScale = 0.75;
-  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
   const std::string path = scratch.AutoSave() + "/" + kConditionsFileName;
   EXPECT_NE(std::string::npos, ReadFileText(path).find("\nfood_scale=0.75\n"));
   EXPECT_NE(std::string::npos,
@@ -117,7 +119,7 @@ TEST(ConditionsFile, SavedWhenNotDefaultListedAndRefusedWholeWhenDamaged) {
   }
 
   t.world.conditions = Conditions{};
-  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
   EXPECT_EQ(defaultNames, FolderNames(scratch.AutoSave()));
 }
 

@@ -32,13 +32,13 @@ TEST(LineageFile, WritesOneLinePerEntryAndReadsItBack) {
   LineageText(s.lineage, s.animals, s.species, 9, text);
   EXPECT_EQ(kText, text);
   LoadedLineage loaded;
-  ASSERT_EQ("", ParseLineage(text, s.animals, loaded));
+  ASSERT_EQ("OK", ParseLineage(text, s.animals, loaded).ToString());
   EXPECT_EQ(3u, loaded.lineage.entries.size());
   EXPECT_EQ(4u, loaded.lineage.nextId);
   EXPECT_EQ(9, loaded.nextSpecies);
   EXPECT_EQ(2u, loaded.lineage.idOfSlot[2]);
   EXPECT_EQ(7, loaded.speciesOfSlot[2]);
-  EXPECT_EQ(nullptr, LineageFault(loaded.lineage, s.animals));
+  EXPECT_TRUE(CheckLineage(loaded.lineage, s.animals).ok());
 }
 
 TEST(LineageFile, ADamagedFileIsRefusedAtItsLineAndChangesNothing) {
@@ -77,14 +77,15 @@ TEST(LineageFile, ADamagedFileIsRefusedAtItsLineAndChangesNothing) {
   for (const Case& c : cases) {
     LoadedLineage loaded;
     loaded.nextSpecies = 33;
-    EXPECT_EQ(c.problem, ParseLineage(c.text, s.animals, loaded)) << c.text;
+    EXPECT_EQ(c.problem, ParseLineage(c.text, s.animals, loaded).message()) << c.text;
     EXPECT_EQ(33, loaded.nextSpecies) << c.text;
   }
   // The sexes the right way round: sound.
   LoadedLineage loaded;
-  EXPECT_EQ(
-      "", ParseLineage("4\r\n9\r\n1 0 0 0 0 0 0 1 0\r\n2 0 0 0 0 0 0 2 0\r\n3 1 2 3 11 1 0 0 0\r\n",
-                       s.animals, loaded));
+  EXPECT_EQ("OK", ParseLineage(
+                      "4\r\n9\r\n1 0 0 0 0 0 0 1 0\r\n2 0 0 0 0 0 0 2 0\r\n3 1 2 3 11 1 0 0 0\r\n",
+                      s.animals, loaded)
+                      .ToString());
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST(Manifest, TextByHandAndBack) {
   EXPECT_EQ(Sealed("12\r\n300\r\n7\r\n2\r\nplanet_0.dat 65487 0badf00d\r\nA_3.OBG 0 ffffffff\r\n"),
             text);
   Manifest back;
-  ASSERT_FALSE(ParseManifest(text, back).failed());
+  ASSERT_TRUE(ParseManifest(text, back).ok());
   std::string again;
   ManifestText(back, again);
   EXPECT_EQ(text, again);
@@ -110,9 +110,9 @@ TEST(Manifest, DamagedManifestsAreRefusedWithTheirLine) {
     SCOPED_TRACE(c.text);
     Manifest manifest;
     manifest.sequence = 99;
-    const FileError error = ParseManifest(c.text, manifest);
-    EXPECT_EQ(c.number, error.number);
-    EXPECT_EQ(c.line, error.where);
+    const Status error = ParseManifest(c.text, manifest);
+    EXPECT_EQ(c.number, error.number());
+    EXPECT_EQ(c.line, error.where());
     EXPECT_EQ(99u, manifest.sequence);  // untouched
     EXPECT_TRUE(
         fuzz::ManifestFuzzOne(reinterpret_cast<const uint8_t*>(c.text.data()), c.text.size()));
@@ -127,13 +127,13 @@ TEST(Manifest, ASaveListsWhatItWroteAndCountsTheSaves) {
   TestWorld t;
   FillRandomWorld(t.world, 41, 6);
   t.world.Year = 1234;
-  ASSERT_FALSE(SaveWorld(t.world, folder).failed());
+  ASSERT_TRUE(SaveWorld(t.world, folder).ok());
   AnimalAt(t.world, 2).Alive = 0;  // A_2.OBG stays, from the first save
   WriteFileText(folder + "/notes.txt", "mine");
-  ASSERT_FALSE(SaveWorld(t.world, folder).failed());
+  ASSERT_TRUE(SaveWorld(t.world, folder).ok());
 
   Manifest manifest;
-  ASSERT_FALSE(ParseManifest(ReadFileText(folder + "/manifest.dat"), manifest).failed());
+  ASSERT_TRUE(ParseManifest(ReadFileText(folder + "/manifest.dat"), manifest).ok());
   EXPECT_EQ(2u, manifest.sequence);
   EXPECT_EQ(1234, manifest.year);
   EXPECT_EQ(t.world.Month, manifest.month);
@@ -151,8 +151,8 @@ TEST(Manifest, ASaveListsWhatItWroteAndCountsTheSaves) {
   ASSERT_TRUE(LoadWorld(loaded.world, folder));
   EXPECT_TRUE(loaded.seam.boxes.empty());
   EXPECT_EQ(2u, loaded.world.saveSequence);
-  ASSERT_FALSE(SaveWorld(loaded.world, folder).failed());
-  ASSERT_FALSE(ParseManifest(ReadFileText(folder + "/manifest.dat"), manifest).failed());
+  ASSERT_TRUE(SaveWorld(loaded.world, folder).ok());
+  ASSERT_TRUE(ParseManifest(ReadFileText(folder + "/manifest.dat"), manifest).ok());
   EXPECT_EQ(3u, manifest.sequence);
   // A folder without a manifest loads, and its world counts from the start.
   std::filesystem::remove(folder + "/manifest.dat");
@@ -179,12 +179,13 @@ TEST(Manifest, TheLoadReportsAFileThatIsNotTheSavesByName) {
     for (const Answer answer : {Answer::Yes, Answer::No}) {
       SCOPED_TRACE(std::string(file) + (answer == Answer::Yes ? ", Yes" : ", No"));
       ScratchFolder scratch;
-      ASSERT_FALSE(SaveWorld(source.world, scratch.AutoSave()).failed());
+      ASSERT_TRUE(SaveWorld(source.world, scratch.AutoSave()).ok());
       const std::string path = scratch.AutoSave() + "/" + file;
       std::string bytes = ReadFileText(path);
       if (number == kErrorNotInManifest) {  // a manifest of its own that leaves the file out
         Manifest manifest;
-        ASSERT_FALSE(ParseManifest(ReadFileText(scratch.AutoSave() + "/manifest.dat"), manifest));
+        ASSERT_TRUE(
+            ParseManifest(ReadFileText(scratch.AutoSave() + "/manifest.dat"), manifest).ok());
         std::erase_if(manifest.files, [&](const ManifestEntry& e) { return e.name == file; });
         ManifestText(manifest, bytes);
         WriteFileText(scratch.AutoSave() + "/manifest.dat", bytes);
@@ -226,10 +227,10 @@ TEST(Manifest, FuzzCorpusReadsBackOrIsRefused) {
   EXPECT_GT(inputs, 0);
   // The real manifest in it is whole.
   Manifest manifest;
-  EXPECT_FALSE(
+  EXPECT_TRUE(
       ParseManifest(ReadFileText(OMBRIVALE_SOURCE_DIR "/fuzz/corpus/manifest/real_year30.dat"),
                     manifest)
-          .failed());
+          .ok());
   EXPECT_EQ(30, manifest.year);
 }
 

@@ -46,7 +46,7 @@ class SettingsFileTest : public ::testing::Test {
       window = {11, 22, true};
   }
 
-  bool Load() { return !LoadSettings(t_.world, t_.display, path_, windows_).failed(); }
+  bool Load() { return LoadSettings(t_.world, t_.display, path_, windows_).ok(); }
   std::string Text() const { return SettingsText(t_.world, t_.display, windows_); }
   // True when the one box shown is the settings file's.
   bool ShowsIniBox() const {
@@ -72,13 +72,13 @@ TEST_F(SettingsFileTest, TwentySevenLinesWrittenAndReadByteForByte) {
   t_.display.SelectedAnimal = 17;
   t_.display.QuickDrawZoom = 250;
   w.Filters = {true, false, true, false, true};
-  ASSERT_FALSE(SaveSettings(w, t_.display, path_, windows_).failed());
+  ASSERT_TRUE(SaveSettings(w, t_.display, path_, windows_).ok());
   EXPECT_EQ(kFile, ReadFileText(path_));
   EXPECT_EQ(std::vector<std::string>{"OB.ini"}, FolderNames(scratch_.path));
 
   TestWorld other;
   WindowPlacement windows[kWindowCount];
-  ASSERT_FALSE(LoadSettings(other.world, other.display, path_, windows).failed());
+  ASSERT_TRUE(LoadSettings(other.world, other.display, path_, windows).ok());
   EXPECT_EQ(kFile, SettingsText(other.world, other.display, windows));
   EXPECT_TRUE(t_.seam.boxes.empty());
   EXPECT_TRUE(other.seam.boxes.empty());
@@ -144,9 +144,9 @@ TEST(ReadSettingsText, ChecksEachFieldsRange) {
       text += (line == c.line ? std::string(c.text) : line == 22 ? " 50" : " 0") + "\r\n";
     TestWorld t;
     WindowPlacement windows[kWindowCount];
-    const FileError error = ReadSettingsText(t.world, t.display, text, windows);
-    EXPECT_EQ(c.error, error.number);
-    EXPECT_EQ(c.error != 0 ? c.line : 0, error.where);
+    const Status error = ReadSettingsText(t.world, t.display, text, windows);
+    EXPECT_EQ(c.error, error.number());
+    EXPECT_EQ(c.error != 0 ? c.line : 0, error.where());
   }
 }
 
@@ -157,7 +157,7 @@ TEST(ReadSettingsText, StoresFractionsFlagsAndRoundedIntegers) {
   for (int line = 2; line <= 15; ++line)
     text += " 0\n";
   text += " 2\n 0\n 2.5\n 3.5\n";
-  EXPECT_EQ(20, ReadSettingsText(t.world, t.display, text, windows).where);  // the first missing
+  EXPECT_EQ(20, ReadSettingsText(t.world, t.display, text, windows).where());  // the first missing
   EXPECT_EQ(1234.25f, windows[0].left);
   EXPECT_EQ(1, t.world.LogOn);
   EXPECT_EQ(2, t.display.SelectedAnimal);  // halves to even

@@ -46,7 +46,7 @@ TEST(SpeciesHistoryFile, ReadsBackWhatItWritesAndRefusesDamageWithItsLine) {
   const std::string text = Text(t.world.speciesHistory);
   ASSERT_EQ(2u, t.world.speciesHistory.species.size());
   SpeciesHistory read;
-  ASSERT_EQ("", ParseSpeciesHistory(text, read));
+  ASSERT_EQ("OK", ParseSpeciesHistory(text, read).ToString());
   EXPECT_EQ(text, Text(read));
   EXPECT_EQ(t.world.speciesHistory.living, read.living);
 
@@ -71,7 +71,7 @@ TEST(SpeciesHistoryFile, ReadsBackWhatItWritesAndRefusesDamageWithItsLine) {
   };
   for (const auto& [damaged, problem] : cases) {
     SpeciesHistory untouched;
-    const std::string found = ParseSpeciesHistory(damaged, untouched);
+    const std::string found(ParseSpeciesHistory(damaged, untouched).message());
     EXPECT_NE(std::string::npos, found.find(problem)) << problem << " / " << found;
     EXPECT_TRUE(untouched.species.empty());
   }
@@ -81,7 +81,7 @@ TEST(SpeciesHistoryFile, GoesOnAfterALoadAsIfNeverSavedAndOlderOrDamagedFoldersL
   ScratchFolder scratch;
   TestWorld t;
   MakeSpecies(t.world);
-  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
   const std::string path = scratch.AutoSave() + "/" + kSpeciesFileName;
   const std::string saved = ReadFileText(path);
   EXPECT_EQ(Text(t.world.speciesHistory), saved);

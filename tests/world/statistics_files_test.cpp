@@ -59,8 +59,8 @@ TEST(StatisticsFiles, RoundTripKeepsEverySampleAndTheGeneSeries) {
   MakeHistory(t.world);
   const History& saved = t.world.history;
   History read;
-  ASSERT_EQ("", ParseStatisticsFile(StatsText(saved), read));
-  ASSERT_EQ("", ParseGenesFile(GenesText(saved.genes), read.genes));
+  ASSERT_EQ("OK", ParseStatisticsFile(StatsText(saved), read).ToString());
+  ASSERT_EQ("OK", ParseGenesFile(GenesText(saved.genes), read.genes).ToString());
   EXPECT_EQ(StatsText(saved), StatsText(read));
   EXPECT_EQ(GenesText(saved.genes), GenesText(read.genes));
   EXPECT_EQ(5u, read.recorded);  // the months the samples stand for
@@ -94,14 +94,16 @@ TEST(StatisticsFiles, TenThousandYearsGoThroughTheFilesWhole) {
     AppendGeneMonth(saved.genes, saved.recorded - 1, 3, stats);
   }
   History read;
-  ASSERT_EQ("", ParseStatisticsFile(StatsText(saved), read));
-  ASSERT_EQ("", ParseGenesFile(GenesText(saved.genes), read.genes));
+  ASSERT_EQ("OK", ParseStatisticsFile(StatsText(saved), read).ToString());
+  ASSERT_EQ("OK", ParseGenesFile(GenesText(saved.genes), read.genes).ToString());
   EXPECT_EQ(StatsText(saved), StatsText(read));
   EXPECT_EQ(GenesText(saved.genes), GenesText(read.genes));
   EXPECT_EQ(saved.grain, read.grain);
 
   // A line of more months than 16 bits hold, as an older program wrote.
-  ASSERT_EQ("", ParseStatisticsFile("year,month,population,months\n9000,1,5,100000\n", read));
+  ASSERT_EQ(
+      "OK",
+      ParseStatisticsFile("year,month,population,months\n9000,1,5,100000\n", read).ToString());
   EXPECT_EQ(100000u, read.recorded);
 }
 
@@ -131,9 +133,9 @@ TEST(StatisticsFiles, DamagedFilesSayWhatAndWhere) {
   for (const Case& c : cases) {
     History history;
     history.recorded = 99;
-    const std::string problem =
+    const Status status =
         c.genesFile ? ParseGenesFile(c.text, history.genes) : ParseStatisticsFile(c.text, history);
-    EXPECT_EQ(c.problem, problem);
+    EXPECT_EQ(c.problem, status.message());
     EXPECT_EQ(99u, history.recorded);  // untouched
     EXPECT_TRUE(history.genes.records.empty());
   }
@@ -143,7 +145,7 @@ TEST(StatisticsFiles, TheSaveCarriesTheHistoryAndOlderOrDamagedFoldersLoadWithou
   ScratchFolder scratch;
   TestWorld t;
   MakeHistory(t.world);
-  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
   const std::string statsFile = scratch.AutoSave() + "/" + kStatisticsFileName;
   const std::string genesFile = scratch.AutoSave() + "/" + kGenesFileName;
   const std::string stats = ReadFileText(statsFile);

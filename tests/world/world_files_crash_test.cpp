@@ -54,11 +54,11 @@ void SaveTwiceFreeingSlots(World& world, const std::string& folder) {
   world.SeaLevel = twelve.SeaLevel, world.Month = twelve.Month, world.Year = twelve.Year;
   world.Map = twelve.Map;
   world.Animals = twelve.Animals;
-  ASSERT_FALSE(SaveWorld(world, folder).failed());
+  ASSERT_TRUE(SaveWorld(world, folder).ok());
   AnimalAt(world, 3).Alive = 0;
   AnimalAt(world, 5).Alive = 0;
   WriteFileText(folder + "/notes.txt", "mine");
-  ASSERT_FALSE(SaveWorld(world, folder).failed());
+  ASSERT_TRUE(SaveWorld(world, folder).ok());
   AnimalAt(world, 3) = AnimalAt(world, 7);
   AnimalAt(world, 3).X = 1234;
   AnimalAt(world, 13) = AnimalAt(world, 8);
@@ -77,7 +77,7 @@ TEST(WorldFilesCrash, AFailedSaveLeavesTheFilesItCarriedOverUntouched) {
   const std::string stats = SiblingsOf(scratch.AutoSave()).spare + "/stats.csv";
   ASSERT_EQ(0, std::remove(stats.c_str()));
   std::filesystem::create_directory(stats);
-  EXPECT_EQ(EISDIR, SaveWorld(t.world, scratch.AutoSave()).number);
+  EXPECT_EQ(EISDIR, SaveWorld(t.world, scratch.AutoSave()).number());
   EXPECT_EQ("Save Failed", t.Events().messageLines.back());
   EXPECT_EQ("", FirstDifference(before, ReadFolder(scratch.AutoSave())));
 }
@@ -98,7 +98,7 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
       SaveTwiceFreeingSlots(t.world, scratch.AutoSave());
       FaultyFileSystem counter;
       counter.noExchange = noExchange;
-      ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave(), counter).failed());
+      ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave(), counter).ok());
       ops = counter.operations;
       saved = ReadFolder(scratch.AutoSave());
       EXPECT_NE(0u, LoadedDigest(scratch.AutoSave()));  // loads without a box
@@ -121,7 +121,7 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
       FaultyFileSystem faulty;
       faulty.noExchange = noExchange;
       faulty.failAt = k;
-      const bool ok = !SaveWorld(t.world, scratch.AutoSave(), faulty).failed();
+      const bool ok = SaveWorld(t.world, scratch.AutoSave(), faulty).ok();
       EXPECT_EQ(std::vector<std::string>{ok ? "Saved" : "Save Failed"}, t.Events().messageLines);
       EXPECT_EQ(Pointer::Default, t.seam.pointer);
       EXPECT_TRUE(ok ? t.seam.boxes.empty() : ShowsError(t.seam, EIO));
@@ -142,13 +142,13 @@ TEST(WorldFilesCrash, EveryFailingOperationLeavesTheLiveFolderByteForByte) {
       // The load's first step cleans up whatever the save left beside the
       // folder but the spare one, kept for the next save to write over.
       PosixFileSystem files;
-      EXPECT_FALSE(RecoverFolder(files, scratch.AutoSave()).failed());
+      EXPECT_TRUE(RecoverFolder(files, scratch.AutoSave()).ok());
       std::vector<std::string> names = FolderNames(scratch.path);
       std::erase(names, ".AutoSave.spare");
       EXPECT_EQ(std::vector<std::string>{"AutoSave"}, names);
       // And the next save goes through (numbered as the clean one was).
       t.world.saveSequence = 2;
-      ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+      ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
       EXPECT_EQ("", FirstDifference(saved, ReadFolder(scratch.AutoSave())));
     }
     EXPECT_GE(failures, commit - 3);
@@ -167,7 +167,7 @@ TEST(WorldFilesCrash, EveryFailingOperationKeepsThePreviousSettings) {
   t.display.QuickDrawZoom = 321;
   const std::string next = SettingsText(t.world, t.display, windows);
   FaultyFileSystem counter;
-  ASSERT_FALSE(SaveSettings(t.world, t.display, path, windows, counter));
+  ASSERT_TRUE(SaveSettings(t.world, t.display, path, windows, counter).ok());
   // A temporary file written and flushed, renamed over OB.ini, the folder flushed.
   const std::vector<std::string>& ops = counter.operations;
   ASSERT_EQ((std::vector<std::string>{"CreateFile", "Write", "Sync", "Close", "Rename",
@@ -180,7 +180,7 @@ TEST(WorldFilesCrash, EveryFailingOperationKeepsThePreviousSettings) {
     FaultyFileSystem faulty;
     faulty.failAt = static_cast<int>(k);
     t.seam.boxes.clear();
-    EXPECT_EQ(EIO, SaveSettings(t.world, t.display, path, windows, faulty).number);
+    EXPECT_EQ(EIO, SaveSettings(t.world, t.display, path, windows, faulty).number());
     ASSERT_EQ(1u, t.seam.boxes.size());
     EXPECT_EQ(0u, t.seam.boxes[0].text.rfind("Error  5\n\r" + std::string(std::strerror(EIO)), 0));
     EXPECT_EQ(k > rename ? next : previous, ReadFileText(path));
@@ -196,7 +196,7 @@ TEST(WorldFilesCrash, LoadRecoversAnInterruptedSwap) {
   FillRandomWorld(b.world, 5, 9);
   const auto saveInto = [](World& world, const std::string& path) {
     ScratchFolder scratch;
-    ASSERT_FALSE(SaveWorld(world, scratch.AutoSave()).failed());
+    ASSERT_TRUE(SaveWorld(world, scratch.AutoSave()).ok());
     ASSERT_EQ(0, std::rename(scratch.AutoSave().c_str(), path.c_str()));
   };
   struct Case {
@@ -241,12 +241,12 @@ TEST(WorldFilesCrash, KilledMidSaveTheFolderLoadsWhole) {
   FillRandomWorld(b.world, 7, 500);
   const uint64_t digestA = SavedDigest(a.world);
   const uint64_t digestB = SavedDigest(b.world);
-  ASSERT_FALSE(SaveWorld(a.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(a.world, scratch.AutoSave()).ok());
 
   // How long one save takes here, to spread the kills over whole saves.
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_FALSE(SaveWorld(b.world, scratch.AutoSave()).failed());
-  ASSERT_FALSE(SaveWorld(a.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(b.world, scratch.AutoSave()).ok());
+  ASSERT_TRUE(SaveWorld(a.world, scratch.AutoSave()).ok());
   const auto took = std::chrono::steady_clock::now() - start;
   const int64_t saveMicros = std::max<int64_t>(
       200, std::chrono::duration_cast<std::chrono::microseconds>(took).count() / 2);
@@ -311,7 +311,7 @@ TEST(BackgroundSave, MergedSavesLeaveTheFolderOfSavesInTurn) {
   for (const std::function<void()>& change : changes) {
     change();
     const uint64_t sequence = t.world.saveSequence;  // both saves take the same number
-    ASSERT_FALSE(SaveWorld(t.world, inTurn.AutoSave()).failed());
+    ASSERT_TRUE(SaveWorld(t.world, inTurn.AutoSave()).ok());
     t.world.saveSequence = sequence;
     saver.Start(t.world, merged.AutoSave());
     while (!gated.Reached())
@@ -338,10 +338,10 @@ TEST(WorldFilesCrash, FullDiskReportsSaveFailedAndKeepsThePreviousSave) {
   FillRandomWorld(small.world, 8, 0);
   TestWorld full;
   FillRandomWorld(full.world, 9, 750);
-  ASSERT_FALSE(SaveWorld(small.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(small.world, scratch.AutoSave()).ok());
   FaultyFileSystem devFull;
   devFull.fullDiskName = "/planet_1.dat";
-  EXPECT_EQ(ENOSPC, SaveWorld(full.world, scratch.AutoSave(), devFull).number);
+  EXPECT_EQ(ENOSPC, SaveWorld(full.world, scratch.AutoSave(), devFull).number());
   ASSERT_EQ(1u, full.seam.boxes.size());
   EXPECT_TRUE(full.seam.boxes[0].text.starts_with("Error  28\n\rNo space left on device\n\r"))
       << full.seam.boxes[0].text;

@@ -82,7 +82,7 @@ TEST(WorldFiles, SmallWorldIsSavedByteForByte) {
   infant.Head.Vision.Resolution = 7, adult.Head.Taste.MinFrequency = 7;
   adult.Limb[0].Touch.Distance = 7;
 
-  ASSERT_FALSE(SaveWorld(w, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(w, scratch.AutoSave()).ok());
   EXPECT_TRUE(t.seam.boxes.empty());
   EXPECT_EQ(std::vector<std::string>{"Saved"}, t.Events().messageLines);
   EXPECT_EQ(2u, t.seam.pointerChanges);  // the wait pointer, then the normal one
@@ -165,7 +165,7 @@ TEST(WorldFiles, CalendarAndSeaLevelOutgrowingOneByte) {
     ScratchFolder scratch;
     TestWorld t;
     t.world.SeaLevel = c.seaLevel, t.world.Month = c.month, t.world.Year = c.year;
-    ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+    ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
     EXPECT_TRUE(t.seam.boxes.empty());
     const std::string bytes = ReadFileText(scratch.AutoSave() + "/planet_0.dat");
     EXPECT_EQ(c.seaByte, static_cast<uint8_t>(bytes[0]));
@@ -195,12 +195,12 @@ TEST(WorldFiles, MapValueOneByteCannotHoldFailsTheSave) {
   ScratchFolder scratch;
   TestWorld t;
   FillRandomWorld(t.world, 11, 20);
-  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
   for (const int32_t bad : {255, -2, 1000, INT32_MAX, INT32_MIN}) {
     TestWorld changed;
     FillRandomWorld(changed.world, 12, 30);
     changed.world.Map.At(kFoodKindLayer, 10, 10) = bad;
-    EXPECT_EQ(kErrorByteOverflow, SaveWorld(changed.world, scratch.AutoSave()).number);
+    EXPECT_EQ(kErrorByteOverflow, SaveWorld(changed.world, scratch.AutoSave()).number());
     ASSERT_EQ(1u, changed.seam.boxes.size());
     EXPECT_EQ("ERROR", changed.seam.boxes[0].title);
     EXPECT_EQ(
@@ -229,7 +229,7 @@ TEST(WorldFiles, MissingFolderLoadsNothingAndIsMadeBySaving) {
 
   // The save makes the folder, and the folders above it, without a word.
   const std::string deep = scratch.path + "/program/AutoSave";
-  EXPECT_FALSE(SaveWorld(t.world, deep).failed());
+  EXPECT_TRUE(SaveWorld(t.world, deep).ok());
   EXPECT_EQ(2u, t.seam.boxes.size());
   EXPECT_EQ(65487u, ReadFileText(deep + "/planet_0.dat").size());
 }
@@ -240,7 +240,7 @@ TEST(WorldFiles, MissingFolderLoadsNothingAndIsMadeBySaving) {
 struct DamagedSave {
   DamagedSave() {
     FillRandomWorld(source.world, 21, 5);
-    EXPECT_FALSE(SaveWorld(source.world, scratch.AutoSave()).failed());
+    EXPECT_TRUE(SaveWorld(source.world, scratch.AutoSave()).ok());
     std::remove(File("manifest.dat").c_str());
   }
   std::string File(const std::string& name) const { return scratch.AutoSave() + "/" + name; }
@@ -352,8 +352,8 @@ TEST(WorldFiles, ReadAnimalFileRefusesSlotsOutsideTheTable) {
   DamagedSave save;
   World& w = save.source.world;
   for (const int slot : {0, -1, 751, 100000})
-    EXPECT_EQ(kErrorBadSlot, ReadAnimalFile(w, save.File("A_1.OBG"), slot).number) << slot;
-  EXPECT_FALSE(ReadAnimalFile(w, save.File("A_1.OBG"), 750).failed());
+    EXPECT_EQ(kErrorBadSlot, ReadAnimalFile(w, save.File("A_1.OBG"), slot).number()) << slot;
+  EXPECT_TRUE(ReadAnimalFile(w, save.File("A_1.OBG"), 750).ok());
 }
 
 TEST(WorldFiles, AnimalListQuirks) {
@@ -381,11 +381,11 @@ TEST(WorldFiles, FilesOfFreedSlotsStayAndAreIgnored) {
   ScratchFolder scratch;
   TestWorld t;
   FillRandomWorld(t.world, 5, 10);
-  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
   WriteFileText(scratch.AutoSave() + "/notes.txt", "mine");
   AnimalAt(t.world, 7).Alive = 0;
   const std::string old7 = ReadFileText(scratch.AutoSave() + "/A_7.OBG");
-  ASSERT_FALSE(SaveWorld(t.world, scratch.AutoSave()).failed());
+  ASSERT_TRUE(SaveWorld(t.world, scratch.AutoSave()).ok());
   EXPECT_EQ(old7, ReadFileText(scratch.AutoSave() + "/A_7.OBG"));
   EXPECT_EQ("mine", ReadFileText(scratch.AutoSave() + "/notes.txt"));
   // Damage the stale file: the load must not read it.
