@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -46,6 +47,36 @@ int OccupiedCount(const World& world) {
 
 // Each file checked against bytes and lines written out by hand: an all-sky
 // map without food, a few cells and one animal's fields set apart.
+// The errors of file operations keep the numbers and descriptions the
+// message boxes show, and sort into codes: a missing file, a refusal of the
+// platform, a malformed file.
+TEST(FileErrors, KeepTheirNumbersAndDescriptions) {
+  struct Case {
+    Status status;
+    Status::Code code;
+    int number;
+    const char* description;
+  };
+  const Case cases[] = {
+      {PlatformError(ENOENT), Status::Code::kNotFound, ENOENT, "No such file or directory"},
+      {PlatformError(ENOSPC), Status::Code::kIOError, ENOSPC, "No space left on device"},
+      {PlatformError(0), Status::Code::kIOError, EIO, "Input/output error"},
+      {FormatError(kErrorNotNumber, 2), Status::Code::kCorruption, kErrorNotNumber,
+       "Type mismatch: not a number (at 2)"},
+      {FormatError(kErrorPastEnd, 0), Status::Code::kCorruption, kErrorPastEnd,
+       "Input past end of file"},
+      {FormatError(kErrorBadManifest, 4), Status::Code::kCorruption, kErrorBadManifest,
+       "Damaged manifest: a line no save writes (at 4)"},
+      {Status::Corruption("line 3 is cut short"), Status::Code::kCorruption, 0,
+       "line 3 is cut short"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.code, c.status.code()) << c.description;
+    EXPECT_EQ(c.number, c.status.number()) << c.description;
+    EXPECT_EQ(c.description, ErrorDescription(c.status));
+  }
+}
+
 TEST(WorldFiles, SmallWorldIsSavedByteForByte) {
   ScratchFolder scratch;
   TestWorld t;
