@@ -25,7 +25,7 @@ void SetOptions(World& world, const StartUpOptions& options) {
 // load names it.
 class NotingFileSystem : public PosixFileSystem {
  public:
-  FileError ReadFile(const std::string& path, std::string& bytes) override {
+  Status ReadFile(const std::string& path, std::string& bytes) override {
     lastRead = path;
     return PosixFileSystem::ReadFile(path, bytes);
   }
