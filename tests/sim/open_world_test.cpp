@@ -47,7 +47,7 @@ TEST(OpenWorld, RefusesWhatIsNotAWholeWorldAndOpensOneAsStartUpWould) {
   Start(saved, 3);
   RunTicks(saved.world, 800);
   const fs::path good = root / "good";
-  ASSERT_FALSE(SaveWorld(saved.world, good.string()));
+  ASSERT_TRUE(SaveWorld(saved.world, good.string()).ok());
   fs::copy(good, root / "damaged");
   { std::ofstream(root / "damaged" / "planet_0.dat", std::ios::binary | std::ios::trunc) << "x"; }
   fs::copy(good, root / "no_animal_file");
@@ -88,8 +88,8 @@ TEST(OpenWorld, RefusesWhatIsNotAWholeWorldAndOpensOneAsStartUpWould) {
 
   testing::TestWorld fresh;
   Start(fresh, 9, good.string());
-  ASSERT_FALSE(SaveWorld(running.world, (root / "opened").string()));
-  ASSERT_FALSE(SaveWorld(fresh.world, (root / "started").string()));
+  ASSERT_TRUE(SaveWorld(running.world, (root / "opened").string()).ok());
+  ASSERT_TRUE(SaveWorld(fresh.world, (root / "started").string()).ok());
   size_t compared = 0;
   for (const auto& entry : fs::directory_iterator(root / "started")) {
     const std::string name = entry.path().filename().string();
