@@ -28,8 +28,8 @@ void NewWorld(World& world) {
   if (world.display != nullptr) world.display->Timer2Interval = kTickIntervalMs;
   world.events.Post(TickIntervalChanged{kTickIntervalMs});
 
-  world.events.Post(WorldReplaced{loaded ? WorldReplaced::Origin::Loaded
-                                         : WorldReplaced::Origin::Generated});
+  world.events.Post(
+      WorldReplaced{loaded ? WorldReplaced::Origin::Loaded : WorldReplaced::Origin::Generated});
   LogMessage(world, loaded ? "Loaded World" : "New World");
   ReDrawMap(world);
   MonthStep(world);
