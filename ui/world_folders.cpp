@@ -103,15 +103,20 @@ bool WorldFolders::AskToSaveFirst() {
   const Answer answer = seam_.ShowMessageBox(kSaveFirst, "Ombrivale", Buttons::YesNoCancel);
   if (answer == Answer::Cancel) return false;
   if (answer == Answer::No) return true;
+  return SaveAndWait(current_);  // a failed save was told; the running world stays
+}
+
+bool WorldFolders::SaveAndWait(const QString& folder) {
+  World& world = document_.GetWorld();
   bool saved = false;
   const QMetaObject::Connection watch =
       connect(&document_, &WorldDocument::SaveEnded, this,
               [&saved](const QString&, const QStringList& errors) { saved = errors.isEmpty(); });
-  SaveWorld(world, current_.toStdString());
+  SaveWorld(world, folder.toStdString());
   document_.Saver().Finish(world);
   document_.Drain();
   disconnect(watch);
-  return saved;  // a failed save was told; the running world stays
+  return saved;
 }
 
 void WorldFolders::OpenWorld() {
@@ -158,15 +163,7 @@ bool WorldFolders::SaveWorldInto(const QString& folder) {
       return false;
     }
   }
-  World& world = document_.GetWorld();
-  bool saved = false;
-  const QMetaObject::Connection watch =
-      connect(&document_, &WorldDocument::SaveEnded, this,
-              [&saved](const QString&, const QStringList& errors) { saved = errors.isEmpty(); });
-  SaveWorld(world, clean.toStdString());
-  document_.Saver().Finish(world);
-  document_.Drain();
-  disconnect(watch);
+  const bool saved = SaveAndWait(clean);
   if (saved) SetCurrent(clean);
   return saved;
 }

@@ -68,6 +68,8 @@ class WorldFolders : public QObject {
   void CurrentChanged(const QString& folder);
 
  private:
+  // Saves the world into `folder` and waits for the save; true when whole.
+  bool SaveAndWait(const QString& folder);
   void NoteRecent(const QString& folder);
   void RebuildRecentMenu();
 
