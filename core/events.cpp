@@ -55,6 +55,8 @@ void EventTally::Take(const std::vector<Event>& events) {
           if constexpr (std::is_same_v<E, SaveEnded>) {
             ++savesEnded;
             if (!e.ok()) ++failedSaves;
+          } else if constexpr (std::is_same_v<E, FileNotice>) {
+            ++fileNotices;
           } else if constexpr (std::is_same_v<E, WorldReplaced>) {
             ++(e.origin == WorldReplaced::Origin::Loaded ? loadedWorlds : generatedWorlds);
           } else if constexpr (std::is_same_v<E, AnimalsChanged>) {

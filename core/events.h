@@ -19,14 +19,28 @@
 #include <variant>
 #include <vector>
 
+#include "core/status.h"
+
 namespace ombrivale {
 
-// A save of the world ended: `errors` holds the text of each fault in the
-// order it was met, empty when the save was written whole.
+// A save of the world ended: `errors` holds each fault in the order it was
+// met, empty when the save was written whole.
 struct SaveEnded {
   std::string folder;
-  std::vector<std::string> errors;
+  std::vector<Status> errors;
   bool ok() const { return errors.empty(); }
+};
+
+// A file could not be used as it stood (a world folder missing, a family
+// record that does not hold, a settings file that cannot be read) and the
+// library went on without it. `status` is the fault and names the file;
+// `title` and `text` are what the user is told ("Conditions Not Loaded":
+// "conditions.txt could not be read (...): the world runs under the
+// default conditions.").
+struct FileNotice {
+  Status status;
+  std::string title;
+  std::string text;
 };
 
 // The world in the table is another one now: a generated world (the user's
@@ -71,8 +85,8 @@ struct TickIntervalChanged {
   int milliseconds = 0;
 };
 
-using Event = std::variant<SaveEnded, WorldReplaced, AnimalsChanged, MonthTurned, YearTurned,
-                           MapRedrawn, SpeciesRegrouped, SampleRecorded, MessageShown,
+using Event = std::variant<SaveEnded, FileNotice, WorldReplaced, AnimalsChanged, MonthTurned,
+                           YearTurned, MapRedrawn, SpeciesRegrouped, SampleRecorded, MessageShown,
                            CaptionsChanged, TickIntervalChanged>;
 
 class EventQueue {
@@ -119,6 +133,7 @@ struct EventTally {
   std::string lastMessage;
   uint64_t savesEnded = 0;
   uint64_t failedSaves = 0;
+  uint64_t fileNotices = 0;
   uint64_t generatedWorlds = 0;  // "New World": set-up and automatic restarts
   uint64_t loadedWorlds = 0;
   uint64_t monthsTurned = 0;

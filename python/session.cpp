@@ -47,7 +47,13 @@ void TakeRows(Session& session) {
 
 void DrainEvents(Session& session) {
   EventQueue& events = session.world->events;
-  if (!events.Empty()) session.events.Take(events.Drain());
+  if (events.Empty()) return;
+  const std::vector<Event> drained = events.Drain();
+  for (const Event& event : drained) {
+    for (const Notice& notice : NoticesOf(event))
+      session.seam.ShowMessageBox(notice.text, notice.title, Buttons::Ok);
+  }
+  session.events.Take(drained);
 }
 
 }  // namespace

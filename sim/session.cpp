@@ -42,15 +42,25 @@ bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
   loaded->seam = &reader;
   loaded->LogOn = world.LogOn;
   loaded->RealColours = world.RealColours;
+  loaded->events.Listen();
   NotingFileSystem files;
-  if (!LoadWorld(*loaded, folder, files)) {
+  const bool read = LoadWorld(*loaded, folder, files);
+  const std::vector<Event> notices = loaded->events.Drain();
+  if (!read) {
     if (!files.lastRead.empty()) refusal = files.lastRead + ":";
+    std::vector<std::string> told;
     for (const HeadlessSeam::Box& box : reader.boxes) {
-      if (box.buttons != Buttons::Ok) continue;  // the questions that ended it
-      if (!refusal.empty()) refusal += '\n';
-      refusal += BoxTextOnOneLine(box.text);
+      if (box.buttons == Buttons::Ok) told.push_back(box.text);  // not the questions
     }
-    if (reader.boxes.empty()) refusal += " could not be read.";
+    for (const Event& event : notices) {
+      for (const Notice& notice : NoticesOf(event))
+        told.push_back(notice.text);
+    }
+    for (const std::string& text : told) {
+      if (!refusal.empty()) refusal += '\n';
+      refusal += BoxTextOnOneLine(text);
+    }
+    if (told.empty()) refusal += " could not be read.";
     return false;
   }
 
@@ -71,9 +81,13 @@ bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
   next.saves = world.saves;
   world = std::move(next);
   ForgetPositions(world);
-  Seam& seam = SeamOf(world);
-  for (const HeadlessSeam::Box& box : reader.boxes)
-    seam.ShowMessageBox(box.text, box.title, Buttons::Ok);
+  // What was refused while reading (a family record, say) is told to the
+  // running world's listener with the rest of its events.
+  if (world.events.Listening()) {
+    for (const Event& event : notices) {
+      if (std::holds_alternative<FileNotice>(event)) world.events.Post(event);
+    }
+  }
   if (Display* display = world.display) display->SelectedAnimal = 0;
   NewWorld(world);
   RecordSample(world);
@@ -118,7 +132,9 @@ bool StartUp(World& world, const StartUpPlan& plan) {
   return loaded;
 }
 
-bool Quit(World& world, const std::string& settingsPath, const std::string& worldFolder) {
+bool Quit(World& world, const std::string& settingsPath, const std::string& worldFolder,
+          Status& settingsWritten) {
+  settingsWritten = Status::OK();
   Seam& seam = SeamOf(world);
   if (seam.ShowMessageBox("Quit Ombrivale?", "Confirm", Buttons::YesNo) != Answer::Yes) {
     return false;
@@ -132,8 +148,7 @@ bool Quit(World& world, const std::string& settingsPath, const std::string& worl
   const Display& display = world.display != nullptr ? *world.display : scratch;
   WindowPlacement windows[kWindowCount];
   seam.CollectWindowPlacements(windows);
-  // A failed write shows its own box; the program ends all the same.
-  SaveSettings(world, display, settingsPath, windows);
+  settingsWritten = SaveSettings(world, display, settingsPath, windows);
   return true;
 }
 

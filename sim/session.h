@@ -53,14 +53,16 @@ bool StartUp(World& world, const StartUpPlan& plan);
 // table, map, date, family record, histories and conditions) takes the
 // running one's place, keeping the options, the generator's clock, the
 // window seam, display and saver, and runs the loaded world's start ("Loaded
-// World"); its yearly saves go to `folder`. The notices met while reading
-// (a family record refused, say) are shown then.
+// World"); its yearly saves go to `folder`. The file notices met while
+// reading (a family record refused, say) are posted on the world's events.
 bool OpenWorld(World& world, const std::string& folder, std::string& refusal);
 
 // The quit dialogue: "Quit Ombrivale?", then "Do you want to save?" (Yes
 // saves the world into `worldFolder`, No does not, Cancel keeps running);
 // on Yes or No every save asked for is written to the end and the settings
-// file is written. Returns true when the program is to end.
-bool Quit(World& world, const std::string& settingsPath, const std::string& worldFolder);
+// file is written, `settingsWritten` telling how that went. Returns true when
+// the program is to end (a settings file not written does not keep it).
+bool Quit(World& world, const std::string& settingsPath, const std::string& worldFolder,
+          Status& settingsWritten);
 
 }  // namespace ombrivale

@@ -302,7 +302,9 @@ int SetUpRun(Runner& run) {
   plan.worldFolder = options.world;
   plan.loadWorld = !options.newWorld && HasSavedWorld(options.world);
   plan.seed = options.seed;
-  if (StartUp(world, plan) != plan.loadWorld) {
+  const bool started = StartUp(world, plan) == plan.loadWorld;
+  run.seam.Drain(world);  // what the load refused is told first
+  if (!started) {
     std::cerr << "ombrivale-run: the world in " << options.world << " could not be loaded\n";
     return kExitWorldFailed;
   }

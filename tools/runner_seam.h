@@ -11,6 +11,7 @@
 #include "core/events.h"
 #include "core/seam.h"
 #include "core/world.h"
+#include "world/file_system.h"
 
 namespace ombrivale::tools {
 
@@ -33,10 +34,16 @@ class RunnerSeam : public Seam {
     return Answer::Ok;
   }
 
-  // Takes what the world posted since the last call.
+  // Takes what the world posted since the last call, writing out what the
+  // user is told of it (a failed save's faults, a file refused) as boxes.
   void Drain(World& world) {
     if (world.events.Empty()) return;
-    events.Take(world.events.Drain());
+    const std::vector<Event> drained = world.events.Drain();
+    for (const Event& event : drained) {
+      for (const Notice& notice : NoticesOf(event))
+        ShowMessageBox(notice.text, notice.title, Buttons::Ok);
+    }
+    events.Take(drained);
     failedSaves = events.failedSaves;
     newWorlds = events.generatedWorlds;
   }

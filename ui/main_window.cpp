@@ -38,6 +38,7 @@
 #include "ui/quick_draw.h"
 #include "ui/status_frame.h"
 #include "ui/world_view.h"
+#include "world/file_system.h"
 #include "world/map_colouring.h"
 #include "world/map_picture.h"
 #include "world/world_files.h"
@@ -998,8 +999,12 @@ void MainWindow::StartUp() {
 
 void MainWindow::Quit() {
   if (ended_) return;
+  Status settings;
   if (ombrivale::Quit(*world_, folders_.settingsPath.toStdString(),
-                      worldFolders_->Current().toStdString())) {
+                      worldFolders_->Current().toStdString(), settings)) {
+    document_.Drain();  // the boxes of a save that failed
+    // A settings file not written is told; the program ends all the same.
+    if (!settings.ok()) seam_.ShowMessageBox(FileErrorText(settings), "ERROR", Buttons::Ok);
     if (!SaveProgramSettings(ProgramSettingsFile(), CollectProgramSettings())) {
       seam_.ShowMessageBox(
           "The settings file " + ProgramSettingsFile().toStdString() + " could not be written.",

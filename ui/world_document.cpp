@@ -5,6 +5,7 @@
 
 #include "core/lineage.h"
 #include "sim/tick.h"
+#include "world/file_system.h"
 
 namespace ombrivale::ui {
 
@@ -98,6 +99,7 @@ void WorldDocument::Drain() {
       if (std::holds_alternative<ombrivale::MessageShown>(event)) {
         messages = true;  // one signal however many lines: the label shows the last
       } else {
+        Tell(event);
         Emit(event);
       }
     }
@@ -113,8 +115,8 @@ void WorldDocument::Emit(const Event& event) {
         using E = std::decay_t<decltype(e)>;
         if constexpr (std::is_same_v<E, ombrivale::SaveEnded>) {
           QStringList errors;
-          for (const std::string& error : e.errors)
-            errors << QString::fromStdString(error);
+          for (const Status& error : e.errors)
+            errors << QString::fromStdString(ErrorDescription(error));
           emit SaveEnded(QString::fromStdString(e.folder), errors);
         } else if constexpr (std::is_same_v<E, ombrivale::WorldReplaced>) {
           emit WorldReplaced(e.origin == ombrivale::WorldReplaced::Origin::Loaded);
@@ -138,6 +140,12 @@ void WorldDocument::Emit(const Event& event) {
         }
       },
       event);
+}
+
+void WorldDocument::Tell(const Event& event) {
+  if (world_->seam == nullptr) return;  // no window yet to tell it in
+  for (const Notice& notice : NoticesOf(event))
+    world_->seam->ShowMessageBox(notice.text, notice.title, Buttons::Ok);
 }
 
 void WorldDocument::NoteTrackedAnimal() {

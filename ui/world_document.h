@@ -88,6 +88,9 @@ class WorldDocument : public QObject {
   void TrackedAnimalChanged(int slot);
 
  private:
+  // Shows what the user is told of `event` (a failed save's faults, a file
+  // refused) as message boxes through the world's seam.
+  void Tell(const Event& event);
   void Emit(const Event& event);
   void NoteTrackedAnimal();
 

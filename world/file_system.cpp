@@ -88,11 +88,7 @@ std::string ErrorDescription(const Status& error) {
   return text;
 }
 
-void ShowFileError(World& world, const Status& error) {
-  ShowFileError(world, error, {});
-}
-
-void ShowFileError(World& world, const Status& error, std::string_view file) {
+std::string FileErrorText(const Status& error, std::string_view file) {
   std::string text = "Error  ";  // the second blank stands for the number's sign
   AppendNumber(text, error.number());
   text += "\n\r";
@@ -103,7 +99,36 @@ void ShowFileError(World& world, const Status& error, std::string_view file) {
   text += ErrorDescription(error);
   text += "\n\r";
   text += "It'd be a good idea to give this number to Brenlo.";
-  SeamOf(world).ShowMessageBox(text, "ERROR", Buttons::Ok);
+  return text;
+}
+
+void ShowFileError(World& world, const Status& error, std::string_view file) {
+  SeamOf(world).ShowMessageBox(FileErrorText(error, file), "ERROR", Buttons::Ok);
+}
+
+void PostFileNotice(World& world, Status status, std::string title, std::string text) {
+  if (!world.events.Listening()) return;
+  world.events.Post(FileNotice{std::move(status), std::move(title), std::move(text)});
+}
+
+void RefuseFile(World& world, Status status, std::string title, std::string_view instead) {
+  std::string text(status.file());
+  text += " could not be read (";
+  text += ErrorDescription(status);
+  text += "): ";
+  text += instead;
+  PostFileNotice(world, std::move(status), std::move(title), std::move(text));
+}
+
+std::vector<Notice> NoticesOf(const Event& event) {
+  std::vector<Notice> notices;
+  if (const auto* save = std::get_if<SaveEnded>(&event)) {
+    for (const Status& error : save->errors)
+      notices.push_back({"ERROR", FileErrorText(error)});
+  } else if (const auto* notice = std::get_if<FileNotice>(&event)) {
+    notices.push_back({notice->title, notice->text});
+  }
+  return notices;
 }
 
 Status PosixFileSystem::Inspect(const std::string& path, PathKind& kind) {

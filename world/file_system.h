@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/events.h"
 #include "core/status.h"
 
 namespace ombrivale {
@@ -36,7 +37,7 @@ inline constexpr int kErrorBadManifest = 1014;      // a manifest line no save w
 // error (its number an errno value, code NotFound for ENOENT, else IOError)
 // or a malformed file (its number kErrorPastEnd..., code Corruption) and
 // where in the file:
-//   if (Status status = files.Sync(fd); !status.ok(); !status.ok()) return status;
+//   if (Status status = files.Sync(fd); !status.ok()) return status;
 // An errno value as an error (0, which no failed call should leave, as EIO).
 Status PlatformError(int errnoValue);
 Status FormatError(int number, int64_t where);
@@ -45,12 +46,30 @@ Status FormatError(int number, int64_t where);
 // malformed file with where it was met: "Type mismatch: not a number (at 2)".
 std::string ErrorDescription(const Status& error);
 
-// The "ERROR" box of a failed file operation: "Error ", the number with a
-// blank for its sign, the description and the advice to give the number to
+// The text of the "ERROR" box of a failed file operation: "Error ", the
+// number with a blank for its sign, the description (after the file's name
+// when one is given: "A_3.OBG: ...") and the advice to give the number to
 // Brenlo, lines broken by LF CR.
-void ShowFileError(World& world, const Status& error);
-// The same box with the description naming the file: "A_3.OBG: ...".
-void ShowFileError(World& world, const Status& error, std::string_view file);
+std::string FileErrorText(const Status& error, std::string_view file = {});
+// Shows that box through the world's seam, for a load step that goes on to
+// ask whether to cancel.
+void ShowFileError(World& world, const Status& error, std::string_view file = {});
+
+// What the user is told of an event the library posted: the "ERROR" box of
+// each fault of a failed save, a file notice's box, nothing for the others.
+// The program shows them as message boxes; the tools write them out.
+struct Notice {
+  std::string title;
+  std::string text;
+};
+std::vector<Notice> NoticesOf(const Event& event);
+
+// Posts a FileNotice event (nothing when nobody listens).
+void PostFileNotice(World& world, Status status, std::string title, std::string text);
+// The notice of a file being loaded that the world goes on without, its
+// text "<file> could not be read (<fault>): <instead>"; `status.file()`
+// names the file.
+void RefuseFile(World& world, Status status, std::string title, std::string_view instead);
 
 enum class PathKind : unsigned char { Missing, File, Folder, Other };
 

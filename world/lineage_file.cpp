@@ -104,9 +104,96 @@ void LineageText(const Lineage& lineage, std::span<const Animal> animals,
   }
 }
 
+namespace {
+
+constexpr int64_t kMax64 = std::numeric_limits<int64_t>::max();
+constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
+
+// Line 1 (the next id) or line 2 (the next species).
+Status ReadHeaderLine(int number, std::string_view line, LoadedLineage& read) {
+  int64_t value = 0;
+  const int64_t low[] = {1};
+  const int64_t high[] = {number == 1 ? kMax64 : kMax32};
+  const char* const name[] = {number == 1 ? "the next id" : "the next species"};
+  if (std::string problem = ReadNumbers(number, line, {&value, 1}, low, high, name);
+      !problem.empty()) {
+    return Status::Corruption(problem);
+  }
+  if (number == 1) {
+    read.lineage.nextId = static_cast<uint64_t>(value);
+  } else {
+    read.nextSpecies = static_cast<int32_t>(value);
+  }
+  return Status::OK();
+}
+
+// The nine numbers of an entry's line, each within its field's range; the id
+// above the previous line's and below the next id.
+Status ReadEntryNumbers(int number, std::string_view line, const Lineage& lineage,
+                        int64_t (&v)[kLineageFields]) {
+  const int64_t id = lineage.entries.empty() ? 0 : static_cast<int64_t>(lineage.entries.back().id);
+  const int64_t low[kLineageFields] = {
+      id + 1, 0, 0, std::numeric_limits<int32_t>::min(), std::numeric_limits<int16_t>::min(), 0,
+      0,      0, 0};
+  const int64_t high[kLineageFields] = {static_cast<int64_t>(lineage.nextId) - 1,
+                                        kMax64,
+                                        kMax64,
+                                        kMax32,
+                                        std::numeric_limits<int16_t>::max(),
+                                        std::numeric_limits<uint32_t>::max(),
+                                        kComparedValueCount,
+                                        kSlotCount,
+                                        kMax32};
+  if (std::string problem = ReadNumbers(number, line, v, low, high, kFieldNames);
+      !problem.empty()) {
+    return Status::Corruption(problem);
+  }
+  return Status::OK();
+}
+
+// Both parents or none; each parent an earlier line, born before its young
+// and, when alive, of the sex its place says; the generation one more than
+// the older one's (0 for a founder).
+Status CheckParents(int number, const LineageEntry& entry, const Lineage& lineage,
+                    std::span<const int> slotOfEntry, std::span<const Animal> animals) {
+  const auto at = [number] { return LineText(number); };
+  if ((entry.parents[0] == 0) != (entry.parents[1] == 0)) {
+    return Status::Corruption(at() + ": one parent without the other");
+  }
+  uint64_t older = 0;
+  for (size_t place = 0; place < 2; ++place) {
+    const uint64_t parent = entry.parents[place];
+    if (parent == 0) continue;
+    const auto named = [&at, parent] { return at() + ": parent " + std::to_string(parent); };
+    const LineageEntry* p = parent < entry.id ? FindLineageEntry(lineage, parent) : nullptr;
+    if (p == nullptr) return Status::Corruption(named() + " is not an earlier line");
+    if (!BornBefore(p->birthYear, p->birthMonth, entry.birthYear, entry.birthMonth)) {
+      return Status::Corruption(named() + " (born year " + std::to_string(p->birthYear) +
+                                ", month " + std::to_string(p->birthMonth) +
+                                ") is not born before its young");
+    }
+    const int parentSlot = slotOfEntry[static_cast<size_t>(p - lineage.entries.data())];
+    if (parentSlot != 0 && (animals[static_cast<size_t>(parentSlot)].Sex == 0) != (place == 0)) {
+      return Status::Corruption(
+          named() + " lives in slot " + std::to_string(parentSlot) + " as sex " +
+          std::to_string(animals[static_cast<size_t>(parentSlot)].Sex) +
+          ", but stands in the sex-" + std::to_string(place) + " parent's place");
+    }
+    older = std::max<uint64_t>(older, p->generation);
+  }
+  const uint64_t generation = entry.parents[0] == 0 ? 0 : older + 1;
+  if (entry.generation != generation) {
+    return Status::Corruption(
+        at() + ": generation " + std::to_string(entry.generation) + " is not " +
+        std::to_string(generation) +
+        (entry.parents[0] == 0 ? " (a founder's)" : " (one more than the older parent's)"));
+  }
+  return Status::OK();
+}
+
+}  // namespace
+
 Status ParseLineage(std::string_view text, std::span<const Animal> animals, LoadedLineage& out) {
-  constexpr int64_t kMax64 = std::numeric_limits<int64_t>::max();
-  constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
   LoadedLineage read;
   Lineage& lineage = read.lineage;
   std::vector<int> slotOfEntry;  // by entry: the occupied slot it lives in, 0 when none
@@ -118,43 +205,13 @@ Status ParseLineage(std::string_view text, std::span<const Animal> animals, Load
     text.remove_prefix(cut == std::string_view::npos ? text.size() : cut + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++number;
-    const auto at = [number] { return LineText(number); };
     if (number == 1 || number == 2) {
-      int64_t value = 0;
-      const int64_t low[] = {1};
-      const int64_t high[] = {number == 1 ? kMax64 : kMax32};
-      const char* const name[] = {number == 1 ? "the next id" : "the next species"};
-      if (std::string problem = ReadNumbers(number, line, {&value, 1}, low, high, name);
-          !problem.empty()) {
-        return Status::Corruption(problem);
-      }
-      if (number == 1) {
-        lineage.nextId = static_cast<uint64_t>(value);
-      } else {
-        read.nextSpecies = static_cast<int32_t>(value);
-      }
+      if (Status status = ReadHeaderLine(number, line, read); !status.ok()) return status;
       continue;
     }
     if (OnlyBlanks(line) && OnlyBlanks(text)) break;  // blank lines at the end
-    const int64_t id =
-        lineage.entries.empty() ? 0 : static_cast<int64_t>(lineage.entries.back().id);
     int64_t v[kLineageFields];
-    const int64_t low[kLineageFields] = {
-        id + 1, 0, 0, std::numeric_limits<int32_t>::min(), std::numeric_limits<int16_t>::min(), 0,
-        0,      0, 0};
-    const int64_t high[kLineageFields] = {static_cast<int64_t>(lineage.nextId) - 1,
-                                          kMax64,
-                                          kMax64,
-                                          kMax32,
-                                          std::numeric_limits<int16_t>::max(),
-                                          std::numeric_limits<uint32_t>::max(),
-                                          kComparedValueCount,
-                                          kSlotCount,
-                                          kMax32};
-    if (std::string problem = ReadNumbers(number, line, v, low, high, kFieldNames);
-        !problem.empty()) {
-      return Status::Corruption(problem);
-    }
+    if (Status status = ReadEntryNumbers(number, line, lineage, v); !status.ok()) return status;
     LineageEntry entry;
     entry.id = static_cast<uint64_t>(v[0]);
     entry.parents[0] = static_cast<uint64_t>(v[1]);
@@ -163,45 +220,17 @@ Status ParseLineage(std::string_view text, std::span<const Animal> animals, Load
     entry.birthMonth = static_cast<int16_t>(v[4]);
     entry.generation = static_cast<uint32_t>(v[5]);
     entry.primordialCount = static_cast<int16_t>(v[6]);
-    if ((entry.parents[0] == 0) != (entry.parents[1] == 0)) {
-      return Status::Corruption(at() + ": one parent without the other");
-    }
-    // Each parent an earlier line, born before its young and, when alive, of
-    // the sex its place says; the generation one more than the older one's.
-    uint64_t older = 0;
-    for (size_t place = 0; place < 2; ++place) {
-      const uint64_t parent = entry.parents[place];
-      if (parent == 0) continue;
-      const auto named = [&at, parent] { return at() + ": parent " + std::to_string(parent); };
-      const LineageEntry* p = parent < entry.id ? FindLineageEntry(lineage, parent) : nullptr;
-      if (p == nullptr) return Status::Corruption(named() + " is not an earlier line");
-      if (!BornBefore(p->birthYear, p->birthMonth, entry.birthYear, entry.birthMonth)) {
-        return Status::Corruption(named() + " (born year " + std::to_string(p->birthYear) +
-                                  ", month " + std::to_string(p->birthMonth) +
-                                  ") is not born before its young");
-      }
-      const int parentSlot = slotOfEntry[static_cast<size_t>(p - lineage.entries.data())];
-      if (parentSlot != 0 && (animals[static_cast<size_t>(parentSlot)].Sex == 0) != (place == 0)) {
-        return Status::Corruption(
-            named() + " lives in slot " + std::to_string(parentSlot) + " as sex " +
-            std::to_string(animals[static_cast<size_t>(parentSlot)].Sex) +
-            ", but stands in the sex-" + std::to_string(place) + " parent's place");
-      }
-      older = std::max<uint64_t>(older, p->generation);
-    }
-    const uint64_t generation = entry.parents[0] == 0 ? 0 : older + 1;
-    if (entry.generation != generation) {
-      return Status::Corruption(
-          at() + ": generation " + std::to_string(entry.generation) + " is not " +
-          std::to_string(generation) +
-          (entry.parents[0] == 0 ? " (a founder's)" : " (one more than the older parent's)"));
-    }
+    if (Status status = CheckParents(number, entry, lineage, slotOfEntry, animals); !status.ok())
+      return status;
     lineage.entries.push_back(entry);
     slotOfEntry.push_back(0);
+    // The slot it lives in: named once at most, kept when occupied.
     const size_t slot = static_cast<size_t>(v[7]);
     if (slot == 0) continue;
-    if (slotTaken[slot] != 0)
-      return Status::Corruption(at() + ": slot " + std::to_string(slot) + " is named twice");
+    if (slotTaken[slot] != 0) {
+      return Status::Corruption(LineText(number) + ": slot " + std::to_string(slot) +
+                                " is named twice");
+    }
     slotTaken[slot] = 1;
     if (!IsOccupied(animals[slot])) continue;
     slotOfEntry.back() = static_cast<int>(slot);

@@ -219,7 +219,7 @@ Status LoadSettings(World& world, Display& display, const std::string& path,
   const Status lineError =
       ReadSettingsText(world, display, !error.ok() ? std::string_view() : text, windows);
   if (error.ok()) error = lineError;
-  if (!error.ok()) SeamOf(world).ShowMessageBox("Error Loading Ini", "Ini", Buttons::Ok);
+  if (!error.ok()) PostFileNotice(world, error, "Ini", "Error Loading Ini");
   return error;
 }
 
@@ -240,7 +240,6 @@ Status SaveSettings(World& world, const Display& display, const std::string& pat
     // The rename itself reaches the disk with the folder.
     error = SyncFolder(files, ParentFolder(path));
   }
-  if (!error.ok()) ShowFileError(world, error);
   return error;
 }
 

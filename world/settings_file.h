@@ -28,15 +28,15 @@ inline constexpr int kSettingsLineCount = 27;
 // QuickDrawZoom) and `windows`. Every failing line (missing, not a number,
 // out of its field's range) is skipped and keeps the item's current value.
 // After the whole attempt, when anything failed (a missing file included),
-// shows one box "Error Loading Ini" titled "Ini" through the seam. Returns
+// posts one file notice "Error Loading Ini" titled "Ini". Returns
 // the first failure: the file's, or the first line's that did not read.
 Status LoadSettings(World& world, Display& display, const std::string& path,
                     WindowPlacement (&windows)[kWindowCount]);
 
 // Writes the 27 lines to a temporary sibling, flushes it, renames it over
 // the old file and flushes the folder, so that a failure at any step (or a
-// crash) leaves the previous file. On failure shows the "ERROR" box with the
-// platform's error description and returns the error.
+// crash) leaves the previous file. Returns the first fault; the caller
+// tells the user.
 Status SaveSettings(World& world, const Display& display, const std::string& path,
                     const WindowPlacement (&windows)[kWindowCount]);
 Status SaveSettings(World& world, const Display& display, const std::string& path,

@@ -217,9 +217,8 @@ void LoadSpeciesHistoryFile(World& world, FileSystem& files, const std::string& 
     }
   }
   if (!problem.empty()) {
-    SeamOf(world).ShowMessageBox(std::string(kSpeciesFileName) + " could not be read (" + problem +
-                                     "): the world goes on with an empty species history.",
-                                 "History Not Loaded", Buttons::Ok);
+    RefuseFile(world, Status::Corruption(problem).SetFile(kSpeciesFileName), "History Not Loaded",
+               "the world goes on with an empty species history.");
     history = SpeciesHistory{};
   }
   AdoptGrouping(history, world.species.speciesOfSlot, world.lineage.idOfSlot);

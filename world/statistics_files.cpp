@@ -254,17 +254,14 @@ Status ParseGenesFile(std::string_view text, GeneHistory& genes,
 void LoadHistoryFiles(World& world, FileSystem& files, const std::string& folder) {
   History history;
   std::string bytes;
-  const auto report = [&world](const char* name, const std::string& problem, const char* what) {
-    SeamOf(world).ShowMessageBox(
-        std::string(name) + " could not be read (" + problem + "): the world goes on " + what + ".",
-        "History Not Loaded", Buttons::Ok);
-  };
   const auto read = [&](const char* name, const auto& parse, const char* what) {
     Status status = files.ReadFile(folder + "/" + name, bytes);
     if (status.number() == ENOENT) return false;
     if (status.ok()) status = parse(bytes);
     if (status.ok()) return true;
-    report(name, ErrorDescription(status), what);
+    status.SetFile(name);
+    RefuseFile(world, std::move(status), "History Not Loaded",
+               std::string("the world goes on ") + what + ".");
     return false;
   };
   const bool samples = read(

@@ -257,16 +257,14 @@ bool CancelAfterCheck(World& world, FileSystem& files, const LoadCheck& check,
 void ReadLineage(World& world, FileSystem& files, const std::string& path) {
   LoadedLineage loaded;
   std::string text;
-  std::string problem;
   PathKind kind = PathKind::Missing;
   Status status = files.Inspect(path, kind);
   if (status.ok() && kind != PathKind::Missing) status = files.ReadFile(path, text);
   if (status.ok() && kind != PathKind::Missing) status = ParseLineage(text, world.Animals, loaded);
   if (!status.ok()) {
-    SeamOf(world).ShowMessageBox(std::string(kLineage) + " could not be read (" +
-                                     ErrorDescription(status) +
-                                     "): every living animal starts as a founder of generation 0.",
-                                 "Family Record Not Loaded", Buttons::Ok);
+    status.SetFile(kLineage);
+    RefuseFile(world, std::move(status), "Family Record Not Loaded",
+               "every living animal starts as a founder of generation 0.");
     loaded = LoadedLineage{};
   }
   world.lineage = std::move(loaded.lineage);
@@ -292,17 +290,15 @@ void ReadLineage(World& world, FileSystem& files, const std::string& path) {
 void ReadConditions(World& world, FileSystem& files, const std::string& path) {
   world.conditions = Conditions{};
   std::string text;
-  std::string problem;
   PathKind kind = PathKind::Missing;
   Status status = files.Inspect(path, kind);
   if (status.ok() && kind == PathKind::Missing) return;
   if (status.ok()) status = files.ReadFile(path, text);
   if (status.ok()) status = ParseConditions(text, world.conditions);
   if (status.ok()) return;
-  SeamOf(world).ShowMessageBox(std::string(kConditionsFileName) + " could not be read (" +
-                                   ErrorDescription(status) +
-                                   "): the world runs under the default conditions.",
-                               "Conditions Not Loaded", Buttons::Ok);
+  status.SetFile(kConditionsFileName);
+  RefuseFile(world, std::move(status), "Conditions Not Loaded",
+             "the world runs under the default conditions.");
 }
 
 // The animal whose file a save writes for `slot`: the occupant, or the
@@ -756,14 +752,7 @@ std::vector<Status> WriteSnapshot(const SaveSnapshot& snapshot, const std::strin
 }
 
 void ReportSave(World& world, const std::string& folder, const std::vector<Status>& errors) {
-  if (world.events.Listening()) {
-    SaveEnded ended{folder, {}};
-    for (const Status& error : errors)
-      ended.errors.push_back(ErrorDescription(error));
-    world.events.Post(std::move(ended));
-  }
-  for (const Status& error : errors)
-    ShowFileError(world, error);
+  if (world.events.Listening()) world.events.Post(SaveEnded{folder, errors});
   LogMessage(world, errors.empty() ? "Saved" : "Save Failed");
 }
 
@@ -811,9 +800,9 @@ bool LoadWorld(World& world, const std::string& folder, FileSystem& files) {
   RecoverFolder(files, folder);
   PathKind kind = PathKind::Missing;
   if (!files.Inspect(folder, kind).ok() || kind != PathKind::Folder) {
-    Seam& seam = SeamOf(world);
-    seam.ShowMessageBox("Can't Find Files to Load", "ERROR", Buttons::Ok);
-    seam.ShowMessageBox("AutoSave Not Loaded", "Same Error", Buttons::Ok);
+    const Status missing = Status::NotFound("no such folder", ENOENT).SetFile(folder);
+    PostFileNotice(world, missing, "ERROR", "Can't Find Files to Load");
+    PostFileNotice(world, missing, "Same Error", "AutoSave Not Loaded");
     return false;
   }
   const std::string prefix = folder + "/";

@@ -137,6 +137,7 @@ TEST(LineageRun, EightyYearsKeepTheRecordWholeAndPrunedAndItSurvivesASave) {
     if (refused) testing::WriteFileText(path, broken);
     testing::TestWorld older;
     ASSERT_TRUE(LoadWorld(older.world, scratch.AutoSave()));
+    older.Events();
     ASSERT_EQ(refused ? 1u : 0u, older.seam.boxes.size());
     const std::string named = "lineage.dat could not be read (line " +
                               std::to_string(young - entries.begin() + 3) + ": parent ";

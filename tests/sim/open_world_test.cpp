@@ -98,6 +98,20 @@ TEST(OpenWorld, RefusesWhatIsNotAWholeWorldAndOpensOneAsStartUpWould) {
     ++compared;
   }
   EXPECT_GT(compared, 5u);
+
+  // A file the world can go without is refused alone: the world opens, and
+  // the running world's listener is told, once, by name.
+  fs::copy(good, root / "bad_conditions");
+  fs::remove(root / "bad_conditions" / "manifest.dat");
+  { std::ofstream(root / "bad_conditions" / "conditions.txt") << "food_scale=lots\n"; }
+  running.Events();
+  running.seam.boxes.clear();
+  ASSERT_TRUE(OpenWorld(running.world, (root / "bad_conditions").string(), refusal)) << refusal;
+  EXPECT_EQ(1u, running.Events().fileNotices);
+  ASSERT_EQ(1u, running.seam.boxes.size());
+  EXPECT_EQ("Conditions Not Loaded", running.seam.boxes[0].title);
+  EXPECT_EQ(0u, running.seam.boxes[0].text.rfind("conditions.txt could not be read (line 1: ", 0))
+      << running.seam.boxes[0].text;
   fs::remove_all(root);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/helpers.h"
 #include "genetics/body_measures.h"
+#include "world/file_system.h"
 #include "world/world_gen.h"
 
 namespace ombrivale::testing {
@@ -15,7 +16,13 @@ TestWorld::TestWorld(uint64_t seed) {
 }
 
 EventTally& TestWorld::Events() {
-  if (!world.events.Empty()) tally.Take(world.events.Drain());
+  if (world.events.Empty()) return tally;
+  const std::vector<Event> drained = world.events.Drain();
+  for (const Event& event : drained) {
+    for (const Notice& notice : NoticesOf(event))
+      seam.ShowMessageBox(notice.text, notice.title, Buttons::Ok);
+  }
+  tally.Take(drained);
   return tally;
 }
 

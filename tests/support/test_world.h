@@ -15,7 +15,9 @@ struct TestWorld {
   TestWorld(const TestWorld&) = delete;
   TestWorld& operator=(const TestWorld&) = delete;
 
-  // What the world posted, drained into the tally first.
+  // What the world posted, drained into the tally first; what the user is
+  // told of it (a failed save's faults, a file refused) is shown through the
+  // seam first, as the program does.
   EventTally& Events();
 
   World world;

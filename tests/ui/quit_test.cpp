@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include "sim/new_world.h"
+#include "support/world_files_support.h"
 #include "ui_test_support.h"
 
 namespace ombrivale::testing {
@@ -69,6 +70,20 @@ TEST(QuitTest, AFailedSettingsWriteIsReportedAndTheProgramStillEnds) {
   ASSERT_EQ(boxes.size(), 3u);
   EXPECT_EQ(boxes[2].title, "ERROR");
   EXPECT_EQ(boxes[2].buttons, Buttons::Ok);
+}
+
+// A save on quitting that fails (a full disk) is told in an "ERROR" box
+// before the program ends.
+TEST(QuitTest, AFailedSaveOnQuittingIsToldBeforeTheEnd) {
+  FaultyFileSystem full;
+  full.fullDiskName = "/planet_1.dat";
+  TestMainWindow t({Answer::Yes, Answer::Yes}, 768, 1, &full);
+  t.window->Quit();
+  EXPECT_TRUE(t.ended);
+  const auto& boxes = t.seam().Boxes();
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[2].title, "ERROR");
+  EXPECT_EQ(0u, boxes[2].text.rfind("Error  28\n\r", 0)) << boxes[2].text;
 }
 
 }  // namespace

@@ -108,6 +108,7 @@ TEST(ConditionsFile, SavedWhenNotDefaultListedAndRefusedWholeWhenDamaged) {
     loaded.world.conditions.seaLevelDrift = 0;
     loaded.seam.answers = {Answer::No};
     ASSERT_TRUE(LoadWorld(loaded.world, scratch.AutoSave()));
+    loaded.Events();
     ASSERT_EQ(3u, loaded.seam.boxes.size());
     EXPECT_EQ("Conditions Not Loaded", loaded.seam.boxes[2].title);
     EXPECT_EQ(

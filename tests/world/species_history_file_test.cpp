@@ -90,6 +90,7 @@ TEST(SpeciesHistoryFile, GoesOnAfterALoadAsIfNeverSavedAndOlderOrDamagedFoldersL
   const auto load = [&](size_t boxes) {
     auto loaded = std::make_unique<TestWorld>();
     EXPECT_TRUE(LoadWorld(loaded->world, scratch.AutoSave()));
+    loaded->Events();
     EXPECT_EQ(boxes, loaded->seam.boxes.size());
     return loaded;
   };

@@ -156,6 +156,7 @@ TEST(StatisticsFiles, TheSaveCarriesTheHistoryAndOlderOrDamagedFoldersLoadWithou
     TestWorld loaded;
     loaded.world.history.recorded = 42;  // whatever was there goes
     EXPECT_TRUE(LoadWorld(loaded.world, scratch.AutoSave()));
+    loaded.Events();
     EXPECT_EQ(damaged != nullptr ? 1u : 0u, loaded.seam.boxes.size());
     if (damaged != nullptr) {
       EXPECT_EQ("History Not Loaded", loaded.seam.boxes[0].title);

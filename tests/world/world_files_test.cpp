@@ -232,6 +232,7 @@ TEST(WorldFiles, MapValueOneByteCannotHoldFailsTheSave) {
     FillRandomWorld(changed.world, 12, 30);
     changed.world.Map.At(kFoodKindLayer, 10, 10) = bad;
     EXPECT_EQ(kErrorByteOverflow, SaveWorld(changed.world, scratch.AutoSave()).number());
+    changed.Events();
     ASSERT_EQ(1u, changed.seam.boxes.size());
     EXPECT_EQ("ERROR", changed.seam.boxes[0].title);
     EXPECT_EQ(
@@ -249,6 +250,7 @@ TEST(WorldFiles, MissingFolderLoadsNothingAndIsMadeBySaving) {
   TestWorld t;
   t.world.Year = 9;
   EXPECT_FALSE(LoadWorld(t.world, scratch.AutoSave()));
+  t.Events();
   ASSERT_EQ(2u, t.seam.boxes.size());
   EXPECT_EQ("ERROR", t.seam.boxes[0].title);
   EXPECT_EQ("Can't Find Files to Load", t.seam.boxes[0].text);
@@ -261,6 +263,7 @@ TEST(WorldFiles, MissingFolderLoadsNothingAndIsMadeBySaving) {
   // The save makes the folder, and the folders above it, without a word.
   const std::string deep = scratch.path + "/program/AutoSave";
   EXPECT_TRUE(SaveWorld(t.world, deep).ok());
+  t.Events();
   EXPECT_EQ(2u, t.seam.boxes.size());
   EXPECT_EQ(65487u, ReadFileText(deep + "/planet_0.dat").size());
 }
