@@ -848,11 +848,6 @@ void MainWindow::MaximizeMainWindow() {
   setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
 }
 
-void MainWindow::RedrawMiniMap() {
-  ReDrawMap(*world_);
-  ShowWorldNow();
-}
-
 void MainWindow::ShowWorldNow() {
   // Inside a tick (a message box of the tick lets clicks run) the tick
   // draws everything when it ends.
@@ -902,7 +897,10 @@ void MainWindow::ConnectDocument() {
     RefreshStatus();
     ShowMainCaption();
   });
-  connect(document, &WorldDocument::MapRedrawn, miniMap_, qOverload<>(&QWidget::update));
+  // A map repainted or an animal tracked by another window (Play God's sea
+  // level, the properties window's "Locate It") shows at once, paused or not.
+  connect(document, &WorldDocument::MapRedrawn, this, &MainWindow::ShowWorldNow);
+  connect(document, &WorldDocument::TrackedAnimalChanged, this, &MainWindow::ShowWorldNow);
   connect(
       document, &WorldDocument::AnimalsChanged, this,
       [this](int, int, int dropped, int sacrificed) { FollowHandChanges(dropped, sacrificed); });

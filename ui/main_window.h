@@ -93,14 +93,17 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   // The quit dialogue; every attempt to close the window comes here.
   void Quit();
   bool Ended() const { return ended_; }
+  // The maps after an action between ticks (a click, a kill, a drop, an
+  // option, the map repainted): the mini map's animals and marker from the
+  // table as it stands and the world view redrawn, so a paused world shows
+  // the change at once.
+  void ShowWorldNow();
 
   // MainWindowServices
   WorldDocument& Document() override { return document_; }
   Seam& WindowSeam() override { return seam_; }
   bool IsMainWindowMinimized() const override;
   void MaximizeMainWindow() override;
-  void RedrawMiniMap() override;
-  void ShowWorldNow() override;
   QuickDrawWindow& QuickDraw() override;
   PropertiesWindow& Properties() override;
   void ShowWorldView() override;

@@ -31,13 +31,6 @@ class MainWindowServices {
   virtual bool IsMainWindowMinimized() const = 0;
   virtual void MaximizeMainWindow() = 0;
 
-  // ReDrawMap of the world, then the maps as ShowWorldNow draws them.
-  virtual void RedrawMiniMap() = 0;
-  // The maps after an action between ticks (a click, a kill, a drop, an
-  // option): the mini map's animals and marker from the table as it stands
-  // and the world view redrawn, so a paused world shows the change at once.
-  virtual void ShowWorldNow() = 0;
-
   // The QuickDraw window, created (and shown) when it does not exist; it is
   // destroyed when closed.
   virtual QuickDrawWindow& QuickDraw() = 0;

@@ -25,6 +25,7 @@
 #include "ui/design_dialog.h"
 #include "ui/display_text.h"
 #include "world/animal_import.h"
+#include "world/map_picture.h"
 #include "world/world_gen.h"
 
 namespace ombrivale::ui {
@@ -275,7 +276,8 @@ void PlayGodWindow::Command1_Click() {
 void PlayGodWindow::SeaLevel_Change(int value) {
   SetSeaLevel(services_.GetWorld(), value);
   map_->MoveFakeSeaLevel(value);
-  services_.RedrawMiniMap();
+  ReDrawMap(services_.GetWorld());
+  services_.Document().Drain();  // the main window shows the new sea line
 }
 
 void PlayGodWindow::SeaLevel_Scroll(int value) {

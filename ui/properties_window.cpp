@@ -274,7 +274,7 @@ void PropertiesWindow::DrawIt() {
 
 void PropertiesWindow::LocateIt() {
   services_.GetDisplay().SelectedAnimal = static_cast<int16_t>(ChosenNumber());
-  services_.ShowWorldNow();  // the marker moves to it, paused or not
+  services_.Document().Drain();  // the marker moves to it, paused or not
 }
 
 void PropertiesWindow::FindMostEvolved() {

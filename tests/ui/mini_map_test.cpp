@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QtTest/QTest>
 
 #include "core/helpers.h"
@@ -114,6 +115,13 @@ TEST(MiniMapTest, WhilePausedEveryMapShowsClicksKillsAndDropsAtOnce) {
   QTest::mouseClick(god.Map(), Qt::LeftButton, {}, QPoint(column, 5));
   EXPECT_EQ(t.seam().Boxes().size(), 0u);
   EXPECT_TRUE(ShowsTheWorld(t)) << "dropped";
+
+  // The sea level moved with the keyboard: the mini map shows the new sea
+  // line with the animals on it.
+  const int16_t sea = world.SeaLevel;
+  QTest::keyClick(god.SeaLevelBar(), Qt::Key_PageDown);
+  ASSERT_NE(sea, world.SeaLevel);
+  EXPECT_TRUE(ShowsTheWorld(t)) << "sea level";
 
   window.Action("menu_options_colour")->trigger();
   EXPECT_TRUE(ShowsTheWorld(t)) << "real colours";
