@@ -88,8 +88,8 @@ void DrawTuft(QPainter& p, QPointF base, double size, QColor colour) {
   }
 }
 
-void DrawScene(QPainter& p) {
-  // Sky
+// The sky with its sun, and the sea below the sea level.
+void DrawSkyAndSea(QPainter& p) {
   QLinearGradient sky(0, 0, 0, kSeaY);
   sky.setColorAt(0, QColor(70, 90, 200));
   sky.setColorAt(1, QColor(160, 170, 255));
@@ -109,8 +109,11 @@ void DrawScene(QPainter& p) {
   sea.setColorAt(0, QColor(30, 60, 170));
   sea.setColorAt(1, QColor(0, 0, 100));
   p.fillRect(QRectF(0, kSeaY, kCanvasWidth, kCanvasHeight - kSeaY), sea);
+}
 
-  // Ground: exposed yellow above the sea, olive below it.
+// The ground, exposed yellow above the sea and olive below it, with its
+// strata, and the sea line over it.
+void DrawGround(QPainter& p) {
   QPainterPath ground;
   ground.moveTo(0, kCanvasHeight);
   for (double x = 0; x <= kCanvasWidth; x += 2)
@@ -141,8 +144,11 @@ void DrawScene(QPainter& p) {
   // The sea line.
   p.setPen(QPen(QColor(10, 20, 60), 1.0));
   p.drawLine(QPointF(0, kSeaY), QPointF(kCanvasWidth, kSeaY));
+}
 
-  // Sea scum at the surface and water plants on the sea floor.
+// Sea scum at the surface, water plants on the sea floor, land plants on
+// the hills and meat left by a death.
+void DrawFood(QPainter& p) {
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0, 255, 255));
   for (double x = 4; x < kCanvasWidth; x += 7) {
@@ -153,7 +159,6 @@ void DrawScene(QPainter& p) {
     const double floor = GroundY(x);
     if (floor > kSeaY + 14) DrawTuft(p, QPointF(x, floor), 10, QColor(0, 220, 0));
   }
-  // Land plants on the hills.
   for (double x = 6; x < kCanvasWidth; x += 17) {
     const double surface = GroundY(x);
     if (surface < kSeaY - 4) DrawTuft(p, QPointF(x, surface + 1), 8, QColor(0, 128, 0));
@@ -162,8 +167,11 @@ void DrawScene(QPainter& p) {
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(128, 0, 0));
   p.drawEllipse(QPointF(100, GroundY(100) - 1.5), 4, 2.2);
+}
 
-  // Animals: walkers on the hills, swimmers in the sea, flyers in the sky.
+// Walkers on the hills, swimmers in the sea, flyers in the sky, eggs on the
+// shore.
+void DrawAnimals(QPainter& p) {
   DrawWalker(p, QPointF(48, GroundY(48)), 15, QColor(225, 60, 40), true);
   DrawWalker(p, QPointF(78, GroundY(78)), 10, QColor(255, 160, 20), false);
   DrawWalker(p, QPointF(380, GroundY(380)), 12, QColor(200, 40, 90), false);
@@ -178,6 +186,13 @@ void DrawScene(QPainter& p) {
   p.setBrush(QColor(192, 192, 192));
   p.drawEllipse(QPointF(336, GroundY(336) - 3), 2.4, 3.2);
   p.drawEllipse(QPointF(342, GroundY(342) - 3), 2.4, 3.2);
+}
+
+void DrawScene(QPainter& p) {
+  DrawSkyAndSea(p);
+  DrawGround(p);
+  DrawFood(p);
+  DrawAnimals(p);
 }
 
 }  // namespace
