@@ -96,6 +96,10 @@ struct Display {
   // Set by a tick that left the animals of such a colouring to be drawn on
   // MiniMap when it is next shown (a hidden or unrepainted map costs nothing).
   bool colouringStale = false;
+  // Set while the window shows the map only between runs of ticks (a batch
+  // of "Fast"): the ticks leave MiniMap as it is, and the window draws the
+  // animals once when the run ends.
+  bool dotsBetweenTicksOnly = false;
 
   int Timer2Interval = 0;  // ms; 0 until the first world exists
 

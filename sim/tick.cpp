@@ -69,9 +69,9 @@ bool IsGround(const World& world, int column, int row) {
 // After the animals stepped: the dots left for the window to colour, the
 // minimised window's caption, and the marker on the tracked animal.
 void ShowTickOnDisplay(World& world, Display& display, const MapPicture* dots,
-                       const MapPicture* ruleColours, bool anyOccupied) {
+                       const MapPicture* ruleColours, bool minimizedWithAnimals) {
   if (dots != nullptr && ruleColours == nullptr) display.colouringStale = true;
-  if (dots == nullptr && anyOccupied) {
+  if (minimizedWithAnimals) {
     std::string caption = "Brenlo Ostik's Ombrivale [";
     caption += display.Label1;
     caption += ']';
@@ -110,15 +110,18 @@ void SimulationTick(World& world, const StepRules& rules) {
   if (world.AutoRestart && world.AnimalCount == 0) NewWorld(world);
 
   // Last tick's dots go; the picture's buffer is reused. Without a display
-  // nothing is drawn, and a minimised window is no question.
+  // nothing is drawn, and a minimised window is no question; nor is a map
+  // the window draws only between ticks.
   Display* display = world.display;
-  if (display != nullptr) {
+  // The window cannot change state inside a tick: nothing yields until the end.
+  const bool minimized = display != nullptr && seam.IsMainWindowMinimized();
+  MapPicture* dots = display != nullptr && !minimized && !display->dotsBetweenTicksOnly
+                         ? &display->MiniMap
+                         : nullptr;
+  if (dots != nullptr || (display != nullptr && minimized)) {
     std::copy(display->MiniBak.pixels.begin(), display->MiniBak.pixels.end(),
               display->MiniMap.pixels.begin());
   }
-  // The window cannot change state inside a tick: nothing yields until the end.
-  MapPicture* dots =
-      display != nullptr && !seam.IsMainWindowMinimized() ? &display->MiniMap : nullptr;
   // The rule's colours are drawn as the animals step; any other colouring is
   // left to the window, for when it shows the map (it needs the whole table,
   // as a scale's range does).
@@ -157,7 +160,8 @@ void SimulationTick(World& world, const StepRules& rules) {
     }
   }
 
-  if (display != nullptr) ShowTickOnDisplay(world, *display, dots, ruleColours, anyOccupied);
+  if (display != nullptr)
+    ShowTickOnDisplay(world, *display, dots, ruleColours, minimized && anyOccupied);
 
   seam.ProcessEvents();
   RecordSampleIfMonthChanged(world);

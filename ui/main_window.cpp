@@ -246,7 +246,10 @@ void MainWindow::AddRunControl() {
   statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
   connect(statistics, &QAction::triggered, this, &MainWindow::ShowStatistics);
   run_ = new RunControl(*this, document_);
-  connect(run_, &RunControl::BatchEnded, this, &MainWindow::DrawWorldView);
+  connect(run_, &RunControl::BatchEnded, this, [this] {
+    RefreshStatus();
+    ShowWorldNow();
+  });
   if (environment_.startPaused) run_->SetPaused(true);
 }
 
@@ -909,11 +912,14 @@ void MainWindow::ConnectDocument() {
 
 void MainWindow::ShowTick() {
   // One repaint of the mini map (painted when the tick yields) and the world
-  // view's redraw; a batch of "&Fast" redraws the view once, at its end.
-  RefreshStatus();
-  miniMap_->update();
-  legend_->Refresh();
-  if (run_ == nullptr || !run_->InBatch()) DrawWorldView();
+  // view's redraw; a batch of "&Fast" shows the status and the maps once, at
+  // its end.
+  if (run_ == nullptr || !run_->InBatch()) {
+    RefreshStatus();
+    miniMap_->update();
+    legend_->Refresh();
+    DrawWorldView();
+  }
   seam_.ApplyPointer();
   if (run_ != nullptr) run_->NoticeDiedOut();
 }

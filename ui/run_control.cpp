@@ -221,6 +221,9 @@ void RunControl::RunBatch() {
   }
   ++batches_;
   inBatch_ = true;
+  // The ticks of a batch leave the mini map alone: it is drawn once, at the end.
+  Display& display = document_.GetDisplay();
+  display.dotsBetweenTicksOnly = true;
   QElapsedTimer batch;
   batch.start();
   do {
@@ -228,6 +231,7 @@ void RunControl::RunBatch() {
   } while (batch.nsecsElapsed() < kBatchNanoseconds && speed_ == Speed::Fast && !paused_ &&
            !document_.Held() && world.GameStarted != 0);
   inBatch_ = false;
+  display.dotsBetweenTicksOnly = false;
   emit BatchEnded();  // the world view is redrawn once a batch
   QueueBatch();
 }

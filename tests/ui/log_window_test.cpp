@@ -1,6 +1,8 @@
 // The log window and the Edit menu, its right-click menu.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include <QApplication>
 #include <QtTest/QTest>
 
@@ -91,7 +93,12 @@ TEST(LogWindowTest, FollowsTheDeathsOfTheRunningWorld) {
   const size_t before = deaths.size();
   for (int month = 0; month < 24 && deaths.size() == before; ++month)
     t.run().StepMonth();
-  ASSERT_GT(deaths.size(), before);
+  ASSERT_GT(deaths.size(), before)
+      << "paused " << t.run().Paused() << ", started " << t.world().GameStarted << ", held "
+      << t.window->Document().Held() << ", ticks " << t.world().TickCount << ", log on "
+      << int(t.world().LogOn) << ", animals " << t.world().AnimalCount << ", deaths "
+      << std::accumulate(t.world().DeathsByCause.begin(), t.world().DeathsByCause.end(), 0ull)
+      << ", first log line " << (deaths.empty() ? "" : deaths.front());
   QTRY_COMPARE(log->List1().count(), static_cast<int>(deaths.size()));
   EXPECT_EQ(QString::fromStdString(deaths.back()),
             log->List1().item(log->List1().count() - 1)->text());

@@ -128,5 +128,31 @@ TEST(MiniMapTest, WhilePausedEveryMapShowsClicksKillsAndDropsAtOnce) {
   EXPECT_EQ(world.TickCount, 0u);  // no tick drew any of it
 }
 
+// The ticks of a batch of "&Fast" leave the maps alone; its end shows them
+// (looked at as it ends, before a later tick could draw them).
+TEST(MiniMapTest, ABatchOfFastShowsTheMapsWhenItEnds) {
+  TestMainWindow t(TestMainWindow::StartedPaused{});
+  World& world = t.world();
+  int slot = 2;
+  for (int x = 3; x < kMapWidth && slot <= 80; x += 4) {
+    for (int y = 10; y < 90 && slot <= 80; y += 20) {
+      if (world.Map.At(kTerrainLayer, x, y) != kGround)
+        PutAnimal(world, slot++, static_cast<int16_t>(x * 100 + 50), static_cast<int16_t>(y * 100));
+    }
+  }
+  ui::RunControl& run = t.window->Run();
+  ::testing::AssertionResult shown = ::testing::AssertionFailure() << "no batch ended";
+  QObject::connect(&run, &ui::RunControl::BatchEnded, t.window.get(), [&] {
+    if (run.Paused()) return;
+    run.SetPaused(true);
+    shown = ShowsTheWorld(t);
+  });
+  run.SetSpeed(ui::Speed::Fast);
+  run.SetPaused(false);
+  QTRY_VERIFY_WITH_TIMEOUT(run.Paused(), 60000);
+  EXPECT_GT(world.TickCount, 0u);
+  EXPECT_TRUE(shown);
+}
+
 }  // namespace
 }  // namespace ombrivale::testing
