@@ -22,7 +22,11 @@ void BackgroundSaver::Start(World& world, const std::string& folder) {
     std::unique_lock<std::mutex> lock(mutex_);
     // A save waiting for another folder is not merged away: it is let go
     // to the writer first.
-    changed_.wait(lock, [&] { return !hasWaiting_ || waiting_->folder == folder; });
+    // Nor is one that writes a savepoint.
+    changed_.wait(lock, [&] {
+      return !hasWaiting_ || (waiting_->folder == folder && waiting_->writeWorld &&
+                              !waiting_->snapshot.hasSavepoint && !world.savepointWithSave);
+    });
     // The writer never touches the waiting job: it takes it by a swap under
     // the lock. A save still waiting is merged into this newer one.
     if (hasWaiting_) {
@@ -33,6 +37,24 @@ void BackgroundSaver::Start(World& world, const std::string& folder) {
       TakeSnapshot(world, waiting_->snapshot);
     }
     waiting_->folder = folder;
+    waiting_->writeWorld = true;
+    hasWaiting_ = true;
+    if (!writer_.joinable()) writer_ = std::thread(&BackgroundSaver::Run, this);
+  }
+  changed_.notify_all();
+}
+
+void BackgroundSaver::StartSavepoint(World& world, const std::string& folder,
+                                     const SavepointAsk& ask) {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return !hasWaiting_; });
+    TakeSnapshot(world, waiting_->snapshot, false);
+    waiting_->snapshot.hasSavepoint = true;
+    waiting_->snapshot.savepoint = ask;
+    waiting_->snapshot.hasLeftover.clear();
+    waiting_->folder = folder;
+    waiting_->writeWorld = false;
     hasWaiting_ = true;
     if (!writer_.joinable()) writer_ = std::thread(&BackgroundSaver::Run, this);
   }
@@ -48,12 +70,16 @@ void BackgroundSaver::Run() {
     hasWaiting_ = false;
     isWriting_ = true;
     lock.unlock();
-    std::vector<Status> errors = WriteSnapshot(writing_->snapshot, writing_->folder, files_);
+    std::vector<Status> errors =
+        WriteSaveJob(writing_->snapshot, writing_->folder, files_, writing_->writeWorld);
     lock.lock();
     isWriting_ = false;
-    ended_.push_back(Ended{writing_->folder, std::move(errors)});
-    anyEnded_.store(true, std::memory_order_release);
-    ++written_;
+    // A savepoint alone is told only when it failed.
+    if (writing_->writeWorld || !errors.empty()) {
+      ended_.push_back(Ended{writing_->folder, std::move(errors)});
+      anyEnded_.store(true, std::memory_order_release);
+    }
+    if (writing_->writeWorld) ++written_;
     changed_.notify_all();
   }
 }

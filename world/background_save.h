@@ -40,6 +40,9 @@ class BackgroundSaver final : public SaveQueue {
   BackgroundSaver& operator=(const BackgroundSaver&) = delete;
 
   void Start(World& world, const std::string& folder) override;
+  // A savepoint is never merged with another save: one still waiting is
+  // first let go to the writer.
+  void StartSavepoint(World& world, const std::string& folder, const SavepointAsk& ask) override;
   void ReportEnded(World& world) override;
   void Finish(World& world) override;
   bool Busy() const override;
@@ -51,6 +54,7 @@ class BackgroundSaver final : public SaveQueue {
   struct Job {
     SaveSnapshot snapshot;
     std::string folder;
+    bool writeWorld = true;  // false: a savepoint alone
   };
 
   void Run();
