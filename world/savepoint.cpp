@@ -203,6 +203,12 @@ Status WriteSavepoint(const SaveSnapshot& snapshot, const std::string& worldFold
     if (Status error = files.MakeFolder(path); !error.ok()) return error.SetFile(path);
     if (Status error = SyncFolder(files, ParentFolder(path)); !error.ok()) return error;
   }
+  // What a writer killed midway left under a hidden name goes.
+  std::vector<std::string> names;
+  if (Status error = files.ListFolder(folder, names); !error.ok()) return error.SetFile(folder);
+  for (const std::string& name : names) {
+    if (name.front() == '.' && name.ends_with(".writing")) files.RemoveFile(folder + "/" + name);
+  }
   std::vector<SavepointInfo> existing;
   if (Status error = ListSavepoints(worldFolder, existing); !error.ok()) return error;
 
