@@ -109,6 +109,9 @@
 //                 damaged manifest likewise (No loads unchecked). A folder
 //                 without one (saved before it came, or made by hand) loads
 //                 unchecked.
+//   Savepoints    a folder of savepoints (world/savepoint.h), when the world
+//                 keeps them: not part of the save, carried over by each save
+//                 (by hard links) and never read by a load.
 // Numbers in every file but planet_1.dat are plain decimal text
 // (NumberText), the checksums of manifest.dat aside.
 //
