@@ -23,6 +23,7 @@ constexpr std::string_view kSuffix = ".ombsp";
 constexpr int kCompressionLevel = 3;
 constexpr size_t kHeaderLimit = 4096;  // a header is read from this many bytes at most
 constexpr int kYearsKeptYearly = 10;
+constexpr uint64_t kBodyLimit = uint64_t{1} << 30;  // a save is some megabytes
 
 const char* const kKindNames[kSavepointKindCount] = {"yearly", "decade", "extinction", "species",
                                                      "marked"};
@@ -270,17 +271,21 @@ Status ListSavepoints(const std::string& worldFolder, std::vector<SavepointInfo>
   return {};
 }
 
-Status ReadSavepoint(FileSystem& files, const std::string& path,
-                     std::vector<std::pair<std::string, std::string>>& contents) {
+Status ParseSavepoint(std::string_view bytes, const std::string& path,
+                      std::vector<std::pair<std::string, std::string>>& contents) {
   contents.clear();
-  std::string bytes;
-  if (Status error = files.ReadFile(path, bytes); !error.ok()) return error.SetFile(path);
   Header h;
   if (Status error = ParseHeader(bytes, path, h); !error.ok()) return error;
-  if (bytes.size() - h.length != h.packedSize) return Damaged(path, "the body is cut short");
+  const std::string_view packed = bytes.substr(h.length);
+  if (packed.size() != h.packedSize) return Damaged(path, "the body is cut short");
+  // The size the header gives must be the frame's own, and within reason,
+  // before anything is made that large.
+  if (ZSTD_getFrameContentSize(packed.data(), packed.size()) != h.rawSize ||
+      h.rawSize > kBodyLimit) {
+    return Damaged(path, "the body does not decompress");
+  }
   std::string body(h.rawSize, '\0');
-  const size_t size =
-      ZSTD_decompress(body.data(), body.size(), bytes.data() + h.length, bytes.size() - h.length);
+  const size_t size = ZSTD_decompress(body.data(), body.size(), packed.data(), packed.size());
   if (ZSTD_isError(size) != 0U || size != h.rawSize)
     return Damaged(path, "the body does not decompress");
   if (Crc32(body) != h.crc) return Damaged(path, "the body's checksum differs");
@@ -301,6 +306,14 @@ Status ReadSavepoint(FileSystem& files, const std::string& path,
     at = sizeEnd + 1 + fileSize;
   }
   return {};
+}
+
+Status ReadSavepoint(FileSystem& files, const std::string& path,
+                     std::vector<std::pair<std::string, std::string>>& contents) {
+  contents.clear();
+  std::string bytes;
+  if (Status error = files.ReadFile(path, bytes); !error.ok()) return error.SetFile(path);
+  return ParseSavepoint(bytes, path, contents);
 }
 
 Status ExtractSavepoint(FileSystem& files, const std::string& path, const std::string& folder) {

@@ -27,6 +27,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -71,6 +72,8 @@ Status ListSavepoints(const std::string& worldFolder, std::vector<SavepointInfo>
 
 // Reads a whole savepoint and checks it: its files by name. Corruption
 // naming the file when it is not whole.
+Status ParseSavepoint(std::string_view bytes, const std::string& path,
+                      std::vector<std::pair<std::string, std::string>>& contents);
 Status ReadSavepoint(FileSystem& files, const std::string& path,
                      std::vector<std::pair<std::string, std::string>>& contents);
 
