@@ -12,6 +12,7 @@
 #include <set>
 
 #include "core/world.h"
+#include "genetics/body_measures.h"
 #include "world/manifest.h"
 #include "world/safe_folder.h"
 
@@ -68,6 +69,7 @@ std::string HeaderText(const Header& h) {
        {std::to_string(h.info.year), std::to_string(h.info.month),
         std::string(kKindNames[static_cast<int>(h.info.kind)]), h.info.label,
         std::to_string(h.info.population), std::to_string(h.info.species),
+        h.info.lowestCount < 0 ? std::string("-") : std::to_string(h.info.lowestCount),
         std::to_string(h.info.number), std::to_string(h.rawSize), std::to_string(h.packedSize),
         std::string(crc)}) {
     text += line;
@@ -92,7 +94,7 @@ Status Damaged(const std::string& path, std::string_view what) {
 Status ParseHeader(std::string_view bytes, const std::string& path, Header& h) {
   std::vector<std::string_view> lines;
   size_t at = 0;
-  while (lines.size() < 12) {
+  while (lines.size() < 13) {
     const size_t end = bytes.find('\n', at);
     if (end == std::string_view::npos) return Damaged(path, "the header is cut short");
     lines.push_back(bytes.substr(at, end - at));
@@ -104,9 +106,11 @@ Status ParseHeader(std::string_view bytes, const std::string& path, Header& h) {
   info.label = std::string(lines[4]);
   if (!ParseNumber(lines[1], info.year) || !ParseNumber(lines[2], info.month) ||
       !KindOfName(lines[3], info.kind) || !ParseNumber(lines[5], info.population) ||
-      !ParseNumber(lines[6], info.species) || !ParseNumber(lines[7], info.number) ||
-      !ParseNumber(lines[8], h.rawSize) || !ParseNumber(lines[9], h.packedSize) ||
-      lines[10].size() != 8 || !ParseNumber(lines[10], h.crc, 16) || !lines[11].empty()) {
+      !ParseNumber(lines[6], info.species) ||
+      (lines[7] != "-" && !ParseNumber(lines[7], info.lowestCount)) ||
+      !ParseNumber(lines[8], info.number) || !ParseNumber(lines[9], h.rawSize) ||
+      !ParseNumber(lines[10], h.packedSize) || lines[11].size() != 8 ||
+      !ParseNumber(lines[11], h.crc, 16) || !lines[12].empty()) {
     return Damaged(path, "a header line does not read");
   }
   h.length = at;
@@ -232,8 +236,12 @@ Status WriteSavepoint(const SaveSnapshot& snapshot, const std::string& worldFold
   info.label = snapshot.savepoint.label;
   std::replace(info.label.begin(), info.label.end(), '\n', ' ');
   std::replace(info.label.begin(), info.label.end(), '\r', ' ');
-  for (size_t slot = 1; slot < snapshot.animals.size(); ++slot)
-    info.population += IsOccupied(snapshot.animals[slot]) ? 1 : 0;
+  for (size_t slot = 1; slot < snapshot.animals.size(); ++slot) {
+    if (!IsOccupied(snapshot.animals[slot])) continue;
+    ++info.population;
+    const int count = PrimordialCount(snapshot.animals[slot]);
+    if (info.lowestCount < 0 || count < info.lowestCount) info.lowestCount = count;
+  }
   info.species = LivingSpecies(snapshot);
   info.number = existing.empty() ? 1 : existing.back().number + 1;
   h.rawSize = body.size();

@@ -7,8 +7,10 @@
 //   "OMBRIVALE SAVEPOINT 1"
 //   year, month, kind ("yearly", "decade", "extinction", "species",
 //   "marked"), label (may be empty), population (occupied slots), species
-//   (living species), number, the body's size, its compressed size and the
-//   CRC-32 of the body in 8 lowercase hex digits, then an empty line;
+//   (living species), the lowest evolvedness count among the animals
+//   ("-" for none; its score is ScoreOfCount), number, the body's size, its
+//   compressed size and the CRC-32 of the body in 8 lowercase hex digits,
+//   then an empty line;
 // then the body, compressed with zstd: for every file of the save in the
 // save's order (manifest.dat last) its name, a LF, its size in decimal, a
 // LF and its bytes. A savepoint is written under a name beginning with "."
@@ -50,8 +52,9 @@ struct SavepointInfo {
   std::string label;
   int32_t population = 0;
   int32_t species = 0;
-  uint64_t number = 0;  // order of writing
-  uint64_t bytes = 0;   // the file's size
+  int32_t lowestCount = -1;  // the most evolved animal's count; -1: none
+  uint64_t number = 0;       // order of writing
+  uint64_t bytes = 0;        // the file's size
 };
 
 // "yearly", "decade", "extinction", "species", "marked".
