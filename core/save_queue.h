@@ -6,11 +6,34 @@
 // of a save still comes through the world's seam on the world's thread.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace ombrivale {
 
 struct World;
+
+// Savepoints: whole copies of a world's save kept in its folder
+// (world/savepoint.h). What made one.
+enum class SavepointKind : uint8_t {
+  Yearly,      // at a yearly save, kept for the last 10 years
+  Decade,      // a yearly one older than that, one kept per decade
+  Extinction,  // the world as its population died out, before a restart
+  Species,     // a grouping that found a new species (one a month at most)
+  Marked,      // asked for by the user, with a label
+};
+inline constexpr int kSavepointKindCount = 5;
+
+struct SavepointAsk {
+  SavepointKind kind = SavepointKind::Yearly;
+  std::string label;  // one line; marked ones only
+};
+
+// Whether a world keeps savepoints and how many bytes they may take in all.
+struct SavepointOptions {
+  bool on = false;
+  uint64_t capBytes = uint64_t{200} << 20;
+};
 
 class SaveQueue {
  public:
@@ -19,6 +42,9 @@ class SaveQueue {
   // Copies what a save of `world` writes and has it written into `folder`.
   // Returns at once.
   virtual void Start(World& world, const std::string& folder) = 0;
+  // Copies the world as it stands and writes it as a savepoint of `folder`,
+  // leaving the world's own files alone. Returns at once.
+  virtual void StartSavepoint(World& world, const std::string& folder, const SavepointAsk& ask) = 0;
   // Reports the saves written since the last call (their error boxes, then
   // "Saved" or "Save Failed"). Called on the world's thread, often: it costs
   // next to nothing when no save has ended.

@@ -131,6 +131,11 @@ struct World {
   // (each save's manifest carries its own); a load goes on from the number
   // of the save it read.
   uint64_t saveSequence = 0;
+  // Savepoints (world/savepoint.h): whether they are kept, their cap, and
+  // the one the next save also writes (the yearly one), taken with it.
+  SavepointOptions savepoints;
+  bool savepointWithSave = false;
+  SavepointAsk savepointAsk;
 
   // The rules' numbers an experiment may change (saved with the world; a
   // new world generated in it keeps them).

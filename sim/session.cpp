@@ -70,6 +70,7 @@ bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
   next.RealColours = world.RealColours;
   next.OverwriteLeast = world.OverwriteLeast;
   next.AutoSave = world.AutoSave;
+  next.savepoints = world.savepoints;
   next.Filters = world.Filters;
   next.AutoSaveFolder = folder;
   next.Rng = world.Rng;

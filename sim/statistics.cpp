@@ -7,6 +7,7 @@
 #include "behaviour/species_history.h"
 #include "genetics/body_measures.h"
 #include "genetics/gene_census.h"
+#include "world/savepoint.h"
 
 namespace ombrivale {
 
@@ -41,7 +42,15 @@ void RecordSample(World& world) {
   History& history = world.history;
   GroupSpecies(world);
   world.events.Post(SpeciesRegrouped{});
+  const size_t speciesBefore = world.speciesHistory.species.size();
   RecordSpeciesGrouping(world, history.recorded, history.restartPending);
+  // A species split from another: a savepoint (one grouping a month).
+  const auto& species = world.speciesHistory.species;
+  if (world.savepoints.on &&
+      std::any_of(species.begin() + static_cast<std::ptrdiff_t>(speciesBefore), species.end(),
+                  [](const SpeciesLife& life) { return life.parent != 0; })) {
+    AskSavepoint(world, SavepointKind::Species);
+  }
   MonthSample sample = TakeCensus(world);
   sample.year = world.Year;
   sample.month = world.Month;

@@ -11,6 +11,7 @@
 #include "sim/new_world.h"
 #include "sim/statistics.h"
 #include "world/map_picture.h"
+#include "world/savepoint.h"
 #include "world/world_files.h"
 #include "world/world_gen.h"
 
@@ -107,7 +108,12 @@ void SimulationTick(World& world, const StepRules& rules) {
   AddSaturating(world.SpeedCount, 1);
   if (world.SpeedCount >= kTicksPerMonth) MonthStep(world);
 
-  if (world.AutoRestart && world.AnimalCount == 0) NewWorld(world);
+  if (world.AutoRestart && world.AnimalCount == 0) {
+    // The dead world is kept before a new one replaces it.
+    if (world.savepoints.on && world.GameStarted != 0 && world.history.recorded > 0)
+      AskSavepoint(world, SavepointKind::Extinction);
+    NewWorld(world);
+  }
 
   // Last tick's dots go; the picture's buffer is reused. Without a display
   // nothing is drawn, and a minimised window is no question; nor is a map
@@ -184,6 +190,10 @@ void MonthStep(World& world) {
     ChangeWorld(world);
     PruneLineage(world.lineage, world.Animals);
     if (world.AutoSave == 1 && !world.AutoSaveFolder.empty()) {
+      if (world.savepoints.on) {
+        world.savepointWithSave = true;  // written from the save's own copy
+        world.savepointAsk = SavepointAsk{SavepointKind::Yearly, {}};
+      }
       SaveWorld(world, world.AutoSaveFolder);
     }
     ReDrawMap(world);

@@ -27,6 +27,7 @@
 #include "world/history_file.h"
 #include "world/map_colouring.h"
 #include "world/phylogeny_export.h"
+#include "world/savepoint.h"
 #include "world/world_files.h"
 
 namespace ombrivale::tools {
@@ -252,6 +253,67 @@ bool DropImports(World& world, const std::vector<std::string>& paths,
   return true;
 }
 
+// A folder of its own under the system's temporary folder, removed with it.
+struct ScratchFolder {
+  std::string path;
+  ~ScratchFolder() {
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove_all(path, ignored);
+  }
+};
+
+// The savepoint --savepoint names: the latest of that label, else the latest
+// of that YEAR-MONTH. Null when none.
+const SavepointInfo* ChooseSavepoint(const std::vector<SavepointInfo>& all,
+                                     const std::string& which) {
+  for (auto it = all.rbegin(); it != all.rend(); ++it)
+    if (!it->label.empty() && it->label == which) return &*it;
+  for (auto it = all.rbegin(); it != all.rend(); ++it) {
+    if (std::to_string(it->year) + "-" + std::to_string(it->month) == which) return &*it;
+  }
+  return nullptr;
+}
+
+// Writes the chosen savepoint's files into a new scratch folder.
+bool ExtractChosenSavepoint(const RunOptions& options, ScratchFolder& scratch) {
+  std::vector<SavepointInfo> all;
+  if (const Status error = ListSavepoints(options.world, all); !error.ok()) {
+    std::cerr << "ombrivale-run: " << error.ToString() << '\n';
+    return false;
+  }
+  const SavepointInfo* chosen = ChooseSavepoint(all, options.savepoint);
+  if (chosen == nullptr) {
+    std::cerr << "ombrivale-run: no savepoint '" << options.savepoint << "' in " << options.world
+              << '\n';
+    return false;
+  }
+  std::string pattern = (std::filesystem::temp_directory_path() / "ombrivale-savepoint-XXXXXX");
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    std::cerr << "ombrivale-run: cannot make a scratch folder in "
+              << std::filesystem::temp_directory_path() << '\n';
+    return false;
+  }
+  scratch.path = pattern;
+  PosixFileSystem files;
+  if (const Status error = ExtractSavepoint(files, chosen->path, scratch.path); !error.ok()) {
+    std::cerr << "ombrivale-run: " << error.ToString() << '\n';
+    return false;
+  }
+  return true;
+}
+
+// --list-savepoints.
+int ListWorldSavepoints(const RunOptions& options) {
+  std::vector<SavepointInfo> all;
+  if (const Status error = ListSavepoints(options.world, all); !error.ok()) {
+    std::cerr << "ombrivale-run: " << error.ToString() << '\n';
+    return kExitWorldFailed;
+  }
+  for (const SavepointInfo& info : all)
+    std::cout << SavepointLine(info) << '\n';
+  return kExitOk;
+}
+
 // One run: the world with its seam and saver, and what the loop counts for
 // the report. Members are destroyed in reverse: the saver before the world.
 struct Runner {
@@ -259,6 +321,7 @@ struct Runner {
       : options(runOptions), world(std::make_unique<World>()), frames(runOptions) {}
 
   const RunOptions& options;
+  ScratchFolder scratch;  // a savepoint's files, for the load
   std::vector<Animal> imports;
   StatsFile stats;
   std::unique_ptr<World> world;
@@ -302,12 +365,20 @@ int SetUpRun(Runner& run) {
   plan.worldFolder = options.world;
   plan.loadWorld = !options.newWorld && HasSavedWorld(options.world);
   plan.seed = options.seed;
+  if (!options.savepoint.empty()) {
+    if (!ExtractChosenSavepoint(options, run.scratch)) return kExitWorldFailed;
+    plan.worldFolder = run.scratch.path;
+    plan.loadWorld = true;
+  }
   const bool started = StartUp(world, plan) == plan.loadWorld;
   run.seam.Drain(world);  // what the load refused is told first
   if (!started) {
-    std::cerr << "ombrivale-run: the world in " << options.world << " could not be loaded\n";
+    std::cerr << "ombrivale-run: the world in " << plan.worldFolder << " could not be loaded\n";
     return kExitWorldFailed;
   }
+  world.AutoSaveFolder = options.world;  // a savepoint's run saves into the world's folder
+  world.savepoints.on = options.savepoints;
+  world.savepoints.capBytes = options.savepointCapMb << 20;
   for (const auto& [index, value] : options.conditions)
     SetConditionValue(world.conditions, index, value);
   if (!DropImports(world, options.imports, run.imports)) return kExitWorldFailed;
@@ -457,5 +528,6 @@ int main(int argc, char** argv) {
     std::cout << kRunUsage;
     return kExitOk;
   }
+  if (options.listSavepoints) return ListWorldSavepoints(options);
   return Run(options);
 }

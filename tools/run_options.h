@@ -23,6 +23,8 @@ inline constexpr const char kRunUsage[] =
     "                     [--frames DIR --frame-months N [--colour-by WHAT]\n"
     "                      [--frame-scale K]]\n"
     "                     [--set NAME=VALUE]...\n"
+    "                     [--savepoints [--savepoint-cap MB]] [--savepoint LABEL|YEAR-MONTH]\n"
+    "       ombrivale-run --world DIR --list-savepoints\n"
     "\n"
     "Loads the world saved in DIR (or makes a new one when DIR holds none, or\n"
     "with --new), then runs N ticks or until N more years have turned (none\n"
@@ -59,6 +61,18 @@ inline constexpr const char kRunUsage[] =
     "                                           move of the sea level\n"
     "                          food_scale       0..10, default 1: factor on the\n"
     "                                           food the yearly change makes\n"
+    "  --savepoints          keep savepoints in DIR/Savepoints (turns on\n"
+    "                        --autosave): one at each yearly save, kept for\n"
+    "                        10 years and one per decade before; one when a\n"
+    "                        new species appears; one before a dead world is\n"
+    "                        replaced\n"
+    "  --savepoint-cap MB    the savepoints' size in all (default 200); the\n"
+    "                        oldest not marked go first\n"
+    "  --savepoint WHICH     start from the savepoint of that label, or the\n"
+    "                        latest of that date (YEAR-MONTH, e.g. 34-1); its\n"
+    "                        saves go into DIR\n"
+    "  --list-savepoints     print one line per savepoint of DIR, oldest first:\n"
+    "                        its YEAR-MONTH, kind and label, then stop\n"
     "Exit status: 0 done, 1 the world could not be loaded or saved, an animal\n"
     "file could not be imported or a file asked for could not be written, 2 bad\n"
     "arguments.\n";
@@ -87,6 +101,10 @@ struct RunOptions {
   // --set: conditions (core/conditions.h) by index, in the order given,
   // applied to the world once loaded or made.
   std::vector<std::pair<int, double>> conditions;
+  bool savepoints = false;
+  uint64_t savepointCapMb = 200;
+  std::string savepoint;  // a label or YEAR-MONTH; empty: none
+  bool listSavepoints = false;
   bool help = false;
 };
 
@@ -217,6 +235,14 @@ inline Status ParseRunOptions(const std::vector<std::string>& args, RunOptions& 
         const int index = FindCondition(setting.substr(0, setting.find('=')));
         options.conditions.emplace_back(index, ConditionValue(scratch, index));
       }
+    } else if (name == "--savepoints") {
+      error = flag(options.savepoints);
+    } else if (name == "--savepoint-cap") {
+      error = count(options.savepointCapMb);
+    } else if (name == "--savepoint") {
+      error = value(options.savepoint);
+    } else if (name == "--list-savepoints") {
+      error = flag(options.listSavepoints);
     } else if (name == "--help" || name == "-h") {
       options.help = true;
       return Status::OK();
@@ -226,6 +252,9 @@ inline Status ParseRunOptions(const std::vector<std::string>& args, RunOptions& 
     if (!error.ok()) return error;
   }
   if (!sawWorld) return Status::InvalidArgument("--world DIR is required");
+  if (!options.savepoint.empty() && options.newWorld)
+    return Status::InvalidArgument("--savepoint and --new go separately");
+  if (options.savepoints) options.autosave = true;
   if (options.frames.empty() != (options.frameMonths == 0)) {
     return Status::InvalidArgument("--frames DIR and --frame-months N go together");
   }

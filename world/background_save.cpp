@@ -10,30 +10,61 @@ BackgroundSaver::BackgroundSaver()
 BackgroundSaver::~BackgroundSaver() {
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return !hasWaiting_ && !isWriting_; });
+    changed_.wait(lock, [this] { return queue_.empty() && !isWriting_; });
     stopping_ = true;
   }
   changed_.notify_all();
   if (writer_.joinable()) writer_.join();
 }
 
+std::unique_ptr<BackgroundSaver::Job> BackgroundSaver::TakeJob() {
+  if (spare_.empty()) return std::make_unique<Job>();
+  std::unique_ptr<Job> job = std::move(spare_.back());
+  spare_.pop_back();
+  return job;
+}
+
 void BackgroundSaver::Start(World& world, const std::string& folder) {
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    // A save waiting for another folder is not merged away: it is let go
-    // to the writer first.
-    changed_.wait(lock, [&] { return !hasWaiting_ || waiting_->folder == folder; });
-    // The writer never touches the waiting job: it takes it by a swap under
-    // the lock. A save still waiting is merged into this newer one.
-    if (hasWaiting_) {
-      std::swap(waiting_, merged_);
-      TakeSnapshot(world, waiting_->snapshot);
-      MergeSnapshot(merged_->snapshot, waiting_->snapshot);
-    } else {
-      TakeSnapshot(world, waiting_->snapshot);
+    changed_.wait(lock, [this] { return queue_.size() < kQueuedSaves; });
+    std::unique_ptr<Job> job = TakeJob();
+    TakeSnapshot(world, job->snapshot);
+    job->folder = folder;
+    job->writeWorld = true;
+    // The writer never touches a waiting job: it takes the oldest under the
+    // lock. The newest still waiting, a save of the same folder, is merged
+    // into this newer one; it stays only for a savepoint it carries. A save
+    // waiting for another folder is not merged away.
+    if (!queue_.empty() && queue_.back()->writeWorld && queue_.back()->folder == folder) {
+      Job& older = *queue_.back();
+      MergeSnapshot(older.snapshot, job->snapshot);
+      if (older.snapshot.hasSavepoint) {
+        older.writeWorld = false;
+        older.snapshot.hasLeftover.clear();  // a savepoint holds the save's own files
+      } else {
+        spare_.push_back(std::move(queue_.back()));
+        queue_.pop_back();
+      }
     }
-    waiting_->folder = folder;
-    hasWaiting_ = true;
+    queue_.push_back(std::move(job));
+    if (!writer_.joinable()) writer_ = std::thread(&BackgroundSaver::Run, this);
+  }
+  changed_.notify_all();
+}
+
+void BackgroundSaver::StartSavepoint(World& world, const std::string& folder,
+                                     const SavepointAsk& ask) {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.size() < kQueuedSaves; });
+    std::unique_ptr<Job> job = TakeJob();
+    TakeSnapshot(world, job->snapshot, false);
+    job->snapshot.hasSavepoint = true;
+    job->snapshot.savepoint = ask;
+    job->folder = folder;
+    job->writeWorld = false;
+    queue_.push_back(std::move(job));
     if (!writer_.joinable()) writer_ = std::thread(&BackgroundSaver::Run, this);
   }
   changed_.notify_all();
@@ -42,18 +73,22 @@ void BackgroundSaver::Start(World& world, const std::string& folder) {
 void BackgroundSaver::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [this] { return hasWaiting_ || stopping_; });
-    if (!hasWaiting_) return;  // stopping with nothing to write
-    std::swap(waiting_, writing_);
-    hasWaiting_ = false;
+    changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });
+    if (queue_.empty()) return;  // stopping with nothing to write
+    std::unique_ptr<Job> job = std::move(queue_.front());
+    queue_.pop_front();
     isWriting_ = true;
     lock.unlock();
-    std::vector<Status> errors = WriteSnapshot(writing_->snapshot, writing_->folder, files_);
+    std::vector<Status> errors = WriteSaveJob(job->snapshot, job->folder, files_, job->writeWorld);
     lock.lock();
     isWriting_ = false;
-    ended_.push_back(Ended{writing_->folder, std::move(errors)});
-    anyEnded_.store(true, std::memory_order_release);
-    ++written_;
+    // A savepoint alone is told only when it failed.
+    if (job->writeWorld || !errors.empty()) {
+      ended_.push_back(Ended{job->folder, std::move(errors)});
+      anyEnded_.store(true, std::memory_order_release);
+    }
+    if (job->writeWorld) ++written_;
+    spare_.push_back(std::move(job));
     changed_.notify_all();
   }
 }
@@ -76,14 +111,14 @@ void BackgroundSaver::ReportEnded(World& world) {
 void BackgroundSaver::Finish(World& world) {
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return !hasWaiting_ && !isWriting_; });
+    changed_.wait(lock, [this] { return queue_.empty() && !isWriting_; });
   }
   ReportEnded(world);
 }
 
 bool BackgroundSaver::Busy() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return hasWaiting_ || isWriting_;
+  return !queue_.empty() || isWriting_;
 }
 
 uint64_t BackgroundSaver::Written() const {

@@ -9,6 +9,11 @@
 // save had been written in turn; the user sees only that saving is fast. The files, their order,
 // the flushes and the swap are those of a save done at once (WriteSnapshot), so every crash-safety
 // property holds: a process killed at any moment leaves one complete world on disk.
+//
+// Savepoints (world/savepoint.h) go through the same queue, in order: a save
+// that carries one is not dropped by a merge but kept to write its savepoint
+// alone, and a savepoint asked for alone is never merged. At most
+// kQueuedSaves wait; a save asked for beyond that waits for the writer.
 #pragma once
 
 #include <atomic>
@@ -40,6 +45,9 @@ class BackgroundSaver final : public SaveQueue {
   BackgroundSaver& operator=(const BackgroundSaver&) = delete;
 
   void Start(World& world, const std::string& folder) override;
+  // A savepoint is never merged with another save: one still waiting is
+  // first let go to the writer.
+  void StartSavepoint(World& world, const std::string& folder, const SavepointAsk& ask) override;
   void ReportEnded(World& world) override;
   void Finish(World& world) override;
   bool Busy() const override;
@@ -48,24 +56,26 @@ class BackgroundSaver final : public SaveQueue {
   uint64_t Written() const;
 
  private:
+  static constexpr size_t kQueuedSaves = 8;
+
   struct Job {
     SaveSnapshot snapshot;
     std::string folder;
+    bool writeWorld = true;  // false: its savepoint alone
   };
 
   void Run();
+  // A job from the spare ones (their snapshots' storage is reused), or a new
+  // one. Under the lock.
+  std::unique_ptr<Job> TakeJob();
 
   std::unique_ptr<FileSystem> ownFiles_;
   FileSystem& files_;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
-  // The save waiting for the writer, and the one it writes; swapped, so the
-  // snapshots' storage is reused from save to save.
-  std::unique_ptr<Job> waiting_ = std::make_unique<Job>();
-  std::unique_ptr<Job> writing_ = std::make_unique<Job>();
-  std::unique_ptr<Job> merged_ = std::make_unique<Job>();  // the save merged away
-  bool hasWaiting_ = false;
+  std::deque<std::unique_ptr<Job>> queue_;  // waiting for the writer, oldest first
+  std::vector<std::unique_ptr<Job>> spare_;
   bool isWriting_ = false;
   bool stopping_ = false;
   struct Ended {

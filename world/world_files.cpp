@@ -17,6 +17,7 @@
 #include "world/manifest.h"
 #include "world/map_picture.h"
 #include "world/safe_folder.h"
+#include "world/savepoint.h"
 #include "world/species_history_file.h"
 #include "world/statistics_files.h"
 
@@ -376,6 +377,11 @@ Status CarryOverFiles(const SaveSnapshot& snapshot, FileSystem& files, const std
     if (WrittenBySave(snapshot, name)) continue;
     const std::string from = folder + "/" + name;
     if (const Status error = files.Inspect(from, kind); !error.ok()) return error;
+    if (kind == PathKind::Folder && name == kSavepointFolder) {
+      if (const Status error = CarryOverSavepoints(files, from, saving + "/" + name); !error.ok())
+        return error;
+      continue;
+    }
     if (kind != PathKind::File) continue;
     const std::string to = saving + "/" + name;
     const Status linkError = files.Link(from, to);
@@ -629,8 +635,12 @@ Status ReadAnimalFile(World& world, const std::string& path, int slot) {
 
 // ---- Saving ----
 
-void TakeSnapshot(World& world, SaveSnapshot& snapshot) {
-  snapshot.sequence = ++world.saveSequence;
+void TakeSnapshot(World& world, SaveSnapshot& snapshot, bool numbered) {
+  snapshot.sequence = numbered ? ++world.saveSequence : world.saveSequence;
+  snapshot.hasSavepoint = numbered && world.savepointWithSave;
+  if (snapshot.hasSavepoint) snapshot.savepoint = std::move(world.savepointAsk);
+  snapshot.savepointCap = world.savepoints.capBytes;
+  if (numbered) world.savepointWithSave = false;
   // Assignments into the snapshot's own vectors reuse their storage.
   snapshot.calendar = CalendarOf(world);
   for (int layer = 0; layer < 3; ++layer)
@@ -666,6 +676,61 @@ void MergeSnapshot(const SaveSnapshot& older, SaveSnapshot& newer) {
   }
 }
 
+Status BuildSaveFiles(const SaveSnapshot& snapshot, const SaveFileSink& take,
+                      const std::function<void()>& beforeManifest) {
+  Status planetError;
+  Manifest manifest;
+  manifest.sequence = snapshot.sequence;
+  manifest.year = snapshot.calendar.year;
+  manifest.month = snapshot.calendar.month;
+  manifest.files.reserve(kSlotCount + 8);
+  // `listed`: the file is one of the world's (a merged save's leftover is
+  // not: written in turn, it would have been carried over unlisted).
+  const auto give = [&](const std::string& name, std::string_view bytes, bool listed = true) {
+    take(name, bytes, listed);
+    if (listed) manifest.files.push_back(ManifestEntry{name, bytes.size(), Crc32(bytes)});
+  };
+  std::string bytes;  // each file in turn
+  if (const Status error = Planet0BytesOf(snapshot.calendar, snapshot.layers, bytes); !error.ok()) {
+    planetError = error;
+  } else {
+    give(kPlanet0, bytes);
+  }
+  Planet1TextOf(snapshot.layers[kFoodAmountLayer], bytes);
+  give(kPlanet1, bytes);
+  Planet2TextOf(snapshot.calendar, bytes);
+  give(kPlanet2, bytes);
+  AnimalListTextOf(snapshot.animals, bytes);
+  give(kAnimalList, bytes);
+  LineageText(snapshot.lineage, snapshot.animals, snapshot.speciesOfSlot, snapshot.nextSpecies,
+              bytes);
+  give(kLineage, bytes);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const Animal* animal = SavedAnimal(snapshot, slot);
+    if (animal == nullptr) continue;
+    AnimalFileText(*animal, bytes);
+    give(AnimalFileName(slot), bytes, animal == &snapshot.animals[static_cast<size_t>(slot)]);
+  }
+  StatisticsFileText(snapshot.history, bytes);
+  give(kStatisticsFileName, bytes);
+  GenesFileText(snapshot.history.genes, bytes);
+  give(kGenesFileName, bytes);
+  SpeciesHistoryText(snapshot.speciesHistory, bytes);
+  give(kSpeciesFileName, bytes);
+  // Default conditions need no file (a folder without one has them), so a
+  // world that keeps them saves the same folder as before conditions came.
+  // The name is the save's either way: an older file is not carried over.
+  if (snapshot.conditions != Conditions{}) {
+    ConditionsText(snapshot.conditions, bytes);
+    give(kConditionsFileName, bytes);
+  }
+  if (beforeManifest) beforeManifest();
+  // Last, so that a folder with a manifest holds every file it lists.
+  ManifestText(manifest, bytes);
+  take(kManifestFileName, bytes, false);
+  return planetError;
+}
+
 std::vector<Status> WriteSnapshot(const SaveSnapshot& snapshot, const std::string& folder,
                                   FileSystem& files) {
   std::vector<Status> errors;
@@ -685,61 +750,20 @@ std::vector<Status> WriteSnapshot(const SaveSnapshot& snapshot, const std::strin
   // with the next, but a save with a failed step is never swapped in.
   std::vector<std::string> written;  // to be flushed
   written.reserve(kSlotCount + 8);
-  Manifest manifest;
-  manifest.sequence = snapshot.sequence;
-  manifest.year = snapshot.calendar.year;
-  manifest.month = snapshot.calendar.month;
-  manifest.files.reserve(kSlotCount + 8);
-  // `listed`: the file is one of the world's (a merged save's leftover is
-  // not: written in turn, it would have been carried over unlisted).
-  const auto write = [&](const std::string& name, std::string_view bytes, bool listed = true) {
+  const auto write = [&](const std::string& name, std::string_view bytes, bool) {
     written.push_back(saving + "/" + name);
     if (const Status error = WriteWholeFile(files, written.back(), bytes, false); !error.ok())
       fail(error);
-    if (listed) manifest.files.push_back(ManifestEntry{name, bytes.size(), Crc32(bytes)});
   };
-  std::string bytes;  // each file in turn
-  if (const Status error = Planet0BytesOf(snapshot.calendar, snapshot.layers, bytes); !error.ok()) {
-    fail(error);
-  } else {
-    write(kPlanet0, bytes);
+  const auto carryOver = [&] {
+    if (const Status error = CarryOverFiles(snapshot, files, folder, saving, written);
+        !error.ok()) {
+      fail(error);
+    }
+  };
+  if (const Status error = BuildSaveFiles(snapshot, write, carryOver); !error.ok()) {
+    errors.insert(errors.begin(), error);
   }
-  Planet1TextOf(snapshot.layers[kFoodAmountLayer], bytes);
-  write(kPlanet1, bytes);
-  Planet2TextOf(snapshot.calendar, bytes);
-  write(kPlanet2, bytes);
-  AnimalListTextOf(snapshot.animals, bytes);
-  write(kAnimalList, bytes);
-  LineageText(snapshot.lineage, snapshot.animals, snapshot.speciesOfSlot, snapshot.nextSpecies,
-              bytes);
-  write(kLineage, bytes);
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const Animal* animal = SavedAnimal(snapshot, slot);
-    if (animal == nullptr) continue;
-    AnimalFileText(*animal, bytes);
-    write(AnimalFileName(slot), bytes, animal == &snapshot.animals[static_cast<size_t>(slot)]);
-  }
-  StatisticsFileText(snapshot.history, bytes);
-  write(kStatisticsFileName, bytes);
-  GenesFileText(snapshot.history.genes, bytes);
-  write(kGenesFileName, bytes);
-  SpeciesHistoryText(snapshot.speciesHistory, bytes);
-  write(kSpeciesFileName, bytes);
-  // Default conditions need no file (a folder without one has them), so a
-  // world that keeps them saves the same folder as before conditions came.
-  // The name is the save's either way: an older file is not carried over.
-  if (snapshot.conditions != Conditions{}) {
-    ConditionsText(snapshot.conditions, bytes);
-    write(kConditionsFileName, bytes);
-  }
-  if (const Status error = CarryOverFiles(snapshot, files, folder, saving, written); !error.ok()) {
-    fail(error);
-  }
-  // Last, so that a folder with a manifest holds every file it lists.
-  ManifestText(manifest, bytes);
-  written.push_back(saving + "/" + kManifestFileName);
-  if (const Status error = WriteWholeFile(files, written.back(), bytes, false); !error.ok())
-    fail(error);
   if (errors.empty()) {
     if (const Status error = FlushSavingFolder(files, folder, written); !error.ok()) fail(error);
   }
@@ -748,6 +772,17 @@ std::vector<Status> WriteSnapshot(const SaveSnapshot& snapshot, const std::strin
     if (const Status error = CommitFolderReplace(files, folder, replaced); !error.ok()) fail(error);
   }
   if (!errors.empty()) AbandonFolderReplace(files, folder);
+  return errors;
+}
+
+std::vector<Status> WriteSaveJob(const SaveSnapshot& snapshot, const std::string& folder,
+                                 FileSystem& files, bool writeWorld) {
+  std::vector<Status> errors;
+  if (writeWorld) errors = WriteSnapshot(snapshot, folder, files);
+  if (snapshot.hasSavepoint && errors.empty()) {
+    if (Status error = WriteSavepoint(snapshot, folder, files); !error.ok())
+      errors.push_back(std::move(error));
+  }
   return errors;
 }
 
@@ -770,7 +805,7 @@ Status SaveWorld(World& world, const std::string& folder, FileSystem& files) {
   seam.SetPointer(Pointer::Wait);
   SaveSnapshot snapshot;
   TakeSnapshot(world, snapshot);
-  const std::vector<Status> errors = WriteSnapshot(snapshot, folder, files);
+  const std::vector<Status> errors = WriteSaveJob(snapshot, folder, files, true);
   seam.SetPointer(Pointer::Default);
   ReportSave(world, folder, errors);
   return errors.empty() ? Status() : errors.front();

@@ -109,6 +109,9 @@
 //                 damaged manifest likewise (No loads unchecked). A folder
 //                 without one (saved before it came, or made by hand) loads
 //                 unchecked.
+//   Savepoints    a folder of savepoints (world/savepoint.h), when the world
+//                 keeps them: not part of the save, carried over by each save
+//                 (by hard links) and never read by a load.
 // Numbers in every file but planet_1.dat are plain decimal text
 // (NumberText), the checksums of manifest.dat aside.
 //
@@ -120,6 +123,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -232,6 +236,11 @@ struct SaveSnapshot {
   // as if both had been written one after the other.
   std::vector<Animal> leftovers;     // by slot, where hasLeftover
   std::vector<uint8_t> hasLeftover;  // by slot; empty: none
+  // A savepoint written from this snapshot after the save (or instead of
+  // it), with the world's cap on its savepoints (world/savepoint.h).
+  bool hasSavepoint = false;
+  SavepointAsk savepoint;
+  uint64_t savepointCap = 0;
 };
 
 // Makes `newer` (a snapshot just taken) carry what `older`, a save not yet
@@ -239,8 +248,21 @@ struct SaveSnapshot {
 void MergeSnapshot(const SaveSnapshot& older, SaveSnapshot& newer);
 
 // Copies what a save writes, reusing the snapshot's storage, and numbers
-// the save: the world's saveSequence goes up by one.
-void TakeSnapshot(World& world, SaveSnapshot& snapshot);
+// the save: the world's saveSequence goes up by one. A savepoint the world
+// asked to be written with its next save (World::savepointWithSave) goes
+// with the snapshot. Unnumbered (a savepoint alone), the snapshot takes
+// the number of the last save and the world's number stays.
+void TakeSnapshot(World& world, SaveSnapshot& snapshot, bool numbered = true);
+
+// Builds each file a save of the snapshot writes, in the save's order, and
+// hands it to `take` with its name and whether the manifest lists it;
+// `beforeManifest`, when given, runs just before the manifest, which comes
+// last. Returns the fault of a map value planet_0.dat cannot hold (that
+// file is then left out).
+using SaveFileSink =
+    std::function<void(const std::string& name, std::string_view bytes, bool listed)>;
+Status BuildSaveFiles(const SaveSnapshot& snapshot, const SaveFileSink& take,
+                      const std::function<void()>& beforeManifest = {});
 
 // Writes the snapshot into `folder`: the whole folder is written beside it
 // and swapped in once complete and on disk (world/safe_folder.h). Returns
@@ -248,6 +270,11 @@ void TakeSnapshot(World& world, SaveSnapshot& snapshot);
 // so the previous one stays.
 std::vector<Status> WriteSnapshot(const SaveSnapshot& snapshot, const std::string& folder,
                                   FileSystem& files);
+
+// Writes the snapshot into `folder` (when `writeWorld`) and then the
+// savepoint it carries, if any, once the save is whole. The faults in order.
+std::vector<Status> WriteSaveJob(const SaveSnapshot& snapshot, const std::string& folder,
+                                 FileSystem& files, bool writeWorld);
 
 // What the user hears of a written save: an "ERROR" box for each failed
 // step, then "Saved" or "Save Failed" through LogMessage.

@@ -38,6 +38,8 @@ TEST(ParseRunOptions, RefusesWhatItCannotRun) {
       {"--world", "w", "--frames", "f", "--frame-months", "3", "--colour-by", "adult.Body"},
       {"--world", "w", "--colour-by", "diet"},
       {"--world", "w", "--phylogeny"},
+      {"--world", "w", "--new", "--savepoint", "3-1"},
+      {"--world", "w", "--savepoints=1"},
   };
   for (const auto& args : bad) {
     RunOptions refused;

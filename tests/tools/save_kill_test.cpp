@@ -1,7 +1,8 @@
 // ombrivale-run killed at random moments of --autosave runs, each run going
 // on from the folder the last kill left: after every kill the folder is one
 // whole save. Every file its manifest lists is there with its size and
-// checksum, and it loads without a single message box.
+// checksum, and it loads without a single message box. With --savepoints,
+// every savepoint listed also loads. And the savepoints a seeded run keeps.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -20,6 +21,7 @@
 #include "support/world_files_support.h"
 #include "world/manifest.h"
 #include "world/safe_folder.h"
+#include "world/savepoint.h"
 #include "world/world_files.h"
 
 namespace ombrivale {
@@ -63,6 +65,17 @@ int RunToEnd(const std::vector<std::string>& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// What the runner prints on standard output.
+std::string Output(const std::string& args) {
+  std::string text;
+  FILE* pipe = ::popen((OMBRIVALE_BINARY_DIR "/tools/ombrivale-run " + args).c_str(), "r");
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    text.append(buffer, n);
+  ::pclose(pipe);
+  return text;
+}
+
 bool Exists(const std::string& path) {
   return ::access(path.c_str(), F_OK) == 0;
 }
@@ -93,6 +106,28 @@ uint64_t SequenceOf(const std::string& folder) {
   uint64_t sequence = 0;
   std::from_chars(text.data(), text.data() + text.size(), sequence);
   return sequence;
+}
+
+// "" when every savepoint of `folder` extracts and loads without a box.
+// `newest`: the highest number, which a kill never takes back.
+std::string CheckSavepoints(const std::string& folder, const std::string& scratch, size_t& count,
+                            uint64_t& newest) {
+  std::vector<SavepointInfo> all;
+  if (const Status error = ListSavepoints(folder, all); !error.ok()) return error.ToString();
+  count = all.size();
+  if (!all.empty() && all.back().number < newest) return "a savepoint was lost";
+  if (!all.empty()) newest = all.back().number;
+  PosixFileSystem files;
+  for (size_t i = 0; i < all.size(); ++i) {
+    const std::string into = scratch + "/sp" + std::to_string(i);
+    if (const Status error = ExtractSavepoint(files, all[i].path, into); !error.ok())
+      return error.ToString();
+    testing::TestWorld loaded;
+    if (!LoadWorld(loaded.world, into) || !loaded.seam.boxes.empty()) return all[i].path;
+    if (const std::string fault = CheckAgainstManifest(into); !fault.empty()) return fault;
+    RemoveFolderTree(files, into);
+  }
+  return "";
 }
 
 TEST(SaveKill, EveryKillDuringAutosaveRunsLeavesOneWholeSave) {
@@ -170,6 +205,103 @@ TEST(SaveKill, EveryKillDuringAutosaveRunsLeavesOneWholeSave) {
   std::printf("%d of %d kills left one whole save; %d cut a save short (a year: %.0f ms)\n", whole,
               kKills, duringSaves, static_cast<double>(year) / 1000);
   EXPECT_EQ(kKills, whole);
+}
+
+TEST(SaveKill, EveryKillWithSavepointsLeavesTheWorldAndEverySavepointLoadable) {
+  ScratchFolder scratch;
+  const std::string folder = scratch.AutoSave();
+  std::mt19937_64 random(20261208);
+  int whole = 0;
+  size_t count = 0;
+  uint64_t newest = 0;
+  constexpr int kSavepointKills = 20;
+  for (int kill = 0; kill < kSavepointKills; ++kill) {
+    SCOPED_TRACE("kill " + std::to_string(kill));
+    const pid_t child = StartRunner({"--world", folder, "--seed", std::to_string(kill), "--years",
+                                     "1000", "--savepoints", "--quiet"});
+    ::usleep(static_cast<useconds_t>(std::uniform_int_distribution<int>(50, 600)(random)) * 1000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended by itself: " << status;
+    PosixFileSystem files;
+    ASSERT_TRUE(RecoverFolder(files, folder).ok());
+    testing::TestWorld loaded;
+    const bool loads = !Exists(folder + "/manifest.dat") ||
+                       (CheckAgainstManifest(folder).empty() && LoadWorld(loaded.world, folder) &&
+                        loaded.seam.boxes.empty());
+    const std::string fault = CheckSavepoints(folder, scratch.path, count, newest);
+    EXPECT_TRUE(loads);
+    EXPECT_EQ("", fault);
+    whole += loads && fault.empty();
+  }
+  std::printf("%d of %d kills left the world and its %zu savepoints loadable\n", whole,
+              kSavepointKills, count);
+  EXPECT_EQ(kSavepointKills, whole);
+  EXPECT_GE(count, 10u);
+}
+
+TEST(Savepoints, SixtyYearsKeepWhatTheRulesSayAndASavepointRunsOnAsItsSave) {
+  ScratchFolder scratch;
+  const std::string a = scratch.path + "/A", b = scratch.path + "/B", c = scratch.path + "/C";
+  // Seed 1 dies out in its tenth year: a restart, whose calendar begins again.
+  ASSERT_EQ(0, RunToEnd({"--world", a, "--new", "--seed", "1", "--years", "60", "--savepoints",
+                         "--quiet"}));
+  EXPECT_EQ(
+      "1-1 decade\n10-1 decade\n10-6 extinction\n1-1 decade\n10-1 decade\n12-2 species\n"
+      "20-1 decade\n30-1 decade\n40-1 decade\n41-1 yearly\n42-1 yearly\n43-1 yearly\n"
+      "44-1 yearly\n45-1 yearly\n46-1 yearly\n47-1 yearly\n48-1 yearly\n49-1 yearly\n"
+      "50-1 yearly\n",
+      Output("--world " + a + " --list-savepoints"));
+  // Within a cap of 1 MB the newest stay.
+  ASSERT_EQ(0, RunToEnd({"--world", c, "--new", "--seed", "1", "--years", "60", "--savepoints",
+                         "--savepoint-cap", "1", "--quiet"}));
+  std::vector<SavepointInfo> capped;
+  ASSERT_TRUE(ListSavepoints(c, capped).ok());
+  uint64_t bytes = 0;
+  for (const SavepointInfo& info : capped)
+    bytes += info.bytes;
+  EXPECT_LE(bytes, uint64_t{1} << 20);
+  EXPECT_GE(capped.size(), 5u);
+  EXPECT_EQ("50-1 yearly", SavepointLine(capped.back()));
+
+  // The same run to the yearly save of 41-1: the savepoint holds its files.
+  ASSERT_EQ(0, RunToEnd({"--world", b, "--new", "--seed", "1", "--years", "51", "--autosave",
+                         "--quiet"}));
+  std::vector<SavepointInfo> all;
+  ASSERT_TRUE(ListSavepoints(a, all).ok());
+  const auto at41 = std::find_if(all.begin(), all.end(), [](const SavepointInfo& info) {
+    return SavepointLine(info) == "41-1 yearly";
+  });
+  ASSERT_NE(all.end(), at41);
+  PosixFileSystem files;
+  std::vector<std::pair<std::string, std::string>> contents;
+  ASSERT_TRUE(ReadSavepoint(files, at41->path, contents).ok());
+  EXPECT_GT(contents.size(), 10u);
+  for (const auto& [name, text] : contents)
+    EXPECT_TRUE(text == ReadFileText(b + "/" + name)) << name;
+  // Run on from the savepoint and from the saved folder: the same world.
+  ASSERT_EQ(0, RunToEnd({"--world", a, "--savepoint", "41-1", "--seed", "2", "--years", "3",
+                         "--save", "--quiet", "--stats", a + ".csv"}));
+  ASSERT_EQ(0, RunToEnd({"--world", b, "--seed", "2", "--years", "3", "--save", "--quiet",
+                         "--stats", b + ".csv"}));
+  EXPECT_TRUE(ReadFileText(a + ".csv") == ReadFileText(b + ".csv"));
+  for (const char* name : {"planet_0.dat", "lineage.dat", "stats.csv", "manifest.dat"})
+    EXPECT_TRUE(ReadFileText(a + "/" + name) == ReadFileText(b + "/" + name)) << name;
+
+  // A damaged savepoint is refused, named; the runner starts from none.
+  const std::string good = ReadFileText(at41->path);
+  const std::string damaged[] = {good.substr(0, good.size() - 9), good.substr(0, 40),
+                                 good.substr(0, good.size() - 20) + std::string(20, 'x'),
+                                 "OMBRIVALE SAVEPOINT 2" + good.substr(21)};
+  for (const std::string& bad : damaged) {
+    ASSERT_TRUE(WriteWholeFile(files, at41->path, bad, false).ok());
+    const Status refused = ReadSavepoint(files, at41->path, contents);
+    EXPECT_EQ(Status::Code::kCorruption, refused.code()) << refused.ToString();
+    EXPECT_EQ(at41->path, refused.file());
+    EXPECT_EQ(1, RunToEnd({"--world", a, "--savepoint", "41-1", "--ticks", "1"}));
+  }
+  EXPECT_EQ(1, RunToEnd({"--world", a, "--savepoint", "no such label", "--ticks", "1"}));
 }
 
 }  // namespace
