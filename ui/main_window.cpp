@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProcess>
@@ -23,6 +24,7 @@
 #include <algorithm>
 
 #include "core/helpers.h"
+#include "core/log.h"
 #include "genetics/gene_census.h"
 #include "sim/new_world.h"
 #include "sim/session.h"
@@ -41,6 +43,7 @@
 #include "world/file_system.h"
 #include "world/map_colouring.h"
 #include "world/map_picture.h"
+#include "world/savepoint.h"
 #include "world/world_files.h"
 #include "world/world_gen.h"
 
@@ -327,6 +330,9 @@ void MainWindow::BuildFileMenu() {
   });
   AddEntry(file, "menu_file_save", QStringLiteral("&Save World to AutoSave Folder"),
            [this] { SaveWorld(*world_, worldFolders_->Current().toStdString()); });
+  AddEntry(file, "menu_file_mark", QStringLiteral("&Mark Savepoint..."), [this] {
+    MarkSavepointAsked();
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
   recordFrames_ = AddEntry(file, "menu_file_record", QStringLiteral("Recor&d Frames..."),
                            [this] { RecordFrames(); });
   QAction* exit =
@@ -335,6 +341,23 @@ void MainWindow::BuildFileMenu() {
       new WorldFolders(*this, document_, seam_, *file, recordFrames_, folders_.autoSaveFolder);
   file->insertSeparator(exit);
   connect(worldFolders_, &WorldFolders::CurrentChanged, this, &MainWindow::ShowCaption);
+}
+
+void MainWindow::MarkSavepointAsked() {
+  if (document_.InTick()) return;  // a message box of a tick is open
+  bool ok = false;
+  const QString label = askSavepointLabel
+                            ? askSavepointLabel(ok)
+                            : QInputDialog::getText(this, QStringLiteral("Mark Savepoint"),
+                                                    QStringLiteral("Label (may be left empty):"),
+                                                    QLineEdit::Normal, {}, &ok);
+  if (!ok) return;
+  // One line: the savepoint's listing shows it after the date and the kind.
+  QString line = label.simplified();
+  MarkSavepoint(*world_, line.toStdString());
+  LogMessage(*world_,
+             line.isEmpty() ? "Savepoint Marked" : "Savepoint Marked: " + line.toStdString());
+  document_.Drain();
 }
 
 void MainWindow::BuildOptionsMenu() {
@@ -1028,6 +1051,8 @@ void MainWindow::ApplyProgramSettings(const ProgramSettings& settings) {
   ApplyRunAndStatistics(settings.run);
   if (settings.speciesTreeShown) ShowSpeciesTree();
   worldFolders_->SetRecent(settings.recentWorlds);
+  world_->savepoints.on = settings.savepointsKept;
+  world_->savepoints.capBytes = static_cast<uint64_t>(settings.savepointCapMegabytes) << 20;
 }
 
 ProgramSettings MainWindow::CollectProgramSettings() const {
@@ -1039,6 +1064,8 @@ ProgramSettings MainWindow::CollectProgramSettings() const {
   if (worldFolders_->Current() != QDir::cleanPath(folders_.autoSaveFolder))
     settings.currentWorld = worldFolders_->Current();
   settings.recentWorlds = worldFolders_->Recent();
+  settings.savepointsKept = world_->savepoints.on;
+  settings.savepointCapMegabytes = static_cast<int>(world_->savepoints.capBytes >> 20);
   return settings;
 }
 

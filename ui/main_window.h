@@ -139,6 +139,9 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   // now; an empty answer keeps the choice), a list dialog when not set.
   void SetColourBy(const ColourChoice& choice);
   std::function<QString(const QStringList&, const QString&)> chooseColourGene;
+  // The label of a savepoint the user marks ("File > Mark Savepoint"),
+  // asked in a dialogue; `ok` false when cancelled.
+  std::function<QString(bool& ok)> askSavepointLabel;
   MapLegendWidget& MapLegend() { return *legend_; }
 
   // "File > &Record Frames...": the mini map, at its scale and colouring,
@@ -146,6 +149,9 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   // `askRecordFrames`, the usual dialogues when not set) until "Stop
   // &Recording". Null before the first recording.
   void RecordFrames();
+  // "File > Mark Savepoint": a savepoint of the world as it stands, with the
+  // label the user gives, written on the background saver.
+  void MarkSavepointAsked();
   AskRecording askRecordFrames;
   FrameRecorder* MapFrames() const { return mapFrames_.get(); }
   // Sets every check mark from the flags and filters now in force.

@@ -45,6 +45,8 @@ ProgramSettings LoadProgramSettings(const QString& path) {
   settings.currentWorld = QString::fromStdString(file.currentWorld);
   for (const std::string& folder : file.recentWorlds)
     if (!folder.empty()) settings.recentWorlds << QString::fromStdString(folder);
+  settings.savepointsKept = file.savepointsKept;
+  settings.savepointCapMegabytes = file.savepointCapMegabytes;
   return settings;
 }
 
@@ -69,6 +71,8 @@ bool SaveProgramSettings(const QString& path, const ProgramSettings& settings) {
   file.currentWorld = settings.currentWorld.toStdString();
   for (const QString& folder : settings.recentWorlds)
     file.recentWorlds.push_back(folder.toStdString());
+  file.savepointsKept = settings.savepointsKept;
+  file.savepointCapMegabytes = settings.savepointCapMegabytes;
   const std::string text = ProgramSettingsText(file);
   // Written beside the file and renamed over it once whole.
   QSaveFile out(path);

@@ -33,6 +33,8 @@ struct ProgramSettings {
   bool speciesTreeShown = false;
   QString currentWorld;  // the world's folder at the last quit; empty: "AutoSave"
   QStringList recentWorlds;
+  bool savepointsKept = true;  // the running world keeps savepoints in its folder
+  int savepointCapMegabytes = 200;
 };
 
 // The file's path for the folder that holds "OB.ini".

@@ -211,6 +211,13 @@ ProgramSettingsFile ParseProgramSettings(std::string_view text) {
       settings.gene = StringOf(value);
     } else if (is("speciesTree", "shown")) {
       settings.speciesTreeShown = TruthOf(value);
+    } else if (is("savepoints", "kept")) {
+      settings.savepointsKept = TruthOf(value);
+    } else if (is("savepoints", "cap_mb")) {
+      // A value that does not read keeps the default; one out of range is
+      // brought within it.
+      if (int32_t megabytes = 0; ReadInteger(StringOf(value), megabytes))
+        settings.savepointCapMegabytes = std::clamp(megabytes, 1, kMaxSavepointCapMegabytes);
     } else if (is("worlds", "current")) {
       settings.currentWorld = StringOf(value);
     } else if (group == "worlds" && last.size() == 7 && last.substr(0, 6) == "recent" &&
@@ -262,6 +269,10 @@ std::string ProgramSettingsText(const ProgramSettingsFile& settings) {
   put("statistics/shown", settings.statisticsShown ? "true" : "false");
   put("statistics/size", PairText("@Size(", settings.statisticsWidth, settings.statisticsHeight));
   if (settings.speciesTreeShown) put("speciesTree/shown", "true");
+  // Written only when not the defaults, as a file of a program before them.
+  if (settings.savepointCapMegabytes != ProgramSettingsFile{}.savepointCapMegabytes)
+    put("savepoints/cap_mb", std::to_string(settings.savepointCapMegabytes));
+  if (!settings.savepointsKept) put("savepoints/kept", "false");
   static constexpr std::string_view kRecentKeys[kRecentWorlds] = {
       "worlds/recent1", "worlds/recent2", "worlds/recent3", "worlds/recent4",
       "worlds/recent5", "worlds/recent6", "worlds/recent7", "worlds/recent8"};

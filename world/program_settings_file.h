@@ -48,6 +48,7 @@
 namespace ombrivale {
 
 inline constexpr size_t kRecentWorlds = 8;
+inline constexpr int32_t kMaxSavepointCapMegabytes = 1 << 20;  // a terabyte
 
 struct ProgramSettingsFile {
   bool showSacrificed = true;
@@ -65,6 +66,8 @@ struct ProgramSettingsFile {
   bool speciesTreeShown = false;          // written only when true
   std::string currentWorld;               // empty: the "AutoSave" folder
   std::vector<std::string> recentWorlds;  // at most kRecentWorlds, the newest first
+  bool savepointsKept = true;             // the running world keeps savepoints
+  int32_t savepointCapMegabytes = 200;    // 1..kMaxSavepointCapMegabytes
   // Keys this program does not know: "group/key" (or "key" in [General])
   // and the value's text as it stood, in file order.
   std::vector<std::pair<std::string, std::string>> others;

@@ -11,6 +11,7 @@
 #include "support/world_digest.h"
 #include "ui/world_folders.h"
 #include "ui_test_support.h"
+#include "world/savepoint.h"
 #include "world/world_files.h"
 
 namespace ombrivale::testing {
@@ -35,6 +36,36 @@ bool CopyFolder(const QString& from, const QString& to) {
     if (!QFile::copy(from + "/" + name, to + "/" + name)) return false;
   }
   return true;
+}
+
+// Ctrl+M marks a savepoint of the running world in its folder, with the
+// label given on one line; cancelling the label marks nothing.
+TEST(WorldFoldersTest, CtrlMMarksASavepointWithItsLabel) {
+  TestMainWindow t(TestMainWindow::StartedPaused{});
+  ui::MainWindow& window = *t.window;
+  std::deque<std::pair<QString, bool>> labels = {{"", false}, {"  before\nthe flood ", true}};
+  window.askSavepointLabel = [&labels](bool& ok) {
+    const auto [label, given] = labels.front();
+    labels.pop_front();
+    ok = given;
+    return label;
+  };
+  const std::string folder = window.Folders().autoSaveFolder.toStdString();
+  for (int press = 0; press < 2; ++press) {
+    QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
+    window.Document().Saver().Finish(t.world());
+  }
+  EXPECT_TRUE(labels.empty());
+  std::vector<SavepointInfo> kept;
+  ASSERT_TRUE(ListSavepoints(folder, kept).ok());
+  ASSERT_EQ(1u, kept.size());
+  EXPECT_EQ("0-2 marked before the flood", SavepointLine(kept[0]));
+  EXPECT_EQ("Savepoint Marked: before the flood", t.world().display->Label3);
+  // It holds the world as it stood: it opens as a world of its own.
+  const QString opened = window.Folders().autoSaveFolder + "-marked";
+  PosixFileSystem files;
+  ASSERT_TRUE(ExtractSavepoint(files, kept[0].path, opened.toStdString()).ok());
+  EXPECT_TRUE(HasSavedWorld(opened.toStdString()));
 }
 
 TEST(WorldFoldersTest, SaveAsOpenAndRecentFollowTheWorldsFolderAndRefuseWhatWouldLoseData) {

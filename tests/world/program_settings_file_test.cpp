@@ -48,5 +48,33 @@ TEST(ProgramSettingsFile, AValueReadsAsQSettingsReadsItAndWhatDoesNotKeepsItsDef
   }
 }
 
+// The savepoints' settings: a cap that does not read keeps the default, one
+// out of range is brought within it, and they are written back.
+TEST(ProgramSettingsFile, SavepointSettingsReadWithinTheirRangeAndComeBack) {
+  struct Case {
+    const char* text;
+    bool kept;
+    int32_t megabytes;
+  };
+  const Case cases[] = {
+      {"", true, 200},
+      {"[savepoints]\nkept=false\ncap_mb=50\n", false, 50},
+      {"[savepoints]\ncap_mb=abc\n", true, 200},
+      {"[savepoints]\ncap_mb=0\n", true, 1},
+      {"[savepoints]\ncap_mb=-5\n", true, 1},
+      {"[savepoints]\ncap_mb=2147483647\n", true, kMaxSavepointCapMegabytes},
+  };
+  for (const Case& c : cases) {
+    const ProgramSettingsFile read = ParseProgramSettings(c.text);
+    EXPECT_EQ(std::tie(c.kept, c.megabytes),
+              std::tie(read.savepointsKept, read.savepointCapMegabytes))
+        << c.text;
+    const ProgramSettingsFile again = ParseProgramSettings(ProgramSettingsText(read));
+    EXPECT_EQ(std::tie(c.kept, c.megabytes),
+              std::tie(again.savepointsKept, again.savepointCapMegabytes))
+        << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace ombrivale
