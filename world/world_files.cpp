@@ -372,12 +372,15 @@ Status CarryOverFiles(const SaveSnapshot& snapshot, FileSystem& files, const std
   if (kind != PathKind::Folder) return {};
   std::vector<std::string> names;
   if (const Status error = files.ListFolder(folder, names); !error.ok()) return error;
+  // Savepoints are the world's: from its own folder when saved elsewhere.
+  const bool elsewhere = !snapshot.savepointsFrom.empty() && snapshot.savepointsFrom != folder;
   std::string bytes;
   for (const std::string& name : names) {
     if (WrittenBySave(snapshot, name)) continue;
     const std::string from = folder + "/" + name;
     if (const Status error = files.Inspect(from, kind); !error.ok()) return error;
     if (kind == PathKind::Folder && name == kSavepointFolder) {
+      if (elsewhere) continue;
       if (const Status error = CarryOverSavepoints(files, from, saving + "/" + name); !error.ok())
         return error;
       continue;
@@ -394,6 +397,18 @@ Status CarryOverFiles(const SaveSnapshot& snapshot, FileSystem& files, const std
     copied.push_back(to);
   }
   return {};
+}
+
+// A save into another folder than the world's own takes the world's
+// savepoints along (when it has any).
+Status CarryOverOwnSavepoints(const SaveSnapshot& snapshot, FileSystem& files,
+                              const std::string& folder, const std::string& saving) {
+  if (snapshot.savepointsFrom.empty() || snapshot.savepointsFrom == folder) return {};
+  const std::string from = snapshot.savepointsFrom + "/" + kSavepointFolder;
+  PathKind kind = PathKind::Missing;
+  if (const Status error = files.Inspect(from, kind); !error.ok()) return error;
+  if (kind != PathKind::Folder) return {};
+  return CarryOverSavepoints(files, from, saving + "/" + kSavepointFolder);
 }
 
 }  // namespace
@@ -640,6 +655,7 @@ void TakeSnapshot(World& world, SaveSnapshot& snapshot, bool numbered) {
   snapshot.hasSavepoint = numbered && world.savepointWithSave;
   if (snapshot.hasSavepoint) snapshot.savepoint = std::move(world.savepointAsk);
   snapshot.savepointCap = world.savepoints.capBytes;
+  snapshot.savepointsFrom = world.AutoSaveFolder;
   if (numbered) world.savepointWithSave = false;
   // Assignments into the snapshot's own vectors reuse their storage.
   snapshot.calendar = CalendarOf(world);
@@ -758,6 +774,9 @@ std::vector<Status> WriteSnapshot(const SaveSnapshot& snapshot, const std::strin
   const auto carryOver = [&] {
     if (const Status error = CarryOverFiles(snapshot, files, folder, saving, written);
         !error.ok()) {
+      fail(error);
+    }
+    if (const Status error = CarryOverOwnSavepoints(snapshot, files, folder, saving); !error.ok()) {
       fail(error);
     }
   };

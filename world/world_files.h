@@ -241,6 +241,11 @@ struct SaveSnapshot {
   bool hasSavepoint = false;
   SavepointAsk savepoint;
   uint64_t savepointCap = 0;
+  // The world's own folder (World::AutoSaveFolder). A save into another
+  // folder (Save World As) takes that folder's savepoints along, and not
+  // those of a world it replaces. Empty: the folder saved into is the
+  // world's own.
+  std::string savepointsFrom;
 };
 
 // Makes `newer` (a snapshot just taken) carry what `older`, a save not yet

@@ -1,6 +1,7 @@
 #include "world/world_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +12,7 @@
 
 #include "support/test_world.h"
 #include "support/world_files_support.h"
+#include "world/savepoint.h"
 
 namespace ombrivale {
 namespace {
@@ -425,6 +427,38 @@ TEST(WorldFiles, FilesOfFreedSlotsStayAndAreIgnored) {
   // Damage the stale file: the load must not read it.
   WriteFileText(scratch.AutoSave() + "/A_7.OBG", "garbage");
   EXPECT_EQ(SavedDigest(t.world), LoadedDigest(scratch.AutoSave()));
+}
+
+// Savepoints are the world's: a save into another folder (Save World As)
+// takes the world's own along, into a new folder or over another world,
+// whose savepoints go with its files.
+TEST(WorldFiles, ASaveElsewhereTakesTheWorldsSavepointsAndNotThoseOfTheWorldItReplaces) {
+  ScratchFolder scratch;
+  const std::string own = scratch.path + "/own";
+  const std::string other = scratch.path + "/other";
+  const std::string mine = "Y000000001-M02-N000001-marked.ombsp";
+  const std::string theirs = "Y000000007-M01-N000003-yearly.ombsp";
+  TestWorld replaced;
+  FillRandomWorld(replaced.world, 5, 10);
+  replaced.world.AutoSaveFolder = other;
+  ASSERT_TRUE(SaveWorld(replaced.world, other).ok());
+  TestWorld t;
+  FillRandomWorld(t.world, 6, 10);
+  t.world.AutoSaveFolder = own;
+  ASSERT_TRUE(SaveWorld(t.world, own).ok());
+  for (const auto& [folder, name] : {std::pair{own, mine}, std::pair{other, theirs}}) {
+    ASSERT_EQ(0, ::mkdir((folder + "/" + kSavepointFolder).c_str(), 0755));
+    WriteFileText(folder + "/" + kSavepointFolder + "/" + name, name);
+  }
+  ASSERT_TRUE(SaveWorld(t.world, own).ok());  // its own folder keeps them
+  EXPECT_EQ(std::vector<std::string>{mine}, FolderNames(own + "/" + kSavepointFolder));
+  for (const std::string& folder : {other, scratch.path + "/new"}) {
+    ASSERT_TRUE(SaveWorld(t.world, folder).ok()) << folder;
+    EXPECT_EQ(std::vector<std::string>{mine}, FolderNames(folder + "/" + kSavepointFolder))
+        << folder;
+    EXPECT_EQ(mine, ReadFileText(folder + "/" + kSavepointFolder + "/" + mine));
+  }
+  EXPECT_EQ(std::vector<std::string>{mine}, FolderNames(own + "/" + kSavepointFolder));
 }
 
 }  // namespace
