@@ -49,10 +49,7 @@ void DrainEvents(Session& session) {
   EventQueue& events = session.world->events;
   if (events.Empty()) return;
   const std::vector<Event> drained = events.Drain();
-  for (const Event& event : drained) {
-    for (const Notice& notice : NoticesOf(event))
-      session.seam.ShowMessageBox(notice.text, notice.title, Buttons::Ok);
-  }
+  ShowNotices(session.seam, drained);
   session.events.Take(drained);
 }
 

@@ -124,7 +124,7 @@ void SimulationTick(World& world, const StepRules& rules) {
   MapPicture* dots = display != nullptr && !minimized && !display->dotsBetweenTicksOnly
                          ? &display->MiniMap
                          : nullptr;
-  if (dots != nullptr || (display != nullptr && minimized)) {
+  if (display != nullptr && !display->dotsBetweenTicksOnly) {
     std::copy(display->MiniBak.pixels.begin(), display->MiniBak.pixels.end(),
               display->MiniMap.pixels.begin());
   }

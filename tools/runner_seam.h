@@ -39,10 +39,7 @@ class RunnerSeam : public Seam {
   void Drain(World& world) {
     if (world.events.Empty()) return;
     const std::vector<Event> drained = world.events.Drain();
-    for (const Event& event : drained) {
-      for (const Notice& notice : NoticesOf(event))
-        ShowMessageBox(notice.text, notice.title, Buttons::Ok);
-    }
+    ShowNotices(*this, drained);
     events.Take(drained);
     failedSaves = events.failedSaves;
     newWorlds = events.generatedWorlds;

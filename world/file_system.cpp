@@ -106,6 +106,13 @@ void ShowFileError(World& world, const Status& error, std::string_view file) {
   SeamOf(world).ShowMessageBox(FileErrorText(error, file), "ERROR", Buttons::Ok);
 }
 
+void ShowNotices(Seam& seam, const std::vector<Event>& events) {
+  for (const Event& event : events) {
+    for (const Notice& notice : NoticesOf(event))
+      seam.ShowMessageBox(notice.text, notice.title, Buttons::Ok);
+  }
+}
+
 void PostFileNotice(World& world, Status status, std::string title, std::string text) {
   if (!world.events.Listening()) return;
   world.events.Post(FileNotice{std::move(status), std::move(title), std::move(text)});

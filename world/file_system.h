@@ -18,6 +18,7 @@
 
 namespace ombrivale {
 
+class Seam;
 struct World;
 
 // Error numbers of malformed files, beside the platform's errno values (all
@@ -63,6 +64,8 @@ struct Notice {
   std::string text;
 };
 std::vector<Notice> NoticesOf(const Event& event);
+// Shows those of each event as message boxes through `seam`, oldest first.
+void ShowNotices(Seam& seam, const std::vector<Event>& events);
 
 // Posts a FileNotice event (nothing when nobody listens).
 void PostFileNotice(World& world, Status status, std::string title, std::string text);

@@ -18,10 +18,7 @@ TestWorld::TestWorld(uint64_t seed) {
 EventTally& TestWorld::Events() {
   if (world.events.Empty()) return tally;
   const std::vector<Event> drained = world.events.Drain();
-  for (const Event& event : drained) {
-    for (const Notice& notice : NoticesOf(event))
-      seam.ShowMessageBox(notice.text, notice.title, Buttons::Ok);
-  }
+  ShowNotices(seam, drained);
   tally.Take(drained);
   return tally;
 }
