@@ -21,6 +21,7 @@ void Gather(MonthSample& earlier, const MonthSample& later) {
   const MonthSample first = earlier;
   earlier = later;
   earlier.restart = first.restart;
+  earlier.wentBack = first.wentBack;
   earlier.months = AddHeld(first.months, later.months);
   for (size_t cause = 0; cause < earlier.deaths.size(); ++cause) {
     const uint64_t sum = uint64_t{first.deaths[cause]} + later.deaths[cause];

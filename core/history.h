@@ -33,6 +33,9 @@ struct MonthSample {
   // the automatic restart of an empty world); of a gathered point, its
   // first month's.
   bool restart = false;
+  // With `restart`: the world went back to one of its savepoints when its
+  // population died out, in place of a new world.
+  bool wentBack = false;
 
   int32_t population = 0;  // occupied slots, eggs included
   int32_t eggs = 0;
@@ -67,6 +70,7 @@ struct History {
   int16_t sampledMonth = 0;
   std::array<uint64_t, kCauseCount> deathsAtLastSample{};
   bool restartPending = false;
+  bool wentBackPending = false;
 
   // The genes' series, taken with the samples (core/gene_history.h).
   GeneHistory genes;

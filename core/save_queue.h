@@ -21,8 +21,11 @@ enum class SavepointKind : uint8_t {
   Extinction,  // the world as its population died out, before a restart
   Species,     // a grouping that found a new species (one a month at most)
   Marked,      // asked for by the user, with a label
+  // Left on another branch when the world went back to an earlier one: its
+  // label says what it was kept as ("yearly", "marked: before the flood").
+  Branch,
 };
-inline constexpr int kSavepointKindCount = 5;
+inline constexpr int kSavepointKindCount = 6;
 
 struct SavepointAsk {
   SavepointKind kind = SavepointKind::Yearly;
@@ -33,6 +36,17 @@ struct SavepointAsk {
 struct SavepointOptions {
   bool on = false;
   uint64_t capBytes = uint64_t{200} << 20;
+  // When the population dies out: back to the last savepoint at least a
+  // year earlier, in place of a new world.
+  bool goBackOnExtinction = false;
+  // The dead world was kept and nothing could be done for it (no savepoint
+  // to go back to, Auto Restart off): not tried again until life returns.
+  bool deadWorldSettled = false;
+  // The last going back on extinction: the savepoint gone back to and the
+  // month (year x 12 + month) the world had died in. A world that dies
+  // again within a year of that goes back further.
+  uint64_t wentBackTo = 0;
+  int64_t diedAt = INT64_MIN;
 };
 
 class SaveQueue {

@@ -1,11 +1,18 @@
 #include "sim/session.h"
 
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "core/helpers.h"
+#include "core/log.h"
 #include "sim/new_world.h"
 #include "sim/statistics.h"
 #include "world/file_system.h"
+#include "world/savepoint.h"
 #include "world/settings_file.h"
 #include "world/world_files.h"
 
@@ -32,9 +39,11 @@ class NotingFileSystem : public PosixFileSystem {
   std::string lastRead;
 };
 
-}  // namespace
-
-bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
+// Opens the world saved in `folder` (see OpenWorld); its yearly saves go to
+// `savesTo`. With `wentBack` its first sample is marked as the world going
+// back to a savepoint.
+bool OpenWorldFrom(World& world, const std::string& folder, const std::string& savesTo,
+                   bool wentBack, std::string& refusal) {
   refusal.clear();
   auto loaded = std::make_unique<World>();
   HeadlessSeam reader;
@@ -72,7 +81,7 @@ bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
   next.AutoSave = world.AutoSave;
   next.savepoints = world.savepoints;
   next.Filters = world.Filters;
-  next.AutoSaveFolder = folder;
+  next.AutoSaveFolder = savesTo;
   next.Rng = world.Rng;
   next.RandomClock = world.RandomClock;
   next.TickCount = world.TickCount;
@@ -91,7 +100,83 @@ bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
   }
   if (Display* display = world.display) display->SelectedAnimal = 0;
   NewWorld(world);
+  world.history.wentBackPending = wentBack;
   RecordSample(world);
+  return true;
+}
+
+std::string DateText(int32_t year, int16_t month) {
+  return std::to_string(year) + "-" + std::to_string(month);
+}
+
+}  // namespace
+
+bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
+  return OpenWorldFrom(world, folder, folder, false, refusal);
+}
+
+bool GoBack(World& world, const SavepointInfo& target, std::string& refusal) {
+  refusal.clear();
+  const std::string folder = world.AutoSaveFolder;
+  // The world as it was left is kept on its branch.
+  if (world.savepoints.on && world.AnimalCount > 0)
+    AskSavepoint(world, SavepointKind::Branch, "left when the world went back");
+  // Every savepoint asked for so far is written before any is set aside.
+  if (world.saves != nullptr) world.saves->Finish(world);
+  std::error_code error;
+  std::string scratch = (std::filesystem::temp_directory_path(error) / "ombrivale-back-XXXXXX");
+  if (error || mkdtemp(scratch.data()) == nullptr) {
+    refusal = FileErrorText(Status::IOError(std::strerror(errno), errno), scratch);
+    return false;
+  }
+  PosixFileSystem files;
+  bool opened = false;
+  if (Status extracted = ExtractSavepoint(files, target.path, scratch); !extracted.ok()) {
+    refusal = FileErrorText(extracted);
+  } else {
+    opened = OpenWorldFrom(world, scratch, folder, true, refusal);
+    if (!opened) refusal = target.path + ": " + refusal;
+  }
+  std::filesystem::remove_all(scratch, error);
+  if (!opened) return false;
+
+  const Status setAside = SetAsideLaterSavepoints(files, folder, target.number);
+  LogMessage(world, "Went Back to " + DateText(target.year, target.month));
+  if (!setAside.ok()) {
+    PostFileNotice(world, setAside, "ERROR",
+                   "The later savepoints were not all kept as another branch.");
+  }
+  // The folder holds the world it went back to, as a new world's would.
+  if (world.saves != nullptr && world.AutoSave != 0) world.saves->Start(world, folder);
+  return true;
+}
+
+bool GoBackOnExtinction(World& world) {
+  const int32_t year = world.Year;
+  const int16_t month = world.Month;
+  if (world.saves != nullptr) world.saves->Finish(world);
+  // Dead again within a year of the last extinction it went back from: the
+  // same savepoint would lead to the same end, so further back.
+  SavepointOptions& options = world.savepoints;
+  const int64_t diedAt = int64_t{year} * 12 + month;
+  const bool again = options.wentBackTo != 0 && diedAt < options.diedAt + 12;
+  const uint64_t before = again ? options.wentBackTo : UINT64_MAX;
+  std::vector<SavepointInfo> all;
+  SavepointInfo target;
+  if (world.AutoSaveFolder.empty() || !ListSavepoints(world.AutoSaveFolder, all).ok() ||
+      !GoBackPoint(all, year, month, target, before)) {
+    options.wentBackTo = 0;
+    LogMessage(world, "Died Out in " + DateText(year, month) + ", No Savepoint to Go Back To");
+    return false;
+  }
+  LogMessage(world, "Died Out in " + DateText(year, month));
+  std::string refusal;
+  if (!GoBack(world, target, refusal)) {
+    LogMessage(world, "Not Gone Back: " + BoxTextOnOneLine(refusal));
+    return false;
+  }
+  world.savepoints.wentBackTo = target.number;
+  world.savepoints.diedAt = again ? std::max(options.diedAt, diedAt) : diedAt;
   return true;
 }
 

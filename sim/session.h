@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/world.h"
+#include "world/savepoint.h"
 
 namespace ombrivale {
 
@@ -56,6 +57,23 @@ bool StartUp(World& world, const StartUpPlan& plan);
 // World"); its yearly saves go to `folder`. The file notices met while
 // reading (a family record refused, say) are posted on the world's events.
 bool OpenWorld(World& world, const std::string& folder, std::string& refusal);
+
+// Goes back to the savepoint `target` of the running world's folder: the
+// world it holds, with its histories and family record, takes the running
+// one's place as in OpenWorld, its first sample marked as a going back, and
+// its yearly saves still go to the folder. Every savepoint written after it
+// is kept as one of another branch, and so is the running world as it was
+// left (when it keeps savepoints and has animals); the log says "Went Back to YEAR-MONTH",
+// and with Auto Save the folder is saved at once. False, with the world
+// untouched and `refusal` naming the file and the fault, when the savepoint
+// does not read.
+bool GoBack(World& world, const SavepointInfo& target, std::string& refusal);
+
+// When the population has died out and goes back rather than restart: to the
+// last savepoint at least a year earlier (GoBackPoint). The log says "Died
+// Out in YEAR-MONTH" and where it went, or why it could not. False when it
+// did not go back.
+bool GoBackOnExtinction(World& world);
 
 // The quit dialogue: "Quit Ombrivale?", then "Do you want to save?" (Yes
 // saves the world into `worldFolder`, No does not, Cancel keeps running);

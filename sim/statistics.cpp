@@ -54,7 +54,8 @@ void RecordSample(World& world) {
   MonthSample sample = TakeCensus(world);
   sample.year = world.Year;
   sample.month = world.Month;
-  sample.restart = history.restartPending;
+  sample.restart = history.restartPending || history.wentBackPending;
+  sample.wentBack = history.wentBackPending;
   for (size_t cause = 0; cause < sample.deaths.size(); ++cause) {
     const uint64_t since = world.DeathsByCause[cause] - history.deathsAtLastSample[cause];
     sample.deaths[cause] = static_cast<uint32_t>(std::min<uint64_t>(since, UINT32_MAX));
@@ -63,6 +64,7 @@ void RecordSample(World& world) {
   history.sampledYear = world.Year;
   history.sampledMonth = world.Month;
   history.restartPending = false;
+  history.wentBackPending = false;
   AppendSample(history, sample);
   world.events.Post(SampleRecorded{});
 

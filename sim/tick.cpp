@@ -9,6 +9,7 @@
 #include "core/numeric.h"
 #include "genetics/needs.h"
 #include "sim/new_world.h"
+#include "sim/session.h"
 #include "sim/statistics.h"
 #include "world/map_picture.h"
 #include "world/savepoint.h"
@@ -108,11 +109,20 @@ void SimulationTick(World& world, const StepRules& rules) {
   AddSaturating(world.SpeedCount, 1);
   if (world.SpeedCount >= kTicksPerMonth) MonthStep(world);
 
-  if (world.AutoRestart && world.AnimalCount == 0) {
-    // The dead world is kept before a new one replaces it.
+  if (world.AnimalCount != 0) {
+    world.savepoints.deadWorldSettled = false;
+  } else if (!world.savepoints.deadWorldSettled &&
+             (world.AutoRestart || world.savepoints.goBackOnExtinction)) {
+    // The dead world is kept before another replaces it.
     if (world.savepoints.on && world.GameStarted != 0 && world.history.recorded > 0)
       AskSavepoint(world, SavepointKind::Extinction);
-    NewWorld(world);
+    if (!world.savepoints.goBackOnExtinction || !GoBackOnExtinction(world)) {
+      if (world.AutoRestart) {
+        NewWorld(world);
+      } else {
+        world.savepoints.deadWorldSettled = true;  // left as it is, as without the option
+      }
+    }
   }
 
   // Last tick's dots go; the picture's buffer is reused. Without a display

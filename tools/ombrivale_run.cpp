@@ -379,6 +379,7 @@ int SetUpRun(Runner& run) {
   world.AutoSaveFolder = options.world;  // a savepoint's run saves into the world's folder
   world.savepoints.on = options.savepoints;
   world.savepoints.capBytes = options.savepointCapMb << 20;
+  world.savepoints.goBackOnExtinction = options.goBack;
   for (const auto& [index, value] : options.conditions)
     SetConditionValue(world.conditions, index, value);
   if (!DropImports(world, options.imports, run.imports)) return kExitWorldFailed;

@@ -23,7 +23,8 @@ inline constexpr const char kRunUsage[] =
     "                     [--frames DIR --frame-months N [--colour-by WHAT]\n"
     "                      [--frame-scale K]]\n"
     "                     [--set NAME=VALUE]...\n"
-    "                     [--savepoints [--savepoint-cap MB]] [--savepoint LABEL|YEAR-MONTH]\n"
+    "                     [--savepoints [--savepoint-cap MB] [--go-back]]\n"
+    "                     [--savepoint LABEL|YEAR-MONTH]\n"
     "       ombrivale-run --world DIR --list-savepoints\n"
     "\n"
     "Loads the world saved in DIR (or makes a new one when DIR holds none, or\n"
@@ -68,6 +69,9 @@ inline constexpr const char kRunUsage[] =
     "                        replaced\n"
     "  --savepoint-cap MB    the savepoints' size in all (default 200); the\n"
     "                        oldest not marked go first\n"
+    "  --go-back             when the population dies out, go back to the last\n"
+    "                        savepoint at least a year earlier, in place of a\n"
+    "                        new world (a new one when there is none)\n"
     "  --savepoint WHICH     start from the savepoint of that label, or the\n"
     "                        latest of that date (YEAR-MONTH, e.g. 34-1); its\n"
     "                        saves go into DIR\n"
@@ -105,6 +109,7 @@ struct RunOptions {
   uint64_t savepointCapMb = 200;
   std::string savepoint;  // a label or YEAR-MONTH; empty: none
   bool listSavepoints = false;
+  bool goBack = false;  // on extinction, to a savepoint
   bool help = false;
 };
 
@@ -241,6 +246,8 @@ inline Status ParseRunOptions(const std::vector<std::string>& args, RunOptions& 
       error = count(options.savepointCapMb);
     } else if (name == "--savepoint") {
       error = value(options.savepoint);
+    } else if (name == "--go-back") {
+      error = flag(options.goBack);
     } else if (name == "--list-savepoints") {
       error = flag(options.listSavepoints);
     } else if (name == "--help" || name == "-h") {
@@ -254,6 +261,8 @@ inline Status ParseRunOptions(const std::vector<std::string>& args, RunOptions& 
   if (!sawWorld) return Status::InvalidArgument("--world DIR is required");
   if (!options.savepoint.empty() && options.newWorld)
     return Status::InvalidArgument("--savepoint and --new go separately");
+  if (options.goBack && !options.savepoints)
+    return Status::InvalidArgument("--go-back goes back to --savepoints");
   if (options.savepoints) options.autosave = true;
   if (options.frames.empty() != (options.frameMonths == 0)) {
     return Status::InvalidArgument("--frames DIR and --frame-months N go together");

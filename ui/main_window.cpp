@@ -367,6 +367,11 @@ void MainWindow::BuildOptionsMenu() {
                 [this] { ToggleOption(Option::Log); });
   AddCheckEntry(options, "menu_options_restart", QStringLiteral("Auto &Restart"),
                 [this] { ToggleOption(Option::Restart); });
+  // Beside Auto Restart: the other way a dead world is replaced.
+  AddCheckEntry(options, "menu_options_goback", QStringLiteral("On Extinction: &Go Back"), [this] {
+    world_->savepoints.goBackOnExtinction = !world_->savepoints.goBackOnExtinction;
+    SyncCheckMarks();
+  });
   AddCheckEntry(options, "menu_options_colour", QStringLiteral("Use Real &Colours"),
                 [this] { ToggleOption(Option::Colour); });
   AddCheckEntry(options, "menu_options_least", QStringLiteral("Overwrite &Least Evolved"),
@@ -399,6 +404,8 @@ void MainWindow::BuildWindowMenu() {
            [this] { ShowFamilyTree(); });
   AddEntry(window, "menu_window_species", QStringLiteral("Show Species &Tree"),
            [this] { ShowSpeciesTree(); });
+  AddEntry(window, "menu_window_timeline", QStringLiteral("Show T&imeline"),
+           [this] { ShowTimeline(); });
 }
 
 void MainWindow::BuildEditMenu() {
@@ -556,6 +563,8 @@ void MainWindow::SyncCheckMarks() {
   for (const Binding& binding : kOptions) {
     if (QAction* action = Action(binding.name)) action->setChecked(Flag(binding.option) != 0);
   }
+  if (QAction* action = Action("menu_options_goback"))
+    action->setChecked(world_->savepoints.goBackOnExtinction);
   struct FilterBinding {
     const char* name;
     Cause cause;
@@ -776,6 +785,15 @@ void MainWindow::ShowSpeciesTree() {
             &MainWindow::ShowPropertiesWindow);
   }
   ShowChild(speciesTree_);
+}
+
+void MainWindow::ShowTimeline() {
+  if (!timeline_) {
+    timeline_ = new TimelineWindow(document_, seam_, *worldFolders_);
+    timeline_->setObjectName(QStringLiteral("Timeline"));
+    AddChild(timeline_, OnClose::Hide);
+  }
+  ShowChild(timeline_);
 }
 
 void MainWindow::ShowAbout() {
@@ -1053,6 +1071,7 @@ void MainWindow::ApplyProgramSettings(const ProgramSettings& settings) {
   worldFolders_->SetRecent(settings.recentWorlds);
   world_->savepoints.on = settings.savepointsKept;
   world_->savepoints.capBytes = static_cast<uint64_t>(settings.savepointCapMegabytes) << 20;
+  world_->savepoints.goBackOnExtinction = settings.goBackOnExtinction;
 }
 
 ProgramSettings MainWindow::CollectProgramSettings() const {
@@ -1066,6 +1085,7 @@ ProgramSettings MainWindow::CollectProgramSettings() const {
   settings.recentWorlds = worldFolders_->Recent();
   settings.savepointsKept = world_->savepoints.on;
   settings.savepointCapMegabytes = static_cast<int>(world_->savepoints.capBytes >> 20);
+  settings.goBackOnExtinction = world_->savepoints.goBackOnExtinction;
   return settings;
 }
 

@@ -27,6 +27,7 @@
 #include "ui/run_control.h"
 #include "ui/species_tree_window.h"
 #include "ui/statistics_window.h"
+#include "ui/timeline_window.h"
 #include "ui/world_folders.h"
 #include "ui/world_view.h"
 #include "world/background_save.h"
@@ -119,6 +120,9 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   void ShowLog();
   void ShowFamilyTree();
   void ShowSpeciesTree();
+  // "Show T&imeline": the running world's savepoints (ui/timeline_window.h).
+  void ShowTimeline();
+  TimelineWindow* TimelineIfCreated() const { return timeline_; }
   void ShowAbout();
   // "&World Conditions...": the dialog (ui/conditions_dialog.h), window
   // modal; OK applies its values to the running world.
@@ -290,6 +294,7 @@ class MainWindow : public QMainWindow, public MainWindowServices {
   RunControl* run_ = nullptr;
   QPointer<FamilyTreeWindow> familyTree_;
   QPointer<SpeciesTreeWindow> speciesTree_;
+  QPointer<TimelineWindow> timeline_;
   QPointer<QTextBrowser> help_;
   bool aboutOpened_ = false;
   // Last places of the windows that are destroyed when closed, in twips.

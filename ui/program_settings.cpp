@@ -47,6 +47,7 @@ ProgramSettings LoadProgramSettings(const QString& path) {
     if (!folder.empty()) settings.recentWorlds << QString::fromStdString(folder);
   settings.savepointsKept = file.savepointsKept;
   settings.savepointCapMegabytes = file.savepointCapMegabytes;
+  settings.goBackOnExtinction = file.goBackOnExtinction;
   return settings;
 }
 
@@ -73,6 +74,7 @@ bool SaveProgramSettings(const QString& path, const ProgramSettings& settings) {
     file.recentWorlds.push_back(folder.toStdString());
   file.savepointsKept = settings.savepointsKept;
   file.savepointCapMegabytes = settings.savepointCapMegabytes;
+  file.goBackOnExtinction = settings.goBackOnExtinction;
   const std::string text = ProgramSettingsText(file);
   // Written beside the file and renamed over it once whole.
   QSaveFile out(path);

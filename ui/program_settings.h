@@ -35,6 +35,7 @@ struct ProgramSettings {
   QStringList recentWorlds;
   bool savepointsKept = true;  // the running world keeps savepoints in its folder
   int savepointCapMegabytes = 200;
+  bool goBackOnExtinction = false;  // "On Extinction: &Go Back"
 };
 
 // The file's path for the folder that holds "OB.ini".

@@ -211,6 +211,8 @@ ProgramSettingsFile ParseProgramSettings(std::string_view text) {
       settings.gene = StringOf(value);
     } else if (is("speciesTree", "shown")) {
       settings.speciesTreeShown = TruthOf(value);
+    } else if (is("savepoints", "go_back_on_extinction")) {
+      settings.goBackOnExtinction = TruthOf(value);
     } else if (is("savepoints", "kept")) {
       settings.savepointsKept = TruthOf(value);
     } else if (is("savepoints", "cap_mb")) {
@@ -273,6 +275,7 @@ std::string ProgramSettingsText(const ProgramSettingsFile& settings) {
   if (settings.savepointCapMegabytes != ProgramSettingsFile{}.savepointCapMegabytes)
     put("savepoints/cap_mb", std::to_string(settings.savepointCapMegabytes));
   if (!settings.savepointsKept) put("savepoints/kept", "false");
+  if (settings.goBackOnExtinction) put("savepoints/go_back_on_extinction", "true");
   static constexpr std::string_view kRecentKeys[kRecentWorlds] = {
       "worlds/recent1", "worlds/recent2", "worlds/recent3", "worlds/recent4",
       "worlds/recent5", "worlds/recent6", "worlds/recent7", "worlds/recent8"};

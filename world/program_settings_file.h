@@ -68,6 +68,7 @@ struct ProgramSettingsFile {
   std::vector<std::string> recentWorlds;  // at most kRecentWorlds, the newest first
   bool savepointsKept = true;             // the running world keeps savepoints
   int32_t savepointCapMegabytes = 200;    // 1..kMaxSavepointCapMegabytes
+  bool goBackOnExtinction = false;        // back to a savepoint, not a new world
   // Keys this program does not know: "group/key" (or "key" in [General])
   // and the value's text as it stood, in file order.
   std::vector<std::pair<std::string, std::string>> others;

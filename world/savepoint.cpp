@@ -9,11 +9,14 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 
+#include "core/helpers.h"
 #include "core/world.h"
 #include "genetics/body_measures.h"
 #include "world/manifest.h"
+#include "world/map_picture.h"
 #include "world/safe_folder.h"
 
 namespace ombrivale {
@@ -26,8 +29,8 @@ constexpr size_t kHeaderLimit = 4096;  // a header is read from this many bytes 
 constexpr int kYearsKeptYearly = 10;
 constexpr uint64_t kBodyLimit = uint64_t{1} << 30;  // a save is some megabytes
 
-const char* const kKindNames[kSavepointKindCount] = {"yearly", "decade", "extinction", "species",
-                                                     "marked"};
+const char* const kKindNames[kSavepointKindCount] = {"yearly",  "decade", "extinction",
+                                                     "species", "marked", "branch"};
 
 bool KindOfName(std::string_view name, SavepointKind& kind) {
   for (int i = 0; i < kSavepointKindCount; ++i) {
@@ -50,6 +53,16 @@ std::string FileName(int32_t year, int16_t month, uint64_t number, SavepointKind
   return "Y" + Padded(static_cast<uint64_t>(std::max(year, 0)), 9) + "-M" +
          Padded(static_cast<uint64_t>(std::max<int16_t>(month, 0)), 2) + "-N" + Padded(number, 6) +
          "-" + kKindNames[static_cast<int>(kind)] + std::string(kSuffix);
+}
+
+int64_t MonthsOf(const SavepointInfo& info) {
+  return int64_t{info.year} * 12 + info.month;
+}
+
+// Marked by the user, on this branch or another: never removed for the cap.
+bool MarkedByUser(const SavepointInfo& info) {
+  return info.kind == SavepointKind::Marked ||
+         (info.kind == SavepointKind::Branch && info.label.rfind("marked", 0) == 0);
 }
 
 struct Header {
@@ -169,12 +182,13 @@ int32_t LivingSpecies(const SaveSnapshot& snapshot) {
 
 // Rewrites a savepoint as another kind, under its new name.
 Status ChangeKind(FileSystem& files, const std::string& folder, const SavepointInfo& info,
-                  SavepointKind kind) {
+                  SavepointKind kind, const std::string* label = nullptr) {
   std::string bytes;
   if (Status error = files.ReadFile(info.path, bytes); !error.ok()) return error;
   Header h;
   if (Status error = ParseHeader(bytes, info.path, h); !error.ok()) return error;
   h.info.kind = kind;
+  if (label != nullptr) h.info.label = *label;
   const std::string text = HeaderText(h) + bytes.substr(h.length);
   const std::string name = FileName(info.year, info.month, info.number, kind);
   if (Status error = WriteFileSafely(files, folder, name, text); !error.ok()) return error;
@@ -343,14 +357,7 @@ Status PruneSavepoints(FileSystem& files, const std::string& worldFolder, uint64
   const std::string folder = SavepointsOf(worldFolder);
   std::vector<SavepointInfo> all;
   if (Status error = ListSavepoints(worldFolder, all); !error.ok()) return error;
-  // A restart begins the calendar again: each run of savepoints whose dates
-  // do not go back is one world's, and decades are counted in each.
-  std::vector<int> era(all.size());
-  for (size_t i = 1; i < all.size(); ++i) {
-    const bool back = all[i].year < all[i - 1].year ||
-                      (all[i].year == all[i - 1].year && all[i].month < all[i - 1].month);
-    era[i] = era[i - 1] + (back ? 1 : 0);
-  }
+  const std::vector<int> era = SavepointEras(all);
   int32_t newestYear = 0;
   bool anyYearly = false;
   for (size_t i = 0; i < all.size(); ++i) {
@@ -383,11 +390,83 @@ Status PruneSavepoints(FileSystem& files, const std::string& worldFolder, uint64
     total += info.bytes;
   for (const SavepointInfo& info : kept) {
     if (total <= capBytes) break;
-    if (info.kind == SavepointKind::Marked) continue;
+    if (MarkedByUser(info)) continue;
     if (Status error = files.RemoveFile(info.path); !error.ok()) return error;
     total -= info.bytes;
   }
   return SyncFolder(files, folder);
+}
+
+std::vector<int> SavepointEras(const std::vector<SavepointInfo>& all) {
+  // A restart begins the calendar again: each run of the running line's
+  // savepoints whose dates do not go back is one world's. Marked ones and
+  // those of other branches take the era of the one before them.
+  std::vector<int> era(all.size());
+  const SavepointInfo* last = nullptr;
+  for (size_t i = 0; i < all.size(); ++i) {
+    era[i] = i == 0 ? 0 : era[i - 1];
+    if (all[i].kind == SavepointKind::Marked || all[i].kind == SavepointKind::Branch) continue;
+    if (last != nullptr && MonthsOf(all[i]) < MonthsOf(*last)) ++era[i];
+    last = &all[i];
+  }
+  return era;
+}
+
+bool GoBackPoint(const std::vector<SavepointInfo>& all, int32_t year, int16_t month,
+                 SavepointInfo& out, uint64_t before) {
+  const std::vector<int> era = SavepointEras(all);
+  const int64_t latest = int64_t{year} * 12 + month - 12;
+  for (size_t i = all.size(); i-- > 0;) {
+    if (era[i] != era.back()) break;
+    const SavepointInfo& info = all[i];
+    if (info.kind == SavepointKind::Branch || info.kind == SavepointKind::Extinction) continue;
+    if (MonthsOf(info) <= latest && info.population > 0 && info.number < before) {
+      out = info;
+      return true;
+    }
+  }
+  return false;
+}
+
+Status SetAsideLaterSavepoints(FileSystem& files, const std::string& worldFolder,
+                               uint64_t afterNumber) {
+  const std::string folder = SavepointsOf(worldFolder);
+  std::vector<SavepointInfo> all;
+  if (Status error = ListSavepoints(worldFolder, all); !error.ok()) return error;
+  for (const SavepointInfo& info : all) {
+    if (info.number <= afterNumber || info.kind == SavepointKind::Branch) continue;
+    // What it was kept as goes into its label, before the user's own.
+    std::string label = SavepointKindName(info.kind);
+    if (!info.label.empty()) label += ": " + info.label;
+    if (Status error = ChangeKind(files, folder, info, SavepointKind::Branch, &label); !error.ok())
+      return error;
+  }
+  return {};
+}
+
+Status PaintSavepoint(const std::vector<std::pair<std::string, std::string>>& contents,
+                      MapPicture& picture) {
+  auto world = std::make_unique<World>();
+  const auto file = [&](const char* name) -> const std::string* {
+    for (const auto& [fileName, bytes] : contents)
+      if (fileName == name) return &bytes;
+    return nullptr;
+  };
+  const std::string* planet = file(kPlanet0);
+  if (planet == nullptr) return Status::NotFound("no map", ENOENT).SetFile(kPlanet0);
+  if (Status error = ParsePlanet0(*planet, *world); !error.ok()) return error.SetFile(kPlanet0);
+  if (const std::string* food = file(kPlanet1)) ParsePlanet1(*food, *world);
+  PaintTerrain(*world, picture);
+  const std::string* list = file(kAnimalList);
+  if (list == nullptr || !ParseAnimalList(*list, *world).ok()) return {};
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    Animal& animal = AnimalAt(*world, slot);
+    if (!IsOccupied(animal)) continue;
+    const std::string* text = file(AnimalFileName(slot).c_str());
+    if (text == nullptr || !ParseAnimalFile(*text, animal).ok()) continue;
+    picture.SetClipped(CellX(animal.X), CellY(animal.Y), DotColour(*world, animal));
+  }
+  return {};
 }
 
 Status CarryOverSavepoints(FileSystem& files, const std::string& from, const std::string& to) {

@@ -6,7 +6,7 @@
 // by date. A file is an uncompressed header of lines ending in LF:
 //   "OMBRIVALE SAVEPOINT 1"
 //   year, month, kind ("yearly", "decade", "extinction", "species",
-//   "marked"), label (may be empty), population (occupied slots), species
+//   "marked", "branch"), label (may be empty), population (occupied slots), species
 //   (living species), the lowest evolvedness count among the animals
 //   ("-" for none; its score is ScoreOfCount), number, the body's size, its
 //   compressed size and the CRC-32 of the body in 8 lowercase hex digits,
@@ -19,12 +19,14 @@
 // folder over by hard links (world/world_files.h).
 //
 // Which are kept, after each one written: the savepoints are taken in the
-// order written, a new world (a restart) beginning where a date goes back;
+// order written, a new world (a restart) beginning where a date of the
+// running line goes back (SavepointEras);
 // in the newest world, yearly ones of the last 10 years (above the newest
 // yearly one's year minus 10); an older yearly one becomes the decade one
 // of its world's decade (year / 10) when that has none, else goes; decade,
-// extinction, species and marked ones stay; then, while all take more than
-// the cap, the oldest that is not marked goes.
+// extinction, species, marked and other branches' ones stay; then, while all take more than
+// the cap, the oldest that is not marked goes (one marked before it was left
+// on another branch stays too).
 #pragma once
 
 #include <cstdint>
@@ -41,6 +43,7 @@
 namespace ombrivale {
 
 struct World;
+struct MapPicture;
 
 inline constexpr const char* kSavepointFolder = "Savepoints";
 
@@ -57,7 +60,7 @@ struct SavepointInfo {
   uint64_t bytes = 0;        // the file's size
 };
 
-// "yearly", "decade", "extinction", "species", "marked".
+// "yearly", "decade", "extinction", "species", "marked", "branch".
 const char* SavepointKindName(SavepointKind kind);
 
 // "34-1 yearly", "12-7 marked before the flood": the runner's line.
@@ -86,6 +89,32 @@ Status ExtractSavepoint(FileSystem& files, const std::string& path, const std::s
 
 // Applies the rules of what is kept to the savepoints of `worldFolder`.
 Status PruneSavepoints(FileSystem& files, const std::string& worldFolder, uint64_t capBytes);
+
+// The era of each savepoint of a listing: a new world (a restart) begins
+// where the running line's dates go back; marked ones and those of other
+// branches take the era of the one before them.
+std::vector<int> SavepointEras(const std::vector<SavepointInfo>& all);
+
+// The savepoint to go back to when the population died out at `year`,
+// `month`: of the newest world's running line, the last written at least 12
+// months earlier that holds animals, and written before savepoint number
+// `before`. False when it has none.
+bool GoBackPoint(const std::vector<SavepointInfo>& all, int32_t year, int16_t month,
+                 SavepointInfo& out, uint64_t before = UINT64_MAX);
+
+// When the world goes back to the savepoint numbered `afterNumber`: every
+// savepoint written after it becomes a savepoint of another branch, its
+// label telling what it was kept as ("yearly", "marked: before the flood").
+// Another branch's savepoints stay through the thinning of yearly ones; like
+// any not marked, they go under the cap.
+Status SetAsideLaterSavepoints(FileSystem& files, const std::string& worldFolder,
+                               uint64_t afterNumber);
+
+// Paints the map a savepoint's files hold: its terrain, food and animals as
+// the mini map shows them. A savepoint without a readable map is an error;
+// animals that do not read are left out.
+Status PaintSavepoint(const std::vector<std::pair<std::string, std::string>>& contents,
+                      MapPicture& picture);
 
 // Links the finished savepoints of folder `from` into a new folder `to`
 // and flushes it (a save carrying them over).

@@ -89,7 +89,7 @@ void StatisticsFileText(const History& history, std::string& out) {
     AppendHistoryCsvRow(out, sample);
     out.pop_back();
     AppendField(out, sample.months);
-    AppendField(out, sample.restart ? 1 : 0);
+    AppendField(out, sample.wentBack ? 2 : sample.restart ? 1 : 0);
     out += '\n';
   }
 }
@@ -121,7 +121,10 @@ Status ParseStatisticsFile(std::string_view text, History& history) {
     }
     sample.months =
         static_cast<uint64_t>(ReadValue(table, row, months, 1, kWhole, true, 1, problem));
-    sample.restart = ReadValue(table, row, restart, 0, 1, true, 0, problem) != 0;
+    // 1: a new world began; 2: the world went back to a savepoint.
+    const double began = ReadValue(table, row, restart, 0, 2, true, 0, problem);
+    sample.restart = began != 0;
+    sample.wentBack = began == 2;
     if (!problem.empty()) return Status::Corruption(problem);
     if (sample.months > kWhole - spanned) {
       return Status::Corruption("line " + std::to_string(row + 2) + ": the months add up past " +

@@ -24,10 +24,6 @@
 namespace ombrivale {
 namespace {
 
-constexpr const char* kPlanet0 = "planet_0.dat";
-constexpr const char* kPlanet1 = "planet_1.dat";
-constexpr const char* kPlanet2 = "planet_2.dat";
-constexpr const char* kAnimalList = "animals.dat";
 constexpr const char* kLineage = "lineage.dat";
 
 // ---- Writing numbers ----

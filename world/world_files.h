@@ -135,6 +135,10 @@ namespace ombrivale {
 
 inline constexpr size_t kPlanet0Size = 3 + static_cast<size_t>(kCellCount) * 2;  // 65,487
 inline constexpr int kAnimalFileLines = 128;
+inline constexpr const char* kPlanet0 = "planet_0.dat";
+inline constexpr const char* kPlanet1 = "planet_1.dat";
+inline constexpr const char* kPlanet2 = "planet_2.dat";
+inline constexpr const char* kAnimalList = "animals.dat";
 
 // The text of a number in the world's text files: decimal, "-" when
 // negative, no blanks ("0", "-1", "32000").

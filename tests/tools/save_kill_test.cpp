@@ -304,5 +304,33 @@ TEST(Savepoints, SixtyYearsKeepWhatTheRulesSayAndASavepointRunsOnAsItsSave) {
   EXPECT_EQ(1, RunToEnd({"--world", a, "--savepoint", "no such label", "--ticks", "1"}));
 }
 
+// With --go-back the dead world of 10-6 goes back to the yearly savepoint of
+// 9-1; dead again at 10-7, within a year, it goes back further each time
+// (8-1, then 7-1) rather than to the same end. Every dead world and every
+// year left behind is kept on another branch, the statistics mark the going
+// back, and a seeded run is reproducible.
+TEST(Savepoints, ADeadWorldGoesBackAYearAndKeepsItsDeathOnAnotherBranch) {
+  ScratchFolder scratch;
+  const std::string a = scratch.path + "/A", b = scratch.path + "/B";
+  for (const std::string& world : {a, b}) {
+    ASSERT_EQ(0, RunToEnd({"--world", world, "--new", "--seed", "1", "--years", "14",
+                           "--savepoints", "--go-back", "--quiet"}));
+  }
+  const std::string listed = Output("--world " + a + " --list-savepoints");
+  EXPECT_EQ(listed, Output("--world " + b + " --list-savepoints"));
+  EXPECT_EQ(
+      "1-1 yearly\n2-1 yearly\n3-1 yearly\n4-1 yearly\n5-1 yearly\n6-1 yearly\n7-1 yearly\n"
+      "8-1 branch yearly\n9-1 branch yearly\n10-1 branch yearly\n10-6 branch extinction\n"
+      "10-1 branch yearly\n10-7 branch extinction\n9-1 branch yearly\n10-1 branch yearly\n"
+      "10-7 branch extinction\n8-1 yearly\n",
+      listed);
+  for (const char* name : {"planet_0.dat", "lineage.dat", "stats.csv", "manifest.dat"})
+    EXPECT_TRUE(ReadFileText(a + "/" + name) == ReadFileText(b + "/" + name)) << name;
+  // The statistics' last column: 2 where the world went back.
+  const std::string stats = ReadFileText(a + "/stats.csv");
+  EXPECT_NE(std::string::npos, stats.find(",2\n")) << "no going back in the statistics";
+  EXPECT_EQ(2, RunToEnd({"--world", a, "--go-back", "--ticks", "1"}));  // without --savepoints
+}
+
 }  // namespace
 }  // namespace ombrivale

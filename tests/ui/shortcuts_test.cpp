@@ -127,6 +127,7 @@ TEST(ShortcutsTest, NoMenuOrWindowUnderlinesOneLetterTwice) {
   t.window->ShowSpeciesTree();
   t.window->ShowLog();
   t.window->ShowQuickDrawWindow();
+  t.window->ShowTimeline();
   const auto check = [](const QString& where, const QList<QString>& texts, QChar allowed) {
     std::map<QChar, QStringList> byLetter;
     for (const QString& text : texts) {

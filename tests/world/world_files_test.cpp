@@ -1,7 +1,9 @@
 #include "world/world_files.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <tuple>
 
 #include <algorithm>
 #include <cerrno>
@@ -459,6 +461,60 @@ TEST(WorldFiles, ASaveElsewhereTakesTheWorldsSavepointsAndNotThoseOfTheWorldItRe
     EXPECT_EQ(mine, ReadFileText(folder + "/" + kSavepointFolder + "/" + mine));
   }
   EXPECT_EQ(std::vector<std::string>{mine}, FolderNames(own + "/" + kSavepointFolder));
+}
+
+// Where a dead world goes back to: the last savepoint of its own world's
+// running line at least 12 months before, holding animals.
+TEST(Savepoints, GoingBackTakesTheLastOfTheRunningLineAYearBefore) {
+  using K = SavepointKind;
+  struct Case {
+    const char* what;
+    std::vector<std::tuple<int32_t, int16_t, K, int32_t>> listed;  // year, month, kind, animals
+    int32_t year;
+    int16_t month;
+    int expected;  // index, -1: none
+  };
+  const Case cases[] = {
+      {"exactly a year before", {{8, 6, K::Yearly, 9}, {9, 6, K::Yearly, 9}}, 10, 6, 1},
+      {"eleven months is too near", {{8, 6, K::Yearly, 9}, {9, 7, K::Yearly, 9}}, 10, 6, 0},
+      {"a marked one counts", {{8, 1, K::Yearly, 9}, {9, 1, K::Marked, 9}}, 10, 6, 1},
+      {"no branch, no dead world",
+       {{7, 1, K::Decade, 9},
+        {9, 1, K::Branch, 9},
+        {9, 2, K::Extinction, 0},
+        {9, 3, K::Species, 0}},
+       10,
+       6,
+       0},
+      {"not from the world before a restart",
+       {{30, 1, K::Yearly, 9}, {1, 1, K::Yearly, 9}},
+       1,
+       6,
+       -1},
+      {"a branch's dates do not begin a world",
+       {{5, 1, K::Yearly, 9}, {20, 1, K::Branch, 9}, {6, 1, K::Yearly, 9}},
+       10,
+       1,
+       2},
+      {"nothing listed", {}, 10, 1, -1},
+  };
+  for (const Case& c : cases) {
+    std::vector<SavepointInfo> all;
+    for (const auto& [year, month, kind, animals] : c.listed) {
+      SavepointInfo& info = all.emplace_back();
+      info.year = year;
+      info.month = month;
+      info.kind = kind;
+      info.population = animals;
+      info.number = all.size();
+    }
+    SavepointInfo found;
+    const bool any = GoBackPoint(all, c.year, c.month, found);
+    EXPECT_EQ(c.expected >= 0, any) << c.what;
+    if (any && c.expected >= 0) {
+      EXPECT_EQ(uint64_t(c.expected + 1), found.number) << c.what;
+    }
+  }
 }
 
 }  // namespace
