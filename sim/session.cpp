@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -115,14 +116,25 @@ bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
   return OpenWorldFrom(world, folder, folder, false, refusal);
 }
 
-bool GoBack(World& world, const SavepointInfo& target, std::string& refusal) {
+bool GoBack(World& world, const SavepointInfo& chosen, std::string& refusal) {
   refusal.clear();
   const std::string folder = world.AutoSaveFolder;
-  // The world as it was left is kept on its branch.
-  if (world.savepoints.on && world.AnimalCount > 0)
-    AskSavepoint(world, SavepointKind::Branch, "left when the world went back");
-  // Every savepoint asked for so far is written before any is set aside.
+  // Every savepoint asked for so far is written before any is looked for or
+  // set aside. Since it was chosen, a yearly one may have become a decade one
+  // (another file) or gone: it is found again by its number and date.
   if (world.saves != nullptr) world.saves->Finish(world);
+  std::vector<SavepointInfo> all;
+  ListSavepoints(folder, all);
+  const auto kept = std::find_if(all.begin(), all.end(), [&chosen](const SavepointInfo& info) {
+    return info.number == chosen.number && info.year == chosen.year && info.month == chosen.month;
+  });
+  if (kept == all.end()) {
+    refusal = "The savepoint of " + DateText(chosen.year, chosen.month) +
+              " is no longer kept: yearly ones are thinned to one a decade after ten years, and "
+              "the oldest go when the savepoints outgrow their cap.";
+    return false;
+  }
+  const SavepointInfo target = *kept;
   std::error_code error;
   std::string scratch = (std::filesystem::temp_directory_path(error) / "ombrivale-back-XXXXXX");
   if (error || mkdtemp(scratch.data()) == nullptr) {
@@ -134,6 +146,11 @@ bool GoBack(World& world, const SavepointInfo& target, std::string& refusal) {
   if (Status extracted = ExtractSavepoint(files, target.path, scratch); !extracted.ok()) {
     refusal = FileErrorText(extracted);
   } else {
+    // The world as it was left is kept on its branch.
+    if (world.savepoints.on && world.AnimalCount > 0) {
+      AskSavepoint(world, SavepointKind::Branch, "left when the world went back");
+      if (world.saves != nullptr) world.saves->Finish(world);
+    }
     opened = OpenWorldFrom(world, scratch, folder, true, refusal);
     if (!opened) refusal = target.path + ": " + refusal;
   }

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -25,7 +26,9 @@ namespace {
 
 constexpr int kRowHeight = 18;
 constexpr int kNameWidth = 70;
-constexpr int kThumbnailScale = 2;
+constexpr int kThumbnailScale = 1;
+constexpr int kAxisHeight = 16;  // the years under the rows
+constexpr int kRowsShown = 6;    // rows shown before the strip scrolls
 
 QString DateText(const SavepointInfo& info) {
   const char* month = MonthName(info.month);
@@ -96,7 +99,13 @@ class TimelineStrip : public QWidget {
   void SetSavepoints(const std::vector<SavepointInfo>* all) {
     all_ = all;
     rows_ = LayOutTimeline(*all);
-    setMinimumHeight(std::max<int>(2, static_cast<int>(rows_.names.size())) * kRowHeight + 8);
+    setMinimumHeight(Rows() * kRowHeight + 8 + kAxisHeight);
+    first_ = INT64_MAX;
+    last_ = INT64_MIN;
+    for (const SavepointInfo& info : *all) {
+      first_ = std::min(first_, Months(info));
+      last_ = std::max(last_, Months(info));
+    }
     update();
   }
   void SetSelected(int index) {
@@ -104,6 +113,7 @@ class TimelineStrip : public QWidget {
     update();
   }
   std::function<void(int)> onPicked;
+  int Rows() const { return std::max<int>(1, static_cast<int>(rows_.names.size())); }
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -116,6 +126,16 @@ class TimelineStrip : public QWidget {
       painter.drawText(QRect(4, y, kNameWidth - 6, kRowHeight), Qt::AlignVCenter, rows_.names[r]);
       painter.setPen(palette().color(QPalette::Mid));
       painter.drawLine(kNameWidth, y + kRowHeight / 2, width() - 8, y + kRowHeight / 2);
+    }
+    if (!all_->empty()) {
+      // The first and the last year at the ends of the rows.
+      const int y = 4 + Rows() * kRowHeight;
+      painter.setPen(palette().color(QPalette::Text));
+      const QRect axis(kNameWidth, y, width() - kNameWidth - 8, kAxisHeight);
+      painter.drawText(axis, Qt::AlignLeft | Qt::AlignVCenter,
+                       QStringLiteral("Year %1").arg(first_ / 12));
+      painter.drawText(axis, Qt::AlignRight | Qt::AlignVCenter,
+                       QStringLiteral("Year %1").arg(last_ / 12));
     }
     for (size_t i = 0; i < all_->size(); ++i) {
       const QPointF at = Position(static_cast<int>(i));
@@ -144,23 +164,20 @@ class TimelineStrip : public QWidget {
   }
 
  private:
+  static int64_t Months(const SavepointInfo& info) { return int64_t{info.year} * 12 + info.month; }
   // Years run from the earliest savepoint's to the latest's, in months.
   QPointF Position(int index) const {
-    int64_t first = INT64_MAX;
-    int64_t last = INT64_MIN;
-    for (const SavepointInfo& info : *all_) {
-      first = std::min(first, int64_t{info.year} * 12 + info.month);
-      last = std::max(last, int64_t{info.year} * 12 + info.month);
-    }
     const SavepointInfo& info = (*all_)[static_cast<size_t>(index)];
-    const double span = static_cast<double>(std::max<int64_t>(last - first, 1));
-    const double share = static_cast<double>(int64_t{info.year} * 12 + info.month - first) / span;
+    const double span = static_cast<double>(std::max<int64_t>(last_ - first_, 1));
+    const double share = static_cast<double>(Months(info) - first_) / span;
     const double x = kNameWidth + 8 + share * (width() - kNameWidth - 24);
     return {x, 4 + rows_.row[static_cast<size_t>(index)] * kRowHeight + kRowHeight / 2.0};
   }
 
   const std::vector<SavepointInfo>* all_ = nullptr;
   TimelineRows rows_;
+  int64_t first_ = 0;
+  int64_t last_ = 0;
   int selected_ = -1;
 };
 
@@ -205,8 +222,14 @@ TimelineWindow::TimelineWindow(WorldDocument& document, Seam& seam, WorldFolders
   auto* lower = new QHBoxLayout;
   lower->addWidget(thumbnail_);
   lower->addLayout(side, 1);
+  // Many worlds and branches scroll.
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidget(strip_);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setMaximumHeight(kRowsShown * kRowHeight + 12 + kAxisHeight);
   auto* column = new QVBoxLayout(this);
-  column->addWidget(strip_);
+  column->addWidget(scroll);
   column->addWidget(list_, 1);
   column->addLayout(lower);
 

@@ -46,7 +46,7 @@ class TimelineWindow : public QWidget {
   TimelineWindow(WorldDocument& document, Seam& seam, WorldFolders& folders,
                  QWidget* parent = nullptr);
 
-  QSize sizeHint() const override { return QSize(860, 560); }
+  QSize sizeHint() const override { return QSize(640, 470); }
 
   QTreeWidget& List() { return *list_; }
   QLabel& Thumbnail() { return *thumbnail_; }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QtTest/QTest>
+#include <cstdio>
 
 #include "core/log.h"
 #include "support/world_files_support.h"
@@ -34,8 +35,8 @@ TEST(TimelineTest, ListsTheSavepointsAndGoesBackOrBranchesWithItsButtons) {
   ui::MainWindow& window = *t.window;
   World& world = t.world();
   ASSERT_TRUE(world.savepoints.on);
-  for (const char* label : {"first", "second", "third"}) {
-    t.run().StepMonth();
+  for (const char* label : {"first", "second", "third", "gone"}) {
+    if (label[0] != 'g') t.run().StepMonth();
     ASSERT_TRUE(MarkSavepoint(world, label).ok());
   }
   window.Document().Saver().Finish(world);
@@ -47,15 +48,26 @@ TEST(TimelineTest, ListsTheSavepointsAndGoesBackOrBranchesWithItsButtons) {
   ui::TimelineWindow* timeline = window.TimelineIfCreated();
   ASSERT_NE(timeline, nullptr);
   ASSERT_TRUE(timeline->isVisible());
-  ASSERT_EQ(3, timeline->List().topLevelItemCount());
+  ASSERT_EQ(4, timeline->List().topLevelItemCount());
   EXPECT_EQ(QStringLiteral("marked: third"), timeline->List().topLevelItem(2)->text(4));
   EXPECT_FALSE(timeline->Thumbnail().pixmap().isNull());  // the newest is selected
+
+  // One that went while the question was open (thinned, say) is refused and
+  // the world runs on untouched.
+  const int16_t now = world.Month;
+  ASSERT_EQ(0, std::remove(timeline->Selected()->path.c_str()));
+  t.seam().ScriptAnswers({Answer::Yes});
+  t.seam().ClearBoxes();
+  Click(timeline->findChild<QPushButton*>(QStringLiteral("TimelineGoBack")));
+  ASSERT_EQ(2u, t.seam().Boxes().size());
+  EXPECT_NE(std::string::npos, t.seam().Boxes()[1].text.find("is no longer kept"));
+  EXPECT_EQ(now, world.Month);
+  ASSERT_EQ(3, timeline->List().topLevelItemCount());
 
   // Going back to the first: asked, then the world is the first's; the two
   // after it and the world as it was left stay, on another branch.
   ClickRow(*timeline, 0);
   const SavepointInfo first = *timeline->Selected();
-  const int16_t now = world.Month;
   t.seam().ScriptAnswers({Answer::No});
   Click(timeline->findChild<QPushButton*>(QStringLiteral("TimelineGoBack")));
   EXPECT_EQ(now, world.Month) << "No keeps the world";
