@@ -12,8 +12,9 @@
 
 namespace ombrivale {
 
-// The plane of positions is cut into squares of 512 x 512 hundredths of a
-// cell (5.12 cells a side: an animal crosses one in a few ticks); each square
+// The plane of positions is cut into squares of 128 x 128 hundredths of a
+// cell (1.28 cells a side, 251 x 79 of them: a hunter's reach of a cell or
+// less covers one to four, holding the few animals near it); each square
 // holds a list of the slots whose position lies in it. A position off the
 // plane (a hand-made file, or a move the tick has not clamped yet) is filed
 // in the nearest edge square, so the square of a coordinate never decreases
@@ -27,9 +28,10 @@ namespace ombrivale {
 // cleared behind the index's back stays filed until it is noted again:
 // queries skip free slots.
 struct PositionIndex {
-  static constexpr int kShift = 9;                        // squares of 512 hundredths
-  static constexpr int kColumns = (kMaxX >> kShift) + 1;  // 63 for x 0..32000
-  static constexpr int kRows = (kMaxY >> kShift) + 1;     // 20 for y 0..10000
+  static constexpr int kShift = 7;                        // squares of 128 hundredths
+  static constexpr int kColumns = (kMaxX >> kShift) + 1;  // 251 for x 0..32000
+  static constexpr int kRows = (kMaxY >> kShift) + 1;     // 79 for y 0..10000
+  static_assert(kColumns * kRows <= INT16_MAX, "a square's number is an int16_t");
   static constexpr int16_t kNotFiled = -1;
 
   // A slot as filed: its position when last noted (so a query reads the
@@ -61,16 +63,23 @@ struct PositionIndex {
   // Files `slot` where its animal now stands, or takes it out when the slot
   // is free. Does nothing while the index is not kept. REQUIRES: 1 <= slot <= 750.
   void Note(std::span<const Animal> animals, int slot) {
-    if (!kept) return;
     const Animal& animal = animals[static_cast<size_t>(slot)];
+    NoteAt(animals, slot, animal.X, animal.Y);
+  }
+  // The same for a slot whose animal has just been put at (x, y), taken as
+  // given: read back, the two 16-bit stores just made would be loaded as one
+  // word, which waits for both to leave the store buffer.
+  // REQUIRES: (x, y) is the animal's position.
+  void NoteAt(std::span<const Animal> animals, int slot, int16_t x, int16_t y) {
+    if (!kept) return;
     Filed& filed = bySlot[static_cast<size_t>(slot)];
-    if (!IsOccupied(animal)) {
+    if (!IsOccupied(animals[static_cast<size_t>(slot)])) {
       if (filed.square != kNotFiled) Refile(slot, kNotFiled);
       return;
     }
-    filed.x = animal.X;
-    filed.y = animal.Y;
-    const int wanted = SquareOf(animal.X, animal.Y);
+    filed.x = x;
+    filed.y = y;
+    const int wanted = SquareOf(x, y);
     if (wanted != filed.square) Refile(slot, wanted);
   }
   // The next query files every slot afresh.

@@ -194,6 +194,10 @@ inline const Animal& AnimalAt(const World& world, int slot) {
 inline void NotePosition(World& world, int slot) {
   world.positions.Note(world.Animals, slot);
 }
+// The same right after the slot's animal was put at (x, y).
+inline void NoteMoved(World& world, int slot, int16_t x, int16_t y) {
+  world.positions.NoteAt(world.Animals, slot, x, y);
+}
 // After the table was rewritten wholesale (a load, a new world): the next
 // query files every slot afresh.
 inline void ForgetPositions(World& world) {

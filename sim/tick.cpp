@@ -300,9 +300,11 @@ void AnimalStep(World& world, int slot, const StepRules& rules) {
   }
 
   if (nx == x && ny == y) return;
-  animal.X = RoundTo<int16_t>(nx);
-  animal.Y = RoundTo<int16_t>(ny);
-  NotePosition(world, slot);
+  const int16_t newX = RoundTo<int16_t>(nx);
+  const int16_t newY = RoundTo<int16_t>(ny);
+  animal.X = newX;
+  animal.Y = newY;
+  NoteMoved(world, slot, newX, newY);
 }
 
 }  // namespace ombrivale

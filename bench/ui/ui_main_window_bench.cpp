@@ -23,15 +23,25 @@
 //                              1920 x 1080 screen), statistics window closed
 //   HeadlessEvolved/years:N    the same world as `ombrivale-run --world W
 //                              --seed 2` runs it: no window, no display
+//   FastMemory/autosave:0|1    "&Fast" on a new world of seed 1 for 1,000
+//                              years (map scale 2, statistics window
+//                              closed), with or without the yearly save:
+//                              resident memory (VmRSS) and its peak (VmHWM)
+//                              every 100 years, printed and as counters
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "bench/evolved_world.h"
 #include "bench/ui/fill_table.h"
@@ -264,6 +274,96 @@ BENCHMARK(HeadlessEvolved)
     ->Arg(80)
     ->Arg(850)
     ->Arg(1500)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+// The process's resident memory and its peak so far, and what of the heap
+// is in use (the rest of what the heap holds is free, kept for reuse), in kB.
+struct Resident {
+  long rss = 0;
+  long peak = 0;
+  long heapInUse = 0;
+  long heapHeld = 0;
+};
+Resident ReadResident() {
+  Resident out;
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) out.rss = std::stol(line.substr(6));
+    if (line.rfind("VmHWM:", 0) == 0) out.peak = std::stol(line.substr(6));
+  }
+  const struct mallinfo2 heap = mallinfo2();
+  out.heapInUse = static_cast<long>((heap.uordblks + heap.hblkhd) / 1024);
+  out.heapHeld = static_cast<long>((heap.arena + heap.hblkhd) / 1024);
+  return out;
+}
+
+void FastMemory(benchmark::State& state) {
+  constexpr int kYears = 1000;
+  constexpr int kEvery = 100;
+  QTemporaryDir folder;
+  ombrivale::ui::ProgramEnvironment environment;
+  environment.programFolder = folder.path();
+  environment.mapScale = 2;
+  environment.screenHeight = [] { return 1080; };
+  environment.endProgram = [] {};
+  environment.seed = 1;
+  MainWindow window(environment);
+  window.QtWindowSeam().ScriptAnswers({});
+  window.StartUp();
+  World& world = window.GetWorld();
+  world.AutoSave = state.range(0) != 0 ? 1 : 0;
+  window.resize(1920, 1040);
+  window.show();
+  QCoreApplication::processEvents();
+  ombrivale::ui::RunControl& run = window.Run();
+  run.SetPaused(true);
+  run.SetSpeed(ombrivale::ui::Speed::Fast);
+  const uint64_t firstTick = world.TickCount;
+  double seconds = 0;
+  int turned = 0;
+  for (auto _ : state) {
+    QEventLoop loop;
+    QTimer watch;
+    QElapsedTimer clock;
+    int32_t lastYear = world.Year;
+    int nextSample = 0;
+    // Years turned, as the runner's --years counts them: a new world's date
+    // (set back, or forward past its generation) turns none. A batch of
+    // 30 ms runs a year or two.
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (world.Year > lastYear && world.Year - lastYear <= 4) turned += world.Year - lastYear;
+      lastYear = world.Year;
+      if (turned < nextSample) return;
+      const Resident resident = ReadResident();
+      std::fprintf(stderr,
+                   "year %4d  %6.1f s  world year %4d  VmRSS %6ld kB  VmHWM %6ld kB  "
+                   "heap in use %6ld kB of %6ld kB\n",
+                   turned, clock.nsecsElapsed() / 1e9, world.Year, resident.rss, resident.peak,
+                   resident.heapInUse, resident.heapHeld);
+      state.counters["rss_kb_" + std::to_string(nextSample)] = static_cast<double>(resident.rss);
+      state.counters["heap_kb_" + std::to_string(nextSample)] =
+          static_cast<double>(resident.heapInUse);
+      state.counters["peak_kb"] = static_cast<double>(resident.peak);
+      nextSample += kEvery;
+      if (turned >= kYears) loop.quit();
+    });
+    clock.start();
+    watch.start(5);
+    run.SetPaused(false);
+    loop.exec();
+    run.SetPaused(true);
+    seconds += clock.nsecsElapsed() / 1e9;
+  }
+  window.Saver().Finish(world);
+  state.counters["ticks_per_s"] = static_cast<double>(world.TickCount - firstTick) / seconds;
+}
+BENCHMARK(FastMemory)
+    ->ArgName("autosave")
+    ->Arg(0)
+    ->Arg(1)
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();

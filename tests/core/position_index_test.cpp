@@ -25,12 +25,17 @@ bool SameSlotsNear(World& world, int x, int y, int64_t reach) {
   return out == plain;
 }
 
-void Place(World& world, int slot, int x, int y) {
+// Noted as the tick's move notes it (the position given) or read back.
+void Place(World& world, int slot, int x, int y, bool given) {
   Animal& a = AnimalAt(world, slot);
   a.Alive = 1;
   a.X = static_cast<int16_t>(x);
   a.Y = static_cast<int16_t>(y);
-  NotePosition(world, slot);
+  if (given) {
+    NoteMoved(world, slot, a.X, a.Y);
+  } else {
+    NotePosition(world, slot);
+  }
 }
 
 // Crowds, scattered animals and a few off the plane, moved, killed and born
@@ -52,7 +57,7 @@ TEST(PositionIndex, SameAsThePlainFilterThroughMovesDeathsAndBirths) {
     for (int n = draw(0, 750); n > 0; --n) {
       int x, y;
       somewhere(x, y);
-      Place(world, draw(1, kSlotCount), x, y);  // filed at the first query
+      Place(world, draw(1, kSlotCount), x, y, false);  // filed at the first query
     }
     for (int step = 0; step < 300; ++step) {
       const int slot = draw(1, kSlotCount);
@@ -64,7 +69,7 @@ TEST(PositionIndex, SameAsThePlainFilterThroughMovesDeathsAndBirths) {
           if (draw(0, 1) == 0) NotePosition(world, slot);
           break;
         case 1:  // a birth or a move
-          Place(world, slot, x, y);
+          Place(world, slot, x, y, draw(0, 1) == 0);
           break;
         default: {
           const int64_t reach = reaches[draw(0, 8)];
