@@ -24,6 +24,12 @@ std::unique_ptr<BackgroundSaver::Job> BackgroundSaver::TakeJob() {
   return job;
 }
 
+void BackgroundSaver::Spare(std::unique_ptr<Job> job) {
+  // A burst of savepoints in Fast fills the queue; afterwards a few copies
+  // serve the yearly saves, and the rest give their memory back.
+  if (spare_.size() < kSpareJobs) spare_.push_back(std::move(job));
+}
+
 void BackgroundSaver::Start(World& world, const std::string& folder) {
   {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -43,7 +49,7 @@ void BackgroundSaver::Start(World& world, const std::string& folder) {
         older.writeWorld = false;
         older.snapshot.hasLeftover.clear();  // a savepoint holds the save's own files
       } else {
-        spare_.push_back(std::move(queue_.back()));
+        Spare(std::move(queue_.back()));
         queue_.pop_back();
       }
     }
@@ -88,7 +94,7 @@ void BackgroundSaver::Run() {
       anyEnded_.store(true, std::memory_order_release);
     }
     if (job->writeWorld) ++written_;
-    spare_.push_back(std::move(job));
+    Spare(std::move(job));
     changed_.notify_all();
   }
 }

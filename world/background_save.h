@@ -57,6 +57,8 @@ class BackgroundSaver final : public SaveQueue {
 
  private:
   static constexpr size_t kQueuedSaves = 8;
+  // Written jobs kept for their snapshots' storage; beyond these they are freed.
+  static constexpr size_t kSpareJobs = 2;
 
   struct Job {
     SaveSnapshot snapshot;
@@ -68,6 +70,8 @@ class BackgroundSaver final : public SaveQueue {
   // A job from the spare ones (their snapshots' storage is reused), or a new
   // one. Under the lock.
   std::unique_ptr<Job> TakeJob();
+  // Keeps a written or merged job as a spare, or frees it. Under the lock.
+  void Spare(std::unique_ptr<Job> job);
 
   std::unique_ptr<FileSystem> ownFiles_;
   FileSystem& files_;
