@@ -679,7 +679,11 @@ QString StatisticsWindow::Describe(double years) const {
                      .arg(sample.year)
                      .arg(QString::fromLatin1(MonthName(sample.month)), YearText(*at));
   if (sample.months > 1) text += QStringLiteral(", %1 months").arg(sample.months);
-  if (sample.restart) text += QStringLiteral("\nA new world began");
+  if (sample.wentBack) {
+    text += QStringLiteral("\nThe world went back to a savepoint");
+  } else if (sample.restart) {
+    text += QStringLiteral("\nA new world began");
+  }
   for (size_t s = 0; s < page.series.size(); ++s) {
     text += QStringLiteral("\n%1: %2")
                 .arg(QString::fromLatin1(page.series[s].caption),
