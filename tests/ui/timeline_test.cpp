@@ -35,6 +35,13 @@ TEST(TimelineTest, ListsTheSavepointsAndGoesBackOrBranchesWithItsButtons) {
   ui::MainWindow& window = *t.window;
   World& world = t.world();
   ASSERT_TRUE(world.savepoints.on);
+  // Options > On Extinction: &Go Back, from the keyboard, and back off.
+  for (const bool on : {true, false}) {
+    QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_G);
+    EXPECT_EQ(on, world.savepoints.goBackOnExtinction);
+  }
   for (const char* label : {"first", "second", "third", "gone"}) {
     if (label[0] != 'g') t.run().StepMonth();
     ASSERT_TRUE(MarkSavepoint(world, label).ok());

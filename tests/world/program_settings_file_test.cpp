@@ -55,23 +55,24 @@ TEST(ProgramSettingsFile, SavepointSettingsReadWithinTheirRangeAndComeBack) {
     const char* text;
     bool kept;
     int32_t megabytes;
+    bool goBack;
   };
   const Case cases[] = {
-      {"", true, 200},
-      {"[savepoints]\nkept=false\ncap_mb=50\n", false, 50},
-      {"[savepoints]\ncap_mb=abc\n", true, 200},
-      {"[savepoints]\ncap_mb=0\n", true, 1},
-      {"[savepoints]\ncap_mb=-5\n", true, 1},
-      {"[savepoints]\ncap_mb=2147483647\n", true, kMaxSavepointCapMegabytes},
+      {"", true, 200, false},
+      {"[savepoints]\nkept=false\ncap_mb=50\ngo_back_on_extinction=true\n", false, 50, true},
+      {"[savepoints]\ncap_mb=abc\ngo_back_on_extinction=false\n", true, 200, false},
+      {"[savepoints]\ncap_mb=0\n", true, 1, false},
+      {"[savepoints]\ncap_mb=-5\n", true, 1, false},
+      {"[savepoints]\ncap_mb=2147483647\n", true, kMaxSavepointCapMegabytes, false},
   };
   for (const Case& c : cases) {
     const ProgramSettingsFile read = ParseProgramSettings(c.text);
-    EXPECT_EQ(std::tie(c.kept, c.megabytes),
-              std::tie(read.savepointsKept, read.savepointCapMegabytes))
+    EXPECT_EQ(std::tie(c.kept, c.megabytes, c.goBack),
+              std::tie(read.savepointsKept, read.savepointCapMegabytes, read.goBackOnExtinction))
         << c.text;
     const ProgramSettingsFile again = ParseProgramSettings(ProgramSettingsText(read));
-    EXPECT_EQ(std::tie(c.kept, c.megabytes),
-              std::tie(again.savepointsKept, again.savepointCapMegabytes))
+    EXPECT_EQ(std::tie(c.kept, c.megabytes, c.goBack),
+              std::tie(again.savepointsKept, again.savepointCapMegabytes, again.goBackOnExtinction))
         << c.text;
   }
 }
