@@ -106,10 +106,6 @@ bool OpenWorldFrom(World& world, const std::string& folder, const std::string& s
   return true;
 }
 
-std::string DateText(int32_t year, int16_t month) {
-  return std::to_string(year) + "-" + std::to_string(month);
-}
-
 }  // namespace
 
 bool OpenWorld(World& world, const std::string& folder, std::string& refusal) {
@@ -129,7 +125,7 @@ bool GoBack(World& world, const SavepointInfo& chosen, std::string& refusal) {
     return info.number == chosen.number && info.year == chosen.year && info.month == chosen.month;
   });
   if (kept == all.end()) {
-    refusal = "The savepoint of " + DateText(chosen.year, chosen.month) +
+    refusal = "The savepoint of " + YearMonthText(chosen.year, chosen.month) +
               " is no longer kept: yearly ones are thinned to one a decade after ten years, and "
               "the oldest go when the savepoints outgrow their cap.";
     return false;
@@ -158,7 +154,7 @@ bool GoBack(World& world, const SavepointInfo& chosen, std::string& refusal) {
   if (!opened) return false;
 
   const Status setAside = SetAsideLaterSavepoints(files, folder, target.number);
-  LogMessage(world, "Went Back to " + DateText(target.year, target.month));
+  LogMessage(world, "Went Back to " + YearMonthText(target.year, target.month));
   if (!setAside.ok()) {
     PostFileNotice(world, setAside, "ERROR",
                    "The later savepoints were not all kept as another branch.");
@@ -175,7 +171,7 @@ bool GoBackOnExtinction(World& world) {
   // Dead again within a year of the last extinction it went back from: the
   // same savepoint would lead to the same end, so further back.
   SavepointOptions& options = world.savepoints;
-  const int64_t diedAt = int64_t{year} * 12 + month;
+  const int64_t diedAt = MonthsOf(year, month);
   const bool again = options.wentBackTo != 0 && diedAt < options.diedAt + 12;
   const uint64_t before = again ? options.wentBackTo : UINT64_MAX;
   std::vector<SavepointInfo> all;
@@ -183,10 +179,10 @@ bool GoBackOnExtinction(World& world) {
   if (world.AutoSaveFolder.empty() || !ListSavepoints(world.AutoSaveFolder, all).ok() ||
       !GoBackPoint(all, year, month, target, before)) {
     options.wentBackTo = 0;
-    LogMessage(world, "Died Out in " + DateText(year, month) + ", No Savepoint to Go Back To");
+    LogMessage(world, "Died Out in " + YearMonthText(year, month) + ", No Savepoint to Go Back To");
     return false;
   }
-  LogMessage(world, "Died Out in " + DateText(year, month));
+  LogMessage(world, "Died Out in " + YearMonthText(year, month));
   std::string refusal;
   if (!GoBack(world, target, refusal)) {
     LogMessage(world, "Not Gone Back: " + BoxTextOnOneLine(refusal));

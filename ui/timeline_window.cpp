@@ -79,8 +79,7 @@ TimelineRows LayOutTimeline(const std::vector<SavepointInfo>& all) {
       rows.row.push_back(era[i]);
       continue;
     }
-    const bool back = last == nullptr || all[i].year < last->year ||
-                      (all[i].year == last->year && all[i].month < last->month);
+    const bool back = last == nullptr || MonthsOf(all[i]) < MonthsOf(*last);
     if (back) rows.names << QStringLiteral("Branch %1").arg(++branches);
     rows.row.push_back(worlds + branches - 1);
     last = &all[i];
@@ -103,8 +102,8 @@ class TimelineStrip : public QWidget {
     first_ = INT64_MAX;
     last_ = INT64_MIN;
     for (const SavepointInfo& info : *all) {
-      first_ = std::min(first_, Months(info));
-      last_ = std::max(last_, Months(info));
+      first_ = std::min(first_, MonthsOf(info));
+      last_ = std::max(last_, MonthsOf(info));
     }
     update();
   }
@@ -114,6 +113,7 @@ class TimelineStrip : public QWidget {
   }
   std::function<void(int)> onPicked;
   int Rows() const { return std::max<int>(1, static_cast<int>(rows_.names.size())); }
+  const TimelineRows& Layout() const { return rows_; }
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -164,12 +164,11 @@ class TimelineStrip : public QWidget {
   }
 
  private:
-  static int64_t Months(const SavepointInfo& info) { return int64_t{info.year} * 12 + info.month; }
   // Years run from the earliest savepoint's to the latest's, in months.
   QPointF Position(int index) const {
     const SavepointInfo& info = (*all_)[static_cast<size_t>(index)];
     const double span = static_cast<double>(std::max<int64_t>(last_ - first_, 1));
-    const double share = static_cast<double>(Months(info) - first_) / span;
+    const double share = static_cast<double>(MonthsOf(info) - first_) / span;
     const double x = kNameWidth + 8 + share * (width() - kNameWidth - 24);
     return {x, 4 + rows_.row[static_cast<size_t>(index)] * kRowHeight + kRowHeight / 2.0};
   }
@@ -258,7 +257,7 @@ void TimelineWindow::Refresh() {
   ListSavepoints(folders_.Current().toStdString(), all);  // none when it does not list
   savepoints_ = std::move(all);
   strip_->SetSavepoints(&savepoints_);
-  const TimelineRows rows = LayOutTimeline(savepoints_);
+  const TimelineRows& rows = strip_->Layout();
   const QSignalBlocker quiet(list_);
   list_->clear();
   int index = -1;

@@ -55,10 +55,6 @@ std::string FileName(int32_t year, int16_t month, uint64_t number, SavepointKind
          "-" + kKindNames[static_cast<int>(kind)] + std::string(kSuffix);
 }
 
-int64_t MonthsOf(const SavepointInfo& info) {
-  return int64_t{info.year} * 12 + info.month;
-}
-
 // Marked by the user, on this branch or another: never removed for the cap.
 bool MarkedByUser(const SavepointInfo& info) {
   return info.kind == SavepointKind::Marked ||
@@ -202,9 +198,12 @@ const char* SavepointKindName(SavepointKind kind) {
   return kKindNames[static_cast<int>(kind)];
 }
 
+std::string YearMonthText(int32_t year, int16_t month) {
+  return std::to_string(year) + "-" + std::to_string(month);
+}
+
 std::string SavepointLine(const SavepointInfo& info) {
-  std::string line = std::to_string(info.year) + "-" + std::to_string(info.month) + " " +
-                     SavepointKindName(info.kind);
+  std::string line = YearMonthText(info.year, info.month) + " " + SavepointKindName(info.kind);
   if (!info.label.empty()) line += " " + info.label;
   return line;
 }
@@ -415,7 +414,7 @@ std::vector<int> SavepointEras(const std::vector<SavepointInfo>& all) {
 bool GoBackPoint(const std::vector<SavepointInfo>& all, int32_t year, int16_t month,
                  SavepointInfo& out, uint64_t before) {
   const std::vector<int> era = SavepointEras(all);
-  const int64_t latest = int64_t{year} * 12 + month - 12;
+  const int64_t latest = MonthsOf(year, month) - 12;
   for (size_t i = all.size(); i-- > 0;) {
     if (era[i] != era.back()) break;
     const SavepointInfo& info = all[i];
@@ -447,10 +446,12 @@ Status SetAsideLaterSavepoints(FileSystem& files, const std::string& worldFolder
 Status PaintSavepoint(const std::vector<std::pair<std::string, std::string>>& contents,
                       MapPicture& picture) {
   auto world = std::make_unique<World>();
-  const auto file = [&](const char* name) -> const std::string* {
-    for (const auto& [fileName, bytes] : contents)
-      if (fileName == name) return &bytes;
-    return nullptr;
+  std::map<std::string_view, const std::string*> byName;
+  for (const auto& [fileName, bytes] : contents)
+    byName.emplace(fileName, &bytes);
+  const auto file = [&byName](std::string_view name) -> const std::string* {
+    const auto found = byName.find(name);
+    return found != byName.end() ? found->second : nullptr;
   };
   const std::string* planet = file(kPlanet0);
   if (planet == nullptr) return Status::NotFound("no map", ENOENT).SetFile(kPlanet0);
@@ -462,7 +463,7 @@ Status PaintSavepoint(const std::vector<std::pair<std::string, std::string>>& co
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     Animal& animal = AnimalAt(*world, slot);
     if (!IsOccupied(animal)) continue;
-    const std::string* text = file(AnimalFileName(slot).c_str());
+    const std::string* text = file(AnimalFileName(slot));
     if (text == nullptr || !ParseAnimalFile(*text, animal).ok()) continue;
     picture.SetClipped(CellX(animal.X), CellY(animal.Y), DotColour(*world, animal));
   }

@@ -60,6 +60,17 @@ struct SavepointInfo {
   uint64_t bytes = 0;        // the file's size
 };
 
+// A date as months since year 0, for comparing and spacing dates.
+inline int64_t MonthsOf(int32_t year, int16_t month) {
+  return int64_t{year} * 12 + month;
+}
+inline int64_t MonthsOf(const SavepointInfo& info) {
+  return MonthsOf(info.year, info.month);
+}
+
+// "34-1": a date as the runner's lines and the log give it.
+std::string YearMonthText(int32_t year, int16_t month);
+
 // "yearly", "decade", "extinction", "species", "marked", "branch".
 const char* SavepointKindName(SavepointKind kind);
 
