@@ -35,8 +35,7 @@ std::string_view MonthName(const World& world, const Display& display) {
 }
 
 // Roam: breeding season check, a random heading, and a heading for air or
-// water when short of breath. Reseeds for the step as well (nothing draws
-// before it).
+// water when short of breath.
 void Roam(World& world, Animal& animal) {
   if (animal.Hunger < kHungerToBreed && world.Month > kBreedingMonthAfter &&
       world.Month < kBreedingMonthBefore && animal.Stage == kStageAdult && animal.HasBred == 0) {
@@ -45,8 +44,9 @@ void Roam(World& world, Animal& animal) {
       animal.Mode = kModeSeekMate;
     }
   }
-  // The step's reseed, the roam's own and the heading's two signs.
-  const uint32_t signs = ReseedAndDrawSigns(world, 2, 2, 3);
+  // The roam's reseed and the heading's two signs (the step's reseed came
+  // first).
+  const uint32_t signs = ReseedAndDrawSigns(world, 1, 2, 3);
   animal.HeadingX = signs & 1u ? 1 : -1;
   animal.HeadingY = signs & 2u ? 1 : -1;
   if (animal.Stage != kStageEgg) {
@@ -161,14 +161,20 @@ void SimulationTick(World& world, const StepRules& rules) {
     if (ruleColours != nullptr) {
       ruleColours->Set(CellX(animal.X), CellY(animal.Y), DotColour(world, animal));
     }
-    // Both tests in one branch each, which is rarely taken (a crowd's
-    // stages follow no order a predictor could learn).
+    // Hatching, then growing up (both in one tick when the age allows),
+    // worked out from values loaded either way, so that the one branch is
+    // the rarely taken change: a crowd's stages follow no order a predictor
+    // could learn.
     const int16_t stage = animal.Stage;
-    if ((animal.Stage == kStageEgg) & (animal.EggTimer <= 0)) animal.Stage = kStageInfant;
-    if ((animal.Stage == kStageInfant) & (animal.AgeYears >= Adult(animal).Genitalia.AdultAge)) {
-      animal.Stage = kStageAdult;
+    const bool hatches = (stage == kStageEgg) & (animal.EggTimer <= 0);
+    const int16_t hatched = hatches ? static_cast<int16_t>(kStageInfant) : stage;
+    const bool growsUp =
+        (hatched == kStageInfant) & (animal.AgeYears >= Adult(animal).Genitalia.AdultAge);
+    const int16_t grown = growsUp ? static_cast<int16_t>(kStageAdult) : hatched;
+    if (grown != stage) {
+      animal.Stage = grown;
+      NoteStageChanged(world, slot);
     }
-    if (animal.Stage != stage) NoteStageChanged(world, slot);
     if (animal.X < 0 || animal.X > kMaxX || animal.Y < 0 || animal.Y > kMaxY) {
       animal.X = std::clamp<int16_t>(animal.X, 0, kMaxX);
       animal.Y = std::clamp<int16_t>(animal.Y, 0, kMaxY);
@@ -250,7 +256,7 @@ void MonthStep(World& world) {
 
 void AnimalStep(World& world, int slot, const StepRules& rules) {
   Animal& animal = AnimalAt(world, slot);
-  if (animal.Mode != kModeRoam) Reseed(world);
+  Reseed(world);  // every step's, whatever the mode
   switch (animal.Mode) {
     case kModeRoam:
       Roam(world, animal);
