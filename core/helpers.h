@@ -84,12 +84,20 @@ inline double ReadClock(World& world) {
 void UseVirtualClock(World& world, uint64_t seed);
 void UseTimeOfDay(World& world);
 
-// The state after `value` is mixed into `state`.
+// The state after `value` is mixed into `state`: the reading's bits xored
+// in, then one multiply by an odd constant, which carries every bit into the
+// bits above it, and a rotation by half, which brings the best mixed upper
+// half down for the next multiply to carry on. For a given reading this is a
+// one-to-one map of the state, so a reseed never merges two states. A draw's
+// bits go through splitmix64's finaliser (DrawnBits), so the reseed only has
+// to keep the states apart and stirred, not to look random itself. It is
+// kept this short on purpose: a tick's thousands of reseeds form one chain,
+// each waiting on the one before, and two multiplies a link made that chain
+// a floor of the tick. `scripts/random-battery` runs dieharder over the draws
+// as the tick makes them.
 inline uint64_t MixedState(uint64_t state, double value) {
-  uint64_t z = state ^ std::bit_cast<uint64_t>(value);
-  z = (z ^ (z >> 33)) * 0xFF51AFD7ED558CCDull;
-  z = (z ^ (z >> 33)) * 0xC4CEB9FE1A85EC53ull;
-  return z ^ (z >> 33);
+  const uint64_t z = (state ^ std::bit_cast<uint64_t>(value)) * 0xFF51AFD7ED558CCDull;
+  return std::rotl(z, 32);
 }
 
 // Mixes `value` into the generator's state.

@@ -32,7 +32,7 @@ TEST(LiteralTick, SameWorldsAsTheLibraryTickOnAnEvolvedTableWithHunters) {
   StartUpPlan plan;
   plan.options.autoSave = false;
   plan.loadWorld = false;
-  plan.seed = 3;  // fills its table in its twenties
+  plan.seed = 7;  // fills its table in its twenties
   StartUp(w, plan);
   while (w.Year < 30 && (w.Month != 1 || w.AnimalCount < 700))
     SimulationTick(w);
