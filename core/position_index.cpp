@@ -10,10 +10,12 @@ namespace {
 // square costs about what a slot does, and the slots come in order.
 constexpr int64_t kMostSquaresVisited = 256;
 
+// All four tests each time, without a branch between them: whether a
+// neighbour is in reach follows no pattern a predictor could learn.
 bool WithinReach(int px, int py, int x, int y, int64_t reach) {
   const int64_t dx = px - x;
   const int64_t dy = py - y;
-  return dx < reach && -dx < reach && dy < reach && -dy < reach;
+  return (dx < reach) & (-dx < reach) & (dy < reach) & (-dy < reach);
 }
 
 // A coordinate bound as an int the square functions take: anything past
@@ -56,22 +58,23 @@ void PositionIndex::Keep(std::span<const Animal> animals) {
     Note(animals, slot);
 }
 
+// Whether a slot is first in its square's list or has neighbours follows
+// the crowd, not a pattern: the links are chosen rather than branched to,
+// and a link to no slot (0) writes into the unused bySlot[0].
 void PositionIndex::Refile(int slot, int wanted) {
   Filed& filed = bySlot[static_cast<size_t>(slot)];
   if (filed.square != kNotFiled) {
-    if (filed.previous != 0) {
-      bySlot[static_cast<size_t>(filed.previous)].next = filed.next;
-    } else {
-      first[static_cast<size_t>(filed.square)] = filed.next;
-    }
-    if (filed.next != 0) bySlot[static_cast<size_t>(filed.next)].previous = filed.previous;
+    int16_t& before = filed.previous != 0 ? bySlot[static_cast<size_t>(filed.previous)].next
+                                          : first[static_cast<size_t>(filed.square)];
+    before = filed.next;
+    bySlot[static_cast<size_t>(filed.next)].previous = filed.previous;
   }
   filed.square = static_cast<int16_t>(wanted);
   if (wanted == kNotFiled) return;
   int16_t& head = first[static_cast<size_t>(wanted)];
   filed.previous = 0;
   filed.next = head;
-  if (head != 0) bySlot[static_cast<size_t>(head)].previous = static_cast<int16_t>(slot);
+  bySlot[static_cast<size_t>(head)].previous = static_cast<int16_t>(slot);
   head = static_cast<int16_t>(slot);
 }
 
@@ -96,11 +99,12 @@ int PositionIndex::SlotsNear(std::span<const Animal> animals, int x, int y, int6
   for (int column = firstColumn; column <= lastColumn; ++column) {
     for (int row = firstRow; row <= lastRow; ++row) {
       for (int16_t slot = first[static_cast<size_t>(column * kRows + row)]; slot != 0;) {
+        // Written either way and kept when in reach (out has room for every
+        // slot, and each slot is filed once).
         const Filed& filed = bySlot[static_cast<size_t>(slot)];
-        if (WithinReach(filed.x, filed.y, x, y, reach) &&
-            IsOccupied(animals[static_cast<size_t>(slot)])) {
-          out[count++] = slot;
-        }
+        out[count] = slot;
+        count += WithinReach(filed.x, filed.y, x, y, reach) &
+                 IsOccupied(animals[static_cast<size_t>(slot)]);
         slot = filed.next;
       }
     }

@@ -49,7 +49,8 @@ struct PositionIndex {
   // By square (column-major, column * kRows + row): the first slot filed
   // there, 0 for none.
   std::vector<int16_t> first = std::vector<int16_t>(kColumns * kRows);
-  std::vector<Filed> bySlot = std::vector<Filed>(kSlotCount + 1);  // [0] unused
+  // [0] is no slot: links to no slot write into it, and nothing reads it.
+  std::vector<Filed> bySlot = std::vector<Filed>(kSlotCount + 1);
 
   static int ColumnOf(int x) { return x < 0 ? 0 : x > kMaxX ? kColumns - 1 : x >> kShift; }
   static int RowOf(int y) { return y < 0 ? 0 : y > kMaxY ? kRows - 1 : y >> kShift; }
