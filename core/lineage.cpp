@@ -16,12 +16,21 @@ uint64_t Record(Lineage& lineage, int slot, LineageEntry entry) {
 }
 
 // Index of the entry of `id` in the record, or entries.size() when absent.
+// The halving chooses its half without a branch: each year's pruning looks
+// up every parent of a record of thousands, and which half holds an id is
+// a coin toss to the branch predictor.
 size_t IndexOf(const Lineage& lineage, uint64_t id) {
-  const auto& entries = lineage.entries;
-  const auto at = std::lower_bound(entries.begin(), entries.end(), id,
-                                   [](const LineageEntry& e, uint64_t key) { return e.id < key; });
-  if (at == entries.end() || at->id != id) return entries.size();
-  return static_cast<size_t>(at - entries.begin());
+  const std::vector<LineageEntry>& entries = lineage.entries;
+  if (entries.empty()) return 0;
+  const LineageEntry* base = entries.data();
+  for (size_t count = entries.size(); count > 1;) {
+    const size_t half = count / 2;
+    base = base[half].id < id ? base + half : base;
+    count -= half;
+  }
+  const size_t at = static_cast<size_t>(base - entries.data()) + (base->id < id ? 1 : 0);
+  if (at == entries.size() || entries[at].id != id) return entries.size();
+  return at;
 }
 
 bool IsLiving(const Lineage& lineage, std::span<const Animal> animals, int slot) {
