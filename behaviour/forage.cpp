@@ -79,11 +79,15 @@ int CanonicalOffsets(const Axis& axis, std::array<int, N>& out) {
 // For an animal in column 1..320 and row 1..100 no offset folds over an edge
 // to a nearer cell, and the capped offsets past the right and bottom edges
 // reach the last column and row first at their true offset, so each cell in
-// reach has the one offset (c - fx, r - fy). The scan's first find of each
-// kind is then the cell of least (distance, dx, dy) below 2D. The food index
-// yields it row by row without looking at empty cells: in each row the
-// nearest column on either side of the animal, rows taken outward from the
-// animal's own until they lie farther than the best find.
+// reach has the one offset (c - fx, r - fy). In column 0 every column c is
+// reached as far by -c as by c, and the lower, -c, is its offset; so in row
+// 0 for the rows. Each cell in reach then has the one offset (sx (c - fx),
+// sy (r - fy)), the sign -1 on an axis at 0 and +1 elsewhere. The scan's
+// first find of each kind is the cell of least (distance, dx, dy) below 2D.
+// The food index yields it row by row without looking at empty cells: in
+// each row the nearest column on either side of the animal (on an axis at
+// 0 there is one side), rows taken outward from the animal's own until they
+// lie farther than the best find.
 
 // The best find so far of one kind: least distance, then least dx, then
 // least dy (the scan order).
@@ -146,16 +150,17 @@ bool NearestColumn(const uint64_t* row, int own, int first, int last, int& dx) {
 // each a window of columns from firstColumn, bit 0 first: rows taken outward
 // from the animal's own (dy = 0, -1, +1, -2, ...) while a row can still hold
 // a find as near as the best, which can tie with it at dx = 0.
-void NearestInWindows(const uint64_t* windows, int fy, int topRow, int bottomRow, int own,
-                      Find& best) {
+// The offsets are offered signed by the axes' signs sx and sy.
+void NearestInWindows(const uint64_t* windows, int fy, int topRow, int bottomRow, int own, int sx,
+                      int sy, Find& best) {
   const uint64_t* at = windows + (fy - topRow);
-  if (at[0] != 0) best.Offer(NearestBit(at[0], own), 0);
+  if (at[0] != 0) best.Offer(sx * NearestBit(at[0], own), 0);
   for (int step = 1; step <= best.distance; ++step) {
     const bool up = fy - step >= topRow;
     const bool down = fy + step <= bottomRow;
     if (!up && !down) break;
-    if (up && at[-step] != 0) best.Offer(NearestBit(at[-step], own), -step);
-    if (down && at[step] != 0) best.Offer(NearestBit(at[step], own), step);
+    if (up && at[-step] != 0) best.Offer(sx * NearestBit(at[-step], own), -sy * step);
+    if (down && at[step] != 0) best.Offer(sx * NearestBit(at[step], own), sy * step);
   }
 }
 
@@ -166,6 +171,8 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
   const int topRow = std::max(0, fy - D);
   const int bottomRow = std::min(kLastRow, fy + D);
   const int farthestRow = std::max(fy - topRow, bottomRow - fy);
+  const int sx = fx == 0 ? -1 : 1;  // the offsets' signs (see above)
+  const int sy = fy == 0 ? -1 : 1;
 
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
     if (!(wanted & (1u << kind))) continue;
@@ -191,7 +198,7 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
         }
       }
       if (any == 0) continue;
-      NearestInWindows(windows.data(), fy, topRow, bottomRow, fx - firstColumn, best);
+      NearestInWindows(windows.data(), fy, topRow, bottomRow, fx - firstColumn, sx, sy, best);
     } else {
       // Rows outward, as above, each searched a word at a time.
       for (int step = 0; step <= farthestRow && step <= best.distance; ++step) {
@@ -200,7 +207,7 @@ void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sig
           if (r < topRow || r > bottomRow) continue;
           int dx = 0;
           if (NearestColumn(world.Map.FoodRow(kind, r), fx, firstColumn, lastColumn, dx)) {
-            best.Offer(dx, dy);
+            best.Offer(sx * dx, sy * dy);
           }
         }
       }
@@ -257,9 +264,8 @@ void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned
 // the smallest city-block distance below 2D at which the cell holds at least
 // one unit of that kind.
 //
-// An animal in column 1..320 and row 1..100 is scanned through the food
-// index, or its slot's last sight is taken again. Elsewhere (column or row 0, where the folded
-// offsets win, or a position off the map from a hand-made file) the scan walks rings of growing
+// An animal on the map is scanned through the food index, or its slot's last sight is taken
+// again. Off the map (a position from a hand-made file) the scan walks rings of growing
 // distance over canonical offsets only, each ring in scan order, so the first find of a kind is
 // final and the walk stops once every wanted kind is found. When the rings grow costly without
 // finding everything, one pass over all canonical offsets (at most the map's cells) settles the
@@ -267,7 +273,7 @@ void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned
 void ScanForFood(World& world, int slot, int16_t x, int16_t y, int D, unsigned wanted,
                  Sight& sight) {
   if (D <= 0 || wanted == 0) return;
-  if (x >= kHundredthsPerCell && y >= kHundredthsPerCell && x <= kMaxX && y <= kMaxY) {
+  if (x >= 0 && y >= 0 && x <= kMaxX && y <= kMaxY) {
     ScanIndexedOrRecall(world, slot, x / kHundredthsPerCell, y / kHundredthsPerCell, D, wanted,
                         sight);
     return;
