@@ -162,17 +162,15 @@ void SimulationTick(World& world, const StepRules& rules) {
       ruleColours->Set(CellX(animal.X), CellY(animal.Y), DotColour(world, animal));
     }
     // Hatching, then growing up (both in one tick when the age allows),
-    // worked out from values loaded either way, so that the one branch is
-    // the rarely taken change: a crowd's stages follow no order a predictor
-    // could learn.
-    const int16_t stage = animal.Stage;
-    const bool hatches = (stage == kStageEgg) & (animal.EggTimer <= 0);
-    const int16_t hatched = hatches ? static_cast<int16_t>(kStageInfant) : stage;
-    const bool growsUp =
-        (hatched == kStageInfant) & (animal.AgeYears >= Adult(animal).Genitalia.AdultAge);
-    const int16_t grown = growsUp ? static_cast<int16_t>(kStageAdult) : hatched;
+    // counted rather than branched on, so that the one branch is the rarely
+    // taken change: a crowd's stages follow no order a predictor could learn.
+    static_assert(kStageEgg + 1 == kStageInfant && kStageInfant + 1 == kStageAdult);
+    const int stage = animal.Stage;
+    const int hatched = stage + ((stage == kStageEgg) & (animal.EggTimer <= 0));
+    const int grown = hatched + ((hatched == kStageInfant) &
+                                 (animal.AgeYears >= Adult(animal).Genitalia.AdultAge));
     if (grown != stage) {
-      animal.Stage = grown;
+      animal.Stage = static_cast<int16_t>(grown);
       NoteStageChanged(world, slot);
     }
     if (animal.X < 0 || animal.X > kMaxX || animal.Y < 0 || animal.Y > kMaxY) {
