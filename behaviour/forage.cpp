@@ -468,16 +468,15 @@ void Forage(World& world, int slot) {
   // runs beside them.
   const unsigned read = sees ? WantedKinds(diet) : 0;
   uint32_t readSigns = 0;  // signs 2k and 2k + 1 are kind k + 1's
-  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-    if ((read & (1u << kind)) != 0) readSigns |= 3u << (2 * (kind - kSeaScum));
-  }
+  for (int kind = kSeaScum; kind <= kMeat; ++kind)
+    readSigns |= ((read >> kind) & 1u) * (3u << (2 * (kind - kSeaScum)));
   const uint32_t signs = ReseedAndDrawSigns(world, 1, 2 * (kMeat - kSeaScum + 1), readSigns);
   Sight sight;
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
     const int k = 2 * (kind - kSeaScum);
     sight.best[kind] = start;
-    sight.bestDX[kind] = (signs >> k) & 1u ? 1 : -1;
-    sight.bestDY[kind] = (signs >> (k + 1)) & 1u ? 1 : -1;
+    sight.bestDX[kind] = static_cast<int32_t>((signs >> k) & 1u) * 2 - 1;
+    sight.bestDY[kind] = static_cast<int32_t>((signs >> (k + 1)) & 1u) * 2 - 1;
   }
   if (!sees) return;
   ScanForFood(world, slot, self.X, self.Y, D, read, sight);
