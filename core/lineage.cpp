@@ -21,7 +21,7 @@ uint64_t Record(Lineage& lineage, int slot, LineageEntry entry) {
 // a coin toss to the branch predictor.
 size_t IndexOf(const Lineage& lineage, uint64_t id) {
   const std::vector<LineageEntry>& entries = lineage.entries;
-  if (entries.empty()) return 0;
+  if (entries.empty()) return entries.size();
   const LineageEntry* base = entries.data();
   for (size_t count = entries.size(); count > 1;) {
     const size_t half = count / 2;
