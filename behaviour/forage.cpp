@@ -164,97 +164,120 @@ void NearestInWindows(const uint64_t* windows, int fy, int topRow, int bottomRow
   }
 }
 
-void ScanIndexed(const World& world, int fx, int fy, int D, unsigned wanted, Sight& sight) {
-  const int firstColumn = std::max(0, fx - D);
-  const int lastColumn = std::min(kLastColumn, fx + D);
-  const int width = lastColumn - firstColumn + 1;
-  const int topRow = std::max(0, fy - D);
-  const int bottomRow = std::min(kLastRow, fy + D);
-  const int farthestRow = std::max(fy - topRow, bottomRow - fy);
-  const int sx = fx == 0 ? -1 : 1;  // the offsets' signs (see above)
-  const int sy = fy == 0 ? -1 : 1;
+// The cells in reach of cell (fx, fy) with vision distance D, and the
+// offsets' signs (see above).
+struct Reach {
+  int fx, fy;
+  int firstColumn, lastColumn, width;
+  int topRow, bottomRow, farthestRow;
+  int sx, sy;
 
-  for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-    if (!(wanted & (1u << kind))) continue;
-    Find best{sight.best[kind]};  // 2D: nothing at that distance is chosen
-    if (width <= 64) {
-      // Each row's window of columns once; most looks find nothing, which
-      // their union tells.
-      const int word = firstColumn / 64;
-      const int shift = firstColumn % 64;
-      const uint64_t mask = LowBits(width);
-      const uint64_t* row = world.Map.FoodRow(kind, topRow) + word;
-      std::array<uint64_t, kLastRow + 1> windows;
-      uint64_t any = 0;
-      if (shift + width > 64) {
-        for (int r = 0; r <= bottomRow - topRow; ++r, row += kFoodRowWords) {
-          windows[static_cast<size_t>(r)] = ((row[0] >> shift) | (row[1] << (64 - shift))) & mask;
-          any |= windows[static_cast<size_t>(r)];
-        }
-      } else {
-        for (int r = 0; r <= bottomRow - topRow; ++r, row += kFoodRowWords) {
-          windows[static_cast<size_t>(r)] = (row[0] >> shift) & mask;
-          any |= windows[static_cast<size_t>(r)];
-        }
+  Reach(int column, int row, int D)
+      : fx(column),
+        fy(row),
+        firstColumn(std::max(0, column - D)),
+        lastColumn(std::min(kLastColumn, column + D)),
+        width(lastColumn - firstColumn + 1),
+        topRow(std::max(0, row - D)),
+        bottomRow(std::min(kLastRow, row + D)),
+        farthestRow(std::max(row - topRow, bottomRow - row)),
+        sx(column == 0 ? -1 : 1),
+        sy(row == 0 ? -1 : 1) {}
+};
+
+// The nearest find of one kind in reach, nearer than `start`.
+Find NearestFood(const World& world, const Reach& reach, int kind, int32_t start) {
+  Find best{start};
+  if (reach.width <= 64) {
+    // Each row's window of columns once; most looks find nothing, which
+    // their union tells.
+    const int word = reach.firstColumn / 64;
+    const int shift = reach.firstColumn % 64;
+    const uint64_t mask = LowBits(reach.width);
+    const uint64_t* row = world.Map.FoodRow(kind, reach.topRow) + word;
+    const int rows = reach.bottomRow - reach.topRow + 1;
+    std::array<uint64_t, kLastRow + 1> windows;
+    uint64_t any = 0;
+    if (shift + reach.width > 64) {
+      for (int r = 0; r < rows; ++r, row += kFoodRowWords) {
+        windows[static_cast<size_t>(r)] = ((row[0] >> shift) | (row[1] << (64 - shift))) & mask;
+        any |= windows[static_cast<size_t>(r)];
       }
-      if (any == 0) continue;
-      NearestInWindows(windows.data(), fy, topRow, bottomRow, fx - firstColumn, sx, sy, best);
     } else {
-      // Rows outward, as above, each searched a word at a time.
-      for (int step = 0; step <= farthestRow && step <= best.distance; ++step) {
-        for (int dy = -step; dy <= step; dy += step == 0 ? 1 : 2 * step) {
-          const int r = fy + dy;
-          if (r < topRow || r > bottomRow) continue;
-          int dx = 0;
-          if (NearestColumn(world.Map.FoodRow(kind, r), fx, firstColumn, lastColumn, dx)) {
-            best.Offer(sx * dx, sy * dy);
-          }
-        }
+      for (int r = 0; r < rows; ++r, row += kFoodRowWords) {
+        windows[static_cast<size_t>(r)] = (row[0] >> shift) & mask;
+        any |= windows[static_cast<size_t>(r)];
       }
     }
-    if (best.found) {
-      sight.best[kind] = best.distance;
-      sight.bestDX[kind] = best.dx;
-      sight.bestDY[kind] = best.dy;
+    if (any != 0) {
+      NearestInWindows(windows.data(), reach.fy, reach.topRow, reach.bottomRow,
+                       reach.fx - reach.firstColumn, reach.sx, reach.sy, best);
+    }
+    return best;
+  }
+  // Rows outward, as above, each searched a word at a time.
+  for (int step = 0; step <= reach.farthestRow && step <= best.distance; ++step) {
+    for (int dy = -step; dy <= step; dy += step == 0 ? 1 : 2 * step) {
+      const int r = reach.fy + dy;
+      if (r < reach.topRow || r > reach.bottomRow) continue;
+      int dx = 0;
+      if (NearestColumn(world.Map.FoodRow(kind, r), reach.fx, reach.firstColumn, reach.lastColumn,
+                        dx)) {
+        best.Offer(reach.sx * dx, reach.sy * dy);
+      }
     }
   }
+  return best;
 }
 
-// Sights up to this reach are remembered (World::foodSights): checking that
-// the rows looked at are unchanged costs a word per row, far less than
-// looking again; a longer sight looks again.
+void Keep(Sight& sight, int kind, int dx, int dy) {
+  sight.best[kind] = std::abs(dx) + std::abs(dy);
+  sight.bestDX[kind] = dx;
+  sight.bestDY[kind] = dy;
+}
+
+// Sights up to this reach are kept (World::foodSights): a kept sight costs a
+// few loads, far less than looking again; a longer sight looks again. The
+// key and the offsets fit the entry's fields up to this reach.
 constexpr int kMostRememberedReach = 31;
 
-// The indexed scan from cell (fx, fy), or what the slot saw last from there
-// with the same reach and kinds when nothing in reach has changed since.
-void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned wanted,
-                         Sight& sight) {
+uint32_t SightKey(int kind, int fx, int fy, int D) {
+  static_assert(kLastColumn < 512 && kLastRow < 128 && kMostRememberedReach < 32);
+  return static_cast<uint32_t>(kind | fx << 3 | fy << 12 | D << 19);  // kind >= 1: never 0
+}
+
+size_t SightPlace(uint32_t key) {
+  return (key * 0x9E3779B1u) >> (32 - kFoodSightBits);
+}
+
+// The indexed scan from cell (fx, fy), each kind's taken from the kept
+// sights when a look from there with the same distance is kept and nothing
+// in reach has changed since; what is looked at again is kept in its place.
+void ScanIndexedOrRecall(World& world, int fx, int fy, int D, unsigned wanted, Sight& sight) {
+  const Reach reach(fx, fy, D);
+  const int32_t start = 2 * D;  // nothing at that distance is chosen
   if (D > kMostRememberedReach) {
-    ScanIndexed(world, fx, fy, D, wanted, sight);
-    return;
-  }
-  FoodSight& memory = world.foodSights[static_cast<size_t>(slot)];
-  if (memory.column == fx && memory.row == fy && memory.reach == D && memory.kinds == wanted &&
-      world.Map.FoodUnchangedSince(memory.seenAt, std::max(0, fy - D),
-                                   std::min(kLastRow, fy + D))) {
     for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-      if (memory.best[static_cast<size_t>(kind)] == sight.best[kind]) continue;  // not seen
-      sight.best[kind] = memory.best[static_cast<size_t>(kind)];
-      sight.bestDX[kind] = memory.bestDX[static_cast<size_t>(kind)];
-      sight.bestDY[kind] = memory.bestDY[static_cast<size_t>(kind)];
+      if (!(wanted & (1u << kind))) continue;
+      const Find best = NearestFood(world, reach, kind, start);
+      if (best.found) Keep(sight, kind, best.dx, best.dy);
     }
     return;
   }
-  ScanIndexed(world, fx, fy, D, wanted, sight);
-  memory.column = static_cast<int16_t>(fx);
-  memory.row = static_cast<int16_t>(fy);
-  memory.reach = static_cast<int16_t>(D);
-  memory.kinds = static_cast<uint8_t>(wanted);
-  memory.seenAt = world.Map.foodChanges;
+  const uint64_t latest = world.Map.LatestFoodChange(reach.topRow, reach.bottomRow);
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
-    memory.best[static_cast<size_t>(kind)] = sight.best[kind];
-    memory.bestDX[static_cast<size_t>(kind)] = sight.bestDX[kind];
-    memory.bestDY[static_cast<size_t>(kind)] = sight.bestDY[kind];
+    if (!(wanted & (1u << kind))) continue;
+    const uint32_t key = SightKey(kind, fx, fy, D);
+    FoodSight& kept = world.foodSights[SightPlace(key)];
+    if (kept.key != key || kept.seenAt < latest) {
+      const Find best = NearestFood(world, reach, kind, start);
+      kept.key = key;
+      kept.dx = static_cast<int8_t>(best.dx);
+      kept.dy = static_cast<int8_t>(best.dy);
+      kept.found = best.found;
+      kept.seenAt = world.Map.foodChanges;
+    }
+    if (kept.found) Keep(sight, kind, kept.dx, kept.dy);
   }
 }
 
@@ -264,18 +287,16 @@ void ScanIndexedOrRecall(World& world, int slot, int fx, int fy, int D, unsigned
 // the smallest city-block distance below 2D at which the cell holds at least
 // one unit of that kind.
 //
-// An animal on the map is scanned through the food index, or its slot's last sight is taken
-// again. Off the map (a position from a hand-made file) the scan walks rings of growing
-// distance over canonical offsets only, each ring in scan order, so the first find of a kind is
-// final and the walk stops once every wanted kind is found. When the rings grow costly without
-// finding everything, one pass over all canonical offsets (at most the map's cells) settles the
-// rest.
-void ScanForFood(World& world, int slot, int16_t x, int16_t y, int D, unsigned wanted,
-                 Sight& sight) {
+// An animal on the map is scanned through the food index, or a sight kept from an earlier look
+// from its cell is taken again. Off the map (a position from a hand-made file) the scan walks rings
+// of growing distance over canonical offsets only, each ring in scan order, so the first find of a
+// kind is final and the walk stops once every wanted kind is found. When the rings grow costly
+// without finding everything, one pass over all canonical offsets (at most the map's cells) settles
+// the rest.
+void ScanForFood(World& world, int16_t x, int16_t y, int D, unsigned wanted, Sight& sight) {
   if (D <= 0 || wanted == 0) return;
   if (x >= 0 && y >= 0 && x <= kMaxX && y <= kMaxY) {
-    ScanIndexedOrRecall(world, slot, x / kHundredthsPerCell, y / kHundredthsPerCell, D, wanted,
-                        sight);
+    ScanIndexedOrRecall(world, x / kHundredthsPerCell, y / kHundredthsPerCell, D, wanted, sight);
     return;
   }
   const Axis columns{static_cast<int>(std::floor(x / 100.0)), kLastColumn, D};
@@ -479,7 +500,7 @@ void Forage(World& world, int slot) {
     sight.bestDY[kind] = static_cast<int32_t>((signs >> (k + 1)) & 1u) * 2 - 1;
   }
   if (!sees) return;
-  ScanForFood(world, slot, self.X, self.Y, D, read, sight);
+  ScanForFood(world, self.X, self.Y, D, read, sight);
 
   switch (diet) {
     case kScumSucker:

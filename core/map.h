@@ -41,12 +41,15 @@ struct WorldMap {
   std::vector<uint64_t> food =
       std::vector<uint64_t>(static_cast<size_t>(kFoodKindCount * kMapHeight * kFoodRowWords));
   // The index's changes, counted: `foodChanges` is the count so far and
-  // `foodChangedAt` the count when each row (of any kind) last changed, so
-  // what a look at the food saw can be trusted again while none of the rows
-  // it covered has changed since. A cell begins or stops offering food a few
-  // times a hundred ticks, so a row is fine enough.
+  // `foodChangedAt` the count when each band of kFoodBandRows rows (of any
+  // kind) last changed, so what a look at the food saw can be trusted again
+  // while none of the bands it covered has changed since. A cell begins or
+  // stops offering food a few times a hundred ticks, so a band is fine
+  // enough, and a look of a few rows checks two or three of them.
+  static constexpr int kFoodBandRows = 8;
+  static constexpr int kFoodBands = (kMapHeight + kFoodBandRows - 1) / kFoodBandRows;  // 13
   uint64_t foodChanges = 0;
-  std::vector<uint64_t> foodChangedAt = std::vector<uint64_t>(kMapHeight);
+  std::vector<uint64_t> foodChangedAt = std::vector<uint64_t>(kFoodBands);
 
   static int Index(int x, int y) {
     assert(x >= 0 && x < kMapWidth && y >= kMapTopRow && y <= kMapBottomRow);
@@ -67,14 +70,15 @@ struct WorldMap {
   void RebuildFoodIndex();
   // True when the index says what the layers say (for the invariant checks).
   bool FoodIndexMatches() const;
-  // True when no cell of rows y0..y1 (on the map) has begun or stopped
-  // offering food since the change count was `count`.
-  bool FoodUnchangedSince(uint64_t count, int y0, int y1) const {
-    const uint64_t* changed = foodChangedAt.data() - kMapTopRow;
+  // The change count when a cell of rows y0..y1 (on the map) last began or
+  // stopped offering food, or a later one: what was seen over those rows at
+  // a count at least this is still true.
+  uint64_t LatestFoodChange(int y0, int y1) const {
     uint64_t latest = 0;
-    for (int y = y0; y <= y1; ++y)
-      latest = std::max(latest, changed[y]);
-    return latest <= count;
+    for (int band = (y0 - kMapTopRow) / kFoodBandRows; band <= (y1 - kMapTopRow) / kFoodBandRows;
+         ++band)
+      latest = std::max(latest, foodChangedAt[static_cast<size_t>(band)]);
+    return latest;
   }
 };
 

@@ -73,22 +73,19 @@ struct Random {
   uint64_t state = 0x9E3779B97F4A7C15ull;
 };
 
-// What a slot's last food scan saw (behaviour/forage.cpp), for the next scan
-// from the same cell, with the same sight and for the same kinds, to take
-// while no cell it covered has begun or stopped offering food: the scan
-// reads nothing else.
+// What one look for one kind of food saw from one cell with one vision
+// distance (behaviour/forage.cpp), for whichever forager looks again from
+// there with that sight while no cell it covered has begun or stopped
+// offering that food: the look reads nothing else. Kept in a table by a
+// hash of the key, each entry replacing whatever held its place.
 struct FoodSight {
-  int16_t column = -1;  // the cell scanned from; -1: nothing seen yet
-  int16_t row = -1;
-  int16_t reach = 0;    // the vision distance, cells
-  uint8_t kinds = 0;    // the kinds looked for: bit k for kind k
-  uint64_t seenAt = 0;  // WorldMap::foodChanges at the scan
-  // Per kind 1..4 ([0] unused): the distance and offsets of what was found;
-  // a distance of twice the reach for a kind not found.
-  std::array<int32_t, 5> best{};
-  std::array<int32_t, 5> bestDX{};
-  std::array<int32_t, 5> bestDY{};
+  uint32_t key = 0;  // the kind, cell and distance looked with; 0: empty
+  int8_t dx = 0;     // the find's offsets in cells, when found
+  int8_t dy = 0;
+  bool found = false;
+  uint64_t seenAt = 0;  // WorldMap::foodChanges at the look
 };
+inline constexpr int kFoodSightBits = 14;  // 16,384 entries, 256 KB
 
 // The slots that may be chosen as a mate in the current tick, kept by the
 // mate search (behaviour/mate_search.h): sets of 750 bits (bit s % 64 of
@@ -166,7 +163,7 @@ struct World {
   // near a point (core/position_index.h).
   PositionIndex positions;
   MateCandidates mateCandidates;
-  std::vector<FoodSight> foodSights = std::vector<FoodSight>(kSlotCount + 1);  // [0] unused
+  std::vector<FoodSight> foodSights = std::vector<FoodSight>(size_t{1} << kFoodSightBits);
 
   // What changed, for whoever drives the world (kept only once it listens).
   EventQueue events;
