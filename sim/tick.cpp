@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <type_traits>
 
 #include "behaviour/move_speed.h"
 #include "core/helpers.h"
@@ -66,6 +67,46 @@ void Roam(World& world, Animal& animal) {
 
 bool IsGround(const World& world, int column, int row) {
   return world.Map.At(kTerrainLayer, column, row) == kGround;
+}
+
+// A whole speed at most this large keeps a step's target within int.
+constexpr double kWholeSpeedLimit = 1 << 30;
+
+// The step to (nx, ny), a whole position (int) or any (double). Ground
+// cannot be entered: a blocked vertical move keeps the row (and the column
+// too when the horizontal move alone is blocked as well); a blocked diagonal
+// target keeps the column.
+template <class Position>
+void MoveUnlessBlocked(World& world, int slot, Animal& animal, Position nx, Position ny) {
+  const Position x = animal.X;
+  const Position y = animal.Y;
+  if (ny > kMaxY) ny = kMaxY;
+  if (nx > kMaxX) nx = kMaxX;  // no lower bound here: the tick clamps later
+
+  const int column = CellX(animal.X);
+  const int row = CellY(animal.Y);
+  const int newColumn = nx == x ? column : CellX(nx);
+  const int newRow = ny == y ? row : CellY(ny);
+  if (IsGround(world, column, newRow)) {
+    if (IsGround(world, newColumn, row)) nx = x;
+    ny = y;
+  } else if (IsGround(world, newColumn, newRow)) {
+    nx = x;
+  }
+
+  if (nx == x && ny == y) return;
+  int16_t newX;
+  int16_t newY;
+  if constexpr (std::is_integral_v<Position>) {
+    newX = Saturate<int16_t>(nx);
+    newY = Saturate<int16_t>(ny);
+  } else {
+    newX = RoundTo<int16_t>(nx);
+    newY = RoundTo<int16_t>(ny);
+  }
+  animal.X = newX;
+  animal.Y = newY;
+  NoteMoved(world, slot, newX, newY);
 }
 
 // After the animals stepped: the dots left for the window to colour, the
@@ -281,34 +322,18 @@ void AnimalStep(World& world, int slot, const StepRules& rules) {
   const double speed = MoveSpeed(world, slot);
   animal.HeadingX = static_cast<int16_t>(Sign(animal.HeadingX));
   animal.HeadingY = static_cast<int16_t>(Sign(animal.HeadingY));
-
-  const double x = animal.X;
-  const double y = animal.Y;
-  double nx = x + animal.HeadingX * speed;
-  double ny = y + animal.HeadingY * speed;
-  if (ny > kMaxY) ny = kMaxY;
-  if (nx > kMaxX) nx = kMaxX;  // no lower bound here: the tick clamps later
-
-  // Ground cannot be entered: a blocked vertical move keeps the row (and
-  // the column too when the horizontal move alone is blocked as well); a
-  // blocked diagonal target keeps the column.
-  const int column = CellX(animal.X);
-  const int row = CellY(animal.Y);
-  const int newColumn = nx == x ? column : CellX(nx);
-  const int newRow = ny == y ? row : CellY(ny);
-  if (IsGround(world, column, newRow)) {
-    if (IsGround(world, newColumn, row)) nx = x;
-    ny = y;
-  } else if (IsGround(world, newColumn, newRow)) {
-    nx = x;
+  // Almost every speed is a whole number (only a fall goes by the body's
+  // volume), and then whole numbers give the same cells and position as
+  // floating point, without its conversions and rounding.
+  if (speed >= -kWholeSpeedLimit && speed <= kWholeSpeedLimit &&
+      speed == static_cast<double>(static_cast<int>(speed))) {
+    const int step = static_cast<int>(speed);
+    MoveUnlessBlocked(world, slot, animal, animal.X + animal.HeadingX * step,
+                      animal.Y + animal.HeadingY * step);
+  } else {
+    MoveUnlessBlocked(world, slot, animal, animal.X + animal.HeadingX * speed,
+                      animal.Y + animal.HeadingY * speed);
   }
-
-  if (nx == x && ny == y) return;
-  const int16_t newX = RoundTo<int16_t>(nx);
-  const int16_t newY = RoundTo<int16_t>(ny);
-  animal.X = newX;
-  animal.Y = newY;
-  NoteMoved(world, slot, newX, newY);
 }
 
 }  // namespace ombrivale

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "behaviour/move_speed.h"
+#include "core/numeric.h"
 #include "support/test_world.h"
 
 namespace ombrivale {
@@ -55,6 +59,47 @@ TEST_F(TickTest, GroundBlocksTheVerticalMoveFirst) {
     AnimalStep(world, 1);
     EXPECT_EQ(c.x, a.X) << c.name;
     EXPECT_EQ(c.y, a.Y) << c.name;
+  }
+}
+
+// A step of any length, whole or not, ends where the move in floating point
+// ends: x + heading x speed, held at the right and bottom edges, rounded half
+// to even and held to 16 bits. A flyer's speed is its tail width (negative
+// from a mutated gene); without feathers it falls by its body's volume.
+TEST_F(TickTest, StepsEndWhereTheFloatingPointMoveEnds) {
+  struct Case {
+    bool feathers;
+    int16_t tail;
+    int16_t x, y;
+    int16_t headingX, headingY;
+  };
+  const Case cases[] = {
+      {true, 150, 5050, 5050, 1, -1},     {true, 32767, 5050, 5050, 1, 1},
+      {true, 32767, -30000, 50, -1, -1},  {true, -150, 31990, 9990, -1, 1},
+      {true, 0, 5050, 5050, 1, 1},        {true, 120, 31950, 9950, 1, 1},
+      {false, 150, 5050, 5050, 1, 0},     {false, 7, 31990, 9990, -1, 1},
+      {false, 32767, -32768, 50, -1, -1}, {true, 99, 50, 50, -1, -1},
+  };
+  for (const Case& c : cases) {
+    FillRows(world, 0, 100, kSky);
+    Animal& a = PutAnimal(world, 1, c.x, c.y);
+    a.Mode = kModeIdle;
+    a.Genes[1].Body.Covering = c.feathers ? kFeathers : kScales;
+    a.Genes[1].Body.Height = 3;
+    a.Genes[1].Tail.Width = c.tail;
+    a.Genes[1].Limb[0].LowerLength = 0;
+    a.Genes[1].Limb[0].UpperLength = 0;
+    a.HeadingX = c.headingX;
+    a.HeadingY = c.headingY;
+    testing::TestWorld copy;
+    copy.world = world;
+    const double speed = MoveSpeed(copy.world, 1);  // a fall heads down
+    const int16_t headingY = AnimalAt(copy.world, 1).HeadingY;
+    const double x = std::min<double>(c.x + c.headingX * speed, kMaxX);
+    const double y = std::min<double>(c.y + headingY * speed, kMaxY);
+    AnimalStep(world, 1);
+    EXPECT_EQ(RoundTo<int16_t>(x), a.X) << c.tail << " from " << c.x;
+    EXPECT_EQ(RoundTo<int16_t>(y), a.Y) << c.tail << " from " << c.y;
   }
 }
 
