@@ -69,9 +69,6 @@ bool IsGround(const World& world, int column, int row) {
   return world.Map.At(kTerrainLayer, column, row) == kGround;
 }
 
-// A whole speed at most this large keeps a step's target within int.
-constexpr double kWholeSpeedLimit = 1 << 30;
-
 // The step to (nx, ny), a whole position (int) or any (double). Ground
 // cannot be entered: a blocked vertical move keeps the row (and the column
 // too when the horizontal move alone is blocked as well); a blocked diagonal
@@ -319,20 +316,17 @@ void AnimalStep(World& world, int slot, const StepRules& rules) {
       break;
   }
 
-  const double speed = MoveSpeed(world, slot);
+  const StepLength step = MoveStep(world, slot);
   animal.HeadingX = static_cast<int16_t>(Sign(animal.HeadingX));
   animal.HeadingY = static_cast<int16_t>(Sign(animal.HeadingY));
-  // Almost every speed is a whole number (only a fall goes by the body's
-  // volume), and then whole numbers give the same cells and position as
-  // floating point, without its conversions and rounding.
-  if (speed >= -kWholeSpeedLimit && speed <= kWholeSpeedLimit &&
-      speed == static_cast<double>(static_cast<int>(speed))) {
-    const int step = static_cast<int>(speed);
-    MoveUnlessBlocked(world, slot, animal, animal.X + animal.HeadingX * step,
-                      animal.Y + animal.HeadingY * step);
+  // A whole length steps in whole numbers, which give the same cells and
+  // position as floating point without its conversions and rounding.
+  if (step.whole) {
+    MoveUnlessBlocked(world, slot, animal, animal.X + animal.HeadingX * step.hundredths,
+                      animal.Y + animal.HeadingY * step.hundredths);
   } else {
-    MoveUnlessBlocked(world, slot, animal, animal.X + animal.HeadingX * speed,
-                      animal.Y + animal.HeadingY * speed);
+    MoveUnlessBlocked(world, slot, animal, animal.X + animal.HeadingX * step.fall,
+                      animal.Y + animal.HeadingY * step.fall);
   }
 }
 

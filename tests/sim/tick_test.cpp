@@ -62,6 +62,51 @@ TEST_F(TickTest, GroundBlocksTheVerticalMoveFirst) {
   }
 }
 
+// The step length by terrain and covering, against the rule's arithmetic in
+// floating point, with odd heights (a half), negative and extreme genes.
+TEST_F(TickTest, StepLengthsAreTheRulesByTerrainAndCovering) {
+  struct Case {
+    int32_t terrain;
+    uint8_t covering;
+    int16_t height, tail, limb;  // limb: every limb length
+  };
+  const Case cases[] = {
+      {kSky, kFeathers, 5, 2, 3},
+      {kWater, kFur, 5, 2, 3},
+      {kWater, kSkin, 5, 2, 3},
+      {kWater, kScales, 5, 2, 3},
+      {kWater, kFeathers, 5, -7, 3},
+      {kWater, 4, 5, 2, 3},
+      {kGround, kFur, 5, 2, 0},
+      {kGround, kScales, -32768, 9, 32767},
+      {kWater, kScales, 1, 32767, 32767},
+      {kGround, kSkin, 32767, 0, -32768},
+      {3, kFur, 5, 2, 3},
+      {kSky, kFeathers, 1, -32768, -32768},
+  };
+  for (const Case& c : cases) {
+    FillRows(world, 0, 100, c.terrain);
+    Animal& a = PutAnimal(world, 1, 5050, 5050);
+    GeneSet& g = a.Genes[1];
+    g.Body.Covering = c.covering;
+    g.Body.Height = c.height;
+    g.Tail.Width = c.tail;
+    for (auto& limb : g.Limb) {
+      limb.LowerLength = c.limb;
+      limb.UpperLength = c.limb;
+    }
+    const double h = c.height / 2.0;
+    const double sum = static_cast<double>(c.tail) + c.limb + c.limb;
+    double rule = 0;
+    if (c.terrain == kSky) rule = sum;
+    if (c.terrain == kWater && (c.covering == kFur || c.covering == kFeathers)) rule = sum / 2 * 4;
+    if (c.terrain == kWater && c.covering == kSkin) rule = sum * 4;
+    if (c.terrain == kWater && c.covering == kScales) rule = sum * 1.5 * 4;
+    if (c.terrain == kGround) rule = (h + c.limb + c.limb + c.limb + c.limb) * 2.5 * 4;
+    EXPECT_EQ(rule, MoveSpeed(world, 1)) << c.terrain << " " << int{c.covering} << " " << c.height;
+  }
+}
+
 // A step of any length, whole or not, ends where the move in floating point
 // ends: x + heading x speed, held at the right and bottom edges, rounded half
 // to even and held to 16 bits. A flyer's speed is its tail width (negative
