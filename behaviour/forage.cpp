@@ -388,6 +388,17 @@ unsigned WantedKinds(uint8_t diet) {
   }
 }
 
+// The starting signs a set of kinds reads (bit k for kind k): signs 2k and
+// 2k + 1 are kind k + 1's.
+constexpr std::array<uint32_t, 1u << (kMeat + 1)> kSignsOfKinds = [] {
+  std::array<uint32_t, 1u << (kMeat + 1)> signs{};
+  for (unsigned kinds = 0; kinds < signs.size(); ++kinds) {
+    for (int kind = kSeaScum; kind <= kMeat; ++kind)
+      signs[kinds] |= ((kinds >> kind) & 1u) * (3u << (2 * (kind - kSeaScum)));
+  }
+  return signs;
+}();
+
 void HeadFor(Animal& animal, const Sight& sight, int kind) {
   animal.HeadingX = static_cast<int16_t>(Sign(sight.bestDX[kind]));
   animal.HeadingY = static_cast<int16_t>(Sign(sight.bestDY[kind]));
@@ -488,9 +499,7 @@ void Forage(World& world, int slot) {
   // before, and the look, which draws nothing and does not wait on them,
   // runs beside them.
   const unsigned read = sees ? WantedKinds(diet) : 0;
-  uint32_t readSigns = 0;  // signs 2k and 2k + 1 are kind k + 1's
-  for (int kind = kSeaScum; kind <= kMeat; ++kind)
-    readSigns |= ((read >> kind) & 1u) * (3u << (2 * (kind - kSeaScum)));
+  const uint32_t readSigns = kSignsOfKinds[read];
   const uint32_t signs = ReseedAndDrawSigns(world, 1, 2 * (kMeat - kSeaScum + 1), readSigns);
   Sight sight;
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
