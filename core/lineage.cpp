@@ -102,13 +102,58 @@ int SlotOfId(const Lineage& lineage, std::span<const Animal> animals, uint64_t i
   return 0;
 }
 
+namespace {
+
+// The entries by id for one pruning: an open-addressed table twice the
+// record's size at least, each place 1 + an entry's index (0 empty),
+// probed from a hash of the id. A search by halving waits on a load at
+// each of its 14 steps on a record of 14,000 entries; this waits on two.
+class PlacesOfIds {
+ public:
+  PlacesOfIds(const std::vector<LineageEntry>& entries, std::vector<uint32_t>& table)
+      : entries_(entries), table_(table) {
+    size_t size = 16;
+    while (size < 2 * entries.size())
+      size *= 2;
+    mask_ = size - 1;
+    table_.assign(size, 0);
+    for (size_t i = 0; i < entries.size(); ++i) {
+      size_t at = Hash(entries[i].id);
+      while (table_[at] != 0)
+        at = (at + 1) & mask_;
+      table_[at] = static_cast<uint32_t>(i + 1);
+    }
+  }
+
+  // The index of the entry of `id`, or entries.size() when there is none.
+  size_t IndexOf(uint64_t id) const {
+    for (size_t at = Hash(id);; at = (at + 1) & mask_) {
+      const uint32_t place = table_[at];
+      if (place == 0) return entries_.size();
+      if (entries_[place - 1].id == id) return place - 1;
+    }
+  }
+
+ private:
+  size_t Hash(uint64_t id) const {
+    return static_cast<size_t>((id * 0x9E3779B97F4A7C15ull) >> 32) & mask_;
+  }
+
+  const std::vector<LineageEntry>& entries_;
+  std::vector<uint32_t>& table_;
+  size_t mask_ = 0;
+};
+
+}  // namespace
+
 void PruneLineage(Lineage& lineage, std::span<const Animal> animals) {
   std::vector<LineageEntry>& entries = lineage.entries;
   std::vector<uint8_t>& keep = lineage.marks;
   keep.assign(entries.size(), 0);
+  const PlacesOfIds places(entries, lineage.placeOfId);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (!IsLiving(lineage, animals, slot)) continue;
-    const size_t index = IndexOf(lineage, lineage.idOfSlot[static_cast<size_t>(slot)]);
+    const size_t index = places.IndexOf(lineage.idOfSlot[static_cast<size_t>(slot)]);
     if (index < entries.size()) keep[index] = 1;
   }
   // Parents are older than their young, so one pass from the youngest down
@@ -117,7 +162,7 @@ void PruneLineage(Lineage& lineage, std::span<const Animal> animals) {
     if (keep[i] == 0) continue;
     for (const uint64_t parent : entries[i].parents) {
       if (parent == 0) continue;
-      const size_t index = IndexOf(lineage, parent);
+      const size_t index = places.IndexOf(parent);
       if (index < entries.size()) keep[index] = 1;
     }
   }

@@ -39,8 +39,10 @@ struct Lineage {
   std::vector<uint64_t> idOfSlot = std::vector<uint64_t>(kSlotCount + 1);
   std::vector<uint32_t> generationOfSlot = std::vector<uint32_t>(kSlotCount + 1);
   uint64_t nextId = 1;  // the id the next animal gets
-  // The pruning's marks, one per entry, kept to reuse their storage.
+  // The pruning's marks, one per entry, and its table of entries by id
+  // (1 + index, 0 for none), kept to reuse their storage.
   std::vector<uint8_t> marks;
+  std::vector<uint32_t> placeOfId;
 };
 
 // The two parents of a litter as the record knows them: the sex-0 and the
