@@ -254,9 +254,9 @@ size_t SightPlace(uint32_t key) {
 // sights when a look from there with the same distance is kept and nothing
 // in reach has changed since; what is looked at again is kept in its place.
 void ScanIndexedOrRecall(World& world, int fx, int fy, int D, unsigned wanted, Sight& sight) {
-  const Reach reach(fx, fy, D);
   const int32_t start = 2 * D;  // nothing at that distance is chosen
   if (D > kMostRememberedReach) {
+    const Reach reach(fx, fy, D);
     for (int kind = kSeaScum; kind <= kMeat; ++kind) {
       if (!(wanted & (1u << kind))) continue;
       const Find best = NearestFood(world, reach, kind, start);
@@ -264,13 +264,15 @@ void ScanIndexedOrRecall(World& world, int fx, int fy, int D, unsigned wanted, S
     }
     return;
   }
-  const uint64_t latest = world.Map.LatestFoodChange(reach.topRow, reach.bottomRow);
+  // Most kinds are kept: the rest of the reach is worked out only to look.
+  const uint64_t latest =
+      world.Map.LatestFoodChange(std::max(0, fy - D), std::min(kLastRow, fy + D));
   for (int kind = kSeaScum; kind <= kMeat; ++kind) {
     if (!(wanted & (1u << kind))) continue;
     const uint32_t key = SightKey(kind, fx, fy, D);
     FoodSight& kept = world.foodSights[SightPlace(key)];
     if (kept.key != key || kept.seenAt < latest) {
-      const Find best = NearestFood(world, reach, kind, start);
+      const Find best = NearestFood(world, Reach(fx, fy, D), kind, start);
       kept.key = key;
       kept.dx = static_cast<int8_t>(best.dx);
       kept.dy = static_cast<int8_t>(best.dy);
