@@ -32,7 +32,7 @@ void WorldMap::NoteFoodChange(int x, int y) {
     word = now;
   }
   if (changed) {
-    foodChangedAt[static_cast<size_t>((y - kMapTopRow) / kFoodBandRows)] = ++foodChanges;
+    foodChangedAt[static_cast<size_t>(FoodBandOf(y))] = ++foodChanges;
   }
 }
 

@@ -50,6 +50,7 @@ struct WorldMap {
   static constexpr int kFoodBands = (kMapHeight + kFoodBandRows - 1) / kFoodBandRows;  // 13
   uint64_t foodChanges = 0;
   std::vector<uint64_t> foodChangedAt = std::vector<uint64_t>(kFoodBands);
+  static int FoodBandOf(int y) { return (y - kMapTopRow) / kFoodBandRows; }
 
   static int Index(int x, int y) {
     assert(x >= 0 && x < kMapWidth && y >= kMapTopRow && y <= kMapBottomRow);
@@ -75,8 +76,7 @@ struct WorldMap {
   // a count at least this is still true.
   uint64_t LatestFoodChange(int y0, int y1) const {
     uint64_t latest = 0;
-    for (int band = (y0 - kMapTopRow) / kFoodBandRows; band <= (y1 - kMapTopRow) / kFoodBandRows;
-         ++band)
+    for (int band = FoodBandOf(y0); band <= FoodBandOf(y1); ++band)
       latest = std::max(latest, foodChangedAt[static_cast<size_t>(band)]);
     return latest;
   }
